@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Cuts a property line of a scroller script ("news.width = 200;") into name and raw value.
+namespace modParser {
+
+// The text between the first "." and the first "=" after it, spaces trimmed; empty when the
+// line has no such pair.
+QString GetPropName(QStringView line);
+
+// The raw, untrimmed value of a property line. Returns false when the value cannot be cut out:
+// a line without quotes whose first ";" stands before its first "=".
+bool GetPropValue(QStringView line, QString* value);
+
+// Removes space characters (only U+0020; tabs stay) from both ends.
+QStringView trimSpaces(QStringView s);
+
+} // namespace modParser

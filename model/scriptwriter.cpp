@@ -1,0 +1,169 @@
+#include "scriptwriter.h"
+
+#include "numberrule.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <limits>
+
+namespace scriptwriter {
+
+namespace {
+
+constexpr qint64 kVerticalItemLength = 15;
+constexpr qint64 kFallbackLength = 100;
+const QString kMarker = QStringLiteral("/* -- Replicate Items -- */");
+
+qint64 boxLimit(const ScrollerDocument& doc) {
+    const clsScroller& s = doc.scroller;
+    const QString& size = s.iDirn > 1 ? s.sWidth : s.sHeight;
+    return numberrule::wholeNumberClamped(size, -32768, 32767).value_or(kFallbackLength);
+}
+
+// What one pass adds to the running total.
+qint64 passLength(const ScrollerDocument& doc) {
+    if (doc.scroller.iDirn <= 1)
+        return kVerticalItemLength * doc.items.size();
+    const std::optional<qint64> defWidth = numberrule::wholeNumberClamped(
+        doc.scroller.sDefWidth, 1, std::numeric_limits<qint32>::max());
+    qint64 total = 0;
+    for (const clsItem& item : doc.items) {
+        const std::optional<qint64> own =
+            numberrule::wholeNumberClamped(item.sWidth, 1, std::numeric_limits<qint32>::max());
+        total += own ? *own : defWidth.value_or(kFallbackLength);
+    }
+    return total;
+}
+
+QString nativePath(const QString& folder, const QString& name) {
+    return QDir::toNativeSeparators(folder + QLatin1Char('/') + name);
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+QStringList projectFiles() {
+    return {QStringLiteral("tickora.htm"), QStringLiteral("tickolib.js"),
+            QStringLiteral("tickora.js")};
+}
+
+qint64 passCount(const ScrollerDocument& doc) {
+    if (doc.items.isEmpty())
+        return 0;
+    const qint64 limit = boxLimit(doc);
+    const qint64 step = passLength(doc); // at least 1 per item, so the passes end
+    qint64 passes = 0;
+    for (qint64 total = 0; total <= limit; total += step)
+        ++passes;
+    return passes;
+}
+
+QString BuildScript(const ScrollerDocument& doc) {
+    const QString& n = doc.scroller.sName;
+    const QString head = doc.scroller.ToString();
+    const qint64 passes = passCount(doc);
+
+    qsizetype passSize = kMarker.size() + 4;
+    for (const clsItem& item : doc.items)
+        passSize += n.size() + item.sText.size() + item.sWidth.size() + item.sName.size() + 18;
+
+    QString s;
+    s.reserve(head.size() + passSize * passes + 6 * n.size() + 80);
+    s += head;
+    if (passes > 0) {
+        // Every pass is the same text: build it once.
+        QString pass;
+        pass.reserve(passSize);
+        for (const clsItem& item : doc.items) {
+            pass += n;
+            pass += item.ToString();
+            pass += u"\r\n";
+        }
+        pass += u"\r\n";
+        pass += kMarker;
+        pass += u"\r\n";
+        for (qint64 i = 0; i < passes; ++i)
+            s += pass;
+    }
+    s += n;
+    s += u".display();\r\nonload = function(){";
+    s += n;
+    s += u".load();";
+    s += n;
+    s += u".start();};\r\nonresize = function(){";
+    s += n;
+    s += u".load();};";
+    return s;
+}
+
+QString CopyFileQuiet(const QString& source, const QString& destination) {
+    QFile in(source);
+    const auto failure = [&](const QString& reason) {
+        return QStringLiteral("Could not copy \"%1\" to \"%2\": %3.")
+            .arg(QDir::toNativeSeparators(source), QDir::toNativeSeparators(destination), reason);
+    };
+    if (!in.open(QIODevice::ReadOnly))
+        return failure(in.errorString());
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        return failure(in.errorString());
+    in.close();
+    QSaveFile out(destination);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        return failure(out.errorString());
+    return {};
+}
+
+bool sameDirectory(const QString& a, const QString& b) {
+    const QFileInfo fa(a);
+    const QFileInfo fb(b);
+    const QString ca = fa.canonicalFilePath();
+    const QString cb = fb.canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty())
+        return ca == cb;
+    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
+}
+
+SaveResult SaveScroller(const QString& sFile, const ScrollerDocument& doc,
+                        const QString& sProjectFolder, const QString& sAppFolder) {
+    SaveResult result;
+    result.encoding = doc.encoding;
+    if (!sFile.isEmpty()) {
+        const QByteArray bytes =
+            textencoding::encode(BuildScript(doc) + QStringLiteral("\r\n"), doc.encoding, &result.encoding);
+        QSaveFile out(sFile);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() ||
+            !out.commit()) {
+            result.written = false;
+            result.writeError = QStringLiteral("Could not write \"%1\": %2.")
+                                    .arg(QDir::toNativeSeparators(sFile), out.errorString());
+            return result;
+        }
+    }
+    if (sProjectFolder.isEmpty() || sameDirectory(sProjectFolder, sAppFolder))
+        return result;
+    for (const QString& name : projectFiles()) {
+        const QString dst = nativePath(sProjectFolder, name);
+        if (!sFile.isEmpty() && sameFile(dst, sFile)) {
+            result.copyErrors << QStringLiteral(
+                                     "\"%1\" was not copied into \"%2\", because the scroller "
+                                     "itself was saved under that name. Save the scroller under "
+                                     "another name so the page can find the runtime.")
+                                     .arg(name, QDir::toNativeSeparators(sProjectFolder));
+            continue;
+        }
+        const QString error = CopyFileQuiet(nativePath(sAppFolder, name), dst);
+        if (!error.isEmpty())
+            result.copyErrors << error;
+    }
+    return result;
+}
+
+} // namespace scriptwriter

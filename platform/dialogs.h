@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace platform {
+
+// Every modal question of the program goes through this interface, so tests can script the
+// answers and record what was shown.
+class Dialogs {
+public:
+    enum class Buttons { Ok, YesNo, YesNoCancel };
+    enum class Icon { None, Information, Exclamation, Critical, Question };
+    enum class Answer { Ok, Yes, No, Cancel };
+
+    struct Message {
+        QString text;
+        QString title;
+        Buttons buttons = Buttons::Ok;
+        Answer defaultButton = Answer::Ok;
+        Icon icon = Icon::None;
+    };
+
+    struct FileRequest {
+        QString title;
+        QString initialName; // a file name or a full path
+        QStringList filters; // "Scroller Files (*.js)", ...
+        int filterIndex = 0;
+        bool confirmOverwrite = true; // save dialogs only
+    };
+
+    virtual ~Dialogs() = default;
+
+    virtual Answer message(QWidget* parent, const Message& m) = 0;
+    // Both return the chosen full path, or an empty string when the user cancelled.
+    virtual QString openFile(QWidget* parent, const FileRequest& r) = 0;
+    virtual QString saveFile(QWidget* parent, const FileRequest& r) = 0;
+
+    // Shorthand for the common OK-only message.
+    void inform(QWidget* parent, const QString& text, const QString& title,
+                Icon icon = Icon::None) {
+        message(parent, Message{text, title, Buttons::Ok, Answer::Ok, icon});
+    }
+};
+
+// The real dialogs, shown modally with Qt's message box and file dialog.
+class QtDialogs : public Dialogs {
+public:
+    Answer message(QWidget* parent, const Message& m) override;
+    QString openFile(QWidget* parent, const FileRequest& r) override;
+    QString saveFile(QWidget* parent, const FileRequest& r) override;
+};
+
+} // namespace platform

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QList>
+
+namespace platform {
+
+// Scripted stand-in for tests: answers come from queues, and everything asked is recorded.
+// An unscripted question gets the default button (messages) or a cancel (file dialogs) and is
+// counted as unexpected, so a test can assert that no question was missed.
+class FakeDialogs : public Dialogs {
+public:
+    struct FileCall {
+        bool save = false;
+        FileRequest request;
+    };
+
+    QList<Message> messages;
+    QList<FileCall> fileCalls;
+    QList<Answer> answers;   // consumed by message()
+    QStringList fileAnswers; // consumed by openFile()/saveFile(); "" means cancel
+    int unexpected = 0;
+
+    Answer message(QWidget*, const Message& m) override {
+        messages.append(m);
+        if (answers.isEmpty()) {
+            ++unexpected;
+            return m.defaultButton;
+        }
+        return answers.takeFirst();
+    }
+    QString openFile(QWidget*, const FileRequest& r) override { return file(false, r); }
+    QString saveFile(QWidget*, const FileRequest& r) override { return file(true, r); }
+
+    QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
+    QStringList texts() const {
+        QStringList out;
+        for (const Message& m : messages)
+            out << m.text;
+        return out;
+    }
+    void clear() {
+        messages.clear();
+        fileCalls.clear();
+        answers.clear();
+        fileAnswers.clear();
+        unexpected = 0;
+    }
+
+private:
+    QString file(bool save, const FileRequest& r) {
+        fileCalls.append(FileCall{save, r});
+        if (fileAnswers.isEmpty()) {
+            ++unexpected;
+            return {};
+        }
+        return fileAnswers.takeFirst();
+    }
+};
+
+} // namespace platform

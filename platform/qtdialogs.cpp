@@ -1,0 +1,104 @@
+#include "dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace platform {
+
+namespace {
+
+QMessageBox::StandardButton toStandard(Dialogs::Answer a) {
+    switch (a) {
+    case Dialogs::Answer::Yes:
+        return QMessageBox::Yes;
+    case Dialogs::Answer::No:
+        return QMessageBox::No;
+    case Dialogs::Answer::Cancel:
+        return QMessageBox::Cancel;
+    case Dialogs::Answer::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon toIcon(Dialogs::Icon i) {
+    switch (i) {
+    case Dialogs::Icon::Information:
+        return QMessageBox::Information;
+    case Dialogs::Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Dialogs::Icon::Critical:
+        return QMessageBox::Critical;
+    case Dialogs::Icon::Question:
+        return QMessageBox::Question;
+    case Dialogs::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool save) {
+    auto* d = new QFileDialog(parent, r.title);
+    d->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    d->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    d->setNameFilters(r.filters);
+    if (r.filterIndex >= 0 && r.filterIndex < r.filters.size())
+        d->selectNameFilter(r.filters.at(r.filterIndex));
+    if (!r.initialName.isEmpty())
+        d->selectFile(r.initialName);
+    if (save && !r.confirmOverwrite)
+        d->setOption(QFileDialog::DontConfirmOverwrite);
+    return d;
+}
+
+QString runFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool save) {
+    QFileDialog* d = makeFileDialog(parent, r, save);
+    QString chosen;
+    if (d->exec() == QDialog::Accepted && !d->selectedFiles().isEmpty())
+        chosen = d->selectedFiles().constFirst();
+    delete d;
+    return chosen;
+}
+
+} // namespace
+
+Dialogs::Answer QtDialogs::message(QWidget* parent, const Message& m) {
+    QMessageBox box(toIcon(m.icon), m.title, m.text, QMessageBox::NoButton, parent);
+    switch (m.buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case Buttons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    if (QAbstractButton* b = box.button(toStandard(m.defaultButton)))
+        box.setDefaultButton(qobject_cast<QPushButton*>(b));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        // Escape on a Yes/No box without Cancel answers No, as the platform's boxes do.
+        return m.buttons == Buttons::Ok ? Answer::Ok
+               : m.buttons == Buttons::YesNo ? Answer::No
+                                             : Answer::Cancel;
+    }
+}
+
+QString QtDialogs::openFile(QWidget* parent, const FileRequest& r) {
+    return runFileDialog(parent, r, false);
+}
+
+QString QtDialogs::saveFile(QWidget* parent, const FileRequest& r) {
+    return runFileDialog(parent, r, true);
+}
+
+} // namespace platform

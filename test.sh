@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test; exits non-zero on any failure.
+#   TICKORA_FUZZ_SECONDS=N  how long the reader's fuzzer runs (default 60; 0 skips it)
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/ensure-packages.sh
+
+echo "== Build and test"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
+# A virtual display for the tests that need real windows; the rest run offscreen.
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
+
+echo "== Model and command-line tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTICKORA_CORE_ONLY=ON \
+    -DTICKORA_SANITIZE=ON >/dev/null
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-asan --output-on-failure -j2
+
+seconds=${TICKORA_FUZZ_SECONDS:-60}
+if [ "$seconds" -gt 0 ] && command -v clang++ >/dev/null; then
+    echo "== Fuzzing the script reader for ${seconds}s"
+    cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_COMPILER=clang++ -DTICKORA_CORE_ONLY=ON -DTICKORA_FUZZ=ON >/dev/null
+    cmake --build build-fuzz --target fuzz_reader
+    corpus=$(mktemp -d)
+    cp fuzz/corpus/* "$corpus"/
+    build-fuzz/bin/fuzz_reader -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+        -max_len=65536 -print_final_stats=1 "$corpus"
+    rm -rf "$corpus"
+fi
+echo "All tests passed."

@@ -1,0 +1,56 @@
+#include "modstring.h"
+
+namespace modString {
+
+namespace {
+
+bool isDrivePath(const QString& s) { return s.size() >= 3 && s[1] == u':' && s[2] == u'\\'; }
+
+// Strips the folders the two paths share, climbs one level for every folder of the base that
+// is left, then descends into what is left of the target.
+QString stripAndClimb(const QString& sFolder, const QString& sFile, QChar sep) {
+    QStringView b;
+    const QString base = sFolder + sep;
+    b = base;
+    QStringView t = sFile;
+    for (;;) {
+        const qsizetype ib = b.indexOf(sep);
+        const qsizetype it = t.indexOf(sep);
+        if (ib < 0 || it < 0 || b.left(ib + 1) != t.left(it + 1))
+            break;
+        b = b.mid(ib + 1);
+        t = t.mid(it + 1);
+    }
+    QString r;
+    r.reserve(t.size() + 3 * b.count(sep));
+    for (qsizetype i = b.count(sep); i > 0; --i)
+        r += u"../";
+    for (QChar c : t)
+        r += (c == u'\\') ? QChar(u'/') : c;
+    return r;
+}
+
+} // namespace
+
+QString GetFolder(const QString& sPath) {
+    qsizetype i = sPath.size() - 1;
+    while (i >= 0 && sPath[i] != u'/' && sPath[i] != u'\\')
+        --i;
+    return i > 0 ? sPath.left(i) : QString();
+}
+
+QString GetRelativeUrl(const QString& sFolder, const QString& sFile) {
+    if (isDrivePath(sFile)) {
+        if (!sFolder.isEmpty() && sFolder[0] == sFile[0])
+            return stripAndClimb(sFolder, sFile, u'\\');
+        return QStringLiteral("file:///") + sFile;
+    }
+    if (sFile.startsWith(u'/')) {
+        if (sFolder.startsWith(u'/'))
+            return stripAndClimb(sFolder, sFile, u'/');
+        return QStringLiteral("file://") + sFile;
+    }
+    return QStringLiteral("file:///") + sFile;
+}
+
+} // namespace modString

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "textrules.h"
+
+#include <QString>
+
+// Path arithmetic of the editor. Pure string functions; neither touches the file system.
+namespace modString {
+
+// The folder part of a path, without its closing separator; "/" and "\" both separate.
+QString GetFolder(const QString& sPath);
+
+// The address that reaches sFile from a page in sFolder, relative where both lie on the same
+// drive (or, for POSIX paths, both are absolute); otherwise a file URL.
+QString GetRelativeUrl(const QString& sFolder, const QString& sFile);
+
+} // namespace modString
