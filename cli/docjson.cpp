@@ -81,8 +81,8 @@ QJsonObject toJson(const ScrollerDocument& doc, const QString& error) {
 }
 
 bool fromJson(const QJsonObject& o, ScrollerDocument* doc, QString* error) {
-    if (!checkKeys(o, {QStringLiteral("scroller"), QStringLiteral("items"),
-                       QStringLiteral("error")},
+    if (!checkKeys(o,
+                   {QStringLiteral("scroller"), QStringLiteral("items"), QStringLiteral("error")},
                    QStringLiteral("The document"), error))
         return false;
 

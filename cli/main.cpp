@@ -42,7 +42,8 @@ read. On a read failure the JSON holds what was read before it.
 Exit status: 0 read, 1 read failure, 2 usage error.
 )";
 
-const char kWriteHelp[] = R"(Usage: tickora-script write DOC.json OUT.js [--no-project-files] [--app-dir DIR]
+const char kWriteHelp[] =
+    R"(Usage: tickora-script write DOC.json OUT.js [--no-project-files] [--app-dir DIR]
 
 Writes the scroller script OUT.js from DOC.json (the form that "read" prints) exactly as the
 editor's Save writes that document, then copies tickora.htm, tickolib.js and tickora.js from
@@ -129,10 +130,9 @@ int writeCommand(QStringList args) {
     const QJsonDocument jd = QJsonDocument::fromJson(json.readAll(), &parseError);
     if (parseError.error != QJsonParseError::NoError || !jd.isObject()) {
         err(QStringLiteral("\"%1\" is not a JSON object: %2 (at byte %3).\n")
-                .arg(positional[0],
-                     parseError.error != QJsonParseError::NoError
-                         ? parseError.errorString()
-                         : QStringLiteral("the top level is not an object"))
+                .arg(positional[0], parseError.error != QJsonParseError::NoError
+                                        ? parseError.errorString()
+                                        : QStringLiteral("the top level is not an object"))
                 .arg(parseError.offset));
         return Usage;
     }
@@ -143,8 +143,7 @@ int writeCommand(QStringList args) {
         return Usage;
     }
     const QString target = positional[1];
-    const QString projectFolder =
-        projectFiles ? QFileInfo(target).absoluteDir().path() : QString();
+    const QString projectFolder = projectFiles ? QFileInfo(target).absoluteDir().path() : QString();
     const scriptwriter::SaveResult r =
         scriptwriter::SaveScroller(target, doc, projectFolder, appDir);
     if (!r.written) {

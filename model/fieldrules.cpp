@@ -39,8 +39,8 @@ QString CheckVariableName(QStringView sText) {
     if (isDigit(sText.front()))
         return QStringLiteral("Scroller name must not start with a number.");
     for (QChar c : sText) {
-        const bool ok = isDigit(c) || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
-                        c == u'_';
+        const bool ok =
+            isDigit(c) || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
         if (!ok)
             return QStringLiteral("Scroller name must contain only alphanumeric characters.");
     }

@@ -7,7 +7,15 @@
 // command-line tool.
 namespace fieldrules {
 
-enum class NumericField { ScrWidth, ScrHeight, ScrSpeed, ScrDefWidth, ScrSpacing, ScrPause, ItmWidth };
+enum class NumericField {
+    ScrWidth,
+    ScrHeight,
+    ScrSpeed,
+    ScrDefWidth,
+    ScrSpacing,
+    ScrPause,
+    ItmWidth
+};
 
 struct Bounds {
     int min;

@@ -13,7 +13,9 @@ namespace numberrule {
 
 std::optional<double> parse(QStringView text);
 
-inline bool holdsNumber(QStringView text) { return parse(text).has_value(); }
+inline bool holdsNumber(QStringView text) {
+    return parse(text).has_value();
+}
 
 // Rounds half to even; an infinite value has no whole number.
 std::optional<double> roundHalfEven(double v);

@@ -6,8 +6,8 @@ namespace scriptreader {
 
 struct LoadResult {
     bool ok = true;
-    QString error;      // what failed, for a person (which line, what is wrong)
-    int itemsRead = 0;  // items appended to the document, also on failure
+    QString error;     // what failed, for a person (which line, what is wrong)
+    int itemsRead = 0; // items appended to the document, also on failure
     TextEncoding encoding = TextEncoding::Utf8; // the encoding the file was read in
 };
 

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <limits>
 
 namespace scriptwriter {
@@ -62,7 +63,9 @@ qint64 passCount(const ScrollerDocument& doc) {
     qint64 passes = 0;
     for (qint64 total = 0; total <= limit; total += step)
         ++passes;
-    return passes;
+    // A negative size would write no pass, and the items would be lost from the file: the
+    // first pass is the one the reader reads back, so there is always one.
+    return std::max<qint64>(passes, 1);
 }
 
 QString BuildScript(const ScrollerDocument& doc) {
@@ -136,11 +139,10 @@ SaveResult SaveScroller(const QString& sFile, const ScrollerDocument& doc,
     SaveResult result;
     result.encoding = doc.encoding;
     if (!sFile.isEmpty()) {
-        const QByteArray bytes =
-            textencoding::encode(BuildScript(doc) + QStringLiteral("\r\n"), doc.encoding, &result.encoding);
+        const QByteArray bytes = textencoding::encode(BuildScript(doc) + QStringLiteral("\r\n"),
+                                                      doc.encoding, &result.encoding);
         QSaveFile out(sFile);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() ||
-            !out.commit()) {
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
             result.written = false;
             result.writeError = QStringLiteral("Could not write \"%1\": %2.")
                                     .arg(QDir::toNativeSeparators(sFile), out.errorString());

@@ -16,8 +16,8 @@ qint64 passCount(const ScrollerDocument& doc);
 QString BuildScript(const ScrollerDocument& doc);
 
 struct SaveResult {
-    bool written = true;  // false: the script could not be written (see writeError)
-    QString writeError;   // what failed, for a person: the path and the system's reason
+    bool written = true;    // false: the script could not be written (see writeError)
+    QString writeError;     // what failed, for a person: the path and the system's reason
     QStringList copyErrors; // one description per project file that was not copied
     TextEncoding encoding = TextEncoding::Utf8; // the encoding the script was written in
 };

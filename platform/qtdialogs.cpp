@@ -87,7 +87,7 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, const Message& m) {
         return Answer::Cancel;
     default:
         // Escape on a Yes/No box without Cancel answers No, as the platform's boxes do.
-        return m.buttons == Buttons::Ok ? Answer::Ok
+        return m.buttons == Buttons::Ok      ? Answer::Ok
                : m.buttons == Buttons::YesNo ? Answer::No
                                              : Answer::Cancel;
     }

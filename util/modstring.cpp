@@ -4,7 +4,9 @@ namespace modString {
 
 namespace {
 
-bool isDrivePath(const QString& s) { return s.size() >= 3 && s[1] == u':' && s[2] == u'\\'; }
+bool isDrivePath(const QString& s) {
+    return s.size() >= 3 && s[1] == u':' && s[2] == u'\\';
+}
 
 // Strips the folders the two paths share, climbs one level for every folder of the base that
 // is left, then descends into what is left of the target.

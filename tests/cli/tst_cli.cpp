@@ -1,0 +1,227 @@
+// tickora-script as a black box: its commands, outputs and exit codes.
+#include "workedexample.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QString tool() {
+    return QDir(qEnvironmentVariable("TICKORA_APP_DIR")).filePath(QStringLiteral("tickora-script"));
+}
+
+Run run(const QStringList& args) {
+    QProcess p;
+    p.start(tool(), args);
+    Run r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString path(const char* name) { return dir.filePath(QString::fromLatin1(name)); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY2(QFile::exists(tool()), "TICKORA_APP_DIR must name the build's bin folder");
+    }
+
+    void workedExampleWritesAndReadsBack() {
+        const QByteArray json = "{\"scroller\": {\"name\": \"news\", \"direction\": 0,\n"
+                                "            \"width\": \"200\", \"height\": 40, \"spacing\": "
+                                "\"5\", \"itemWidth\": \"120\",\n"
+                                "            \"scrollSpeed\": \"50\", \"pause\": \"2000\", "
+                                "\"pauseOnMouseover\": true},\n"
+                                "            \"items\": [{\"name\": \"Item 1\", \"text\": \"Hello "
+                                "<b>world</b>\", \"width\": \"\"},\n"
+                                "                      {\"name\": \"Item 2\", \"text\": \"It\\\\'s "
+                                "new\", \"width\": \"150\"}]}";
+        writeFile(path("doc.json"), json);
+        const Run w = run({QStringLiteral("write"), path("doc.json"), path("news.js"),
+                           QStringLiteral("--no-project-files")});
+        QCOMPARE(w.code, 0);
+        QCOMPARE(readAll(path("news.js")), workedExampleBytes());
+        QVERIFY(!QFile::exists(path("tickora.js")));
+
+        const Run r = run({QStringLiteral("read"), path("news.js")});
+        QCOMPARE(r.code, 0);
+        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        QVERIFY(o.value(QStringLiteral("error")).isNull());
+        const QJsonObject s = o.value(QStringLiteral("scroller")).toObject();
+        QCOMPARE(s.value(QStringLiteral("name")).toString(), QStringLiteral("news"));
+        QCOMPARE(s.value(QStringLiteral("height")).toString(), QStringLiteral("40"));
+        QCOMPARE(s.value(QStringLiteral("scrollSpeed")).toString(), QStringLiteral("50"));
+        QCOMPARE(s.value(QStringLiteral("itemWidth")).toString(), QStringLiteral("120"));
+        QCOMPARE(s.value(QStringLiteral("pause")).toString(), QStringLiteral("2000"));
+        QCOMPARE(s.value(QStringLiteral("direction")).toInt(-1), 0);
+        QCOMPARE(s.value(QStringLiteral("pauseOnMouseover")).toBool(false), true);
+        const QJsonArray items = o.value(QStringLiteral("items")).toArray();
+        QCOMPARE(items.size(), 2);
+        QCOMPARE(items[1].toObject().value(QStringLiteral("text")).toString(),
+                 QStringLiteral("It\\'s new"));
+
+        // What read prints, write takes back to the same bytes.
+        writeFile(path("again.json"), r.out);
+        QCOMPARE(run({QStringLiteral("write"), path("again.json"), path("again.js"),
+                      QStringLiteral("--no-project-files")})
+                     .code,
+                 0);
+        QCOMPARE(readAll(path("again.js")), workedExampleBytes());
+    }
+
+    void writeCopiesProjectFilesFromTheToolsFolder() {
+        QTemporaryDir out;
+        writeFile(path("min.json"), "{}");
+        const Run w =
+            run({QStringLiteral("write"), path("min.json"), out.filePath(QStringLiteral("s.js"))});
+        QCOMPARE(w.code, 0);
+        // A missing key takes a new document's value.
+        QCOMPARE(readAll(out.filePath(QStringLiteral("s.js"))),
+                 QByteArray(" = new Tickora();\r\n.name = '';\r\n.type = 0;\r\n"
+                            ".pausemouseover = true;\r\n.display();\r\n"
+                            "onload = function(){.load();.start();};\r\n"
+                            "onresize = function(){.load();};\r\n"));
+        // Whatever project files the application folder has arrive beside the script; the
+        // ones it lacks are reported without failing the write.
+        const QDir app(qEnvironmentVariable("TICKORA_APP_DIR"));
+        for (const char* name : {"tickora.htm", "tickolib.js", "tickora.js"}) {
+            const QString n = QString::fromLatin1(name);
+            QCOMPARE(QFile::exists(out.filePath(n)), QFile::exists(app.filePath(n)));
+            if (!QFile::exists(app.filePath(n)))
+                QVERIFY(w.err.contains(name));
+        }
+    }
+
+    void writeFailures_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("says");
+        QTest::newRow("broken json") << QByteArray("{") << "x.js" << 2 << QByteArray("JSON");
+        QTest::newRow("array") << QByteArray("[]") << "x.js" << 2 << QByteArray("object");
+        QTest::newRow("unknown key") << QByteArray("{\"scroller\": {\"heigth\": \"1\"}}") << "x.js"
+                                     << 2 << QByteArray("heigth");
+        QTest::newRow("direction not whole") << QByteArray("{\"scroller\": {\"direction\": 1.5}}")
+                                             << "x.js" << 2 << QByteArray("direction");
+        QTest::newRow("direction too big") << QByteArray("{\"scroller\": {\"direction\": 40000}}")
+                                           << "x.js" << 2 << QByteArray("direction");
+        QTest::newRow("pause not bool")
+            << QByteArray("{\"scroller\": {\"pauseOnMouseover\": \"yes\"}}") << "x.js" << 2
+            << QByteArray("pauseOnMouseover");
+        QTest::newRow("item not object")
+            << QByteArray("{\"items\": [1]}") << "x.js" << 2 << QByteArray("items[0]");
+        QTest::newRow("missing folder")
+            << QByteArray("{}") << "no/such/x.js" << 1 << QByteArray("Could not write");
+    }
+    void writeFailures() {
+        QFETCH(QByteArray, json);
+        QFETCH(QString, target);
+        writeFile(path("bad.json"), json);
+        const Run w = run({QStringLiteral("write"), path("bad.json"), dir.filePath(target),
+                           QStringLiteral("--no-project-files")});
+        QTEST(w.code, "code");
+        QFETCH(QByteArray, says);
+        QVERIFY2(w.err.contains(says), w.err.constData());
+        QVERIFY(!QFile::exists(dir.filePath(target)));
+    }
+
+    void readFailureKeepsWhatWasRead() {
+        writeFile(path("broken.js"), "a.add('one');\r\na.type = abc;\r\na.add('two');\r\n");
+        const Run r = run({QStringLiteral("read"), path("broken.js")});
+        QCOMPARE(r.code, 1);
+        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        QCOMPARE(o.value(QStringLiteral("error")).toString(),
+                 QStringLiteral("Line 2: \"abc\" is not a number for type."));
+        QCOMPARE(o.value(QStringLiteral("items")).toArray().size(), 1);
+
+        const Run missing = run({QStringLiteral("read"), path("nothing-here.js")});
+        QCOMPARE(missing.code, 1);
+        QVERIFY(QJsonDocument::fromJson(missing.out)
+                    .object()
+                    .value(QStringLiteral("error"))
+                    .toString()
+                    .contains(QStringLiteral("cannot be opened")));
+    }
+
+    void check_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("out");
+        QTest::newRow("clean") << workedExampleBytes() << 0 << QByteArray();
+        QTest::newRow("problems")
+            << QByteArray("a.name = '1abc';\na.width = 2001;\na.scrollspeed = 4;\n"
+                          "a.spacing = 12.5;\na.pausedelay = x;\n"
+                          "a.add('t', '9', 'n');\na.add('t', '', 'n');\n")
+            << 1
+            << QByteArray("name: Scroller name must not start with a number.\n"
+                          "width: Please Enter A Value Between 10 And 2000\n"
+                          "scrollSpeed: Please Enter A Value Between 5 And 1000\n"
+                          "pause: Please Enter A Value Between 0 And 50000\n"
+                          "items[0].width: Please Enter A Value Between 10 And 2000\n");
+        QTest::newRow("read failure")
+            << QByteArray("a.name = 'ok';\na.type = q;\n") << 1
+            << QByteArray("error: Line 2: \"q\" is not a number for type.\n");
+    }
+    void check() {
+        QFETCH(QByteArray, script);
+        writeFile(path("check.js"), script);
+        const Run c = run({QStringLiteral("check"), path("check.js")});
+        QTEST(c.code, "code");
+        QTEST(c.out, "out");
+    }
+
+    void usage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::newRow("nothing") << QStringList() << 2;
+        QTest::newRow("unknown command") << QStringList{"frob"} << 2;
+        QTest::newRow("read without file") << QStringList{"read"} << 2;
+        QTest::newRow("write with one file") << QStringList{"write", "a.json"} << 2;
+        QTest::newRow("unknown option") << QStringList{"write", "a", "b", "--nope"} << 2;
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("read help") << QStringList{"read", "--help"} << 0;
+        QTest::newRow("write help") << QStringList{"write", "--help"} << 0;
+        QTest::newRow("check help") << QStringList{"check", "--help"} << 0;
+    }
+    void usage() {
+        QFETCH(QStringList, args);
+        const Run r = run(args);
+        QTEST(r.code, "code");
+        QVERIFY(!(r.out + r.err).isEmpty());
+        QVERIFY((r.out + r.err).contains("Usage"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"

@@ -1,0 +1,171 @@
+// The script reader: patterns, line ends, failures and what is kept.
+#include "scriptreader.h"
+#include "workedexample.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+scriptreader::LoadResult read(const QByteArray& bytes, ScrollerDocument& d) {
+    return scriptreader::LoadScrollerBytes(bytes, d);
+}
+
+} // namespace
+
+class TestReader : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void workedExampleReadsBack() {
+        ScrollerDocument d;
+        const scriptreader::LoadResult r = read(workedExampleBytes(), d);
+        QVERIFY(r.ok);
+        QCOMPARE(r.itemsRead, 2); // only the first pass
+        QCOMPARE(d.scroller, workedExample().scroller);
+        QCOMPARE(d.items, workedExample().items);
+    }
+
+    void lineEnds_data() {
+        QTest::addColumn<QByteArray>("eol");
+        QTest::newRow("crlf") << QByteArray("\r\n");
+        QTest::newRow("lf") << QByteArray("\n");
+        QTest::newRow("cr") << QByteArray("\r");
+    }
+    void lineEnds() {
+        QFETCH(QByteArray, eol);
+        QByteArray bytes = workedExampleBytes();
+        bytes.replace("\r\n", eol);
+        ScrollerDocument d;
+        QVERIFY(read(bytes, d).ok);
+        QCOMPARE(d.scroller, workedExample().scroller);
+        QCOMPARE(d.items, workedExample().items);
+    }
+
+    void onlyMentionedSettingsChange() {
+        ScrollerDocument d;
+        d.scroller.sHeight = QStringLiteral("77");
+        d.scroller.iMsePause = 1;
+        QVERIFY(read("news.width = 300;", d).ok);
+        QCOMPARE(d.scroller.sWidth, QStringLiteral("300"));
+        QCOMPARE(d.scroller.sHeight, QStringLiteral("77"));
+        QCOMPARE(d.scroller.iMsePause, qint16(1));
+        QVERIFY(d.items.isEmpty());
+    }
+
+    void patterns_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("property after the marker is ignored")
+            << QByteArray("a.width = 1;\r\n/* -- Replicate Items -- */\r\na.width = 2;") << "1"
+            << QStringList();
+        QTest::newRow("any marker-like comment ends reading")
+            << QByteArray("/* any -- Replicate Items -- text */\na.width = 2;") << ""
+            << QStringList();
+        QTest::newRow("marker needs its slashes")
+            << QByteArray("* -- Replicate Items -- */\na.width = 2;") << "2" << QStringList();
+        QTest::newRow("tab before a marker is no marker")
+            << QByteArray("\t/* -- Replicate Items -- */\na.width = 2;") << "2" << QStringList();
+        QTest::newRow("leading spaces are trimmed")
+            << QByteArray("    /* -- Replicate Items -- */\na.width = 2;") << "" << QStringList();
+        QTest::newRow("item before properties")
+            << QByteArray("a.add('x', '', 'n');\na.width = 5;") << "5" << QStringList{"x"};
+        QTest::newRow("capital Add is no item")
+            << QByteArray("news.Add('a', '1', 'b');") << "" << QStringList();
+        QTest::newRow("tab-indented lines still match")
+            << QByteArray("\ta.width = 4;\n\ta.add('t');") << "4" << QStringList{"t"};
+        QTest::newRow("item needs its closing")
+            << QByteArray("a.add('x', '', 'n')") << "" << QStringList();
+        QTest::newRow("item with = is offered to both, harmlessly")
+            << QByteArray("a.add('<a href=\"x\">', '', 'n');") << ""
+            << QStringList{"<a href=\"x\">"};
+        QTest::newRow("comments and blank lines ignored")
+            << QByteArray("// c\r\n\r\nnews = new Tickora();\r\na.display();") << ""
+            << QStringList();
+        QTest::newRow("empty file") << QByteArray() << "" << QStringList();
+    }
+    void patterns() {
+        QFETCH(QByteArray, script);
+        ScrollerDocument d;
+        QVERIFY(read(script, d).ok);
+        QTEST(d.scroller.sWidth, "width");
+        QStringList texts;
+        for (const clsItem& i : d.items)
+            texts << i.sText;
+        QTEST(texts, "texts");
+    }
+
+    void failureKeepsWhatWasRead() {
+        ScrollerDocument d;
+        const scriptreader::LoadResult r = read("a.width = 1;\r\na.add('one');\r\n"
+                                                "a.add('two');\r\n\r\nnews.type = abc;\r\n"
+                                                "a.height = 9;\r\na.add('three');",
+                                                d);
+        QVERIFY(!r.ok);
+        QCOMPARE(r.error, QStringLiteral("Line 5: \"abc\" is not a number for type."));
+        QCOMPARE(r.itemsRead, 2);
+        QCOMPARE(d.items.size(), 2);
+        QCOMPARE(d.scroller.sWidth, QStringLiteral("1"));
+        QVERIFY(d.scroller.sHeight.isEmpty());
+    }
+
+    void failureLineNumbersCountEveryKindOfLineEnd() {
+        ScrollerDocument d;
+        const scriptreader::LoadResult r = read("a\r\nb\rc\n\r\nx;a.b = 1", d);
+        QVERIFY(!r.ok);
+        QVERIFY(r.error.startsWith(QStringLiteral("Line 5: ")));
+    }
+
+    void typeOverflowFails() {
+        ScrollerDocument d;
+        const scriptreader::LoadResult r = read("a.type = 40000;", d);
+        QVERIFY(!r.ok);
+        QVERIFY(r.error.contains(QStringLiteral("out of range")));
+        QCOMPARE(d.scroller.iDirn, qint16(0));
+    }
+
+    void outOfListDirectionIsKept() {
+        ScrollerDocument d;
+        QVERIFY(read("a.type = 7;", d).ok);
+        QCOMPARE(d.scroller.iDirn, qint16(7));
+    }
+
+    void longItemLineWithEqualsReadsBack() {
+        // Far beyond 16-bit positions.
+        clsItem item;
+        item.sText = QString(40000, u'a') + QStringLiteral("=b");
+        item.sName = QStringLiteral("n");
+        ScrollerDocument d;
+        QVERIFY(read(("x" + item.ToString()).toUtf8(), d).ok);
+        QCOMPARE(d.items.value(0), item);
+    }
+
+    void missingFileIsDescribed() {
+        QTemporaryDir dir;
+        ScrollerDocument d;
+        const QString path = dir.filePath(QStringLiteral("gone.js"));
+        const scriptreader::LoadResult r = scriptreader::LoadScroller(path, d);
+        QVERIFY(!r.ok);
+        QVERIFY(r.error.startsWith(QStringLiteral("The file \"%1\" cannot be opened: ").arg(path)));
+        QVERIFY(r.error.size() > path.size() + 30); // the system's reason follows
+    }
+
+    void encodingIsRemembered() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("s.js"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("a.add('caf\xE9');");
+        f.close();
+        ScrollerDocument d;
+        const scriptreader::LoadResult r = scriptreader::LoadScroller(path, d);
+        QVERIFY(r.ok);
+        QCOMPARE(r.encoding, TextEncoding::Windows1252);
+        QCOMPARE(d.encoding, TextEncoding::Windows1252);
+        QCOMPARE(d.items.value(0).sText, QString::fromUtf8("caf\xC3\xA9"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReader)
+#include "tst_reader.moc"

@@ -1,0 +1,187 @@
+// The number rule, the field rules and the text encodings.
+#include "fieldrules.h"
+#include "numberrule.h"
+#include "textencoding.h"
+
+#include <QTest>
+
+using fieldrules::NumericField;
+
+class TestRules : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void numbers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("value");
+        QTest::newRow("integer") << "200" << true << 200.0;
+        QTest::newRow("blanks around") << " \t12.5\t " << true << 12.5;
+        QTest::newRow("leading dot") << ".5" << true << 0.5;
+        QTest::newRow("trailing dot") << "5." << true << 5.0;
+        QTest::newRow("signs") << "-3" << true << -3.0;
+        QTest::newRow("plus") << "+.5e1" << true << 5.0;
+        QTest::newRow("exponent") << "1E3" << true << 1000.0;
+        QTest::newRow("empty") << "" << false << 0.0;
+        QTest::newRow("blank") << "  " << false << 0.0;
+        QTest::newRow("dot alone") << "." << false << 0.0;
+        QTest::newRow("comma") << "1,5" << false << 0.0;
+        QTest::newRow("thousands") << "1,000" << false << 0.0;
+        QTest::newRow("hex") << "0x10" << false << 0.0;
+        QTest::newRow("inner blank") << "1 0" << false << 0.0;
+        QTest::newRow("exponent without digits") << "1e" << false << 0.0;
+        QTest::newRow("words") << "abc" << false << 0.0;
+        QTest::newRow("unit") << "10px" << false << 0.0;
+        QTest::newRow("infinity word") << "inf" << false << 0.0;
+        QTest::newRow("newline is no blank") << "1\n" << false << 0.0;
+    }
+    void numbers() {
+        QFETCH(QString, text);
+        QFETCH(bool, ok);
+        QFETCH(double, value);
+        const std::optional<double> v = numberrule::parse(text);
+        QCOMPARE(v.has_value(), ok);
+        if (ok)
+            QCOMPARE(*v, value);
+    }
+
+    void wholeNumbers() {
+        QCOMPARE(numberrule::wholeNumberClamped(u"2.5", -10, 10), std::optional<qint64>(2));
+        QCOMPARE(numberrule::wholeNumberClamped(u"-2.5", -10, 10), std::optional<qint64>(-2));
+        QCOMPARE(numberrule::wholeNumberClamped(u"1e999", -10, 10), std::optional<qint64>(10));
+        QCOMPARE(numberrule::wholeNumberClamped(u"-1e999", -10, 10), std::optional<qint64>(-10));
+        QCOMPARE(numberrule::wholeNumberClamped(u"x", -10, 10), std::nullopt);
+    }
+
+    void ranges_data() {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        const int w = int(NumericField::ScrWidth);
+        QTest::newRow("width 2000") << w << "2000" << true;
+        QTest::newRow("width 10") << w << "10" << true;
+        QTest::newRow("width 2001") << w << "2001" << false;
+        QTest::newRow("width 9") << w << "9" << false;
+        QTest::newRow("width abc") << w << "abc" << false;
+        QTest::newRow("width 12.5") << w << "12.5" << true;
+        QTest::newRow("width empty") << w << "" << true;
+        QTest::newRow("width blank") << w << " " << false;
+        QTest::newRow("speed 5") << int(NumericField::ScrSpeed) << "5" << true;
+        QTest::newRow("speed 4") << int(NumericField::ScrSpeed) << "4" << false;
+        QTest::newRow("spacing 0") << int(NumericField::ScrSpacing) << "0" << true;
+        QTest::newRow("spacing 51") << int(NumericField::ScrSpacing) << "51" << false;
+        QTest::newRow("pause 50000") << int(NumericField::ScrPause) << "50000" << true;
+        QTest::newRow("pause 50001") << int(NumericField::ScrPause) << "50001" << false;
+        QTest::newRow("item width 2000") << int(NumericField::ItmWidth) << "2e3" << true;
+    }
+    void ranges() {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QTEST(fieldrules::inRange(text, fieldrules::bounds(NumericField(field))), "accepted");
+    }
+
+    void boundsAndMessages() {
+        struct Row {
+            NumericField f;
+            int min, max, step;
+        };
+        const Row rows[] = {
+            {NumericField::ScrWidth, 10, 2000, 10}, {NumericField::ScrHeight, 10, 2000, 10},
+            {NumericField::ScrSpeed, 5, 1000, 10},  {NumericField::ScrDefWidth, 10, 2000, 10},
+            {NumericField::ScrSpacing, 0, 50, 1},   {NumericField::ScrPause, 0, 50000, 100},
+            {NumericField::ItmWidth, 10, 2000, 10}};
+        for (const Row& r : rows) {
+            const fieldrules::Bounds b = fieldrules::bounds(r.f);
+            QCOMPARE(b.min, r.min);
+            QCOMPARE(b.max, r.max);
+            QCOMPARE(b.step, r.step);
+        }
+        QCOMPARE(fieldrules::rangeMessage(fieldrules::bounds(NumericField::ScrWidth)),
+                 QStringLiteral("Please Enter A Value Between 10 And 2000"));
+        QCOMPARE(fieldrules::rangeMessage(fieldrules::bounds(NumericField::ScrSpeed)),
+                 QStringLiteral("Please Enter A Value Between 5 And 1000"));
+    }
+
+    void names_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        const QString blank = QStringLiteral("Scroller name must not be blank.");
+        const QString number = QStringLiteral("Scroller name must not start with a number.");
+        const QString alnum =
+            QStringLiteral("Scroller name must contain only alphanumeric characters.");
+        QTest::newRow("empty") << "" << blank;
+        QTest::newRow("digit first") << "1abc" << number;
+        QTest::newRow("digit first beats bad characters") << "1-a" << number;
+        QTest::newRow("hyphen") << "my-scroller" << alnum;
+        QTest::newRow("blank inside") << "my scroller" << alnum;
+        QTest::newRow("leading blank") << " news" << alnum;
+        QTest::newRow("accent") << QString::fromUtf8("caf\xC3\xA9") << alnum;
+        QTest::newRow("dot") << "a.b" << alnum;
+        QTest::newRow("underscore first") << "_ticker2"
+                                          << "";
+        QTest::newRow("letters") << "Ticker"
+                                 << "";
+    }
+    void names() {
+        QFETCH(QString, name);
+        QTEST(fieldrules::CheckVariableName(name), "message");
+    }
+
+    void encodings_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("ascii") << QByteArray("abc") << int(TextEncoding::Utf8) << "abc";
+        QTest::newRow("utf-8") << QByteArray("caf\xC3\xA9") << int(TextEncoding::Utf8)
+                               << QString::fromUtf8("caf\xC3\xA9");
+        QTest::newRow("bom") << QByteArray("\xEF\xBB\xBFx") << int(TextEncoding::Utf8Bom) << "x";
+        QTest::newRow("1252 e-acute") << QByteArray("caf\xE9") << int(TextEncoding::Windows1252)
+                                      << QString::fromUtf8("caf\xC3\xA9");
+        QTest::newRow("1252 euro and quotes")
+            << QByteArray("\x80\x93\x94") << int(TextEncoding::Windows1252)
+            << QString::fromUtf8("\xE2\x82\xAC\xE2\x80\x9C\xE2\x80\x9D");
+        QTest::newRow("1252 undefined bytes")
+            << QByteArray("\x81\x8D\x8F\x90\x9D") << int(TextEncoding::Windows1252)
+            << QString::fromUtf16(u"\x81\x8D\x8F\x90\x9D");
+        QTest::newRow("overlong is not utf-8")
+            << QByteArray("\xC0\xAF") << int(TextEncoding::Windows1252)
+            << QString::fromUtf16(u"\xC0\xAF");
+        QTest::newRow("surrogate is not utf-8")
+            << QByteArray("\xED\xA0\x80") << int(TextEncoding::Windows1252)
+            << QString::fromUtf16(u"\xED\xA0\x20AC");
+        QTest::newRow("truncated sequence")
+            << QByteArray("ab\xE2\x82") << int(TextEncoding::Windows1252)
+            << QString::fromUtf16(u"ab\xE2\x201A");
+    }
+    void encodings() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, encoding);
+        TextEncoding detected;
+        QTEST(textencoding::decode(bytes, &detected), "text");
+        QCOMPARE(int(detected), encoding);
+        TextEncoding used;
+        QCOMPARE(textencoding::encode(textencoding::decode(bytes, &detected), detected, &used),
+                 bytes);
+        QCOMPARE(used, detected);
+    }
+
+    void everyByteSurvivesWindows1252() {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        TextEncoding detected;
+        const QString text = textencoding::decode(all, &detected);
+        QCOMPARE(detected, TextEncoding::Windows1252);
+        TextEncoding used;
+        QCOMPARE(textencoding::encode(text, TextEncoding::Windows1252, &used), all);
+    }
+
+    void unrepresentableTextFallsBackToUtf8() {
+        TextEncoding used;
+        const QString text = QString::fromUtf8("\xE4\xB8\xAD caf\xC3\xA9");
+        QCOMPARE(textencoding::encode(text, TextEncoding::Windows1252, &used), text.toUtf8());
+        QCOMPARE(used, TextEncoding::Utf8);
+    }
+};
+
+QTEST_APPLESS_MAIN(TestRules)
+#include "tst_rules.moc"
