@@ -1,0 +1,95 @@
+/* tickolib.js: the small helpers the Tickora scroller is built on. Plain JavaScript, no build step. */
+var TickoLib = (function () {
+    'use strict';
+    var doc = document, win = window, styled = false;
+
+    // The scroller's own style sheet, added once per page. Authors can override any rule.
+    var CSS =
+        '.tickora{position:relative;overflow:hidden;display:flex;box-sizing:border-box}' +
+        '.tk-strip,.tk-group{display:flex;flex:none}' +
+        '.tk-item{flex:none;box-sizing:border-box;overflow:hidden}' +
+        '.tk-btn{position:absolute;top:2px;right:2px;z-index:1;width:1.8em;height:1.8em;padding:0;' +
+        'border:0;border-radius:.3em;background:rgba(0,0,0,.65);color:#fff;font:14px/1 sans-serif;' +
+        'cursor:pointer;opacity:0;transition:opacity .2s}' +
+        '.tk-btn:focus,.tk-held .tk-btn{opacity:1}' +
+        '@media (hover:hover){.tickora:hover .tk-btn{opacity:1}}' +
+        '@media (hover:none){.tk-btn{opacity:.7}}';
+
+    return {
+        // Creates an element with a class name, optionally appended to a parent.
+        el: function (tag, cls, parent) {
+            var e = doc.createElement(tag);
+            if (cls) e.className = cls;
+            if (parent) parent.appendChild(e);
+            return e;
+        },
+
+        attrs: function (e, map) {
+            for (var k in map) e.setAttribute(k, map[k]);
+            return e;
+        },
+
+        on: function (target, type, fn, opts) {
+            target.addEventListener(type, fn, opts || false);
+        },
+
+        addStyle: function () {
+            if (styled) return;
+            styled = true;
+            var s = doc.createElement('style');
+            s.textContent = CSS;
+            (doc.head || doc.documentElement).appendChild(s);
+        },
+
+        // A number from a script value (number or text), or the fallback.
+        num: function (v, fallback) {
+            var n = parseFloat(v);
+            return isFinite(n) ? n : fallback;
+        },
+
+        // A CSS length: bare numbers are pixels, other non-empty text passes as written.
+        len: function (v) {
+            if (v === undefined || v === null || v === '') return '';
+            return /^\s*-?[\d.]+\s*$/.test(String(v)) ? parseFloat(v) + 'px' : String(v);
+        },
+
+        // The page's clock, the one animation frames are stamped with.
+        now: function () {
+            return win.performance ? performance.now() : Date.now();
+        },
+
+        frame: function (fn) {
+            return win.requestAnimationFrame(fn);
+        },
+
+        cancelFrame: function (id) {
+            win.cancelAnimationFrame(id);
+        },
+
+        // The visitor's reduced-motion preference as a live query (null where unsupported).
+        reducedMotion: function () {
+            return win.matchMedia ? win.matchMedia('(prefers-reduced-motion: reduce)') : null;
+        },
+
+        // Calls fn(entries) whenever one of the elements changes size; falls back to the
+        // window's resize and load events where ResizeObserver is missing.
+        watchSize: function (fn) {
+            if (win.ResizeObserver) return new ResizeObserver(fn);
+            this.on(win, 'resize', fn);
+            this.on(win, 'load', fn);
+            return { observe: function () {} };
+        },
+
+        // Calls fn(visible) when the element enters or leaves the viewport.
+        watchVisible: function (e, fn) {
+            if (!win.IntersectionObserver) return;
+            new IntersectionObserver(function (entries) {
+                fn(entries[entries.length - 1].isIntersecting);
+            }).observe(e);
+        },
+
+        rect: function (e) {
+            return e.getBoundingClientRect();
+        }
+    };
+})();
