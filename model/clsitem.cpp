@@ -2,7 +2,12 @@
 
 QString clsItem::ToString() const {
     QString s;
-    s.reserve(sText.size() + sWidth.size() + sName.size() + 16);
+    s.reserve(stringLength());
+    appendTo(s);
+    return s;
+}
+
+void clsItem::appendTo(QString& s) const {
     s += u".add('";
     s += sText;
     s += u"', '";
@@ -10,32 +15,27 @@ QString clsItem::ToString() const {
     s += u"', '";
     s += sName;
     s += u"');";
-    return s;
 }
 
 void clsItem::SetItem(QStringView sCode) {
-    // Pieces 1, 3 and 5 of the line split at every unescaped single quote. An escaped quote
-    // "\'" stays inside its piece; scanning from the left without overlap gives the same pieces
-    // as replacing each "\'" by a placeholder first, without the placeholder's side effects on
-    // other text.
+    // Pieces 1, 3 and 5 of the line split at every single quote that is not escaped. A quote
+    // right after a backslash is always the escape "\'", so the pieces can be cut in one scan,
+    // without a placeholder that could clash with the text.
     QString* const targets[] = {&sText, &sWidth, &sName};
     int piece = 0;
     qsizetype start = 0;
-    const qsizetype n = sCode.size();
-    qsizetype i = 0;
-    while (i < n && piece < 6) {
-        const QChar c = sCode[i];
-        if (c == u'\\' && i + 1 < n && sCode[i + 1] == u'\'') {
-            i += 2;
+    qsizetype from = 0;
+    while (piece < 6) {
+        const qsizetype q = sCode.indexOf(u'\'', from);
+        if (q < 0)
+            break;
+        from = q + 1;
+        if (q > 0 && sCode[q - 1] == u'\\')
             continue;
-        }
-        if (c == u'\'') {
-            if (piece % 2 == 1)
-                *targets[piece / 2] = sCode.mid(start, i - start).toString();
-            ++piece;
-            start = i + 1;
-        }
-        ++i;
+        if (piece % 2 == 1)
+            *targets[piece / 2] = sCode.mid(start, q - start).toString();
+        ++piece;
+        start = q + 1;
     }
     // The last piece runs to the end of the line when no further quote closes it.
     if (piece < 6 && piece % 2 == 1)

@@ -15,6 +15,10 @@ public:
 
     // The argument part of an add call: .add('text', 'width', 'name');
     QString ToString() const;
+    void appendTo(QString& s) const; // the same, appended
+
+    // Characters ToString() gives.
+    qsizetype stringLength() const { return sText.size() + sWidth.size() + sName.size() + 15; }
 
     // Fills the fields from a script line; an argument the line lacks leaves its field as it was.
     void SetItem(QStringView sCode);

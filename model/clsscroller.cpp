@@ -43,18 +43,21 @@ QString clsScroller::ToString() const {
 }
 
 bool clsScroller::SetProperty(QStringView sCode, QString* sError) {
-    const QString name = modParser::GetPropName(sCode);
-    QString raw;
-    if (!modParser::GetPropValue(sCode, &raw)) {
+    QStringView raw;
+    if (!modParser::propValueView(sCode, &raw)) {
         if (sError)
             *sError = QStringLiteral("The value cannot be read, because a \";\" stands before "
                                      "the \"=\".");
         return false;
     }
-    const QString value = modParser::trimSpaces(raw).toString();
+    const QStringView name = modParser::propNameView(sCode);
+    const QStringView value = modParser::trimSpaces(raw);
 
-    if (name == u"name") {
-        sName = value;
+    constexpr qsizetype kLongestKey = 14; // "pausemouseover"
+    if (name.size() > kLongestKey) {
+        // No setting has such a name; item lines with an "=" in their text end here.
+    } else if (name == u"name") {
+        sName = value.toString();
     } else if (name == u"type") {
         const std::optional<double> v = numberrule::parse(value);
         if (!v) {
@@ -72,17 +75,17 @@ bool clsScroller::SetProperty(QStringView sCode, QString* sError) {
         }
         iDirn = static_cast<qint16>(*r);
     } else if (name == u"width") {
-        sWidth = value;
+        sWidth = value.toString();
     } else if (name == u"height") {
-        sHeight = value;
+        sHeight = value.toString();
     } else if (name == u"spacing") {
-        sSpacing = value;
+        sSpacing = value.toString();
     } else if (name == u"itemwidth") {
-        sDefWidth = value;
+        sDefWidth = value.toString();
     } else if (name == u"scrollspeed") {
-        sSpeed = value;
+        sSpeed = value.toString();
     } else if (name == u"pausedelay") {
-        sPause = value;
+        sPause = value.toString();
     } else if (name == u"pausemouseover") {
         iMsePause = value == u"true" ? 0 : 1;
     }

@@ -12,17 +12,29 @@ QStringView trimSpaces(QStringView s) {
     return s.mid(b, e - b);
 }
 
-QString GetPropName(QStringView line) {
+QStringView propNameView(QStringView line) {
     const qsizetype dot = line.indexOf(u'.');
     if (dot < 0 || dot == line.size() - 1)
         return {};
     const qsizetype eq = line.indexOf(u'=', dot + 1);
     if (eq < 0)
         return {};
-    return trimSpaces(line.mid(dot + 1, eq - dot - 1)).toString();
+    return trimSpaces(line.mid(dot + 1, eq - dot - 1));
+}
+
+QString GetPropName(QStringView line) {
+    return propNameView(line).toString();
 }
 
 bool GetPropValue(QStringView line, QString* value) {
+    QStringView v;
+    if (!propValueView(line, &v))
+        return false;
+    *value = v.toString();
+    return true;
+}
+
+bool propValueView(QStringView line, QStringView* value) {
     const qsizetype last = line.size() - 1;
     const qsizetype single = line.indexOf(u'\'');
     const qsizetype dbl = line.indexOf(u'"');
@@ -44,7 +56,7 @@ bool GetPropValue(QStringView line, QString* value) {
     }
     // A line that ends at its opening mark has an empty value.
     const qsizetype len = close - open - 1;
-    *value = len > 0 ? line.mid(open + 1, len).toString() : QString();
+    *value = len > 0 ? line.mid(open + 1, len) : QStringView();
     return true;
 }
 

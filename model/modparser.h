@@ -14,6 +14,10 @@ QString GetPropName(QStringView line);
 // a line without quotes whose first ";" stands before its first "=".
 bool GetPropValue(QStringView line, QString* value);
 
+// The same two cuts without copying: views into the line.
+QStringView propNameView(QStringView line);
+bool propValueView(QStringView line, QStringView* value);
+
 // Removes space characters (only U+0020; tabs stay) from both ends.
 QStringView trimSpaces(QStringView s);
 

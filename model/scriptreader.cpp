@@ -15,11 +15,20 @@ LoadResult readText(QStringView text, ScrollerDocument& doc, LoadResult result) 
     const qsizetype n = text.size();
     qsizetype pos = 0;
     int lineNumber = 0;
+    // Where the next CR and LF stand, found by fast searches and kept until passed.
+    qsizetype nextCr = text.indexOf(u'\r');
+    qsizetype nextLf = text.indexOf(u'\n');
     while (pos < n) {
         // A line ends at CR LF, a lone CR or a lone LF.
-        qsizetype end = pos;
-        while (end < n && text[end] != u'\r' && text[end] != u'\n')
-            ++end;
+        if (nextCr >= 0 && nextCr < pos)
+            nextCr = text.indexOf(u'\r', pos);
+        if (nextLf >= 0 && nextLf < pos)
+            nextLf = text.indexOf(u'\n', pos);
+        qsizetype end = n;
+        if (nextCr >= 0)
+            end = nextCr;
+        if (nextLf >= 0 && nextLf < end)
+            end = nextLf;
         const QStringView line = modParser::trimSpaces(text.mid(pos, end - pos));
         pos = end;
         if (pos < n)
@@ -39,7 +48,7 @@ LoadResult readText(QStringView text, ScrollerDocument& doc, LoadResult result) 
         if (isItemLine(line)) {
             clsItem item;
             item.SetItem(line);
-            doc.items.append(item);
+            doc.items.append(std::move(item));
             ++result.itemsRead;
         }
     }
@@ -60,8 +69,22 @@ bool isPropertyLine(QStringView line) {
 }
 
 bool isItemLine(QStringView line) {
-    const qsizetype add = line.indexOf(u".add(");
-    return add >= 0 && line.indexOf(u");", add + 5) >= 0;
+    // Single-character searches are the fast ones: find each "." and ")" and look around it.
+    qsizetype add = -1;
+    for (qsizetype dot = line.indexOf(u'.'); dot >= 0; dot = line.indexOf(u'.', dot + 1)) {
+        if (line.mid(dot, 5) == u".add(") {
+            add = dot;
+            break;
+        }
+    }
+    if (add < 0)
+        return false;
+    for (qsizetype close = line.indexOf(u')', add + 5); close >= 0;
+         close = line.indexOf(u')', close + 1)) {
+        if (close + 1 < line.size() && line[close + 1] == u';')
+            return true;
+    }
+    return false;
 }
 
 LoadResult LoadScrollerBytes(const QByteArray& bytes, ScrollerDocument& doc) {

@@ -68,32 +68,36 @@ qint64 passCount(const ScrollerDocument& doc) {
     return std::max<qint64>(passes, 1);
 }
 
-QString BuildScript(const ScrollerDocument& doc) {
+namespace {
+
+QString buildScript(const ScrollerDocument& doc, bool closingLineEnd) {
     const QString& n = doc.scroller.sName;
     const QString head = doc.scroller.ToString();
     const qint64 passes = passCount(doc);
 
     qsizetype passSize = kMarker.size() + 4;
     for (const clsItem& item : doc.items)
-        passSize += n.size() + item.sText.size() + item.sWidth.size() + item.sName.size() + 18;
+        passSize += n.size() + item.stringLength() + 2;
 
     QString s;
     s.reserve(head.size() + passSize * passes + 6 * n.size() + 80);
     s += head;
-    if (passes > 0) {
-        // Every pass is the same text: build it once.
-        QString pass;
-        pass.reserve(passSize);
-        for (const clsItem& item : doc.items) {
-            pass += n;
-            pass += item.ToString();
-            pass += u"\r\n";
+    const qsizetype passStart = s.size();
+    for (qint64 i = 0; i < passes; ++i) {
+        if (i > 0) {
+            // Every pass is the same text.
+            s.append(s.constData() + passStart, passSize);
+            continue;
         }
-        pass += u"\r\n";
-        pass += kMarker;
-        pass += u"\r\n";
-        for (qint64 i = 0; i < passes; ++i)
-            s += pass;
+        for (const clsItem& item : doc.items) {
+            s += n;
+            item.appendTo(s);
+            s += u"\r\n";
+        }
+        s += u"\r\n";
+        s += kMarker;
+        s += u"\r\n";
+        passSize = s.size() - passStart;
     }
     s += n;
     s += u".display();\r\nonload = function(){";
@@ -103,7 +107,15 @@ QString BuildScript(const ScrollerDocument& doc) {
     s += u".start();};\r\nonresize = function(){";
     s += n;
     s += u".load();};";
+    if (closingLineEnd)
+        s += u"\r\n";
     return s;
+}
+
+} // namespace
+
+QString BuildScript(const ScrollerDocument& doc) {
+    return buildScript(doc, false);
 }
 
 QString CopyFileQuiet(const QString& source, const QString& destination) {
@@ -139,8 +151,8 @@ SaveResult SaveScroller(const QString& sFile, const ScrollerDocument& doc,
     SaveResult result;
     result.encoding = doc.encoding;
     if (!sFile.isEmpty()) {
-        const QByteArray bytes = textencoding::encode(BuildScript(doc) + QStringLiteral("\r\n"),
-                                                      doc.encoding, &result.encoding);
+        const QByteArray bytes =
+            textencoding::encode(buildScript(doc, true), doc.encoding, &result.encoding);
         QSaveFile out(sFile);
         if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
             result.written = false;
