@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// The editor's rules that need no window.
+namespace editorrules {
+
+inline const QString kAppTitle = QStringLiteral("Tickora Creator");
+
+// "Tickora Creator - [name]" with a star after the name when there are unsaved changes.
+QString caption(const QString& sFilePath, bool bDirty);
+
+// Line breaks as the text field delivers them (LF), as the model holds them (CR LF).
+QString toModelLineBreaks(const QString& fieldText);
+QString toFieldLineBreaks(const QString& modelText);
+
+// Makes an item's text, name or width safe to write between single quotes so that it reads back
+// unchanged: line breaks become "<br>", single quotes are escaped, and a closing backslash,
+// which would escape the closing quote, becomes the entity "&#92;". Idempotent.
+QString scriptSafe(const QString& text);
+
+// Why a script must not be saved at this path (it would take the name of a file that stands
+// beside every script), or an empty string.
+QString reservedNameMessage(const QString& path);
+
+} // namespace editorrules

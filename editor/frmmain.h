@@ -1,0 +1,215 @@
+#pragma once
+
+#include "clsscroller.h"
+#include "dialogs.h"
+#include "nodekeys.h"
+#include "textencoding.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QVector>
+
+#include <functional>
+
+struct ScrollerDocument;
+class ItemNode;
+class UpDown;
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QUrl;
+class QWebEngineView;
+
+// The main window: one scroller document, its fields, commands, checks and preview.
+// The implementation is split by concern over the frmmain_*.cpp files.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // appFolder holds default.js and the files delivered beside the program; empty means the
+    // executable's folder.
+    explicit frmMain(platform::Dialogs& dialogs, const QString& appFolder = QString(),
+                     QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // True when the name was rejected; the user has been told why.
+    bool CheckVariableName(const QString& sText);
+
+    // Opens a script as the Open command does, without asking for the file.
+    void openPath(const QString& path);
+
+    // Runs when the window becomes active within the program (at start, after a modal box of
+    // the program's own closes): the focus goes to the scroller's name.
+    void Form_Activate();
+
+    // Links clicked in the preview are handed here instead of navigating the preview.
+    using LinkOpener = std::function<void(const QUrl&)>;
+    void setLinkOpener(LinkOpener opener) { m_linkOpener = std::move(opener); }
+
+    QString appFolder() const { return m_appFolder; }
+    bool isDirty() const { return bDirty; }
+    bool hasFieldError() const { return bFieldError; }
+    QString filePath() const { return sFilePath; }
+    QString projectFolder() const { return sProjectFolder; }
+    qint16 nextItem() const { return iNextItem; }
+    const clsScroller& scroller() const { return oScroller; }
+    TextEncoding encoding() const { return m_encoding; }
+    QWebEngineView* previewView() const { return wbMain; }
+
+signals:
+    // The preview page finished loading (ok tells whether it loaded).
+    void previewLoaded(bool ok);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // frmmain_layout.cpp
+    void buildForm();
+    QWidget* buildPropertiesTab();
+    QWidget* buildItemsTab();
+    QLineEdit* addTextField(const QString& name, const QString& tip);
+    QLabel* addLabel(const QString& name, const QString& caption, QWidget* buddy);
+    UpDown* addUpDown(const QString& name, QLineEdit* field, int kind);
+
+    // frmmain_menus.cpp
+    void buildMenus();
+    void buildToolbar();
+    void tbMain_ButtonClick(int index);
+    void RefreshControls();
+
+    // frmmain_state.cpp
+    void ClearForm();
+    void SyncScrollerFields(bool bToRecord);
+    void ShowItemFields(ItemNode* node);
+    void StoreItemFields(ItemNode* node);
+    ScrollerDocument buildDocument() const;
+    void LoadScroller(const QString& path);
+    ItemNode* addItemNode(const QString& key, const class clsItem& item);
+    void removeItemNode(ItemNode* node);
+    void clearTree(QTreeWidget* tree, NodeKeys& keys);
+    void setFieldText(QLineEdit* field, const QString& text);
+    QString itemText() const;
+    void setItemText(const QString& text);
+
+    // frmmain_file.cpp
+    void Form_Load();
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileSaveAsDefault_Click();
+    void mnuFileQuit_Click();
+    bool save();
+    bool saveAs();
+    bool writeScript(const QString& path, const QString& consequence, TextEncoding* used = nullptr);
+    void openScript(const QString& path);
+    int PromptSaveChanges();
+    bool PromptSaveForFolder();
+    QStringList scriptFilters() const;
+    void inform(const QString& text, platform::Dialogs::Icon icon = platform::Dialogs::Icon::None);
+
+    // frmmain_checks.cpp
+    void connectFieldLogic();
+    void fieldChanged();
+    void onFocusChanged(QWidget* old, QWidget* now);
+    bool leaveField(QWidget* field);
+    bool ValidateRange(QLineEdit* field, double dMin, double dMax);
+    void rejectField(QWidget* field);
+    void txtScrName_LostFocus();
+    void txtItmName_LostFocus();
+    void txtItmText_LostFocus();
+    void cboScrDirn_Click();
+    UpDown* spinnerOf(QWidget* field) const;
+
+    // frmmain_items.cpp
+    void tvItm_NodeClick(QTreeWidgetItem* item);
+
+    // frmmain_preview.cpp
+    void tabMain_Click();
+    void ensurePreviewView();
+    void showPage(const QString& path);
+
+    platform::Dialogs& m_dialogs;
+    QString m_appFolder;
+    LinkOpener m_linkOpener;
+
+    // Document state
+    clsScroller oScroller;
+    qint16 iNextItem = 1;
+    ItemNode* oSelNode = nullptr;
+    bool bDirty = false;
+    bool bFieldError = false;
+    QString sFilePath;
+    QString sProjectFolder;
+    TextEncoding m_encoding = TextEncoding::Utf8;
+    NodeKeys m_itmKeys;
+    NodeKeys m_tmpKeys;
+
+    // Focus bookkeeping: the field the focus is being returned to after a rejection.
+    QPointer<QWidget> m_focusReturn;
+    bool m_activatedOnce = false;
+    bool m_inTabChange = false;
+
+    // Widgets
+    QTabWidget* tabMain = nullptr;
+    QGroupBox* fraScroller = nullptr;
+    QGroupBox* fraItem = nullptr;
+    QGroupBox* fraItmAttr = nullptr;
+    QLineEdit* txtScrName = nullptr;
+    QLineEdit* txtScrWidth = nullptr;
+    QLineEdit* txtScrHeight = nullptr;
+    QLineEdit* txtScrSpeed = nullptr;
+    QComboBox* cboScrDirn = nullptr;
+    QComboBox* cboScrMsePause = nullptr;
+    QLineEdit* txtScrDefWidth = nullptr;
+    QLineEdit* txtScrSpacing = nullptr;
+    QLineEdit* txtScrPause = nullptr;
+    QLineEdit* txtItmName = nullptr;
+    QLineEdit* txtItmWidth = nullptr;
+    QPlainTextEdit* txtItmText = nullptr;
+    UpDown* udScrWidth = nullptr;
+    UpDown* udScrHeight = nullptr;
+    UpDown* udScrSpeed = nullptr;
+    UpDown* udScrDefWidth = nullptr;
+    UpDown* udScrSpacing = nullptr;
+    UpDown* udScrPause = nullptr;
+    UpDown* udItmWidth = nullptr;
+    QLabel* lblScrDefWidth = nullptr;
+    QLabel* lblItmWidth = nullptr;
+    QTreeWidget* tvItm = nullptr;
+    QTreeWidget* tvTmp = nullptr;
+    QWidget* m_itemButtons = nullptr; // room for the markup buttons beside the item text
+    QWidget* m_previewPage = nullptr;
+    QWebEngineView* wbMain = nullptr;
+    QToolBar* tbMain = nullptr;
+    QVector<QAction*> m_tbButtons; // position 1..16 at index 0..15
+
+    QMenu* mnuFile = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QMenu* mnuItem = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuFileNew = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSave = nullptr;
+    QAction* mnuFileSaveAs = nullptr;
+    QAction* mnuFileSaveAsDefault = nullptr;
+    QAction* mnuFileQuit = nullptr;
+    QAction* mnuEditCut = nullptr;
+    QAction* mnuEditCopy = nullptr;
+    QAction* mnuEditPaste = nullptr;
+    QAction* mnuItemAdd = nullptr;
+    QAction* mnuItemDelete = nullptr;
+    QAction* mnuItemMoveUp = nullptr;
+    QAction* mnuItemMoveDown = nullptr;
+};

@@ -1,0 +1,144 @@
+// What the fields do when their content changes and when the focus leaves them.
+#include "frmmain.h"
+
+#include "editorrules.h"
+#include "fieldrules.h"
+#include "itemnode.h"
+#include "updown.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+void frmMain::connectFieldLogic() {
+    for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrSpeed, txtScrDefWidth,
+                         txtScrSpacing, txtScrPause, txtItmName, txtItmWidth}) {
+        connect(f, &QLineEdit::textChanged, this, &frmMain::fieldChanged);
+        f->installEventFilter(this);
+    }
+    connect(txtItmText, &QPlainTextEdit::textChanged, this, &frmMain::fieldChanged);
+    txtItmText->installEventFilter(this);
+    // A different entry is a change like typing; the caption shows it at once.
+    connect(cboScrDirn, &QComboBox::currentIndexChanged, this, [this] {
+        bDirty = true;
+        cboScrDirn_Click();
+        RefreshControls();
+    });
+    connect(cboScrMsePause, &QComboBox::currentIndexChanged, this, &frmMain::fieldChanged);
+    connect(qApp, &QApplication::focusChanged, this, &frmMain::onFocusChanged);
+}
+
+void frmMain::fieldChanged() {
+    bDirty = true;
+    RefreshControls();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // The text fields claim some of the menu's shortcuts for editing (Ctrl+U, Ctrl+D, ...);
+    // the window's commands win while they are available.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (QAction* a : {mnuFileNew, mnuFileOpen, mnuFileSave, mnuFileQuit, mnuItemAdd,
+                           mnuItemDelete, mnuItemMoveUp, mnuItemMoveDown}) {
+            if (a->isEnabled() && a->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::onFocusChanged(QWidget* old, QWidget* now) {
+    // While the focus is on its way back to a rejected field, nothing else is checked; this is
+    // what keeps a rejection from bouncing between two fields.
+    if (m_focusReturn) {
+        if (now == m_focusReturn)
+            m_focusReturn = nullptr;
+        return;
+    }
+    if (!old || !now || old->window() != this || now->window() != this)
+        return; // a message box, a menu, another program: the field is not being left
+    // A field whose tab was just put away is left like a command leaves it: unchecked.
+    if (!old->isVisible())
+        return;
+    leaveField(old);
+}
+
+bool frmMain::leaveField(QWidget* field) {
+    if (field == txtScrName) {
+        txtScrName_LostFocus();
+    } else if (field == txtItmName) {
+        txtItmName_LostFocus();
+    } else if (field == txtItmText) {
+        txtItmText_LostFocus();
+    } else if (UpDown* spinner = spinnerOf(field)) {
+        bFieldError =
+            ValidateRange(static_cast<QLineEdit*>(field), spinner->minimum(), spinner->maximum());
+    } else {
+        return false;
+    }
+    return bFieldError;
+}
+
+UpDown* frmMain::spinnerOf(QWidget* field) const {
+    for (UpDown* u :
+         {udScrWidth, udScrHeight, udScrSpeed, udScrDefWidth, udScrSpacing, udScrPause, udItmWidth})
+        if (u->buddy() == field)
+            return u;
+    return nullptr;
+}
+
+void frmMain::rejectField(QWidget* field) {
+    m_focusReturn = field;
+    field->setFocus(Qt::OtherFocusReason);
+    if (auto* line = qobject_cast<QLineEdit*>(field))
+        line->selectAll();
+    if (field->hasFocus())
+        m_focusReturn = nullptr;
+}
+
+bool frmMain::ValidateRange(QLineEdit* field, double dMin, double dMax) {
+    const fieldrules::Bounds b{int(dMin), int(dMax), 1};
+    if (fieldrules::inRange(field->text(), b))
+        return false;
+    inform(fieldrules::rangeMessage(b));
+    rejectField(field);
+    return true;
+}
+
+bool frmMain::CheckVariableName(const QString& sText) {
+    const QString message = fieldrules::CheckVariableName(sText);
+    if (message.isEmpty())
+        return false;
+    inform(message);
+    return true;
+}
+
+void frmMain::txtScrName_LostFocus() {
+    bFieldError = CheckVariableName(txtScrName->text());
+    if (bFieldError)
+        rejectField(txtScrName);
+}
+
+void frmMain::txtItmName_LostFocus() {
+    setFieldText(txtItmName, editorrules::scriptSafe(txtItmName->text()));
+    if (oSelNode)
+        oSelNode->setText(0, txtItmName->text());
+}
+
+void frmMain::txtItmText_LostFocus() {
+    setItemText(editorrules::scriptSafe(itemText()));
+}
+
+void frmMain::cboScrDirn_Click() {
+    const bool horizontal = cboScrDirn->currentIndex() >= 2;
+    for (QWidget* w : std::initializer_list<QWidget*>{lblScrDefWidth, txtScrDefWidth, udScrDefWidth,
+                                                      lblItmWidth, txtItmWidth, udItmWidth})
+        w->setEnabled(horizontal);
+}

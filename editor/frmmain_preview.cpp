@@ -1,0 +1,61 @@
+// The tab change: fields into the records, and on the Preview tab a real run of the scroller.
+#include "frmmain.h"
+
+#include "previewpage.h"
+
+#include <QDir>
+#include <QLayout>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QWebEngineView>
+
+void frmMain::tabMain_Click() {
+    SyncScrollerFields(true);
+    RefreshControls();
+    StoreItemFields(oSelNode);
+    // A browser that was never created shows nothing already.
+    if (wbMain)
+        showPage(m_appFolder + QStringLiteral("/blank.htm"));
+    if (tabMain->currentIndex() != 2)
+        return;
+    if (bFieldError) {
+        inform(QStringLiteral("Error in scroller field."));
+        return;
+    }
+    if (tvItm->topLevelItemCount() == 0) {
+        inform(QStringLiteral("No scroller item created."));
+        return;
+    }
+    if (!PromptSaveForFolder())
+        return;
+    if (!writeScript(sProjectFolder + QStringLiteral("/tickora_preview.js"),
+                     QStringLiteral("The preview cannot be shown. Please check that you may "
+                                    "write to the folder \"%1\", or save the scroller in another "
+                                    "folder.")
+                         .arg(QDir::toNativeSeparators(sProjectFolder))))
+        return;
+    ensurePreviewView();
+    showPage(sProjectFolder + QStringLiteral("/tickora.htm"));
+}
+
+void frmMain::ensurePreviewView() {
+    if (wbMain)
+        return;
+    wbMain = new QWebEngineView(m_previewPage);
+    wbMain->setObjectName(QStringLiteral("wbMain"));
+    wbMain->setAccessibleName(QStringLiteral("Preview"));
+    // Reads the opener when a link is followed, so one set later still counts.
+    wbMain->setPage(new PreviewPage(
+        [this](const QUrl& url) {
+            if (m_linkOpener)
+                m_linkOpener(url);
+        },
+        wbMain));
+    connect(wbMain, &QWebEngineView::loadFinished, this, &frmMain::previewLoaded);
+    m_previewPage->layout()->addWidget(wbMain);
+}
+
+void frmMain::showPage(const QString& path) {
+    wbMain->load(QUrl::fromLocalFile(path));
+}

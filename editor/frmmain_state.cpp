@@ -1,0 +1,186 @@
+// Document state: clearing, copying between fields and records, loading.
+#include "frmmain.h"
+
+#include "document.h"
+#include "editorrules.h"
+#include "itemnode.h"
+#include "scriptreader.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+void frmMain::setFieldText(QLineEdit* field, const QString& text) {
+    // Setting a field to the text it holds is no change.
+    if (field->text() != text)
+        field->setText(text);
+}
+
+QString frmMain::itemText() const {
+    return editorrules::toModelLineBreaks(txtItmText->toPlainText());
+}
+
+void frmMain::setItemText(const QString& text) {
+    const QString shown = editorrules::toFieldLineBreaks(text);
+    if (txtItmText->toPlainText() != shown)
+        txtItmText->setPlainText(shown);
+}
+
+void frmMain::clearTree(QTreeWidget* tree, NodeKeys& keys) {
+    if (tree == tvItm)
+        oSelNode = nullptr;
+    tree->clear();
+    keys.clear();
+}
+
+ItemNode* frmMain::addItemNode(const QString& key, const clsItem& item) {
+    m_itmKeys.claim(key);
+    auto* node = new ItemNode(key, item);
+    tvItm->addTopLevelItem(node);
+    return node;
+}
+
+void frmMain::removeItemNode(ItemNode* node) {
+    if (!node)
+        return;
+    if (node == oSelNode)
+        oSelNode = nullptr;
+    NodeKeys& keys = node->treeWidget() == tvTmp ? m_tmpKeys : m_itmKeys;
+    keys.release(node->sKey);
+    delete node;
+}
+
+void frmMain::ClearForm() {
+    clearTree(tvItm, m_itmKeys);
+    clearTree(tvTmp, m_tmpKeys);
+    oSelNode = nullptr;
+    bFieldError = false;
+    iNextItem = 1;
+    setFieldText(txtItmName, QString());
+    setFieldText(txtItmWidth, QString());
+    setItemText(QString());
+    for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrDefWidth, txtScrSpacing,
+                         txtScrPause, txtScrSpeed})
+        setFieldText(f, QString());
+    cboScrMsePause->setCurrentIndex(0);
+    cboScrDirn->setCurrentIndex(0);
+    cboScrDirn_Click();
+    oScroller = clsScroller();
+    SyncScrollerFields(true);
+    sFilePath.clear();
+    sProjectFolder.clear();
+    m_encoding = TextEncoding::Utf8;
+    bDirty = false;
+}
+
+void frmMain::SyncScrollerFields(bool bToRecord) {
+    clsScroller& s = oScroller;
+    if (bToRecord) {
+        s.sName = txtScrName->text();
+        s.sWidth = txtScrWidth->text();
+        s.sHeight = txtScrHeight->text();
+        s.sSpeed = txtScrSpeed->text();
+        // A direction the list does not have (read from a hand-written script) is kept as read.
+        if (cboScrDirn->currentIndex() >= 0)
+            s.iDirn = qint16(cboScrDirn->currentIndex());
+        if (cboScrMsePause->currentIndex() >= 0)
+            s.iMsePause = qint16(cboScrMsePause->currentIndex());
+        s.sDefWidth = txtScrDefWidth->text();
+        s.sSpacing = txtScrSpacing->text();
+        s.sPause = txtScrPause->text();
+        return;
+    }
+    const clsScroller copy = s; // the change logic below must not see a half-copied record
+    setFieldText(txtScrName, copy.sName);
+    setFieldText(txtScrWidth, copy.sWidth);
+    setFieldText(txtScrHeight, copy.sHeight);
+    setFieldText(txtScrSpeed, copy.sSpeed);
+    const int dirn = copy.iDirn >= 0 && copy.iDirn < cboScrDirn->count() ? copy.iDirn : -1;
+    if (cboScrDirn->currentIndex() != dirn)
+        cboScrDirn->setCurrentIndex(dirn);
+    cboScrDirn_Click();
+    cboScrMsePause->setCurrentIndex(copy.iMsePause == 0 ? 0 : 1);
+    setFieldText(txtScrDefWidth, copy.sDefWidth);
+    setFieldText(txtScrSpacing, copy.sSpacing);
+    setFieldText(txtScrPause, copy.sPause);
+}
+
+void frmMain::ShowItemFields(ItemNode* node) {
+    if (!node)
+        return;
+    const clsItem item = node->oItem;
+    setFieldText(txtItmName, item.sName);
+    setItemText(item.sText);
+    setFieldText(txtItmWidth, item.sWidth);
+}
+
+void frmMain::StoreItemFields(ItemNode* node) {
+    if (!node)
+        return;
+    // What goes into the record is what a saved script gives back; the fields show the same.
+    const QString name = editorrules::scriptSafe(txtItmName->text());
+    const QString text = editorrules::scriptSafe(itemText());
+    const QString width = editorrules::scriptSafe(txtItmWidth->text());
+    node->setText(0, name);
+    node->oItem.sName = name;
+    node->oItem.sText = text;
+    node->oItem.sWidth = width;
+    setFieldText(txtItmName, name);
+    setItemText(text);
+    setFieldText(txtItmWidth, width);
+}
+
+ScrollerDocument frmMain::buildDocument() const {
+    ScrollerDocument doc;
+    doc.scroller = oScroller;
+    doc.encoding = m_encoding;
+    const int n = tvItm->topLevelItemCount();
+    doc.items.reserve(n);
+    for (int i = 0; i < n; ++i) {
+        clsItem item = static_cast<const ItemNode*>(tvItm->topLevelItem(i))->oItem;
+        item.sName = editorrules::scriptSafe(item.sName);
+        item.sText = editorrules::scriptSafe(item.sText);
+        item.sWidth = editorrules::scriptSafe(item.sWidth);
+        doc.items << item;
+    }
+    return doc;
+}
+
+void frmMain::LoadScroller(const QString& path) {
+    ScrollerDocument doc;
+    doc.scroller = oScroller; // settings the file does not mention keep their value
+    const scriptreader::LoadResult r = scriptreader::LoadScroller(path, doc);
+    m_encoding = doc.encoding;
+    oScroller = doc.scroller;
+
+    QList<QTreeWidgetItem*> nodes;
+    nodes.reserve(doc.items.size());
+    for (qsizetype i = 0; i < doc.items.size(); ++i) {
+        const QString key = QStringLiteral("Item%1").arg(i);
+        m_itmKeys.claim(key);
+        nodes << new ItemNode(key, doc.items.at(i));
+    }
+    tvItm->addTopLevelItems(nodes);
+    iNextItem = qint16(std::min<int>(32767, iNextItem + r.itemsRead));
+
+    if (!r.ok) {
+        QString text = r.error;
+        if (!text.startsWith(QStringLiteral("The file")))
+            text = QStringLiteral("The scroller \"%1\" could not be read completely.\n%2\nThe "
+                                  "settings and items before that line were read; please check "
+                                  "the file.")
+                       .arg(QDir::toNativeSeparators(path), r.error);
+        inform(text, platform::Dialogs::Icon::Exclamation);
+    }
+    // Whatever was read is shown, also after a failure, so nothing read is hidden and then
+    // overwritten by stale fields.
+    if (!nodes.isEmpty()) {
+        oSelNode = static_cast<ItemNode*>(nodes.constFirst());
+        ShowItemFields(oSelNode);
+    }
+    SyncScrollerFields(false);
+}

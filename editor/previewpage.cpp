@@ -1,0 +1,39 @@
+#include "previewpage.h"
+
+namespace {
+
+// Stands in for a new window just long enough to learn where it was meant to go.
+class LinkCatcher : public QWebEnginePage {
+public:
+    LinkCatcher(PreviewPage::Opener opener, QObject* parent)
+        : QWebEnginePage(parent), m_opener(std::move(opener)) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool) override {
+        if (m_opener && url.isValid())
+            m_opener(url);
+        deleteLater();
+        return false;
+    }
+
+private:
+    PreviewPage::Opener m_opener;
+};
+
+} // namespace
+
+PreviewPage::PreviewPage(Opener opener, QObject* parent)
+    : QWebEnginePage(parent), m_opener(std::move(opener)) {}
+
+bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
+    if (type == NavigationTypeLinkClicked && isMainFrame) {
+        if (m_opener)
+            m_opener(url);
+        return false;
+    }
+    return true;
+}
+
+QWebEnginePage* PreviewPage::createWindow(WebWindowType) {
+    return new LinkCatcher(m_opener, this);
+}
