@@ -317,20 +317,26 @@ bool HTMLHelp::CheckPopupFile(const QString& file) {
     return false;
 }
 
-bool HTMLHelp::fileSearch(const QString& pattern) const {
-    // Like a directory search: an existing file or folder, or any match of a wildcard name.
+QString HTMLHelp::fileSearch(const QString& pattern) const {
+    // Like the platform's directory search: an existing file or folder, or any match of a
+    // wildcard name; names match without regard to case, as registered names do. Answers the
+    // entry found (the pattern itself when it matches as written), or an empty text.
     if (pattern.isEmpty())
-        return false;
+        return QString();
     const QFileInfo fi(pattern);
     if (fi.exists())
-        return true;
+        return pattern;
     const QString name = fi.fileName();
-    if (!name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
-        return false;
-    return !fi.absoluteDir()
-                .entryList({name},
-                           QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
-                .isEmpty();
+    if (name.isEmpty())
+        return QString();
+    const QStringList found = fi.absoluteDir().entryList(
+        {name}, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (found.isEmpty())
+        return QString();
+    if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?')) ||
+        name.contains(QLatin1Char('[')))
+        return pattern;
+    return pattern.left(pattern.size() - name.size()) + found.first();
 }
 
 bool HTMLHelp::EnsureFileExists(QString& FileToFind) {
@@ -341,8 +347,11 @@ bool HTMLHelp::EnsureFileExists(QString& FileToFind) {
         else
             FileToFind = m_HHRegFilePath + m_HHRegFileName; // the stored folder ends in a separator
     }
-    if (fileSearch(FileToFind))
+    const QString found = fileSearch(FileToFind);
+    if (!found.isEmpty()) {
+        FileToFind = found; // the name as the file system spells it
         return true;
+    }
     ShowWarningBox(QLatin1String("The file ") + FileToFind + QLatin1String(" does not exist.") +
                    QChar(10) +
                    QLatin1String("Please make sure the correct path and file name have been "
@@ -505,7 +514,7 @@ QString HTMLHelp::readLibraryVersion(const QString& clsidKey, const QString& not
         return QString();
     }
     const QString path = GetLongPath(StripNull(v.data));
-    if (!fileSearch(path)) {
+    if (fileSearch(path).isEmpty()) {
         ShowErrorBox(notFound);
         return QString();
     }

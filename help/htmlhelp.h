@@ -133,7 +133,7 @@ private:
     static QString GetFileVersionText(const QString& path);
     void LookupHHFriendlyName();
     void LookupIEFriendlyName();
-    bool fileSearch(const QString& pattern) const;
+    QString fileSearch(const QString& pattern) const;
 
     void ShowErrorBox(const QString& text);
     void ShowWarningBox(const QString& text);

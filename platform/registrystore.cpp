@@ -84,16 +84,21 @@ QString RegistryStore::defaultPath() {
 }
 
 bool RegistryStore::writable() const {
+    if (m_readOnly)
+        return false;
     QFileInfo fi(m_path);
     if (fi.exists())
         return fi.isFile() && fi.isWritable();
     // The file would be created, with any missing folders: the nearest existing folder decides.
-    QDir dir = fi.absoluteDir();
-    while (!dir.exists()) {
-        if (!dir.cdUp())
+    QString dir = fi.absolutePath();
+    while (!QFileInfo(dir).exists()) {
+        const QString parent = QFileInfo(dir).path();
+        if (parent == dir)
             return false;
+        dir = parent;
     }
-    return QFileInfo(dir.absolutePath()).isWritable();
+    const QFileInfo di(dir);
+    return di.isDir() && di.isWritable();
 }
 
 QString RegistryStore::canonicalPath(Root root, const QString& subKey) {

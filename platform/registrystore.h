@@ -59,7 +59,10 @@ public:
     static QString defaultPath();
 
     QString filePath() const { return m_path; }
-    // Whether changes could be saved (the file, or the folder it would be created in, is writable).
+    // A read-only store (a shared copy the user must not change) refuses every write right.
+    void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    // Whether changes could be saved: the store is not read-only and the file, or the folder it
+    // would be created in, is writable.
     bool writable() const;
 
     long open(Root root, const QString& subKey, quint32 rights, Key* key);
@@ -102,6 +105,7 @@ private:
     QList<Section> m_sections;
     QHash<Key, Handle> m_handles;
     Key m_nextKey = 1;
+    bool m_readOnly = false;
 };
 
 } // namespace platform
