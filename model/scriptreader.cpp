@@ -5,54 +5,37 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstring>
+
 namespace scriptreader {
 
 namespace {
 
 constexpr QStringView kMarkerMiddle = u" -- Replicate Items -- ";
 
-LoadResult readText(QStringView text, ScrollerDocument& doc, LoadResult result) {
-    const qsizetype n = text.size();
-    qsizetype pos = 0;
-    int lineNumber = 0;
-    // Where the next CR and LF stand, found by fast searches and kept until passed.
-    qsizetype nextCr = text.indexOf(u'\r');
-    qsizetype nextLf = text.indexOf(u'\n');
-    while (pos < n) {
-        // A line ends at CR LF, a lone CR or a lone LF.
-        if (nextCr >= 0 && nextCr < pos)
-            nextCr = text.indexOf(u'\r', pos);
-        if (nextLf >= 0 && nextLf < pos)
-            nextLf = text.indexOf(u'\n', pos);
-        qsizetype end = n;
-        if (nextCr >= 0)
-            end = nextCr;
-        if (nextLf >= 0 && nextLf < end)
-            end = nextLf;
-        const QStringView line = modParser::trimSpaces(text.mid(pos, end - pos));
-        pos = end;
-        if (pos < n)
-            pos += (text[pos] == u'\r' && pos + 1 < n && text[pos + 1] == u'\n') ? 2 : 1;
-        ++lineNumber;
-
-        if (isMarkerLine(line))
-            break;
-        if (isPropertyLine(line)) {
-            QString error;
-            if (!doc.scroller.SetProperty(line, &error)) {
-                result.ok = false;
-                result.error = QStringLiteral("Line %1: %2").arg(lineNumber).arg(error);
-                return result;
-            }
-        }
-        if (isItemLine(line)) {
-            clsItem item;
-            item.SetItem(line);
-            doc.items.append(std::move(item));
-            ++result.itemsRead;
+// Applies one line; false when reading stops here (the marker, or a failure).
+bool readLine(QStringView line, int lineNumber, ScrollerDocument& doc, LoadResult& result) {
+    if (isMarkerLine(line))
+        return false;
+    if (isPropertyLine(line)) {
+        QString error;
+        if (!doc.scroller.SetProperty(line, &error)) {
+            result.ok = false;
+            result.error = QStringLiteral("Line %1: %2").arg(lineNumber).arg(error);
+            return false;
         }
     }
-    return result;
+    if (isItemLine(line)) {
+        clsItem item;
+        item.SetItem(line);
+        doc.items.append(std::move(item));
+        ++result.itemsRead;
+    }
+    return true;
+}
+
+const char* find(const char* from, const char* end, char c) {
+    return static_cast<const char*>(memchr(from, c, end - from));
 }
 
 } // namespace
@@ -89,9 +72,36 @@ bool isItemLine(QStringView line) {
 
 LoadResult LoadScrollerBytes(const QByteArray& bytes, ScrollerDocument& doc) {
     LoadResult result;
-    const QString text = textencoding::decode(bytes, &result.encoding);
+    qsizetype bom;
+    result.encoding = textencoding::detect(bytes, &bom);
     doc.encoding = result.encoding;
-    return readText(text, doc, result);
+
+    // CR and LF are single bytes in both encodings, so lines are cut in the bytes and decoded
+    // one at a time: the whole file never exists as decoded text.
+    const char* pos = bytes.constData() + bom;
+    const char* const end = bytes.constData() + bytes.size();
+    const char* nextCr = find(pos, end, '\r');
+    const char* nextLf = find(pos, end, '\n');
+    int lineNumber = 0;
+    while (pos < end) {
+        // A line ends at CR LF, a lone CR or a lone LF.
+        if (nextCr && nextCr < pos)
+            nextCr = find(pos, end, '\r');
+        if (nextLf && nextLf < pos)
+            nextLf = find(pos, end, '\n');
+        const char* eol = end;
+        if (nextCr)
+            eol = nextCr;
+        if (nextLf && nextLf < eol)
+            eol = nextLf;
+        const QString text = textencoding::decodeSpan(pos, eol - pos, result.encoding);
+        pos = eol;
+        if (pos < end)
+            pos += (*pos == '\r' && pos + 1 < end && pos[1] == '\n') ? 2 : 1;
+        if (!readLine(modParser::trimSpaces(text), ++lineNumber, doc, result))
+            break;
+    }
+    return result;
 }
 
 LoadResult LoadScroller(const QString& sFile, ScrollerDocument& doc) {
@@ -111,7 +121,6 @@ LoadResult LoadScroller(const QString& sFile, ScrollerDocument& doc) {
                            .arg(QDir::toNativeSeparators(sFile), file.errorString());
         return result;
     }
-    file.close();
     return LoadScrollerBytes(bytes, doc);
 }
 

@@ -73,23 +73,33 @@ bool isValidUtf8(const QByteArray& bytes) {
     return true;
 }
 
-QString decode(const QByteArray& bytes, TextEncoding* detected) {
-    if (isValidUtf8(bytes)) {
-        if (bytes.startsWith(kBom)) {
-            *detected = TextEncoding::Utf8Bom;
-            return QString::fromUtf8(bytes.constData() + 3, bytes.size() - 3);
-        }
-        *detected = TextEncoding::Utf8;
-        return QString::fromUtf8(bytes);
+TextEncoding detect(const QByteArray& bytes, qsizetype* bomLength) {
+    *bomLength = 0;
+    if (!isValidUtf8(bytes))
+        return TextEncoding::Windows1252;
+    if (bytes.startsWith(kBom)) {
+        *bomLength = 3;
+        return TextEncoding::Utf8Bom;
     }
-    *detected = TextEncoding::Windows1252;
-    QString out(bytes.size(), Qt::Uninitialized);
+    return TextEncoding::Utf8;
+}
+
+QString decodeSpan(const char* data, qsizetype size, TextEncoding e) {
+    if (e != TextEncoding::Windows1252)
+        return QString::fromUtf8(data, size);
+    QString out(size, Qt::Uninitialized);
     QChar* d = out.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto b = static_cast<unsigned char>(data[i]);
         d[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
     }
     return out;
+}
+
+QString decode(const QByteArray& bytes, TextEncoding* detected) {
+    qsizetype bom;
+    *detected = detect(bytes, &bom);
+    return decodeSpan(bytes.constData() + bom, bytes.size() - bom, *detected);
 }
 
 QByteArray encode(const QString& text, TextEncoding wanted, TextEncoding* used) {

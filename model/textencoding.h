@@ -18,6 +18,12 @@ QByteArray encode(const QString& text, TextEncoding wanted, TextEncoding* used);
 
 bool isValidUtf8(const QByteArray& bytes);
 
+// The encoding decode() would detect, and the length of the byte-order mark it would skip.
+TextEncoding detect(const QByteArray& bytes, qsizetype* bomLength);
+
+// Decodes a span of bytes known to be in encoding e (a byte-order mark is not expected).
+QString decodeSpan(const char* data, qsizetype size, TextEncoding e);
+
 QString name(TextEncoding e);
 
 } // namespace textencoding
