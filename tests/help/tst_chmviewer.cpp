@@ -1,0 +1,242 @@
+#include "chmhelpviewer.h"
+#include "fakedialogs.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTreeWidget>
+
+using namespace platform;
+
+// Opens the help file the build compiles into the application folder.
+class TestChmViewer : public QObject {
+    Q_OBJECT
+
+    QString chm;
+    std::unique_ptr<FakeDialogs> dialogs;
+    std::unique_ptr<ChmHelpViewer> viewer;
+
+    quintptr call(const QString& file, int command, const HelpData& data = {}) {
+        const auto h = viewer->htmlHelp(0, file, command, data);
+        return h ? *h : 0;
+    }
+
+    static QStringList visibleTexts(QListWidget* list) {
+        QStringList out;
+        for (int i = 0; i < list->count(); ++i) {
+            if (!list->item(i)->isHidden())
+                out << list->item(i)->text();
+        }
+        return out;
+    }
+
+private slots:
+    void initTestCase() {
+        chm = qEnvironmentVariable("TICKORA_APP_DIR") + "/tickora.chm";
+        QVERIFY2(QFile::exists(chm), qPrintable(chm));
+    }
+
+    void init() {
+        dialogs = std::make_unique<FakeDialogs>();
+        viewer = std::make_unique<ChmHelpViewer>(dialogs.get());
+    }
+
+    void cleanup() { viewer.reset(); }
+
+    void fileStructure() {
+        ChmFile f;
+        QVERIFY(f.open(chm));
+        QCOMPARE(f.title(), QString("Tickora Creator Help"));
+        const ChmFile::WindowDef* main = f.window("main");
+        QVERIFY(main);
+        QCOMPARE(main->caption, QString("Tickora Creator Help"));
+        QCOMPARE(main->rect.size(), QSize(960, 720));
+        QCOMPARE(f.contextTopic(1001), QString("/html/integration.htm"));
+        QCOMPARE(f.contextTopic(4242), QString());
+        // Every contents entry leads to a topic that is in the file.
+        std::function<void(const QList<ChmFile::TocEntry>&)> check =
+            [&](const QList<ChmFile::TocEntry>& entries) {
+                for (const ChmFile::TocEntry& e : entries) {
+                    QVERIFY2(!f.resolve(e.local).isEmpty(), qPrintable(e.local));
+                    check(e.children);
+                }
+            };
+        check(f.contents());
+        for (const ChmFile::IndexEntry& e : f.index())
+            QVERIFY2(!f.resolve(e.locals.value(0)).isEmpty(), qPrintable(e.keyword));
+        // One popup topic per field help number.
+        for (int id : {1001, 1002, 1003, 1004, 1005, 1006, 2001, 2002, 2003, 3001, 3002, 3003})
+            QVERIFY2(!f.popupText("Popups\\frmMain.txt", id).isEmpty(),
+                     qPrintable(QString::number(id)));
+        QVERIFY(f.popupText("Popups/frmMain.txt", 9999).isNull());
+    }
+
+    void contentsWindowIsReused() {
+        const quintptr h = call(chm + ">Main", HelpViewer::DisplayToc);
+        QVERIFY(h != 0);
+        HelpWindow* w = viewer->window(h);
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->windowTitle(), QString("Tickora Creator Help"));
+        QCOMPARE(w->size(), QSize(960, 720));
+        QCOMPARE(w->navigation()->currentIndex(), 0);
+        QStringList top;
+        for (int i = 0; i < w->contentsTree()->topLevelItemCount(); ++i)
+            top << w->contentsTree()->topLevelItem(i)->text(0);
+        QVERIFY(top.contains("Welcome to Tickora Creator"));
+        QVERIFY(top.contains("Scroller Integration"));
+        QVERIFY(top.contains("Runtime reference"));
+        QCOMPARE(w->browser()->currentTopic(), QString("/html/welcome.htm"));
+
+        // The same definition, also reached as the file's default window, reuses the window.
+        QCOMPARE(call(chm + ">Main", HelpViewer::DisplayIndex), h);
+        QCOMPARE(w->navigation()->currentIndex(), 1);
+        QCOMPARE(call(chm, HelpViewer::HelpContext, qint32(1001)), h);
+
+        // Clicking a contents entry shows its topic.
+        QTreeWidgetItem* keys =
+            w->contentsTree()->findItems("Keyboard shortcuts", Qt::MatchExactly).value(0);
+        QVERIFY(keys);
+        emit w->contentsTree()->itemActivated(keys, 0);
+        QCOMPARE(w->browser()->currentTopic(), QString("/html/keyboard.htm"));
+
+        call(QString(), HelpViewer::CloseAll);
+        QTRY_VERIFY(!viewer->window(h));
+    }
+
+    void contextTopicWithPicturesAndStyles() {
+        const quintptr h = call(chm + ">Main", HelpViewer::HelpContext, qint32(1001));
+        HelpWindow* w = viewer->window(h);
+        QVERIFY(w);
+        HelpBrowser* b = w->browser();
+        QCOMPARE(b->currentTopic(), QString("/html/integration.htm"));
+        QCOMPARE(b->documentTitle(), QString("Scroller Integration"));
+        QVERIFY(b->toPlainText().contains("Several scrollers on one page"));
+
+        // The picture is read from inside the file, relative to the topic.
+        const QVariant image =
+            b->loadResource(QTextDocument::ImageResource, QUrl("../images/layout.png"));
+        QCOMPARE(image.value<QImage>().size(), QSize(1120, 400));
+        // The style sheet applies: the heading takes its colour.
+        const QTextBlock heading = b->document()->begin();
+        QCOMPARE(heading.text(), QString("Scroller Integration"));
+        QCOMPARE(heading.charFormat().foreground().color(), QColor("#0b5394"));
+
+        // An unknown context number shows nothing.
+        QCOMPARE(call(chm + ">Main", HelpViewer::HelpContext, qint32(4242)), quintptr(0));
+        QCOMPARE(call(chm + ">Main", HelpViewer::DisplayTopic, QString("html/nothere.htm")),
+                 quintptr(0));
+        QCOMPARE(call("/nowhere/missing.chm", HelpViewer::DisplayToc), quintptr(0));
+    }
+
+    void indexAndKeywordLookup() {
+        HelpLinkRecord r;
+        r.keywords = "no such keyword;Project Folder";
+        const quintptr h = call(chm, HelpViewer::KeywordLookup, r);
+        HelpWindow* w = viewer->window(h);
+        QVERIFY(w);
+        QCOMPARE(w->browser()->currentTopic(), QString("/html/files.htm"));
+        QCOMPARE(w->navigation()->currentIndex(), 1);
+
+        // Typing filters the keywords.
+        w->indexFilter()->setText("method");
+        const QStringList shown = visibleTexts(w->indexList());
+        QVERIFY(shown.contains("pause() method"));
+        QVERIFY(shown.contains("methods"));
+        QVERIFY(!shown.contains("spacing"));
+        QCOMPARE(w->indexList()->currentItem()->text(), QString("methods"));
+        w->indexFilter()->setText("reduced");
+        QTest::keyClick(w->indexFilter(), Qt::Key_Return);
+        QCOMPARE(w->browser()->currentTopic(), QString("/html/accessibility.htm"));
+
+        // Nothing found: the fallback topic, else the record's message.
+        r.keywords = "nothing at all";
+        r.url = "html/keyboard.htm";
+        QCOMPARE(call(chm, HelpViewer::KeywordLookup, r), h);
+        QCOMPARE(w->browser()->currentTopic(), QString("/html/keyboard.htm"));
+        r.url = QString();
+        r.msgText = "No topic for that.";
+        r.msgTitle = "Look-up";
+        QCOMPARE(call(chm, HelpViewer::KeywordLookup, r), quintptr(0));
+        QCOMPARE(dialogs->texts(), QStringList{"No topic for that."});
+        QCOMPARE(dialogs->messages.first().title, QString("Look-up"));
+    }
+
+    void search() {
+        HelpSearchRecord r;
+        r.query = "onresize";
+        const quintptr h = call(chm + ">Main", HelpViewer::DisplaySearch, r);
+        HelpWindow* w = viewer->window(h);
+        QVERIFY(w);
+        QCOMPARE(w->navigation()->currentIndex(), 2);
+        QCOMPARE(visibleTexts(w->searchResults()), QStringList{"Scroller Integration"});
+
+        // Every word must be present; a word also finds its longer forms.
+        w->searchEdit()->setText("reduced motion");
+        QTest::keyClick(w->searchEdit(), Qt::Key_Return);
+        const QStringList found = visibleTexts(w->searchResults());
+        QVERIFY(found.contains("Accessibility"));
+        QVERIFY(!found.contains("Keyboard shortcuts"));
+        emit w->searchResults()->itemActivated(w->searchResults()->item(0));
+        QVERIFY(w->browser()->currentTopic().endsWith(".htm"));
+
+        w->searchEdit()->setText("zebra");
+        QTest::keyClick(w->searchEdit(), Qt::Key_Return);
+        QCOMPARE(visibleTexts(w->searchResults()), QStringList{"No topics found."});
+    }
+
+    void textPopups() {
+        HelpPopupRecord r;
+        r.stringId = 3003;
+        r.pos = QPoint(100, 100);
+        r.font = "Arial, 10, ascii, Bold ";
+        const quintptr h = call(chm + "::/Popups/frmMain.txt", HelpViewer::DisplayTextPopup, r);
+        QVERIFY(h != 0);
+        HelpPopup* p = viewer->popup();
+        QVERIFY(p);
+        QVERIFY(p->isVisible());
+        QVERIFY(p->text().startsWith("Item Text\nWhat the scroller shows for this item, in HTML"));
+        QVERIFY(p->findChild<QLabel*>()->font().bold());
+        // The What's This source names the file with the other separator.
+        QCOMPARE(ChmHelpViewer::popupText(chm + "::Popups\\frmMain.txt", 1004).section('\n', 0, 0),
+                 QString("Scroll Speed (ms)"));
+
+        // Literal text, with its own colours.
+        r = HelpPopupRecord();
+        r.text = "Literal <b>text</b>";
+        r.textColor = 0x0000ff; // red
+        r.backColor = 0xffffff;
+        QVERIFY(call(QString(), HelpViewer::DisplayTextPopup, r) != 0);
+        QCOMPARE(viewer->popup()->text(), QString("Literal <b>text</b>"));
+        QCOMPARE(viewer->popup()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+        // A topic the file does not hold shows nothing.
+        r = HelpPopupRecord();
+        r.stringId = 77;
+        QCOMPARE(call(chm + "::/Popups/frmMain.txt", HelpViewer::DisplayTextPopup, r), quintptr(0));
+
+        call(QString(), HelpViewer::CloseAll);
+        QTRY_VERIFY(!viewer->popup());
+    }
+
+    void screenshot() {
+        // Set TICKORA_HELP_SCREENSHOT to a PNG path to keep a picture of the integration topic.
+        const QString out = qEnvironmentVariable("TICKORA_HELP_SCREENSHOT");
+        if (out.isEmpty())
+            QSKIP("TICKORA_HELP_SCREENSHOT not set");
+        const quintptr h = call(chm + ">Main", HelpViewer::HelpContext, qint32(1001));
+        HelpWindow* w = viewer->window(h);
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(w->grab().save(out));
+    }
+};
+
+QTEST_MAIN(TestChmViewer)
+#include "tst_chmviewer.moc"
