@@ -180,6 +180,8 @@ void frmMain::LoadScroller(const QString& path) {
     // overwritten by stale fields.
     if (!nodes.isEmpty()) {
         oSelNode = static_cast<ItemNode*>(nodes.constFirst());
+        // The list marks the item the fields show.
+        tvItm->setCurrentItem(oSelNode);
         ShowItemFields(oSelNode);
     }
     SyncScrollerFields(false);

@@ -1,0 +1,105 @@
+#pragma once
+
+// A window on a temporary copy of the application folder, with scripted dialogs.
+
+#include "fakedialogs.h"
+#include "frmmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+inline QString deliveredAppDir() {
+    return qEnvironmentVariable("TICKORA_APP_DIR");
+}
+
+inline QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+struct EditorSession {
+    QTemporaryDir root;
+    QString app;
+    QString work; // a folder for the user's scripts
+    platform::FakeDialogs dialogs;
+    std::unique_ptr<frmMain> w;
+
+    EditorSession() {
+        app = root.filePath(QStringLiteral("app"));
+        work = root.filePath(QStringLiteral("work"));
+        QDir().mkpath(app);
+        QDir().mkpath(work);
+        for (const char* name :
+             {"default.js", "tickora.htm", "tickolib.js", "tickora.js", "blank.htm"})
+            QFile::copy(deliveredAppDir() + QLatin1Char('/') + QLatin1String(name),
+                        app + QLatin1Char('/') + QLatin1String(name));
+        w = std::make_unique<frmMain>(dialogs, app);
+    }
+    ~EditorSession() {
+        // Leave without questions, whatever the test left behind.
+        dialogs.answers.clear();
+        if (w && w->isVisible() && w->isDirty())
+            dialogs.answers << platform::Dialogs::Answer::No;
+        w.reset();
+    }
+
+    template <class T> T* get(const char* name) const {
+        T* x = w->findChild<T*>(QLatin1String(name));
+        if (!x)
+            qFatal("no child %s", name);
+        return x;
+    }
+    QLineEdit* field(const char* name) const { return get<QLineEdit>(name); }
+    QAction* action(const char* name) const { return get<QAction>(name); }
+    QAction* button(int position) const {
+        return get<QAction>(QStringLiteral("tbMainButton%1").arg(position).toLatin1().constData());
+    }
+    bool show() {
+        w->show();
+        return QTest::qWaitForWindowActive(w.get());
+    }
+    // Types into a field as the user does (the field takes the focus first).
+    void type(QWidget* field, const QString& text) {
+        field->setFocus();
+        if (auto* line = qobject_cast<QLineEdit*>(field))
+            line->end(false);
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(field))
+            edit->moveCursor(QTextCursor::End);
+        QTest::keyClicks(field, text);
+    }
+    void replace(QLineEdit* field, const QString& text) {
+        field->setFocus();
+        field->selectAll();
+        bool ascii = true;
+        for (QChar c : text)
+            ascii = ascii && c.unicode() < 128;
+        if (ascii)
+            QTest::keyClicks(field, text);
+        else
+            field->insert(text); // what the keyboard would type; QTest sends only ASCII keys
+        if (text.isEmpty())
+            QTest::keyClick(field, Qt::Key_Delete);
+    }
+};
+
+// QTEST_MAIN without the chance to set what the preview's browser needs first.
+#define TICKORA_EDITOR_TEST_MAIN(Class)                                                            \
+    int main(int argc, char** argv) {                                                              \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                \
+        QApplication app(argc, argv);                                                              \
+        Class t;                                                                                   \
+        return QTest::qExec(&t, argc, argv);                                                       \
+    }

@@ -1,0 +1,529 @@
+// Whole sessions with the main window: start, typing, enabling, the File commands and the
+// questions that protect unsaved work.
+#include "editorsession.h"
+
+#include "document.h"
+#include "itemnode.h"
+#include "scriptreader.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using Answer = platform::Dialogs::Answer;
+using Buttons = platform::Dialogs::Buttons;
+
+namespace {
+
+const QString kSaveChanges = QStringLiteral("Do you want to save the changes?");
+
+ScrollerDocument readBack(const QString& path) {
+    ScrollerDocument doc;
+    const auto r = scriptreader::LoadScroller(path, doc);
+    if (!r.ok)
+        qWarning("%s", qPrintable(r.error));
+    return doc;
+}
+
+} // namespace
+
+class TestFrmMain : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithTheDefaultScroller() {
+        EditorSession s;
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New]"));
+        QVERIFY(s.dialogs.messages.isEmpty());
+        QCOMPARE(s.get<QTabWidget>("tabMain")->currentIndex(), 0);
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("news"));
+        QCOMPARE(s.field("txtScrWidth")->text(), QStringLiteral("240"));
+        QCOMPARE(s.field("txtScrPause")->text(), QStringLiteral("2500"));
+        QCOMPARE(s.get<QComboBox>("cboScrDirn")->currentText(), QStringLiteral("Top < Bottom"));
+        QCOMPARE(s.get<QTreeWidget>("tvItm")->topLevelItemCount(), 3);
+        QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("Welcome"));
+        QCOMPARE(s.w->nextItem(), qint16(4));
+        QVERIFY(!s.action("mnuFileSave")->isEnabled());
+        QVERIFY(!s.button(4)->isEnabled());
+        QVERIFY(s.button(2)->isEnabled() && s.button(3)->isEnabled());
+        QVERIFY(!s.get<QMenu>("mnuEdit")->isEnabled());
+        QVERIFY(!s.get<QMenu>("mnuItem")->isEnabled());
+        for (int i = 5; i <= 14; ++i)
+            QVERIFY2(!s.button(i)->isEnabled(), qPrintable(QString::number(i)));
+        // Vertical: the width controls and their labels are off.
+        for (const char* name : {"txtScrDefWidth", "udScrDefWidth", "lblScrDefWidth", "txtItmWidth",
+                                 "udItmWidth", "lblItmWidth"})
+            QVERIFY2(!s.get<QWidget>(name)->isEnabled(), name);
+        QVERIFY(s.show());
+        QCOMPARE(QApplication::focusWidget(), s.field("txtScrName"));
+    }
+
+    void everyFieldHasItsCaptionForAScreenReader() {
+        EditorSession s;
+        const QList<QLabel*> labels = s.w->findChildren<QLabel*>();
+        QVERIFY(labels.size() >= 12);
+        for (QLabel* l : labels) {
+            QVERIFY2(l->buddy(), qPrintable(l->objectName()));
+            QString caption = l->text();
+            if (caption.endsWith(u':'))
+                caption.chop(1);
+            QCOMPARE(l->buddy()->accessibleName(), caption);
+        }
+        QCOMPARE(s.get<QWidget>("udScrPause")->accessibleName(),
+                 QStringLiteral("Pause (ms) up/down"));
+        QVERIFY(!s.get<QWidget>("tvItm")->accessibleName().isEmpty());
+    }
+
+    void menusAndToolbarCarryTheirCaptions() {
+        EditorSession s;
+        QCOMPARE(s.action("mnuFileSaveAs")->text(), QStringLiteral("Save As ..."));
+        QCOMPARE(s.action("mnuItemDelete")->shortcut(), QKeySequence(QStringLiteral("Shift+Del")));
+        QCOMPARE(s.action("mnuItemMoveDown")->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+        for (const char* name : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste"})
+            QVERIFY(s.action(name)->shortcut().isEmpty());
+        const QStringList tips = {"",
+                                  "New",
+                                  "Open",
+                                  "Save",
+                                  "",
+                                  "Cut",
+                                  "Copy",
+                                  "Paste",
+                                  "",
+                                  "Add Item",
+                                  "Delete Item",
+                                  "Move Item Up",
+                                  "Move Item Down",
+                                  "",
+                                  "What's This?",
+                                  "Help"};
+        for (int i = 1; i <= 16; ++i) {
+            QCOMPARE(s.button(i)->isSeparator(), tips[i - 1].isEmpty());
+            if (!tips[i - 1].isEmpty())
+                QCOMPARE(s.button(i)->toolTip(), tips[i - 1]);
+        }
+    }
+
+    void typingMarksTheDocumentChanged_data() {
+        QTest::addColumn<QString>("field");
+        for (const char* f : {"txtScrName", "txtScrWidth", "txtScrHeight", "txtScrSpeed",
+                              "txtScrSpacing", "txtScrPause", "txtItmName"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
+    void typingMarksTheDocumentChanged() {
+        QFETCH(QString, field);
+        EditorSession s;
+        QVERIFY(s.show());
+        s.type(s.w->findChild<QLineEdit*>(field), QStringLiteral("1"));
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New*]"));
+        QVERIFY(s.action("mnuFileSave")->isEnabled());
+        QVERIFY(s.button(4)->isEnabled());
+    }
+
+    void listsMarkChangedAndTheDirectionSwitchesTheWidths() {
+        EditorSession s;
+        auto* dirn = s.get<QComboBox>("cboScrDirn");
+        s.field("txtScrDefWidth")->setText(QStringLiteral("150"));
+        dirn->setCurrentIndex(2);
+        QVERIFY(s.w->isDirty());
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New*]"));
+        for (const char* name : {"txtScrDefWidth", "udScrDefWidth", "lblScrDefWidth", "txtItmWidth",
+                                 "udItmWidth", "lblItmWidth"})
+            QVERIFY2(s.get<QWidget>(name)->isEnabled(), name);
+        dirn->setCurrentIndex(1);
+        QVERIFY(!s.field("txtScrDefWidth")->isEnabled());
+        QCOMPARE(s.field("txtScrDefWidth")->text(), QStringLiteral("150"));
+    }
+
+    void itemsTabEnablesTheItemCommands() {
+        EditorSession s;
+        auto* tabs = s.get<QTabWidget>("tabMain");
+        auto* list = s.get<QTreeWidget>("tvItm");
+        tabs->setCurrentIndex(1);
+        QVERIFY(s.get<QMenu>("mnuEdit")->isEnabled() && s.get<QMenu>("mnuItem")->isEnabled());
+        for (int i : {6, 7, 8, 10})
+            QVERIFY(s.button(i)->isEnabled());
+        // The first item is current: it cannot move up.
+        QVERIFY(s.action("mnuItemDelete")->isEnabled());
+        QVERIFY(!s.action("mnuItemMoveUp")->isEnabled() && !s.button(12)->isEnabled());
+        QVERIFY(s.action("mnuItemMoveDown")->isEnabled() && s.button(13)->isEnabled());
+        list->setCurrentItem(list->topLevelItem(2));
+        QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("Links"));
+        QVERIFY(s.action("mnuItemMoveUp")->isEnabled());
+        QVERIFY(!s.action("mnuItemMoveDown")->isEnabled() && !s.button(13)->isEnabled());
+        tabs->setCurrentIndex(0);
+        QVERIFY(!s.get<QMenu>("mnuItem")->isEnabled());
+        for (int i = 5; i <= 14; ++i)
+            QVERIFY(!s.button(i)->isEnabled());
+    }
+
+    void selectingAnItemStoresTheShownOne() {
+        EditorSession s;
+        auto* list = s.get<QTreeWidget>("tvItm");
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        s.field("txtItmName")->setText(QStringLiteral("Hello"));
+        s.get<QPlainTextEdit>("txtItmText")->setPlainText(QStringLiteral("line one\nline two"));
+        list->setCurrentItem(list->topLevelItem(1));
+        auto* first = static_cast<ItemNode*>(list->topLevelItem(0));
+        QCOMPARE(first->text(0), QStringLiteral("Hello"));
+        QCOMPARE(first->oItem.sName, QStringLiteral("Hello"));
+        QCOMPARE(first->oItem.sText, QStringLiteral("line one<br>line two"));
+        QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("Edit"));
+    }
+
+    void tabChangeStoresTheFields() {
+        EditorSession s;
+        s.field("txtScrWidth")->setText(QStringLiteral(" 12.5 "));
+        s.field("txtScrName")->setText(QStringLiteral("not checked"));
+        QCOMPARE(s.w->scroller().sWidth, QStringLiteral("240"));
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QCOMPARE(s.w->scroller().sWidth, QStringLiteral(" 12.5 "));
+        QCOMPARE(s.w->scroller().sName, QStringLiteral("not checked"));
+        QVERIFY(s.dialogs.messages.isEmpty());
+        QVERIFY(!s.w->previewView()); // nothing to empty yet: the browser is not created
+    }
+
+    void spinnerStepsTheField() {
+        EditorSession s;
+        QLineEdit* width = s.field("txtScrWidth");
+        const auto buttons = s.get<QWidget>("udScrWidth")->findChildren<QToolButton*>();
+        QCOMPARE(buttons.size(), 2);
+        QCOMPARE(buttons[0]->focusPolicy(), Qt::NoFocus);
+        buttons[0]->click();
+        QCOMPARE(width->text(), QStringLiteral("250"));
+        width->setText(QStringLiteral("1995"));
+        buttons[0]->click();
+        QCOMPARE(width->text(), QStringLiteral("2000"));
+        QTest::keyClick(width, Qt::Key_Down);
+        QCOMPARE(width->text(), QStringLiteral("1990"));
+        // Text that is no number: the step starts from the spinner's last value.
+        width->setText(QStringLiteral("wide"));
+        QTest::keyClick(width, Qt::Key_Up);
+        QCOMPARE(width->text(), QStringLiteral("2000"));
+        QLineEdit* spacing = s.field("txtScrSpacing");
+        spacing->setText(QStringLiteral("0"));
+        QTest::keyClick(spacing, Qt::Key_Down);
+        QCOMPARE(spacing->text(), QStringLiteral("0"));
+        QVERIFY(s.w->isDirty());
+    }
+
+    void newAsksOnlyWhenChanged() {
+        EditorSession s;
+        s.action("mnuFileNew")->trigger();
+        QVERIFY(s.dialogs.messages.isEmpty());
+
+        s.field("txtScrName")->setText(QStringLiteral("edited"));
+        s.dialogs.answers << Answer::Cancel;
+        s.action("mnuFileNew")->trigger();
+        QCOMPARE(s.dialogs.texts(), QStringList{kSaveChanges});
+        QCOMPARE(s.dialogs.messages.last().buttons, Buttons::YesNoCancel);
+        QCOMPARE(s.dialogs.messages.last().defaultButton, Answer::Yes);
+        QCOMPARE(s.dialogs.messages.last().title, QStringLiteral("Tickora Creator"));
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("edited"));
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New*]"));
+
+        s.dialogs.answers << Answer::No;
+        s.action("mnuFileNew")->trigger();
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("news"));
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New]"));
+        QCOMPARE(s.dialogs.unexpected, 0);
+    }
+
+    void yesWithoutASaveKeepsTheWork() {
+        // New and Quit stop when the save they asked for did not happen.
+        EditorSession s;
+        QVERIFY(s.show());
+        s.field("txtScrName")->setText(QStringLiteral("edited"));
+        s.dialogs.answers << Answer::Yes;
+        s.dialogs.fileAnswers << QString(); // Save As cancelled
+        s.action("mnuFileNew")->trigger();
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("edited"));
+        QVERIFY(s.w->isDirty());
+
+        s.dialogs.answers << Answer::Yes;
+        s.dialogs.fileAnswers << QString();
+        s.action("mnuFileQuit")->trigger();
+        QVERIFY(s.w->isVisible());
+        QCOMPARE(s.dialogs.texts(), (QStringList{kSaveChanges, kSaveChanges}));
+        QCOMPARE(s.dialogs.unexpected, 0);
+
+        // Yes with a save: the script is written and New goes on.
+        const QString path = s.work + QStringLiteral("/edited.js");
+        s.dialogs.answers << Answer::Yes;
+        s.dialogs.fileAnswers << path;
+        s.action("mnuFileNew")->trigger();
+        QCOMPARE(readBack(path).scroller.sName, QStringLiteral("edited"));
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("news"));
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New]"));
+    }
+
+    void quitAnswers() {
+        EditorSession s;
+        QVERIFY(s.show());
+        s.field("txtScrWidth")->setText(QStringLiteral("300"));
+        s.dialogs.answers << Answer::Cancel;
+        s.action("mnuFileQuit")->trigger();
+        QVERIFY(s.w->isVisible());
+        s.dialogs.answers << Answer::No;
+        s.action("mnuFileQuit")->trigger();
+        QVERIFY(!s.w->isVisible());
+        QCOMPARE(s.dialogs.messages.size(), 2);
+        QVERIFY(!QFile::exists(s.work + QStringLiteral("/news.js")));
+    }
+
+    void openShowsTheFileClean() {
+        EditorSession s;
+        const QString path = s.work + QStringLiteral("/ticker.js");
+        QVERIFY(writeFile(path, "t = new Tickora();\r\nt.name = 't';\r\nt.type = 3;\r\n"
+                                "t.width = 500;\r\nt.pausemouseover = false;\r\n"
+                                "t.add('It\\'s here', '120', 'First');\r\n"
+                                "t.add('Two', '', 'Second');\r\n"));
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        s.dialogs.fileAnswers << QString();
+        s.action("mnuFileOpen")->trigger();
+        QCOMPARE(s.dialogs.fileCalls.size(), 1);
+        QCOMPARE(s.dialogs.fileCalls[0].save, false);
+        QCOMPARE(s.dialogs.fileCalls[0].request.title, QStringLiteral("Open"));
+        QCOMPARE(s.dialogs.fileCalls[0].request.filters,
+                 (QStringList{"JavaScript (*.js)", "All Files (*.*)"}));
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("news"));
+
+        s.dialogs.fileAnswers << path;
+        s.action("mnuFileOpen")->trigger();
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [") + path + "]");
+        QCOMPARE(s.get<QTabWidget>("tabMain")->currentIndex(), 0);
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("t"));
+        QCOMPARE(s.field("txtScrHeight")->text(), QString()); // cleared first, not in the file
+        QCOMPARE(s.get<QComboBox>("cboScrDirn")->currentIndex(), 3);
+        QCOMPARE(s.get<QComboBox>("cboScrMsePause")->currentIndex(), 1);
+        QVERIFY(s.field("txtItmWidth")->isEnabled());
+        QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("First"));
+        QCOMPARE(s.get<QPlainTextEdit>("txtItmText")->toPlainText(), QStringLiteral("It\\'s here"));
+        QCOMPARE(s.w->nextItem(), qint16(3));
+        QCOMPARE(s.w->projectFolder(), s.work);
+        QVERIFY(!s.w->isDirty());
+        QVERIFY(s.dialogs.messages.isEmpty());
+    }
+
+    void unreadableLineIsReportedAndWhatWasReadStays() {
+        EditorSession s;
+        const QString path = s.work + QStringLiteral("/broken.js");
+        QVERIFY(writeFile(path, "b.add('one', '', 'One');\r\nb.add('two', '', 'Two');\r\n"
+                                "b.type = abc;\r\nb.width = 300;\r\n"));
+        s.dialogs.fileAnswers << path;
+        s.action("mnuFileOpen")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.lastText().contains(path));
+        QVERIFY(s.dialogs.lastText().contains(QStringLiteral("Line 3")));
+        QCOMPARE(s.get<QTreeWidget>("tvItm")->topLevelItemCount(), 2);
+        QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("One"));
+        QCOMPARE(s.field("txtScrWidth")->text(), QString());
+        QVERIFY(!s.w->isDirty());
+    }
+
+    void openKeepsTheEncodingOfTheFile() {
+        EditorSession s;
+        const QString path = s.work + QStringLiteral("/latin.js");
+        const QByteArray bytes = "l = new Tickora();\r\nl.name = 'l';\r\nl.type = 0;\r\n"
+                                 "l.pausemouseover = true;\r\nl.add('Caf\xe9', '', 'One');\r\n\r\n"
+                                 "/* -- Replicate Items -- */\r\nl.display();\r\n";
+        QVERIFY(writeFile(path, bytes));
+        s.w->openPath(path);
+        QCOMPARE(s.get<QPlainTextEdit>("txtItmText")->toPlainText(), QStringLiteral("Caf\u00e9"));
+        s.field("txtScrHeight")->setText(QStringLiteral("20"));
+        s.action("mnuFileSave")->trigger();
+        const QByteArray saved = readAll(path);
+        QVERIFY(saved.contains("Caf\xe9'"));
+        QVERIFY(!saved.contains("Caf\xc3\xa9"));
+    }
+
+    void saveAndSaveAs() {
+        EditorSession s;
+        s.field("txtScrHeight")->setText(QStringLiteral("80"));
+        // Untitled: Save is Save As.
+        const QString first = s.work + QStringLiteral("/first.js");
+        s.dialogs.fileAnswers << first;
+        s.action("mnuFileSave")->trigger();
+        QCOMPARE(s.dialogs.fileCalls.size(), 1);
+        const auto& req = s.dialogs.fileCalls[0].request;
+        QVERIFY(s.dialogs.fileCalls[0].save);
+        QCOMPARE(req.title, QStringLiteral("Save As"));
+        QCOMPARE(req.initialName, QString());
+        QVERIFY(req.confirmOverwrite);
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [") + first + "]");
+        QCOMPARE(readBack(first).scroller.sHeight, QStringLiteral("80"));
+        for (const char* f : {"tickora.htm", "tickolib.js", "tickora.js"})
+            QCOMPARE(readAll(s.work + "/" + f), readAll(s.app + "/" + f));
+
+        // Titled: Save writes without a dialog.
+        s.field("txtScrHeight")->setText(QStringLiteral("90"));
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [") + first + "*]");
+        s.action("mnuFileSave")->trigger();
+        QCOMPARE(s.dialogs.fileCalls.size(), 1);
+        QCOMPARE(readBack(first).scroller.sHeight, QStringLiteral("90"));
+        QVERIFY(!s.action("mnuFileSave")->isEnabled());
+
+        // Save As proposes the current file and moves the document to the new one.
+        const QString second = s.work + QStringLiteral("/second.js");
+        s.dialogs.fileAnswers << second;
+        s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(s.dialogs.fileCalls[1].request.initialName, first);
+        QCOMPARE(s.w->filePath(), second);
+        QVERIFY(QFile::exists(second));
+
+        // A cancelled dialog says nothing and changes nothing.
+        s.field("txtScrHeight")->setText(QStringLiteral("95"));
+        s.dialogs.fileAnswers << QString();
+        s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(s.w->filePath(), second);
+        QVERIFY(s.w->isDirty());
+        QVERIFY(s.dialogs.messages.isEmpty());
+    }
+
+    void saveAsRefusesTheNamesOfTheProjectFiles_data() {
+        QTest::addColumn<QString>("name");
+        for (const char* n : {"tickora.htm", "tickolib.js", "Tickora.JS", "tickora_preview.js"})
+            QTest::newRow(n) << QString::fromLatin1(n);
+    }
+    void saveAsRefusesTheNamesOfTheProjectFiles() {
+        QFETCH(QString, name);
+        EditorSession s;
+        s.field("txtScrHeight")->setText(QStringLiteral("80"));
+        const QString path = s.work + "/" + name;
+        s.dialogs.fileAnswers << path;
+        s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.lastText().contains(name));
+        QVERIFY(QDir(s.work).entryList(QDir::Files).isEmpty());
+        QCOMPARE(s.w->filePath(), QString());
+        QVERIFY(s.w->isDirty());
+    }
+
+    void failedWritesAreReportedAndKeepTheChanges() {
+        EditorSession s;
+        const QString path = s.work + QStringLiteral("/news.js");
+        s.field("txtScrHeight")->setText(QStringLiteral("80"));
+        s.dialogs.fileAnswers << path;
+        s.action("mnuFileSaveAs")->trigger();
+        QVERIFY(s.dialogs.messages.isEmpty());
+
+        // The file's place is taken by a folder: no write can succeed, even for root.
+        QVERIFY(QFile::remove(path));
+        QVERIFY(QDir().mkpath(path));
+        s.field("txtScrHeight")->setText(QStringLiteral("81"));
+        s.action("mnuFileSave")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.lastText().contains(path));
+        QCOMPARE(s.dialogs.messages.last().buttons, Buttons::Ok);
+        QVERIFY(s.w->isDirty());
+        QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("*]")));
+
+        // Save As into a folder that cannot be written keeps the old name.
+        const QString elsewhere = s.work + QStringLiteral("/missing/other.js");
+        s.dialogs.fileAnswers << elsewhere;
+        s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 2);
+        QVERIFY(s.dialogs.lastText().contains(QDir::toNativeSeparators(elsewhere)));
+        QCOMPARE(s.w->filePath(), path);
+        QCOMPARE(s.w->projectFolder(), s.work);
+        QVERIFY(s.w->isDirty());
+
+        // Quit then asks, and a failed save on Yes keeps the window open.
+        QVERIFY(s.show());
+        s.dialogs.answers << Answer::Yes;
+        s.action("mnuFileQuit")->trigger();
+        QVERIFY(s.w->isVisible());
+        QCOMPARE(s.dialogs.messages.size(), 4);
+    }
+
+    void saveAsDefault() {
+        EditorSession s;
+        const QString def = s.app + QStringLiteral("/default.js");
+        const QByteArray before = readAll(def);
+        s.field("txtScrName")->setText(QStringLiteral("mine"));
+        s.dialogs.answers << Answer::No;
+        s.action("mnuFileSaveAsDefault")->trigger();
+        QCOMPARE(s.dialogs.lastText(),
+                 QStringLiteral("This will overwrite the default scroller settings. Do you wish "
+                                "to continue?"));
+        QCOMPARE(s.dialogs.messages.last().buttons, Buttons::YesNo);
+        QCOMPARE(readAll(def), before);
+
+        s.dialogs.answers << Answer::Yes;
+        s.action("mnuFileSaveAsDefault")->trigger();
+        QCOMPARE(readBack(def).scroller.sName, QStringLiteral("mine"));
+        // Its own file was not written: still changed, still untitled.
+        QVERIFY(s.w->isDirty());
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New*]"));
+        QCOMPARE(s.dialogs.unexpected, 0);
+
+        // New starts from the new default.
+        s.dialogs.answers << Answer::No;
+        s.action("mnuFileNew")->trigger();
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("mine"));
+
+        // A default that cannot be written is reported with its path.
+        QVERIFY(QFile::remove(def));
+        QVERIFY(QDir().mkpath(def));
+        s.dialogs.answers << Answer::Yes;
+        s.action("mnuFileSaveAsDefault")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 5);
+        QVERIFY(s.dialogs.lastText().contains(QDir::toNativeSeparators(def)));
+    }
+
+    void missingDefaultGivesAnEmptyDocument() {
+        EditorSession s;
+        QVERIFY(QFile::remove(s.app + QStringLiteral("/default.js")));
+        s.action("mnuFileNew")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.lastText().contains(QStringLiteral("default.js")));
+        QCOMPARE(s.field("txtScrName")->text(), QString());
+        QCOMPARE(s.get<QTreeWidget>("tvItm")->topLevelItemCount(), 0);
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New]"));
+    }
+
+    void whatIsSavedReadsBackTheSame() {
+        // Typed and saved straight away, without leaving the fields.
+        EditorSession s;
+        s.get<QComboBox>("cboScrDirn")->setCurrentIndex(3);
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QVERIFY(s.show());
+        s.type(s.field("txtItmName"), QStringLiteral("Tom's\\"));
+        auto* text = s.get<QPlainTextEdit>("txtItmText");
+        s.type(text, QStringLiteral("it's a"));
+        QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClicks(text, QStringLiteral("C:\\"));
+        s.type(s.field("txtItmWidth"), QStringLiteral("1'0\\"));
+        const QString path = s.work + QStringLiteral("/safe.js");
+        s.dialogs.fileAnswers << path;
+        s.action("mnuFileSave")->trigger();
+        const ScrollerDocument back = readBack(path);
+        QCOMPARE(back.items.size(), 3);
+        const clsItem& first = back.items.at(0);
+        QCOMPARE(first.sName, QStringLiteral("WelcomeTom\\'s&#92;"));
+        QVERIFY(first.sText.endsWith(QStringLiteral("it\\'s a<br>C:&#92;")));
+        QCOMPARE(first.sWidth, QStringLiteral("1\\'0&#92;"));
+        QVERIFY(!readAll(path).contains("a\nC") && !readAll(path).contains("a\r\nC"));
+        // The window shows what was saved.
+        QCOMPARE(s.field("txtItmName")->text(), first.sName);
+    }
+
+    void commandLineOpensTheFile() {
+        EditorSession s;
+        const QString path = s.work + QStringLiteral("/cli.js");
+        QVERIFY(writeFile(path, "c = new Tickora();\r\nc.name = 'c';\r\n"));
+        s.w->openPath(path);
+        QCOMPARE(s.w->filePath(), path);
+        QVERIFY(s.dialogs.fileCalls.isEmpty());
+        s.w->openPath(s.work + QStringLiteral("/none.js"));
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.lastText().contains(QStringLiteral("none.js")));
+        QCOMPARE(s.w->filePath(), path);
+    }
+};
+
+TICKORA_EDITOR_TEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"
