@@ -265,8 +265,8 @@ void HelpWindow::runSearch() {
         m_searchResults->setCurrentRow(0);
 }
 
-void HelpWindow::syncContents() {
-    const QString topic = m_browser->currentTopic();
+void HelpWindow::syncContents(const QUrl& url) {
+    const QString topic = url.path();
     for (QTreeWidgetItemIterator it(m_toc); *it; ++it) {
         QString local = (*it)->data(0, kLocalRole).toString();
         local = local.left(local.indexOf(QLatin1Char('#')) < 0 ? local.size()

@@ -67,7 +67,7 @@ private:
     void filterIndex(const QString& text);
     void openIndexItem();
     void runSearch();
-    void syncContents();
+    void syncContents(const QUrl& url);
 
     std::shared_ptr<ChmFile> m_chm;
     QString m_home;

@@ -118,6 +118,9 @@ private slots:
         QCOMPARE(b->currentTopic(), QString("/html/integration.htm"));
         QCOMPARE(b->documentTitle(), QString("Scroller Integration"));
         QVERIFY(b->toPlainText().contains("Several scrollers on one page"));
+        // The contents follow the topic shown.
+        QVERIFY(w->contentsTree()->currentItem());
+        QCOMPARE(w->contentsTree()->currentItem()->text(0), QString("Scroller Integration"));
 
         // The picture is read from inside the file, relative to the topic.
         const QVariant image =
