@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -104,7 +105,13 @@ void frmMain::buildForm() {
     tabMain->setObjectName(QStringLiteral("tabMain"));
     tabMain->setAccessibleName(QStringLiteral("Tabs"));
     tabMain->setDocumentMode(false);
-    tabMain->addTab(buildPropertiesTab(), QStringLiteral("Properties"));
+    // At small sizes the settings scroll rather than squeeze.
+    auto* properties = new QScrollArea;
+    properties->setObjectName(QStringLiteral("propertiesScroll"));
+    properties->setWidgetResizable(true);
+    properties->setFrameShape(QFrame::NoFrame);
+    properties->setWidget(buildPropertiesTab());
+    tabMain->addTab(properties, QStringLiteral("Properties"));
     tabMain->addTab(buildItemsTab(), QStringLiteral("Items"));
     m_previewPage = new QWidget;
     m_previewPage->setObjectName(QStringLiteral("previewPage"));
@@ -143,8 +150,10 @@ QWidget* frmMain::buildPropertiesTab() {
     cboScrMsePause = new QComboBox;
     cboScrMsePause->setObjectName(QStringLiteral("cboScrMsePause"));
     cboScrMsePause->addItems({QStringLiteral("Yes"), QStringLiteral("No")});
-    cboScrDirn->setMinimumWidth(150);
-    cboScrMsePause->setMinimumWidth(150);
+    for (QComboBox* list : {cboScrDirn, cboScrMsePause}) {
+        list->setMinimumWidth(150);
+        list->setMaximumWidth(260);
+    }
 
     auto* scrollerGrid = formGrid(fraScroller);
     QList<QLabel*> labels;
