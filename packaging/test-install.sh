@@ -167,6 +167,11 @@ fi
 if out=$(QT_QPA_PLATFORM=offscreen "$root/bin/tickora-creator" --version 2>"$scratch/editor.err") &&
     echo "$out" | grep -q '4\.0\.0'; then
     pass "tickora-creator --version: $out"
+    # Desktops match the running window to its entry by the window class, which the program
+    # takes from its application name (the words before the version).
+    wm_class=$(sed -n 's/^StartupWMClass=//p' "$entry")
+    [ "$wm_class" = "${out% *}" ] ||
+        fail "the entry's StartupWMClass \"$wm_class\" is not the program's window class \"${out% *}\""
 else
     fail "tickora-creator --version: $out $(cat "$scratch/editor.err")"
 fi
