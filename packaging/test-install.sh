@@ -2,7 +2,8 @@
 # test-install.sh [BUILD_DIR]: installs the build into a temporary staging folder (DESTDIR) and
 # checks what a user would get: launchers that resolve, a complete program folder, a desktop entry
 # whose command and icon exist, icons of the sizes their folders claim, a manifest that lists every
-# installed file, and programs that run from the installed launchers.
+# installed file, programs that run from the installed launchers, and a Debian package that holds
+# the same files.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -20,12 +21,15 @@ if [ -e "$manifest" ]; then
     saved_manifest=$scratch/saved_manifest.txt
     cp -p "$manifest" "$saved_manifest"
 fi
-cleanup() {
+restore_manifest() {
     if [ -n "$saved_manifest" ]; then
         cp -p "$saved_manifest" "$manifest"
     else
         rm -f "$manifest"
     fi
+}
+cleanup() {
+    restore_manifest
     rm -rf "$stage" "$scratch"
 }
 trap cleanup EXIT
@@ -43,8 +47,9 @@ if ! DESTDIR=$stage cmake --install "$build" --prefix "$prefix" >"$scratch/insta
     exit 1
 fi
 root=$stage$prefix
-# The staged manifest is read before cleanup puts the user's back.
 cp "$manifest" "$scratch/staged_manifest.txt"
+restore_manifest
+staged_files=$(cd "$stage" && find . \( -type f -o -type l \) | sed 's|^\.||' | sort)
 
 # Launchers: relative links that lead to the programs inside the staged tree.
 for program in tickora-creator tickora-script; do
@@ -134,13 +139,11 @@ for size in 16 32 48 64 128 256; do
 done
 
 # Uninstalling by the manifest must leave nothing behind: it lists every file and link.
-listed=$(sort -u "$scratch/staged_manifest.txt")
-installed=$(cd "$stage" && find . \( -type f -o -type l \) | sed 's|^\.||' | sort)
-missing=$(comm -13 <(echo "$listed" | sed "s|^$stage||" | sort -u) <(echo "$installed"))
+missing=$(comm -13 <(sort -u "$scratch/staged_manifest.txt") <(echo "$staged_files"))
 if [ -n "$missing" ]; then
     fail "installed but not in the manifest: $missing"
 else
-    pass "manifest lists all $(echo "$installed" | wc -l) installed files"
+    pass "manifest lists all $(echo "$staged_files" | wc -l) installed files"
 fi
 
 # The tool from its launcher: help, and a write that copies the project files from the program
@@ -174,6 +177,40 @@ if out=$(QT_QPA_PLATFORM=offscreen "$root/bin/tickora-creator" --version 2>"$scr
         fail "the entry's StartupWMClass \"$wm_class\" is not the program's window class \"${out% *}\""
 else
     fail "tickora-creator --version: $out $(cat "$scratch/editor.err")"
+fi
+
+# The Debian package: built into a scratch folder, it holds exactly what the install puts under
+# /usr, declares its libraries, and leaves the user's install manifest alone.
+if ! cpack --config "$build/CPackConfig.cmake" -B "$scratch/pkg" >"$scratch/cpack.log" 2>&1; then
+    fail "cpack failed: $(tail -n 5 "$scratch/cpack.log")"
+else
+    if [ -n "$saved_manifest" ]; then
+        cmp -s "$saved_manifest" "$manifest" || fail "cpack replaced $manifest"
+    else
+        [ ! -e "$manifest" ] || fail "cpack wrote $manifest"
+    fi
+    debs=("$scratch"/pkg/tickora-creator_*_*.deb)
+    if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+        fail "cpack made no tickora-creator_VERSION_ARCH.deb: $(ls "$scratch/pkg")"
+    else
+        deb=${debs[0]}
+        packed=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sed 's|^\.||' | sort)
+        if [ "$packed" != "$staged_files" ]; then
+            fail "the package's files differ from the installed ones: $(diff <(echo "$packed") <(echo "$staged_files"))"
+        else
+            pass "$(basename "$deb") holds the $(echo "$packed" | wc -l) installed files"
+        fi
+        field() { dpkg-deb -f "$deb" "$1"; }
+        [ "$(field Package)" = tickora-creator ] || fail "package name: $(field Package)"
+        [ "$(field Section)" = devel ] || fail "section: $(field Section)"
+        field Maintainer | grep -q '<support@orbwell.example>' || fail "maintainer: $(field Maintainer)"
+        [ -n "$(field Homepage)" ] || fail "no homepage"
+        [ "$(field Description | wc -l)" -gt 2 ] || fail "no long description"
+        for lib in libqt6widgets6 libqt6webenginewidgets6 libstdc++6; do
+            field Depends | grep -q "\b$lib\b" || fail "Depends lacks $lib: $(field Depends)"
+        done
+        pass "control: $(field Package) $(field Version) $(field Architecture), depends on $(field Depends | tr ',' '\n' | wc -l) packages"
+    fi
 fi
 
 if [ $failures -ne 0 ]; then
