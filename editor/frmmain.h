@@ -2,7 +2,7 @@
 
 #include "clsscroller.h"
 #include "dialogs.h"
-#include "nodekeys.h"
+#include "itemtree.h"
 #include "textencoding.h"
 
 #include <QMainWindow>
@@ -95,9 +95,6 @@ private:
     void StoreItemFields(ItemNode* node);
     ScrollerDocument buildDocument() const;
     void LoadScroller(const QString& path);
-    ItemNode* addItemNode(const QString& key, const class clsItem& item);
-    void removeItemNode(ItemNode* node);
-    void clearTree(QTreeWidget* tree, NodeKeys& keys);
     void setFieldText(QLineEdit* field, const QString& text);
     QString itemText() const;
     void setItemText(const QString& text);
@@ -133,7 +130,30 @@ private:
     UpDown* spinnerOf(QWidget* field) const;
 
     // frmmain_items.cpp
+    void connectItemCommands();
     void tvItm_NodeClick(QTreeWidgetItem* item);
+    void mnuItemAdd_Click();
+    void mnuItemDelete_Click();
+    void mnuItemMoveUp_Click();
+    void mnuItemMoveDown_Click();
+    void InitNewItem(ItemNode* node);
+    void CopyTempToItems(ItemNode* source, ItemNode* destination);
+    void CopyItemsToTemp(ItemNode* source, ItemNode* destination);
+    void makeCurrent(ItemNode* node);
+    void removeCurrentItem();
+
+    // frmmain_clipboard.cpp
+    void mnuEditCut_Click();
+    void mnuEditCopy_Click();
+    void mnuEditPaste_Click();
+    void copyToClipboard();
+
+    // frmmain_markup.cpp
+    void buildMarkupButtons();
+    void wrapSelection(const QString& open, const QString& close);
+    void cmdItmBold_Click();
+    void cmdItmItalic_Click();
+    void cmdItmImg_Click();
 
     // frmmain_preview.cpp
     void tabMain_Click();
@@ -153,8 +173,8 @@ private:
     QString sFilePath;
     QString sProjectFolder;
     TextEncoding m_encoding = TextEncoding::Utf8;
-    NodeKeys m_itmKeys;
-    NodeKeys m_tmpKeys;
+    ItemTree m_itm; // over tvItm
+    ItemTree m_tmp; // over tvTmp, the item clipboard
 
     // Focus bookkeeping: the field the focus is being returned to after a rejection.
     QPointer<QWidget> m_focusReturn;
@@ -190,6 +210,9 @@ private:
     QTreeWidget* tvItm = nullptr;
     QTreeWidget* tvTmp = nullptr;
     QWidget* m_itemButtons = nullptr; // room for the markup buttons beside the item text
+    QPushButton* cmdItmBold = nullptr;
+    QPushButton* cmdItmItalic = nullptr;
+    QPushButton* cmdItmImg = nullptr;
     QWidget* m_previewPage = nullptr;
     QWebEngineView* wbMain = nullptr;
     QToolBar* tbMain = nullptr;

@@ -30,34 +30,10 @@ void frmMain::setItemText(const QString& text) {
         txtItmText->setPlainText(shown);
 }
 
-void frmMain::clearTree(QTreeWidget* tree, NodeKeys& keys) {
-    if (tree == tvItm)
-        oSelNode = nullptr;
-    tree->clear();
-    keys.clear();
-}
-
-ItemNode* frmMain::addItemNode(const QString& key, const clsItem& item) {
-    m_itmKeys.claim(key);
-    auto* node = new ItemNode(key, item);
-    tvItm->addTopLevelItem(node);
-    return node;
-}
-
-void frmMain::removeItemNode(ItemNode* node) {
-    if (!node)
-        return;
-    if (node == oSelNode)
-        oSelNode = nullptr;
-    NodeKeys& keys = node->treeWidget() == tvTmp ? m_tmpKeys : m_itmKeys;
-    keys.release(node->sKey);
-    delete node;
-}
-
 void frmMain::ClearForm() {
-    clearTree(tvItm, m_itmKeys);
-    clearTree(tvTmp, m_tmpKeys);
     oSelNode = nullptr;
+    m_itm.clear();
+    m_tmp.clear();
     bFieldError = false;
     iNextItem = 1;
     setFieldText(txtItmName, QString());
@@ -157,14 +133,11 @@ void frmMain::LoadScroller(const QString& path) {
     m_encoding = doc.encoding;
     oScroller = doc.scroller;
 
-    QList<QTreeWidgetItem*> nodes;
-    nodes.reserve(doc.items.size());
-    for (qsizetype i = 0; i < doc.items.size(); ++i) {
-        const QString key = QStringLiteral("Item%1").arg(i);
-        m_itmKeys.claim(key);
-        nodes << new ItemNode(key, doc.items.at(i));
-    }
-    tvItm->addTopLevelItems(nodes);
+    QStringList keys;
+    keys.reserve(doc.items.size());
+    for (qsizetype i = 0; i < doc.items.size(); ++i)
+        keys << QStringLiteral("Item%1").arg(i);
+    m_itm.appendAll(keys, doc.items);
     iNextItem = qint16(std::min<int>(32767, iNextItem + r.itemsRead));
 
     if (!r.ok) {
@@ -178,8 +151,8 @@ void frmMain::LoadScroller(const QString& path) {
     }
     // Whatever was read is shown, also after a failure, so nothing read is hidden and then
     // overwritten by stale fields.
-    if (!nodes.isEmpty()) {
-        oSelNode = static_cast<ItemNode*>(nodes.constFirst());
+    if (m_itm.count() > 0) {
+        oSelNode = m_itm.at(0);
         // The list marks the item the fields show.
         tvItm->setCurrentItem(oSelNode);
         ShowItemFields(oSelNode);

@@ -1,0 +1,44 @@
+#include "markuprules.h"
+
+#include "modstring.h"
+
+#include <QImage>
+#include <QImageReader>
+#include <QUrl>
+
+namespace markuprules {
+
+QSize pictureSize(const QString& path) {
+    QImageReader reader(path);
+    reader.setAutoTransform(false); // the size as stored, whatever the orientation tag says
+    if (!reader.canRead())
+        return {};
+    const QSize stated = reader.size();
+    if (stated.isValid() && !stated.isEmpty())
+        return stated;
+    // Formats that only know their size once decoded.
+    const QImage image = reader.read();
+    return image.isNull() ? QSize() : image.size();
+}
+
+QString pictureAddress(const QString& projectFolder, const QString& picturePath) {
+    const QString url = modString::GetRelativeUrl(projectFolder, picturePath);
+    // What stays readable: path separators, the drive's colon and the characters a file name
+    // commonly holds that mean nothing special in an attribute or an address.
+    static const QByteArray keep = QByteArrayLiteral("/:!$'()*+,;=@-._~");
+    qsizetype start = 0;
+    for (const QString& scheme : {QStringLiteral("file:///"), QStringLiteral("file://")}) {
+        if (url.startsWith(scheme)) {
+            start = scheme.size();
+            break;
+        }
+    }
+    return url.left(start) + QString::fromLatin1(QUrl::toPercentEncoding(url.mid(start), keep));
+}
+
+QString imageTag(const QString& src, const QSize& size) {
+    return QStringLiteral("<img border=\"0\" src=\"%1\" width=\"%2\" height=\"%3\">")
+        .arg(src, QString::number(size.width()), QString::number(size.height()));
+}
+
+} // namespace markuprules
