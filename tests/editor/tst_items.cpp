@@ -1,0 +1,419 @@
+// The item list's commands and the item clipboard, in whole sessions with the main window.
+#include "editorsession.h"
+
+#include "document.h"
+#include "itemnode.h"
+#include "scriptreader.h"
+
+#include <QMenu>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+namespace {
+
+// A window on the Items tab with a document of `count` items named A, B, C, ... (keys Item0,
+// Item1, ... as the reader gives them), so the counter for new items starts at count + 1.
+struct ItemsSession : EditorSession {
+    explicit ItemsSession(int count = 3) {
+        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 2;\r\n";
+        for (int i = 0; i < count; ++i) {
+            const QByteArray n(1, char('A' + i));
+            script += "s.add('text " + n + "', '1" + QByteArray::number(i) + "', '" + n + "');\r\n";
+        }
+        const QString path = work + QStringLiteral("/items.js");
+        writeFile(path, script);
+        w->openPath(path);
+        get<QTabWidget>("tabMain")->setCurrentIndex(1);
+    }
+    QTreeWidget* list() const { return get<QTreeWidget>("tvItm"); }
+    QTreeWidget* clip() const { return get<QTreeWidget>("tvTmp"); }
+    ItemNode* node(int i) const { return static_cast<ItemNode*>(list()->topLevelItem(i)); }
+    QStringList names() const {
+        QStringList out;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i)
+            out << node(i)->oItem.sName;
+        return out;
+    }
+    QStringList keys() const {
+        QStringList out;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i)
+            out << node(i)->key();
+        return out;
+    }
+    void select(int i) const { list()->setCurrentItem(node(i)); }
+    int current() const { return list()->indexOfTopLevelItem(list()->currentItem()); }
+    QString shownName() const { return field("txtItmName")->text(); }
+    QPlainTextEdit* text() const { return get<QPlainTextEdit>("txtItmText"); }
+    void run(const char* action) const { this->action(action)->trigger(); }
+};
+
+} // namespace
+
+class TestItems : public QObject {
+    Q_OBJECT
+private slots:
+    void addGivesDefaultsAndNeverReusesANumber() {
+        ItemsSession s(0);
+        QCOMPARE(s.w->nextItem(), qint16(1));
+        QVERIFY(s.show());
+        s.run("mnuItemAdd");
+        QCOMPARE(s.names(), QStringList{"Item 1"});
+        QCOMPARE(s.keys(), QStringList{"Item1"});
+        QCOMPARE(s.node(0)->text(0), QStringLiteral("Item 1"));
+        QCOMPARE(s.node(0)->oItem.sText, QStringLiteral("This is item 1"));
+        QCOMPARE(s.node(0)->oItem.sWidth, QString());
+        QCOMPARE(s.shownName(), QStringLiteral("Item 1"));
+        QCOMPARE(s.text()->toPlainText(), QStringLiteral("This is item 1"));
+        QCOMPARE(s.field("txtItmWidth")->text(), QString());
+        QCOMPARE(s.current(), 0);
+        QCOMPARE(s.w->nextItem(), qint16(2));
+        QVERIFY(s.w->isDirty());
+        QCOMPARE(s.w->windowTitle().right(2), QStringLiteral("*]"));
+        // Nothing was selected, so the list takes the focus.
+        QCOMPARE(QApplication::focusWidget(), s.list());
+
+        s.run("mnuItemDelete");
+        s.run("mnuItemAdd");
+        QCOMPARE(s.names(), QStringList{"Item 2"});
+        s.run("mnuItemAdd");
+        QCOMPARE(s.names(), (QStringList{"Item 2", "Item 3"}));
+        QCOMPARE(s.keys(), (QStringList{"Item2", "Item3"}));
+    }
+
+    void addNumbersAfterTheLoadedItemsAndAppends() {
+        ItemsSession s(3);
+        QCOMPARE(s.w->nextItem(), qint16(4));
+        s.select(0);
+        s.run("mnuItemAdd");
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C", "Item 4"}));
+        QCOMPARE(s.keys(), (QStringList{"Item0", "Item1", "Item2", "Item4"}));
+        QCOMPARE(s.current(), 3);
+        QCOMPARE(s.shownName(), QStringLiteral("Item 4"));
+        // The toolbar button runs the same command.
+        s.button(10)->trigger();
+        QCOMPARE(s.names().last(), QStringLiteral("Item 5"));
+        QCOMPARE(s.current(), 4);
+    }
+
+    void addStoresThePendingEditsFirst() {
+        ItemsSession s(2);
+        s.field("txtItmName")->setText(QStringLiteral("A edited"));
+        s.run("mnuItemAdd");
+        QCOMPARE(s.node(0)->oItem.sName, QStringLiteral("A edited"));
+        QCOMPARE(s.node(0)->text(0), QStringLiteral("A edited"));
+    }
+
+    void enablingFollowsThePlaceOfTheCurrentItem_data() {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<bool>("canMoveUp");
+        QTest::addColumn<bool>("canMoveDown");
+        QTest::newRow("first") << 3 << 0 << false << true;
+        QTest::newRow("middle") << 3 << 1 << true << true;
+        QTest::newRow("last") << 3 << 2 << true << false;
+        QTest::newRow("only") << 1 << 0 << false << false;
+    }
+    void enablingFollowsThePlaceOfTheCurrentItem() {
+        QFETCH(int, count);
+        QFETCH(int, selected);
+        QFETCH(bool, canMoveUp);
+        QFETCH(bool, canMoveDown);
+        ItemsSession s(count);
+        s.select(selected);
+        QVERIFY(s.action("mnuItemDelete")->isEnabled() && s.button(11)->isEnabled());
+        QCOMPARE(s.action("mnuItemMoveUp")->isEnabled(), canMoveUp);
+        QCOMPARE(s.button(12)->isEnabled(), canMoveUp);
+        QCOMPARE(s.action("mnuItemMoveDown")->isEnabled(), canMoveDown);
+        QCOMPARE(s.button(13)->isEnabled(), canMoveDown);
+        // After a move the rules hold for the item's new place.
+        if (canMoveUp) {
+            s.run("mnuItemMoveUp");
+            QCOMPARE(s.action("mnuItemMoveDown")->isEnabled(), true);
+            QCOMPARE(s.action("mnuItemMoveUp")->isEnabled(), selected - 1 > 0);
+        }
+    }
+
+    void deleteMakesTheNextItemCurrent() {
+        ItemsSession s(4);
+        s.select(1);
+        s.field("txtItmName")->setText(QStringLiteral("not kept"));
+        s.run("mnuItemDelete");
+        QCOMPARE(s.names(), (QStringList{"A", "C", "D"}));
+        QCOMPARE(s.current(), 1);
+        QCOMPARE(s.shownName(), QStringLiteral("C"));
+        // At the end of the list the previous item takes its place.
+        s.select(2);
+        s.button(11)->trigger();
+        QCOMPARE(s.names(), (QStringList{"A", "C"}));
+        QCOMPARE(s.current(), 1);
+        QCOMPARE(s.shownName(), QStringLiteral("C"));
+        QCOMPARE(s.text()->toPlainText(), QStringLiteral("text C"));
+    }
+
+    void deletingTheLastItemLeavesItsValuesAndNoCurrentItem() {
+        ItemsSession s(1);
+        s.run("mnuItemDelete");
+        QCOMPARE(s.list()->topLevelItemCount(), 0);
+        QVERIFY(!s.list()->currentItem());
+        QCOMPARE(s.shownName(), QStringLiteral("A"));
+        QCOMPARE(s.text()->toPlainText(), QStringLiteral("text A"));
+        for (const char* a : {"mnuItemDelete", "mnuItemMoveUp", "mnuItemMoveDown"})
+            QVERIFY2(!s.action(a)->isEnabled(), a);
+        for (int b : {11, 12, 13})
+            QVERIFY(!s.button(b)->isEnabled());
+        QVERIFY(s.action("mnuItemAdd")->isEnabled() && s.action("mnuEditPaste")->isEnabled());
+        QVERIFY(s.w->isDirty());
+        // Commands that need a current item now change nothing.
+        s.run("mnuItemMoveUp");
+        s.run("mnuEditCopy");
+        s.run("mnuEditCut");
+        QCOMPARE(s.list()->topLevelItemCount(), 0);
+        QCOMPARE(s.clip()->topLevelItemCount(), 0);
+    }
+
+    void moveUpCarriesThePendingEditsAndKeepsTheItemCurrent() {
+        ItemsSession s(3);
+        s.select(1);
+        ItemNode* first = s.node(0);
+        s.field("txtItmName")->setText(QStringLiteral("B moved"));
+        s.field("txtItmWidth")->setText(QStringLiteral("99"));
+        s.run("mnuItemMoveUp");
+        QCOMPARE(s.names(), (QStringList{"B moved", "A", "C"}));
+        QCOMPARE(s.node(0)->oItem.sWidth, QStringLiteral("99"));
+        QCOMPARE(s.current(), 0);
+        QCOMPARE(s.shownName(), QStringLiteral("B moved"));
+        // The item that went down is a copy with the same values and its own record.
+        QVERIFY(s.node(1) != first);
+        QCOMPARE(s.node(1)->oItem.sText, QStringLiteral("text A"));
+        QCOMPARE(s.node(1)->oItem.sWidth, QStringLiteral("10"));
+        QCOMPARE(s.keys(), (QStringList{"Item1", "Item0Dst", "Item2"}));
+        QVERIFY(s.w->isDirty());
+        // Selecting another item leaves the moved one as it was stored.
+        s.select(2);
+        QCOMPARE(s.node(0)->oItem.sName, QStringLiteral("B moved"));
+    }
+
+    void moveDownCarriesThePendingEditsAndKeepsTheItemCurrent() {
+        ItemsSession s(3);
+        s.select(0);
+        s.text()->setPlainText(QStringLiteral("first line\nsecond"));
+        s.button(13)->trigger();
+        QCOMPARE(s.names(), (QStringList{"B", "A", "C"}));
+        QCOMPARE(s.current(), 1);
+        QCOMPARE(s.shownName(), QStringLiteral("A"));
+        QCOMPARE(s.node(1)->oItem.sText, QStringLiteral("first line<br>second"));
+        QCOMPARE(s.keys(), (QStringList{"Item1", "Item0Dst", "Item2"}));
+        s.run("mnuItemMoveDown");
+        QCOMPARE(s.names(), (QStringList{"B", "C", "A"}));
+        QCOMPARE(s.current(), 2);
+        QCOMPARE(s.keys().last(), QStringLiteral("Item0DstDst"));
+        QVERIFY(!s.action("mnuItemMoveDown")->isEnabled());
+        // Typed after the moves, stored by the next one, and the item goes back up.
+        s.field("txtItmName")->setText(QStringLiteral("A again"));
+        s.run("mnuItemMoveUp");
+        QCOMPARE(s.names(), (QStringList{"B", "A again", "C"}));
+        QCOMPARE(s.current(), 1);
+        QCOMPARE(s.keys(), (QStringList{"Item1", "Item0DstDst", "Item2Dst"}));
+        s.run("mnuItemMoveUp");
+        QCOMPARE(s.names(), (QStringList{"A again", "B", "C"}));
+        QCOMPARE(s.current(), 0);
+        QVERIFY(!s.action("mnuItemMoveUp")->isEnabled());
+    }
+
+    void shortcutsReachTheItemCommandsFromTheText() {
+        ItemsSession s(3);
+        QVERIFY(s.show());
+        s.select(0);
+        s.text()->setFocus();
+        QTest::keyClick(s.text(), Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(s.names(), (QStringList{"B", "A", "C"}));
+        QTest::keyClick(s.text(), Qt::Key_U, Qt::ControlModifier);
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
+        QTest::keyClick(s.text(), Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(s.names().size(), 4);
+        QTest::keyClick(s.list(), Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
+    }
+
+    void keyboardSelectionShowsTheItem() {
+        ItemsSession s(3);
+        QVERIFY(s.show());
+        s.list()->setFocus();
+        s.select(0);
+        s.field("txtItmName")->setText(QStringLiteral("A typed"));
+        QTest::keyClick(s.list(), Qt::Key_Down);
+        QCOMPARE(s.current(), 1);
+        QCOMPARE(s.shownName(), QStringLiteral("B"));
+        QCOMPARE(s.node(0)->oItem.sName, QStringLiteral("A typed"));
+        QVERIFY(s.action("mnuItemMoveUp")->isEnabled());
+    }
+
+    void twoPastesOfOneCopyAreSeparateItems() {
+        ItemsSession s(3);
+        s.select(0);
+        s.run("mnuEditCopy");
+        QCOMPARE(s.node(0)->key(), QStringLiteral("Item0Src"));
+        QCOMPARE(s.clip()->topLevelItemCount(), 1);
+        QCOMPARE(static_cast<ItemNode*>(s.clip()->currentItem())->key(), QStringLiteral("Item0"));
+        s.select(1);
+        s.run("mnuEditPaste");
+        // Directly after the current item, and current itself.
+        QCOMPARE(s.names(), (QStringList{"A", "B", "A", "C"}));
+        QCOMPARE(s.current(), 2);
+        QCOMPARE(s.shownName(), QStringLiteral("A"));
+        s.button(8)->trigger();
+        QCOMPARE(s.names(), (QStringList{"A", "B", "A", "A", "C"}));
+        QCOMPARE(s.node(2)->key(), QStringLiteral("Item0Dst"));
+        QCOMPARE(s.node(3)->key(), QStringLiteral("Item0DstDst"));
+        QCOMPARE(s.current(), 3);
+        QCOMPARE(s.node(3)->oItem, s.node(0)->oItem);
+
+        // Each copy has its own record: editing one touches neither the other nor the clip.
+        s.field("txtItmName")->setText(QStringLiteral("changed"));
+        s.select(0);
+        QCOMPARE(s.node(3)->oItem.sName, QStringLiteral("changed"));
+        QCOMPARE(s.node(2)->oItem.sName, QStringLiteral("A"));
+        QCOMPARE(static_cast<ItemNode*>(s.clip()->currentItem())->oItem.sName, QStringLiteral("A"));
+        s.run("mnuEditPaste");
+        QCOMPARE(s.names().at(1), QStringLiteral("A"));
+        QCOMPARE(s.node(1)->key(), QStringLiteral("Item0DstDstDst"));
+    }
+
+    void cutOfTheOnlyItemAndPasteIntoTheEmptyList() {
+        ItemsSession s(1);
+        s.button(6)->trigger();
+        QCOMPARE(s.list()->topLevelItemCount(), 0);
+        QVERIFY(!s.list()->currentItem());
+        QVERIFY(!s.action("mnuItemDelete")->isEnabled());
+        // The list changed: the document is marked, so closing asks.
+        QVERIFY(s.w->isDirty());
+        s.button(8)->trigger();
+        QCOMPARE(s.names(), QStringList{"A"});
+        QCOMPARE(s.keys(), QStringList{"Item0Dst"});
+        QCOMPARE(s.current(), 0);
+        QCOMPARE(s.shownName(), QStringLiteral("A"));
+        QCOMPARE(s.node(0)->oItem.sWidth, QStringLiteral("10"));
+        QVERIFY(s.action("mnuItemDelete")->isEnabled());
+    }
+
+    void cutMakesTheNextItemCurrent() {
+        ItemsSession s(3);
+        s.select(1);
+        s.run("mnuEditCut");
+        QCOMPARE(s.names(), (QStringList{"A", "C"}));
+        QCOMPARE(s.current(), 1);
+        QCOMPARE(s.shownName(), QStringLiteral("C"));
+        s.select(0);
+        s.run("mnuEditPaste");
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
+        QCOMPARE(s.keys(), (QStringList{"Item0", "Item1Dst", "Item2"}));
+    }
+
+    void typedValuesAreNeitherLostNorLeftBehind() {
+        ItemsSession s(2);
+        // What the fields show is what is copied.
+        s.select(0);
+        s.field("txtItmName")->setText(QStringLiteral("A typed"));
+        s.run("mnuEditCopy");
+        QCOMPARE(static_cast<ItemNode*>(s.clip()->currentItem())->oItem.sName,
+                 QStringLiteral("A typed"));
+        // Pasting keeps what was typed into the item shown before.
+        s.select(1);
+        s.field("txtItmName")->setText(QStringLiteral("B typed"));
+        s.run("mnuEditPaste");
+        QCOMPARE(s.names(), (QStringList{"A typed", "B typed", "A typed"}));
+        // A cut item takes its typed values along.
+        s.field("txtItmName")->setText(QStringLiteral("third"));
+        s.run("mnuEditCut");
+        s.select(0);
+        s.run("mnuEditPaste");
+        QCOMPARE(s.names(), (QStringList{"A typed", "third", "B typed"}));
+    }
+
+    void pasteWithAnEmptyClipboardDoesNothing() {
+        ItemsSession s(2);
+        s.run("mnuEditPaste");
+        QCOMPARE(s.names(), (QStringList{"A", "B"}));
+        QVERIFY(!s.w->isDirty());
+    }
+
+    void newAndOpenEmptyTheClipboard() {
+        ItemsSession s(2);
+        s.run("mnuEditCopy");
+        QCOMPARE(s.clip()->topLevelItemCount(), 1);
+        QVERIFY(!s.w->isDirty()); // copying changes no item
+        s.run("mnuFileNew");
+        QCOMPARE(s.clip()->topLevelItemCount(), 0);
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        const int count = s.list()->topLevelItemCount();
+        s.run("mnuEditPaste");
+        QCOMPARE(s.list()->topLevelItemCount(), count);
+
+        s.run("mnuEditCopy");
+        QCOMPARE(s.clip()->topLevelItemCount(), 1);
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/items.js");
+        s.run("mnuFileOpen");
+        QCOMPARE(s.clip()->topLevelItemCount(), 0);
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        s.run("mnuEditPaste");
+        QCOMPARE(s.names(), (QStringList{"A", "B"}));
+        QVERIFY(s.dialogs.messages.isEmpty());
+    }
+
+    void editCommandsAreOnlyOnTheItemsTab() {
+        ItemsSession s(2);
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
+        for (const char* a : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuItemAdd"})
+            QVERIFY2(!s.action(a)->isEnabled(), a);
+        s.run("mnuItemAdd"); // a disabled entry runs nothing
+        QCOMPARE(s.names().size(), 2);
+    }
+
+    void builtDocumentSavesAndReadsBack() {
+        ItemsSession s(2);
+        s.run("mnuItemAdd");
+        s.field("txtItmName")->setText(QStringLiteral("Third's"));
+        s.text()->setPlainText(QStringLiteral("<i>three</i>\nlines"));
+        s.run("mnuItemMoveUp");
+        s.select(0);
+        s.run("mnuEditCopy");
+        s.select(2);
+        s.run("mnuEditPaste");
+        s.select(1);
+        s.run("mnuItemDelete");
+        s.run("mnuItemAdd");
+        const QStringList expected = {"A", "B", "A", "Item 4"};
+        QCOMPARE(s.names(), expected);
+
+        const QString path = s.work + QStringLiteral("/built.js");
+        s.dialogs.fileAnswers << path;
+        s.run("mnuFileSaveAs");
+        ScrollerDocument back;
+        QVERIFY(scriptreader::LoadScroller(path, back).ok);
+        QCOMPARE(back.items.size(), expected.size());
+        for (int i = 0; i < expected.size(); ++i)
+            QCOMPARE(back.items.at(i), s.node(i)->oItem);
+        QCOMPARE(back.items.at(1).sWidth, QStringLiteral("11"));
+
+        // Opened again, the editor shows the same list.
+        s.w->openPath(path);
+        QCOMPARE(s.names(), expected);
+        QCOMPARE(s.w->nextItem(), qint16(5));
+
+        // The moved item with its edits survives a save too.
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        s.select(1);
+        s.field("txtItmName")->setText(QStringLiteral("Third's"));
+        s.text()->setPlainText(QStringLiteral("<i>three</i>\nlines"));
+        s.run("mnuItemMoveDown");
+        s.run("mnuFileSave");
+        ScrollerDocument again;
+        QVERIFY(scriptreader::LoadScroller(path, again).ok);
+        QCOMPARE(again.items.at(2).sName, QStringLiteral("Third\\'s"));
+        QCOMPARE(again.items.at(2).sText, QStringLiteral("<i>three</i><br>lines"));
+        QCOMPARE(again.items.at(1).sName, QStringLiteral("A"));
+    }
+};
+
+TICKORA_EDITOR_TEST_MAIN(TestItems)
+#include "tst_items.moc"

@@ -1,0 +1,310 @@
+// The markup buttons beside the item text: bold, emphasis and pictures.
+#include "editorsession.h"
+
+#include "markuprules.h"
+
+#include <QImage>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextCursor>
+
+using Answer = platform::Dialogs::Answer;
+
+namespace {
+
+const QString kSaveForFolder =
+    QStringLiteral("Save the scroller to set project folder. Press OK to continue.");
+
+// A two-colour GIF of w x h pixels. Qt reads GIF but does not write it, so the bytes are made
+// here: the image data restarts the code table every two pixels, which keeps every code 3 bits
+// wide.
+QByteArray gif(int w, int h) {
+    QByteArray out("GIF89a");
+    const auto le16 = [&out](int v) {
+        out += char(v & 0xff);
+        out += char((v >> 8) & 0xff);
+    };
+    le16(w);
+    le16(h);
+    out += char(0x80); // a global colour table of two entries
+    out += char(0);
+    out += char(0);
+    out += QByteArray("\x00\x00\x00\xff\xff\xff", 6);
+    out += char(0x2c);
+    le16(0);
+    le16(0);
+    le16(w);
+    le16(h);
+    out += char(0);
+    out += char(2); // minimum code size: clear is 4, end is 5
+
+    QByteArray data;
+    quint32 bits = 0;
+    int count = 0;
+    const auto code = [&](quint32 c) {
+        bits |= c << count;
+        count += 3;
+        while (count >= 8) {
+            data += char(bits & 0xff);
+            bits >>= 8;
+            count -= 8;
+        }
+    };
+    for (int left = w * h; left > 0; left -= 2) {
+        code(4);
+        code(1);
+        if (left > 1)
+            code(1);
+    }
+    code(5);
+    if (count > 0)
+        data += char(bits & 0xff);
+    for (qsizetype at = 0; at < data.size(); at += 255) {
+        const QByteArray block = data.mid(at, 255);
+        out += char(block.size());
+        out += block;
+    }
+    out += char(0);
+    out += char(0x3b);
+    return out;
+}
+
+bool writePng(const QString& path, int w, int h, int dpi = 96) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    // The resolution the file states must not change the size in pixels.
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    return image.save(path, "PNG");
+}
+
+struct MarkupSession : EditorSession {
+    MarkupSession() { get<QTabWidget>("tabMain")->setCurrentIndex(1); }
+    QPlainTextEdit* text() const { return get<QPlainTextEdit>("txtItmText"); }
+    QPushButton* bold() const { return get<QPushButton>("cmdItmBold"); }
+    QPushButton* italic() const { return get<QPushButton>("cmdItmItalic"); }
+    QPushButton* image() const { return get<QPushButton>("cmdItmImg"); }
+    void setText(const QString& t, int start, int length) const {
+        text()->setPlainText(t);
+        QTextCursor c = text()->textCursor();
+        c.setPosition(start);
+        c.setPosition(start + length, QTextCursor::KeepAnchor);
+        text()->setTextCursor(c);
+    }
+    // A saved document in `work`, so the project folder is known.
+    void saveIn(const QString& name = QStringLiteral("page.js")) {
+        dialogs.fileAnswers << work + QLatin1Char('/') + name;
+        action("mnuFileSaveAs")->trigger();
+    }
+    bool choosePicture(const QString& path) {
+        const int before = int(dialogs.fileCalls.size());
+        dialogs.fileAnswers << path;
+        image()->click();
+        return dialogs.fileCalls.size() == before + 1;
+    }
+};
+
+} // namespace
+
+class TestMarkup : public QObject {
+    Q_OBJECT
+private slots:
+    void buttonsLookAsTheySay() {
+        MarkupSession s;
+        QCOMPARE(s.bold()->text(), QStringLiteral("B"));
+        QVERIFY(s.bold()->font().bold());
+        QCOMPARE(s.italic()->text(), QStringLiteral("I"));
+        QVERIFY(s.italic()->font().italic());
+        QCOMPARE(s.image()->toolTip(), QStringLiteral("Browse for an image to add to the item"));
+        QVERIFY(!s.image()->icon().isNull());
+        QVERIFY(!s.image()->accessibleName().isEmpty());
+        // Reached with Tab from the text, but a click leaves the focus in the text.
+        for (QPushButton* b : {s.bold(), s.italic(), s.image()})
+            QCOMPARE(b->focusPolicy(), Qt::TabFocus);
+        QVERIFY(s.show());
+        s.text()->setFocus();
+        QTest::keyClick(s.text(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), s.bold());
+    }
+
+    void wrapsTheSelection_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("bold, caret") << "cmdItmBold"
+                                     << "abcdef" << 3 << 0 << "abc<b></b>def";
+        QTest::newRow("bold, selection") << "cmdItmBold"
+                                         << "abcdef" << 2 << 2 << "ab<b>cd</b>ef";
+        QTest::newRow("emphasis") << "cmdItmItalic"
+                                  << "abcdef" << 2 << 2 << "ab<em>cd</em>ef";
+        QTest::newRow("all") << "cmdItmBold"
+                             << "abcdef" << 0 << 6 << "<b>abcdef</b>";
+        QTest::newRow("at the start") << "cmdItmItalic"
+                                      << "abc" << 0 << 0 << "<em></em>abc";
+        QTest::newRow("empty") << "cmdItmBold"
+                               << "" << 0 << 0 << "<b></b>";
+        QTest::newRow("second line") << "cmdItmBold"
+                                     << "one\ntwo" << 4 << 3 << "one\n<b>two</b>";
+    }
+    void wrapsTheSelection() {
+        QFETCH(QString, button);
+        QFETCH(QString, text);
+        QFETCH(int, start);
+        QFETCH(int, length);
+        QFETCH(QString, expected);
+        MarkupSession s;
+        QVERIFY(s.show());
+        s.setText(text, start, length);
+        s.text()->setFocus();
+        s.action("mnuFileSave")->setEnabled(false);
+        QTest::mouseClick(s.get<QPushButton>(button.toLatin1().constData()), Qt::LeftButton);
+        QCOMPARE(s.text()->toPlainText(), expected);
+        QCOMPARE(QApplication::focusWidget(), s.text());
+        QVERIFY(s.w->isDirty());
+        QVERIFY(s.action("mnuFileSave")->isEnabled());
+        // The marked text stays selected, and the whole change is one step to undo.
+        const int open = expected.indexOf(u'>') + 1;
+        QCOMPARE(s.text()->textCursor().selectionStart(), open);
+        QCOMPARE(s.text()->textCursor().selectedText(), text.mid(start, length));
+        s.text()->undo();
+        QCOMPARE(s.text()->toPlainText(), text);
+        QVERIFY(s.dialogs.messages.isEmpty());
+    }
+
+    void pictureInASubfolderGetsARelativeAddress() {
+        MarkupSession s;
+        s.saveIn();
+        QVERIFY(writePng(s.work + QStringLiteral("/images/logo.png"), 120, 60, 300));
+        s.setText(QStringLiteral("see logo here"), 4, 4);
+        QVERIFY(s.choosePicture(s.work + QStringLiteral("/images/logo.png")));
+        QCOMPARE(s.text()->toPlainText(),
+                 QStringLiteral("see <img border=\"0\" src=\"images/logo.png\" width=\"120\" "
+                                "height=\"60\"> here"));
+        const auto& req = s.dialogs.fileCalls.last();
+        QVERIFY(!req.save);
+        QCOMPARE(req.request.title, QStringLiteral("Browse"));
+        QCOMPARE(req.request.initialName, QString());
+        QCOMPARE(req.request.filterIndex, 0);
+        QCOMPARE(req.request.filters.size(), 2);
+        for (const char* pattern : {"*.gif", "*.jpg", "*.jpeg", "*.png", "*.webp"})
+            QVERIFY(req.request.filters.at(0).contains(QLatin1String(pattern)));
+        QVERIFY(s.dialogs.messages.isEmpty());
+        QVERIFY(s.w->isDirty());
+    }
+
+    void gifAndJpegSizesAreTheirPixels() {
+        MarkupSession s;
+        s.saveIn();
+        QVERIFY(writeFile(s.work + QStringLiteral("/banner.gif"), gif(120, 60)));
+        QImage photo(33, 17, QImage::Format_RGB32);
+        photo.fill(Qt::red);
+        QVERIFY(photo.save(s.work + QStringLiteral("/photo.jpg"), "JPEG"));
+        s.setText(QString(), 0, 0);
+        QVERIFY(s.choosePicture(s.work + QStringLiteral("/banner.gif")));
+        QCOMPARE(
+            s.text()->toPlainText(),
+            QStringLiteral("<img border=\"0\" src=\"banner.gif\" width=\"120\" height=\"60\">"));
+        s.setText(QString(), 0, 0);
+        QVERIFY(s.choosePicture(s.work + QStringLiteral("/photo.jpg")));
+        QVERIFY(s.text()->toPlainText().endsWith(
+            QStringLiteral("src=\"photo.jpg\" width=\"33\" height=\"17\">")));
+    }
+
+    void pictureOnAnotherBranchClimbs() {
+        MarkupSession s;
+        s.saveIn();
+        const QString picture = s.root.filePath(QStringLiteral("shared/art/dot.png"));
+        QVERIFY(writePng(picture, 5, 7));
+        s.setText(QStringLiteral("ab"), 1, 0);
+        QVERIFY(s.choosePicture(picture));
+        QCOMPARE(s.text()->toPlainText(),
+                 QStringLiteral("a<img border=\"0\" src=\"../shared/art/dot.png\" width=\"5\" "
+                                "height=\"7\">b"));
+    }
+
+    void addressesAreSafeInTheAttribute() {
+        MarkupSession s;
+        s.saveIn();
+        const QString picture = s.work + QStringLiteral("/my pics/a \"b\" & c#1%.png");
+        QVERIFY(writePng(picture, 2, 3));
+        s.setText(QString(), 0, 0);
+        QVERIFY(s.choosePicture(picture));
+        QCOMPARE(
+            s.text()->toPlainText(),
+            QStringLiteral("<img border=\"0\" src=\"my%20pics/a%20%22b%22%20%26%20c%231%25.png\" "
+                           "width=\"2\" height=\"3\">"));
+    }
+
+    void unreadableOrCancelledChangesNothing() {
+        MarkupSession s;
+        s.saveIn();
+        const QString fake = s.work + QStringLiteral("/not-a-picture.gif");
+        QVERIFY(writeFile(fake, "GIF is what this file is not"));
+        const QString empty = s.work + QStringLiteral("/empty.png");
+        QVERIFY(writeFile(empty, QByteArray()));
+        s.setText(QStringLiteral("keep me"), 0, 4);
+        s.action("mnuFileSave")->trigger();
+        QVERIFY(!s.w->isDirty());
+        for (const QString& path : {fake, empty, s.work + QStringLiteral("/missing.png")}) {
+            QVERIFY(s.choosePicture(path));
+            QCOMPARE(s.text()->toPlainText(), QStringLiteral("keep me"));
+        }
+        QVERIFY(s.choosePicture(QString())); // cancelled
+        QCOMPARE(s.text()->toPlainText(), QStringLiteral("keep me"));
+        QVERIFY(s.dialogs.messages.isEmpty());
+        QVERIFY(!s.w->isDirty());
+    }
+
+    void unsavedDocumentAsksToSaveFirst() {
+        MarkupSession s;
+        s.setText(QStringLiteral("untouched"), 0, 9);
+        const bool wasDirty = s.w->isDirty();
+        // Cancelling the save: no picture is asked for.
+        s.dialogs.answers << Answer::Ok;
+        s.dialogs.fileAnswers << QString();
+        s.image()->click();
+        QCOMPARE(s.dialogs.texts(), QStringList{kSaveForFolder});
+        QCOMPARE(s.dialogs.fileCalls.size(), 1);
+        QVERIFY(s.dialogs.fileCalls[0].save);
+        QCOMPARE(s.text()->toPlainText(), QStringLiteral("untouched"));
+        QCOMPARE(s.w->isDirty(), wasDirty);
+        QCOMPARE(s.w->projectFolder(), QString());
+
+        // Saving: the picture is placed relative to where the script now lives.
+        QVERIFY(writePng(s.work + QStringLiteral("/img/p.png"), 4, 4));
+        s.dialogs.answers << Answer::Ok;
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/new.js")
+                              << s.work + QStringLiteral("/img/p.png");
+        s.image()->click();
+        QCOMPARE(s.dialogs.fileCalls.size(), 3);
+        QCOMPARE(s.dialogs.fileCalls[2].request.title, QStringLiteral("Browse"));
+        QCOMPARE(s.text()->toPlainText(),
+                 QStringLiteral("<img border=\"0\" src=\"img/p.png\" width=\"4\" height=\"4\">"));
+        QCOMPARE(s.dialogs.unexpected, 0);
+    }
+
+    void pictureSizeRule() {
+        QTemporaryDir dir;
+        const QString big = dir.filePath(QStringLiteral("big.png"));
+        QVERIFY(writePng(big, 2000, 1, 600));
+        QCOMPARE(markuprules::pictureSize(big), QSize(2000, 1));
+        QVERIFY(!markuprules::pictureSize(dir.filePath(QStringLiteral("none.png"))).isValid());
+        QCOMPARE(markuprules::imageTag(QStringLiteral("a/b.gif"), QSize(1, 2)),
+                 QStringLiteral("<img border=\"0\" src=\"a/b.gif\" width=\"1\" height=\"2\">"));
+        // Characters that are no trouble stay readable.
+        QCOMPARE(markuprules::pictureAddress(QStringLiteral("/site"),
+                                             QStringLiteral("/site/it's (1)+_~.gif")),
+                 QStringLiteral("it's%20(1)+_~.gif"));
+        QCOMPARE(markuprules::pictureAddress(QStringLiteral("/site/a/b"), QStringLiteral("/x.gif")),
+                 QStringLiteral("../../../x.gif"));
+        // Without a folder to be relative to, the address is the file's own, still encoded.
+        QCOMPARE(markuprules::pictureAddress(QString(), QStringLiteral("/art/x y.gif")),
+                 QStringLiteral("file:///art/x%20y.gif"));
+    }
+};
+
+TICKORA_EDITOR_TEST_MAIN(TestMarkup)
+#include "tst_markup.moc"
