@@ -121,13 +121,9 @@ void frmMain::cmdItmItalic_Click() {
 void frmMain::cmdItmImg_Click() {
     if (!PromptSaveForFolder())
         return;
-    const QString path = m_dialogs.openFile(
-        this, Dialogs::FileRequest{QStringLiteral("Browse"),
-                                   QString(),
-                                   {QStringLiteral("Image Files (*.gif *.jpg *.jpeg *.png *.webp)"),
-                                    QStringLiteral("All Files (*)")},
-                                   0,
-                                   false});
+    const QString path =
+        m_dialogs.openFile(this, Dialogs::FileRequest{QStringLiteral("Browse"), QString(),
+                                                      markuprules::pictureFilters(), 0, false});
     if (path.isEmpty())
         return;
     const QSize size = markuprules::pictureSize(path);

@@ -36,6 +36,17 @@ QString pictureAddress(const QString& projectFolder, const QString& picturePath)
     return url.left(start) + QString::fromLatin1(QUrl::toPercentEncoding(url.mid(start), keep));
 }
 
+QStringList pictureFilters() {
+    const QList<QByteArray> readable = QImageReader::supportedImageFormats();
+    QStringList patterns;
+    for (const char* format : {"gif", "jpg", "jpeg", "png", "webp"}) {
+        if (readable.contains(QByteArray(format)))
+            patterns << QStringLiteral("*.") + QLatin1String(format);
+    }
+    return {QStringLiteral("Image Files (%1)").arg(patterns.join(u' ')),
+            QStringLiteral("All Files (*)")};
+}
+
 QString imageTag(const QString& src, const QSize& size) {
     return QStringLiteral("<img border=\"0\" src=\"%1\" width=\"%2\" height=\"%3\">")
         .arg(src, QString::number(size.width()), QString::number(size.height()));

@@ -2,6 +2,7 @@
 
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 // The markup the item text's buttons insert, without the window.
 namespace markuprules {
@@ -19,6 +20,9 @@ QSize pictureSize(const QString& path);
 // helpers make it relative, with the characters that would end the attribute, start a query
 // or fragment, or be read as an entity percent-encoded.
 QString pictureAddress(const QString& projectFolder, const QString& picturePath);
+
+// The file dialog's filters: the web's picture formats this system can read, then all files.
+QStringList pictureFilters();
 
 // <img border="0" src="..." width="w" height="h">
 QString imageTag(const QString& src, const QSize& size);

@@ -4,6 +4,8 @@
 #include "markuprules.h"
 
 #include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextCursor>
@@ -189,8 +191,7 @@ private slots:
         QCOMPARE(req.request.initialName, QString());
         QCOMPARE(req.request.filterIndex, 0);
         QCOMPARE(req.request.filters.size(), 2);
-        for (const char* pattern : {"*.gif", "*.jpg", "*.jpeg", "*.png", "*.webp"})
-            QVERIFY(req.request.filters.at(0).contains(QLatin1String(pattern)));
+        QCOMPARE(req.request.filters, markuprules::pictureFilters());
         QVERIFY(s.dialogs.messages.isEmpty());
         QVERIFY(s.w->isDirty());
     }
@@ -211,6 +212,13 @@ private slots:
         QVERIFY(s.choosePicture(s.work + QStringLiteral("/photo.jpg")));
         QVERIFY(s.text()->toPlainText().endsWith(
             QStringLiteral("src=\"photo.jpg\" width=\"33\" height=\"17\">")));
+        if (QImageWriter::supportedImageFormats().contains("webp")) {
+            QVERIFY(photo.save(s.work + QStringLiteral("/photo.webp"), "WEBP"));
+            s.setText(QString(), 0, 0);
+            QVERIFY(s.choosePicture(s.work + QStringLiteral("/photo.webp")));
+            QVERIFY(s.text()->toPlainText().endsWith(
+                QStringLiteral("src=\"photo.webp\" width=\"33\" height=\"17\">")));
+        }
     }
 
     void pictureOnAnotherBranchClimbs() {
@@ -284,6 +292,15 @@ private slots:
         QCOMPARE(s.text()->toPlainText(),
                  QStringLiteral("<img border=\"0\" src=\"img/p.png\" width=\"4\" height=\"4\">"));
         QCOMPARE(s.dialogs.unexpected, 0);
+    }
+
+    void filtersOfferWhatCanBeRead() {
+        const QStringList filters = markuprules::pictureFilters();
+        QCOMPARE(filters.size(), 2);
+        QVERIFY(filters.at(0).startsWith(QStringLiteral("Image Files (*.gif *.jpg *.jpeg *.png")));
+        QCOMPARE(filters.at(0).contains(QStringLiteral("*.webp")),
+                 QImageReader::supportedImageFormats().contains("webp"));
+        QCOMPARE(filters.at(1), QStringLiteral("All Files (*)"));
     }
 
     void pictureSizeRule() {
