@@ -98,6 +98,7 @@ private:
     void setFieldText(QLineEdit* field, const QString& text);
     QString itemText() const;
     void setItemText(const QString& text);
+    void cleanItemText(const QString& text);
 
     // frmmain_file.cpp
     void Form_Load();

@@ -133,7 +133,7 @@ void frmMain::txtItmName_LostFocus() {
 }
 
 void frmMain::txtItmText_LostFocus() {
-    setItemText(editorrules::scriptSafe(itemText()));
+    cleanItemText(editorrules::scriptSafe(itemText()));
 }
 
 void frmMain::cboScrDirn_Click() {

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -28,6 +29,45 @@ void frmMain::setItemText(const QString& text) {
     const QString shown = editorrules::toFieldLineBreaks(text);
     if (txtItmText->toPlainText() != shown)
         txtItmText->setPlainText(shown);
+}
+
+namespace {
+
+// Where a caret at pos in before stands once the text reads after: the unchanged start and end
+// keep their places, a place inside the rewritten middle goes to the middle's end.
+int keptPosition(const QString& before, const QString& after, int pos) {
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype head = 0;
+    while (head < shorter && before[head] == after[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head &&
+           before[before.size() - 1 - tail] == after[after.size() - 1 - tail])
+        ++tail;
+    if (pos <= head)
+        return pos;
+    if (pos >= before.size() - tail)
+        return int(pos + after.size() - before.size());
+    return int(after.size() - tail);
+}
+
+} // namespace
+
+void frmMain::cleanItemText(const QString& text) {
+    // A cleanup rewrites the text the user is working in: the caret and the selection stay on
+    // the same characters, so a following markup command acts on what was selected.
+    const QString before = txtItmText->toPlainText();
+    const QString after = editorrules::toFieldLineBreaks(text);
+    if (before == after)
+        return;
+    QTextCursor c = txtItmText->textCursor();
+    const int anchor = keptPosition(before, after, c.anchor());
+    const int position = keptPosition(before, after, c.position());
+    txtItmText->setPlainText(after);
+    c = txtItmText->textCursor();
+    c.setPosition(anchor);
+    c.setPosition(position, QTextCursor::KeepAnchor);
+    txtItmText->setTextCursor(c);
 }
 
 void frmMain::ClearForm() {
@@ -106,7 +146,7 @@ void frmMain::StoreItemFields(ItemNode* node) {
     node->oItem.sText = text;
     node->oItem.sWidth = width;
     setFieldText(txtItmName, name);
-    setItemText(text);
+    cleanItemText(text);
     setFieldText(txtItmWidth, width);
 }
 

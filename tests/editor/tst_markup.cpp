@@ -294,6 +294,30 @@ private slots:
         QCOMPARE(s.dialogs.unexpected, 0);
     }
 
+    void theSelectionSurvivesTheCleanup() {
+        // Leaving the text by keyboard rewrites its line breaks and quotes first.
+        MarkupSession s;
+        QVERIFY(s.show());
+        s.setText(QStringLiteral("it's\nbold"), 5, 4);
+        s.text()->setFocus();
+        QTest::keyClick(s.text(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), s.bold());
+        QCOMPARE(s.text()->toPlainText(), QStringLiteral("it\\'s<br>bold"));
+        QTest::keyClick(s.bold(), Qt::Key_Space);
+        QCOMPARE(s.text()->toPlainText(), QStringLiteral("it\\'s<br><b>bold</b>"));
+
+        // The save an unsaved document needs first does the same.
+        QVERIFY(writePng(s.work + QStringLiteral("/logo.png"), 8, 8));
+        s.setText(QStringLiteral("one\ntwo logo!"), 8, 4);
+        s.dialogs.answers << Answer::Ok;
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/page.js")
+                              << s.work + QStringLiteral("/logo.png");
+        s.image()->click();
+        QCOMPARE(s.text()->toPlainText(),
+                 QStringLiteral("one<br>two <img border=\"0\" src=\"logo.png\" width=\"8\" "
+                                "height=\"8\">!"));
+    }
+
     void filtersOfferWhatCanBeRead() {
         const QStringList filters = markuprules::pictureFilters();
         QCOMPARE(filters.size(), 2);
