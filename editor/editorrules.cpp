@@ -66,4 +66,15 @@ QString reservedNameMessage(const QString& path) {
     return {};
 }
 
+QString stringTable(int id) {
+    switch (id) {
+    case 101:
+        return QStringLiteral("Save the scroller to set project folder. Press OK to continue.");
+    case 102:
+        return QStringLiteral("Do you want to save the changes?");
+    default:
+        return {};
+    }
+}
+
 } // namespace editorrules

@@ -7,6 +7,10 @@ namespace editorrules {
 
 inline const QString kAppTitle = QStringLiteral("Tickora Creator");
 
+// The program's numbered messages (101: save to set the project folder; 102: save changes?);
+// a null string for a number the table does not hold.
+QString stringTable(int id);
+
 // "Tickora Creator - [name]" with a star after the name when there are unsaved changes.
 QString caption(const QString& sFilePath, bool bDirty);
 

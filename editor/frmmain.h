@@ -10,8 +10,16 @@
 #include <QVector>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 struct ScrollerDocument;
+class HTMLHelp;
+namespace platform {
+class HelpViewer;
+class RegistryStore;
+class Shell;
+} // namespace platform
 class ItemNode;
 class UpDown;
 class QAction;
@@ -51,6 +59,17 @@ public:
     void Form_Activate();
 
     // Links clicked in the preview are handed here instead of navigating the preview.
+    // The services behind the Help menu: help viewer, registry store, shell. Any not set is made
+    // on first use (the program's own viewer, the user's store, the desktop's shell).
+    void setHelpServices(platform::HelpViewer* viewer, platform::RegistryStore* registry,
+                         platform::Shell* shell);
+    // Opens an address in the user's browser, telling the user when that fails.
+    void openLink(const QUrl& url);
+    // The context-help topic a control asks for in What's This mode; 0 for none.
+    static int contextHelpNumber(const QWidget* control);
+    // Where What's This popups come from; set whenever the window is activated.
+    QString contextHelpFile() const { return m_contextHelpFile; }
+
     using LinkOpener = std::function<void(const QUrl&)>;
     void setLinkOpener(LinkOpener opener) { m_linkOpener = std::move(opener); }
 
@@ -110,7 +129,9 @@ private:
     void mnuFileQuit_Click();
     bool save();
     bool saveAs();
-    bool writeScript(const QString& path, const QString& consequence, TextEncoding* used = nullptr);
+    // Writes the document's script (in `as`, when given, else in the document's encoding).
+    bool writeScript(const QString& path, const QString& consequence, TextEncoding* used = nullptr,
+                     std::optional<TextEncoding> as = std::nullopt);
     void openScript(const QString& path);
     int PromptSaveChanges();
     bool PromptSaveForFolder();
@@ -156,6 +177,22 @@ private:
     void cmdItmItalic_Click();
     void cmdItmImg_Click();
 
+    // frmmain_help.cpp
+    void connectHelp();
+    platform::HelpViewer& helpViewer();
+    platform::RegistryStore& registry();
+    platform::Shell& shell();
+    HTMLHelp& help();
+    QString helpFile() const;
+    void showContextHelp(int number, QPoint globalPos);
+    void mnuHelpContents_Click();
+    void mnuHelpWhatsThis_Click();
+    void mnuHelpIntegrate_Click();
+    void mnuHelpOnlinePage_Click();
+    void mnuHelpOnlineSupport_Click();
+    void mnuHelpOnlineOrbwell_Click();
+    void mnuHelpAbout_Click();
+
     // frmmain_preview.cpp
     void tabMain_Click();
     void ensurePreviewView();
@@ -163,6 +200,14 @@ private:
 
     platform::Dialogs& m_dialogs;
     QString m_appFolder;
+    platform::HelpViewer* m_viewer = nullptr;
+    platform::RegistryStore* m_registry = nullptr;
+    platform::Shell* m_shell = nullptr;
+    std::unique_ptr<platform::HelpViewer> m_ownViewer;
+    std::unique_ptr<platform::RegistryStore> m_ownRegistry;
+    std::unique_ptr<platform::Shell> m_ownShell;
+    std::unique_ptr<HTMLHelp> m_help; // one for the program's life, made by the first help command
+    QString m_contextHelpFile;
     LinkOpener m_linkOpener;
 
     // Document state
@@ -236,4 +281,11 @@ private:
     QAction* mnuItemDelete = nullptr;
     QAction* mnuItemMoveUp = nullptr;
     QAction* mnuItemMoveDown = nullptr;
+    QAction* mnuHelpContents = nullptr;
+    QAction* mnuHelpWhatsThis = nullptr;
+    QAction* mnuHelpIntegrate = nullptr;
+    QAction* mnuHelpOnlinePage = nullptr;
+    QAction* mnuHelpOnlineSupport = nullptr;
+    QAction* mnuHelpOnlineOrbwell = nullptr;
+    QAction* mnuHelpAbout = nullptr;
 };

@@ -17,9 +17,8 @@ using platform::Dialogs;
 
 namespace {
 
-const QString kSaveChanges = QStringLiteral("Do you want to save the changes?");
-const QString kSaveForFolder =
-    QStringLiteral("Save the scroller to set project folder. Press OK to continue.");
+const QString kSaveChanges = editorrules::stringTable(102);
+const QString kSaveForFolder = editorrules::stringTable(101);
 const QString kOverwriteDefault =
     QStringLiteral("This will overwrite the default scroller settings. Do you wish to continue?");
 
@@ -47,6 +46,8 @@ void frmMain::showEvent(QShowEvent* event) {
 }
 
 void frmMain::Form_Activate() {
+    m_contextHelpFile =
+        QDir::toNativeSeparators(m_appFolder + QStringLiteral("/tickora.chm::Popups/frmMain.txt"));
     txtScrName->setFocus(Qt::ActiveWindowFocusReason);
 }
 
@@ -155,8 +156,11 @@ bool frmMain::saveAs() {
     return true;
 }
 
-bool frmMain::writeScript(const QString& path, const QString& consequence, TextEncoding* used) {
-    const ScrollerDocument doc = buildDocument();
+bool frmMain::writeScript(const QString& path, const QString& consequence, TextEncoding* used,
+                          std::optional<TextEncoding> as) {
+    ScrollerDocument doc = buildDocument();
+    if (as)
+        doc.encoding = *as;
     const scriptwriter::SaveResult r =
         scriptwriter::SaveScroller(path, doc, sProjectFolder, m_appFolder);
     if (!r.written) {

@@ -1,6 +1,9 @@
 // The window's widgets: tabs, frames, labels, fields and spinners, in their tab order.
 #include "frmmain.h"
 
+#include "htmlhelp.h" // complete types for the members the constructor may unwind
+#include "shell.h"
+
 #include "fieldrules.h"
 #include "itemnode.h"
 #include "updown.h"
@@ -61,6 +64,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
     buildForm();
     connectFieldLogic();
     connectItemCommands();
+    connectHelp();
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabMain_Click);
     // The keyboard chooses an item as a click does.
     connect(tvItm, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
@@ -70,8 +74,6 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
     resize(780, 580);
     Form_Load();
 }
-
-frmMain::~frmMain() = default;
 
 QLineEdit* frmMain::addTextField(const QString& name, const QString& tip) {
     auto* field = new QLineEdit;

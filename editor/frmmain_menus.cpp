@@ -77,25 +77,24 @@ void frmMain::buildMenus() {
     mnuItemMoveDown = entry(mnuItem, "mnuItemMoveDown", QStringLiteral("Move &Down"),
                             QKeySequence(QStringLiteral("Ctrl+D")));
 
-    // The help commands are wired by the help integration; until then their entries stay
-    // visible but unavailable.
     mnuHelp = topMenu(bar, "mnuHelp", QStringLiteral("&Help"));
-    entry(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"),
-          QKeySequence(QStringLiteral("F1")))
-        ->setEnabled(false);
-    entry(mnuHelp, "mnuHelpWhatsThis", QStringLiteral("What's &This?"),
-          QKeySequence(QStringLiteral("Shift+F1")))
-        ->setEnabled(false);
-    entry(mnuHelp, "mnuHelpIntegrate", QStringLiteral("&Scroller Integration"))->setEnabled(false);
+    mnuHelpContents = entry(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"),
+                            QKeySequence(QStringLiteral("F1")));
+    mnuHelpWhatsThis = entry(mnuHelp, "mnuHelpWhatsThis", QStringLiteral("What's &This?"),
+                             QKeySequence(QStringLiteral("Shift+F1")));
+    mnuHelpIntegrate =
+        entry(mnuHelp, "mnuHelpIntegrate", QStringLiteral("&Scroller Integration"));
     separator(mnuHelp, "mnuHelpSep2");
     QMenu* online = mnuHelp->addMenu(QStringLiteral("&Online Help and Information"));
     online->setObjectName(QStringLiteral("mnuHelpOnline"));
-    entry(online, "mnuHelpOnlinePage", QStringLiteral("&Product Page"))->setEnabled(false);
-    entry(online, "mnuHelpOnlineSupport", QStringLiteral("&Technical Support"))->setEnabled(false);
+    mnuHelpOnlinePage = entry(online, "mnuHelpOnlinePage", QStringLiteral("&Product Page"));
+    mnuHelpOnlineSupport =
+        entry(online, "mnuHelpOnlineSupport", QStringLiteral("&Technical Support"));
     separator(online, "mnuHelpOnlineSep1");
-    entry(online, "mnuHelpOnlineOrbwell", QStringLiteral("&orbwell.example"))->setEnabled(false);
+    mnuHelpOnlineOrbwell =
+        entry(online, "mnuHelpOnlineOrbwell", QStringLiteral("&orbwell.example"));
     separator(mnuHelp, "mnuHelpSep3");
-    entry(mnuHelp, "mnuHelpAbout", QStringLiteral("&About Tickora Creator"))->setEnabled(false);
+    mnuHelpAbout = entry(mnuHelp, "mnuHelpAbout", QStringLiteral("&About Tickora Creator"));
 }
 
 void frmMain::buildToolbar() {
@@ -124,8 +123,6 @@ void frmMain::buildToolbar() {
         a->setObjectName(QStringLiteral("tbMainButton%1").arg(i + 1));
         m_tbButtons << a;
     }
-    m_tbButtons[14]->setEnabled(false);
-    m_tbButtons[15]->setEnabled(false);
 }
 
 void frmMain::tbMain_ButtonClick(int index) {
@@ -160,8 +157,14 @@ void frmMain::tbMain_ButtonClick(int index) {
     case 13:
         mnuItemMoveDown->trigger();
         break;
+    case 15:
+        mnuHelpWhatsThis->trigger();
+        break;
+    case 16:
+        mnuHelpContents->trigger();
+        break;
     default:
-        break; // separators and the help buttons
+        break; // separators
     }
 }
 

@@ -33,7 +33,8 @@ void frmMain::tabMain_Click() {
                      QStringLiteral("The preview cannot be shown. Please check that you may "
                                     "write to the folder \"%1\", or save the scroller in another "
                                     "folder.")
-                         .arg(QDir::toNativeSeparators(sProjectFolder))))
+                         .arg(QDir::toNativeSeparators(sProjectFolder)),
+                     nullptr, TextEncoding::Utf8)) // the sample page reads its scripts as UTF-8
         return;
     ensurePreviewView();
     showPage(sProjectFolder + QStringLiteral("/tickora.htm"));

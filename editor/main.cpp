@@ -1,9 +1,9 @@
 // tickora-creator [FILE.js]: the editor, opening FILE when one is given.
+#include "appicon.h"
 #include "frmmain.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDesktopServices>
 #include <QUrl>
 
 int main(int argc, char* argv[]) {
@@ -12,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tickora Creator"));
     QApplication::setApplicationVersion(QStringLiteral("4.0.0"));
+    QApplication::setWindowIcon(platform::applicationIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("tickora-creator"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -25,7 +27,8 @@ int main(int argc, char* argv[]) {
 
     platform::QtDialogs dialogs;
     frmMain window(dialogs);
-    window.setLinkOpener([](const QUrl& url) { QDesktopServices::openUrl(url); });
+    // Links in the preview open in the user's browser, not in the preview.
+    window.setLinkOpener([&window](const QUrl& url) { window.openLink(url); });
     window.show();
     if (!parser.positionalArguments().isEmpty())
         window.openPath(parser.positionalArguments().constFirst());

@@ -132,6 +132,30 @@ private slots:
         QCOMPARE(s.dialogs.messages.size(), 1);
     }
 
+    void previewOfAWindows1252ScriptShowsItsLetters() {
+        // The sample page reads its scripts as UTF-8, so the preview is written that way while
+        // the document itself keeps its own encoding.
+        EditorSession s;
+        QVERIFY(s.show());
+        const QString path = s.work + QStringLiteral("/cafe.js");
+        QVERIFY(writeFile(path, "c = new Tickora();\r\nc.name = 'c';\r\n"
+                                "c.add('Caf\xE9 cr\xE8me', '', 'Item 1');\r\n"));
+        s.w->openPath(path);
+        QCOMPARE(s.w->encoding(), TextEncoding::Windows1252);
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(2);
+        QVERIFY(readAll(s.work + QStringLiteral("/tickora_preview.js"))
+                    .contains("Caf\xC3\xA9 cr\xC3\xA8me"));
+        QWebEngineView* view = s.w->previewView();
+        QVERIFY(view);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            evaluate(view, QStringLiteral("document.body ? document.body.textContent : ''"))
+                .toString()
+                .contains(QString::fromUtf8("Caf\xC3\xA9 cr\xC3\xA8me")),
+            20000);
+        QCOMPARE(s.w->encoding(), TextEncoding::Windows1252);
+        QVERIFY(readAll(path).contains("Caf\xE9"));
+    }
+
     void aPreviewThatCannotBeWrittenIsReported() {
         EditorSession s;
         const QString path = s.work + QStringLiteral("/news.js");

@@ -1,0 +1,194 @@
+// The Help menu: help contents and topics, What's This, the online links and the About box.
+#include "frmmain.h"
+
+#include "chmhelpviewer.h"
+#include "editorrules.h"
+#include "frmabout.h"
+#include "htmlhelp.h"
+#include "modform.h"
+#include "registrystore.h"
+#include "shell.h"
+
+#include <QAction>
+#include <QDir>
+#include <QEvent>
+#include <QHash>
+#include <QHelpEvent>
+#include <QUrl>
+#include <QWhatsThis>
+#include <QWidget>
+
+namespace {
+
+const QString kVendorHost = QStringLiteral("orbwell.example");
+
+// Which context-help topic each control asks for: a field, its label and its spinner share one.
+const QHash<QString, int>& helpNumbers() {
+    static const QHash<QString, int> numbers = [] {
+        QHash<QString, int> h;
+        const struct {
+            const char* field;
+            int number;
+        } rows[] = {{"ScrName", 1001},     {"ScrWidth", 1002},   {"ScrHeight", 1003},
+                    {"ScrSpeed", 1004},    {"ScrDirn", 1005},    {"ScrMsePause", 1006},
+                    {"ScrDefWidth", 2001}, {"ScrSpacing", 2002}, {"ScrPause", 2003},
+                    {"ItmName", 3001},     {"ItmWidth", 3002},   {"ItmText", 3003}};
+        for (const auto& r : rows) {
+            const QString f = QLatin1String(r.field);
+            const QString kind = f.contains(u"Dirn") || f.contains(u"MsePause")
+                                     ? QStringLiteral("cbo")
+                                     : QStringLiteral("txt");
+            h.insert(kind + f, r.number);
+            h.insert(QStringLiteral("lbl") + f, r.number);
+            h.insert(QStringLiteral("ud") + f, r.number);
+        }
+        return h;
+    }();
+    return numbers;
+}
+
+// Answers the window system's What's This questions for the controls that have a topic.
+class ContextHelpFilter : public QObject {
+public:
+    ContextHelpFilter(frmMain* owner, std::function<void(QWidget*, QPoint)> show)
+        : QObject(owner), m_show(std::move(show)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::QueryWhatsThis) {
+            event->setAccepted(true);
+            return true;
+        }
+        if (event->type() == QEvent::WhatsThis) {
+            // One question per What's This click, as the window system's own help text does.
+            QWhatsThis::leaveWhatsThisMode();
+            m_show(static_cast<QWidget*>(watched), static_cast<QHelpEvent*>(event)->globalPos());
+            event->setAccepted(true);
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::function<void(QWidget*, QPoint)> m_show;
+};
+
+} // namespace
+
+frmMain::~frmMain() = default;
+
+void frmMain::setHelpServices(platform::HelpViewer* viewer, platform::RegistryStore* registry,
+                              platform::Shell* shell) {
+    m_viewer = viewer;
+    m_registry = registry;
+    m_shell = shell;
+}
+
+platform::HelpViewer& frmMain::helpViewer() {
+    if (!m_viewer) {
+        m_ownViewer = std::make_unique<platform::ChmHelpViewer>(&m_dialogs);
+        m_viewer = m_ownViewer.get();
+    }
+    return *m_viewer;
+}
+
+platform::RegistryStore& frmMain::registry() {
+    if (!m_registry) {
+        m_ownRegistry = std::make_unique<platform::RegistryStore>();
+        m_registry = m_ownRegistry.get();
+    }
+    return *m_registry;
+}
+
+platform::Shell& frmMain::shell() {
+    if (!m_shell) {
+        m_ownShell = std::make_unique<platform::DesktopShell>();
+        m_shell = m_ownShell.get();
+    }
+    return *m_shell;
+}
+
+HTMLHelp& frmMain::help() {
+    if (!m_help) {
+        m_help = std::make_unique<HTMLHelp>(helpViewer(), registry(), m_dialogs, m_appFolder);
+        m_help->setStringTable(&editorrules::stringTable);
+    }
+    return *m_help;
+}
+
+QString frmMain::helpFile() const {
+    return QDir::toNativeSeparators(m_appFolder + QStringLiteral("/tickora.chm"));
+}
+
+void frmMain::connectHelp() {
+    connect(mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
+    connect(mnuHelpWhatsThis, &QAction::triggered, this, &frmMain::mnuHelpWhatsThis_Click);
+    connect(mnuHelpIntegrate, &QAction::triggered, this, &frmMain::mnuHelpIntegrate_Click);
+    connect(mnuHelpOnlinePage, &QAction::triggered, this, &frmMain::mnuHelpOnlinePage_Click);
+    connect(mnuHelpOnlineSupport, &QAction::triggered, this, &frmMain::mnuHelpOnlineSupport_Click);
+    connect(mnuHelpOnlineOrbwell, &QAction::triggered, this, &frmMain::mnuHelpOnlineOrbwell_Click);
+    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+
+    auto* filter = new ContextHelpFilter(this, [this](QWidget* w, QPoint pos) {
+        showContextHelp(helpNumbers().value(w->objectName()), pos);
+    });
+    for (QWidget* w : findChildren<QWidget*>())
+        if (helpNumbers().contains(w->objectName()))
+            w->installEventFilter(filter);
+}
+
+int frmMain::contextHelpNumber(const QWidget* control) {
+    return control ? helpNumbers().value(control->objectName()) : 0;
+}
+
+void frmMain::showContextHelp(int number, QPoint globalPos) {
+    if (number == 0 || m_contextHelpFile.isEmpty())
+        return;
+    platform::HelpPopupRecord record;
+    record.stringId = number;
+    record.pos = globalPos;
+    helpViewer().htmlHelp(quintptr(winId()), m_contextHelpFile,
+                          platform::HelpViewer::DisplayTextPopup, record);
+}
+
+void frmMain::mnuHelpContents_Click() {
+    HTMLHelp& h = help();
+    h.setCHMFile(helpFile());
+    h.setHHWindow(QStringLiteral("Main"));
+    h.HHDisplayContents(0);
+}
+
+void frmMain::mnuHelpIntegrate_Click() {
+    HTMLHelp& h = help();
+    h.setCHMFile(helpFile());
+    h.setHHWindow(QStringLiteral("Main"));
+    h.setHHTopicID(1001);
+    h.HHDisplayTopicID(0);
+}
+
+void frmMain::mnuHelpWhatsThis_Click() {
+    help().HHInvokeWhatsThisHelp(quintptr(winId()));
+}
+
+void frmMain::mnuHelpOnlinePage_Click() {
+    modForm::OpenInBrowser(kVendorHost + QStringLiteral("/dhtml/tickora/"), this, shell(),
+                           m_dialogs);
+}
+
+void frmMain::mnuHelpOnlineSupport_Click() {
+    modForm::OpenInBrowser(kVendorHost + QStringLiteral("/support/"), this, shell(), m_dialogs);
+}
+
+void frmMain::mnuHelpOnlineOrbwell_Click() {
+    modForm::OpenInBrowser(kVendorHost, this, shell(), m_dialogs);
+}
+
+void frmMain::mnuHelpAbout_Click() {
+    frmAbout about(m_dialogs, registry(), shell(), this);
+    about.exec();
+    Form_Activate();
+}
+
+void frmMain::openLink(const QUrl& url) {
+    modForm::OpenInBrowser(url.toString(), this, shell(), m_dialogs);
+}

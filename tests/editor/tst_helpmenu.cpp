@@ -1,0 +1,270 @@
+// The Help menu and its toolbar buttons: what reaches the help viewer, What's This, the online
+// links, the About box, and the toolbar's dispatch by position.
+#include "chmhelpviewer.h"
+#include "editorsession.h"
+#include "fakehelpviewer.h"
+#include "fakeshell.h"
+#include "registrystore.h"
+
+#include <QDialog>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWhatsThis>
+
+using platform::FakeHelpViewer;
+using platform::HelpViewer;
+
+namespace {
+
+struct HelpSession : EditorSession {
+    FakeHelpViewer viewer;
+    platform::FakeShell shell;
+    std::unique_ptr<platform::RegistryStore> store;
+
+    HelpSession() {
+        store = std::make_unique<platform::RegistryStore>(
+            root.filePath(QStringLiteral("registry.ini")));
+        shell.browser = QStringLiteral("/usr/bin/web");
+        QFile::copy(deliveredAppDir() + QStringLiteral("/tickora.chm"), chm());
+        w->setHelpServices(&viewer, store.get(), &shell);
+    }
+    QString chm() const { return QDir::toNativeSeparators(app + QStringLiteral("/tickora.chm")); }
+    // Sends the What's This question a click in context-help mode sends.
+    void whatsThis(QWidget* control) {
+        const QPoint local(2, 2);
+        QHelpEvent query(QEvent::QueryWhatsThis, local, control->mapToGlobal(local));
+        QApplication::sendEvent(control, &query);
+        QVERIFY2(query.isAccepted(), qPrintable(control->objectName()));
+        QHelpEvent ask(QEvent::WhatsThis, local, control->mapToGlobal(local));
+        QApplication::sendEvent(control, &ask);
+    }
+};
+
+// Closes the next modal dialog once it shows, after looking at it.
+void whenDialogShows(std::function<void(QDialog*)> look) {
+    auto* timer = new QTimer;
+    timer->setInterval(20);
+    QObject::connect(timer, &QTimer::timeout, [timer, look] {
+        if (auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            look(d);
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+class TestHelpMenu : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void contentsAndIntegrationReachTheViewer_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("menu") << "mnuHelpContents";
+        QTest::newRow("toolbar 16") << "16";
+        QTest::newRow("F1") << "F1";
+    }
+    void contentsAndIntegrationReachTheViewer() {
+        QFETCH(QString, how);
+        HelpSession s;
+        QVERIFY(s.show());
+        if (how == u"F1")
+            QTest::keyClick(s.w.get(), Qt::Key_F1);
+        else if (how == u"16")
+            s.button(16)->trigger();
+        else
+            s.action("mnuHelpContents")->trigger();
+        QCOMPARE(s.viewer.calls.size(), 1);
+        QCOMPARE(s.viewer.last().file, s.chm() + QStringLiteral(">Main"));
+        QCOMPARE(s.viewer.last().command, int(HelpViewer::DisplayToc));
+        QCOMPARE(s.viewer.last().owner, quintptr(0));
+        QVERIFY(s.dialogs.messages.isEmpty());
+
+        s.action("mnuHelpIntegrate")->trigger();
+        QCOMPARE(s.viewer.calls.size(), 2);
+        QCOMPARE(s.viewer.last().file, s.chm() + QStringLiteral(">Main"));
+        QCOMPARE(s.viewer.last().command, int(HelpViewer::HelpContext));
+        QCOMPARE(std::get<qint32>(s.viewer.last().data), qint32(1001));
+    }
+
+    void missingHelpFileIsTold() {
+        HelpSession s;
+        QFile::remove(s.chm());
+        s.action("mnuHelpContents")->trigger();
+        QVERIFY(s.viewer.calls.isEmpty());
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QCOMPARE(s.dialogs.messages[0].title, QStringLiteral("HTML Help Class"));
+    }
+
+    void whatsThisShowsEachControlsTopic_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<int>("number");
+        QTest::newRow("name field") << "txtScrName" << 0 << 1001;
+        QTest::newRow("name label") << "lblScrName" << 0 << 1001;
+        QTest::newRow("width spinner") << "udScrWidth" << 0 << 1002;
+        QTest::newRow("direction list") << "cboScrDirn" << 0 << 1005;
+        QTest::newRow("pause label") << "lblScrMsePause" << 0 << 1006;
+        QTest::newRow("pause field") << "txtScrPause" << 0 << 2003;
+        QTest::newRow("item name") << "txtItmName" << 1 << 3001;
+        QTest::newRow("item width spinner") << "udItmWidth" << 1 << 3002;
+        QTest::newRow("item text") << "txtItmText" << 1 << 3003;
+        QTest::newRow("item text label") << "lblItmText" << 1 << 3003;
+    }
+    void whatsThisShowsEachControlsTopic() {
+        QFETCH(QString, control);
+        QFETCH(int, tab);
+        HelpSession s;
+        QVERIFY(s.show());
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(tab);
+        s.button(15)->trigger();
+        QCOMPARE(s.viewer.contextHelpWindows, QList<quintptr>{quintptr(s.w->winId())});
+
+        auto* w = s.w->findChild<QWidget*>(control);
+        QVERIFY(w);
+        s.whatsThis(w);
+        QCOMPARE(s.viewer.calls.size(), 1);
+        QCOMPARE(s.viewer.last().command, int(HelpViewer::DisplayTextPopup));
+        QCOMPARE(
+            s.viewer.last().file,
+            QDir::toNativeSeparators(s.app + QStringLiteral("/tickora.chm::Popups/frmMain.txt")));
+        const auto& record = std::get<platform::HelpPopupRecord>(s.viewer.last().data);
+        QTEST(record.stringId, "number");
+        QCOMPARE(record.pos, w->mapToGlobal(QPoint(2, 2)));
+    }
+
+    void whatsThisWithTheRealViewer() {
+        // The delivered help file, the program's own viewer and the window system's mode: a
+        // click on the item text's label shows that field's note.
+        EditorSession s;
+        QVERIFY(QFile::copy(deliveredAppDir() + QStringLiteral("/tickora.chm"),
+                            s.app + QStringLiteral("/tickora.chm")));
+        // No help was shown before: the viewer knows nothing of the file yet.
+        platform::ChmHelpViewer viewer(&s.dialogs);
+        platform::FakeShell shell;
+        platform::RegistryStore store(s.root.filePath(QStringLiteral("registry.ini")));
+        s.w->setHelpServices(&viewer, &store, &shell);
+        QVERIFY(s.show());
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
+        QVERIFY(QWhatsThis::inWhatsThisMode());
+        QTest::mouseClick(s.get<QLabel>("lblItmText"), Qt::LeftButton);
+        QTRY_VERIFY(viewer.popup());
+        QVERIFY(!QWhatsThis::inWhatsThisMode());
+        const QString expected = platform::ChmHelpViewer::popupText(s.w->contextHelpFile(), 3003);
+        QVERIFY(expected.contains(QStringLiteral("HTML")));
+        QCOMPARE(viewer.popup()->text(), expected);
+
+        // Any key closes the note; Escape leaves the mode without asking anything.
+        QTest::keyClick(viewer.popup(), Qt::Key_Escape);
+        QTRY_VERIFY(!viewer.popup() || !viewer.popup()->isVisible());
+        QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
+        QVERIFY(QWhatsThis::inWhatsThisMode());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!QWhatsThis::inWhatsThisMode());
+        QVERIFY(s.dialogs.messages.isEmpty());
+    }
+
+    void onlineLinksReachTheBrowserUnchanged_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("address");
+        QTest::newRow("product page") << "mnuHelpOnlinePage"
+                                      << "orbwell.example/dhtml/tickora/";
+        QTest::newRow("support") << "mnuHelpOnlineSupport"
+                                 << "orbwell.example/support/";
+        QTest::newRow("vendor") << "mnuHelpOnlineOrbwell"
+                                << "orbwell.example";
+    }
+    void onlineLinksReachTheBrowserUnchanged() {
+        QFETCH(QString, entry);
+        HelpSession s;
+        s.action(entry.toLatin1().constData())->trigger();
+        QCOMPARE(s.shell.started.size(), 1);
+        QCOMPARE(s.shell.started[0].program, QStringLiteral("/usr/bin/web"));
+        QTEST(s.shell.started[0].arguments.value(0), "address");
+        QVERIFY(s.dialogs.messages.isEmpty());
+        QCOMPARE(s.action("mnuHelpOnlineOrbwell")->text(), QStringLiteral("&orbwell.example"));
+    }
+
+    void aboutBoxIsModalAndReturnsTheFocus() {
+        HelpSession s;
+        QVERIFY(s.show());
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        s.field("txtItmName")->setFocus();
+        QString caption;
+        bool modal = false;
+        whenDialogShows([&](QDialog* d) {
+            caption = d->windowTitle();
+            modal = d->isModal();
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        s.action("mnuHelpAbout")->trigger();
+        QCOMPARE(caption, QStringLiteral("About Tickora Creator"));
+        QVERIFY(modal);
+        QCOMPARE(
+            s.w->contextHelpFile(),
+            QDir::toNativeSeparators(s.app + QStringLiteral("/tickora.chm::Popups/frmMain.txt")));
+        QTRY_COMPARE(s.w->focusWidget(), static_cast<QWidget*>(s.field("txtScrName")));
+    }
+
+    void toolbarDispatchesByPosition_data() {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("entry"); // empty: a separator
+        const char* const entries[16] = {
+            nullptr,           "mnuFileNew", "mnuFileOpen",      "mnuFileSave",
+            nullptr,           "mnuEditCut", "mnuEditCopy",      "mnuEditPaste",
+            nullptr,           "mnuItemAdd", "mnuItemDelete",    "mnuItemMoveUp",
+            "mnuItemMoveDown", nullptr,      "mnuHelpWhatsThis", "mnuHelpContents"};
+        for (int p = 1; p <= 16; ++p)
+            QTest::addRow("%d", p) << p << QString::fromLatin1(entries[p - 1]);
+    }
+    void toolbarDispatchesByPosition() {
+        QFETCH(int, position);
+        QFETCH(QString, entry);
+        HelpSession s;
+        QVERIFY(s.show());
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        s.type(s.field("txtItmName"), QStringLiteral("x")); // Save becomes available
+        s.get<QTreeWidget>("tvItm")->setCurrentItem(
+            s.get<QTreeWidget>("tvItm")->topLevelItem(1));      // a middle item: every move works
+        s.dialogs.answers << platform::Dialogs::Answer::Cancel; // New asks about the changes
+        QStringList fired;
+        for (QAction* a : s.w->findChildren<QAction*>())
+            if (a->objectName().startsWith(QStringLiteral("mnu")))
+                QObject::connect(a, &QAction::triggered, a,
+                                 [&fired, a] { fired << a->objectName(); });
+        QAction* b = s.button(position);
+        QCOMPARE(b->isSeparator(), entry.isEmpty());
+        if (entry.isEmpty()) {
+            QVERIFY(b->toolTip().isEmpty() || b->text().isEmpty());
+            return;
+        }
+        QVERIFY2(b->isEnabled(), qPrintable(entry));
+        b->trigger();
+        QCOMPARE(fired.value(0), entry);
+        QWhatsThis::leaveWhatsThisMode();
+    }
+
+    void helpIsAvailableOnEveryTab() {
+        HelpSession s;
+        QVERIFY(s.show());
+        for (int tab : {0, 1, 0}) {
+            s.get<QTabWidget>("tabMain")->setCurrentIndex(tab);
+            for (int position : {2, 3, 15, 16})
+                QVERIFY(s.button(position)->isEnabled());
+            for (const char* name : {"mnuHelpContents", "mnuHelpWhatsThis", "mnuHelpIntegrate",
+                                     "mnuHelpOnlinePage", "mnuHelpAbout"})
+                QVERIFY(s.action(name)->isEnabled());
+            for (int position : {6, 7, 8, 10})
+                QCOMPARE(s.button(position)->isEnabled(), tab == 1);
+        }
+    }
+};
+
+TICKORA_EDITOR_TEST_MAIN(TestHelpMenu)
+#include "tst_helpmenu.moc"
