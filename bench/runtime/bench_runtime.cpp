@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include "eventwait.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -22,7 +24,7 @@ namespace {
 QVariant eval(QWebEngineView& view, const QString& js) {
     auto result = std::make_shared<std::pair<bool, QVariant>>(false, QVariant());
     view.page()->runJavaScript(js, [result](const QVariant& v) { *result = {true, v}; });
-    if (!QTest::qWaitFor([&] { return result->first; }, 60000))
+    if (!waitUntil([&] { return result->first; }, 60000))
         std::fprintf(stderr, "no answer from the page\n");
     return result->second;
 }
@@ -81,14 +83,14 @@ bool runOne(const QString& appDir, int type, int seconds) {
     view.resize(800, 600);
     view.load(QUrl::fromLocalFile(dir.filePath("bench.htm")));
     view.show();
-    if (!QTest::qWaitFor(
+    if (!waitUntil(
             [&] { return eval(view, "!!window.news && news.position().moving").toBool(); },
             60000)) {
         std::fprintf(stderr, "the scroller did not start\n");
         return false;
     }
     eval(view, QStringLiteral("bench.run(news, %1)").arg(seconds * 1000));
-    if (!QTest::qWaitFor([&] { return eval(view, "!!bench.result").toBool(); },
+    if (!waitUntil([&] { return eval(view, "!!bench.result").toBool(); },
                          seconds * 1000 * 10 + 60000))
         return false;
     const QVariantMap r = eval(view, "bench.result").toMap();

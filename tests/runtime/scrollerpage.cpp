@@ -1,5 +1,7 @@
 #include "scrollerpage.h"
 
+#include "eventwait.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -130,20 +132,20 @@ QVariant ScrollerPage::eval(const QString& js, int timeoutMs) {
         result->first = true;
         result->second = v;
     });
-    if (!QTest::qWaitFor([&] { return result->first; }, timeoutMs))
+    if (!waitUntil([&] { return result->first; }, timeoutMs))
         qWarning() << "no answer from the page for" << js.left(80);
     return result->second;
 }
 
 bool ScrollerPage::waitPageTime(double ms) {
     const double until = num(QStringLiteral("performance.now()")) + ms;
-    return QTest::qWaitFor([&] { return num(QStringLiteral("performance.now()")) >= until; },
+    return waitUntil([&] { return num(QStringLiteral("performance.now()")) >= until; },
                            int(ms) * 20 + 30000);
 }
 
 QVariantList ScrollerPage::record(const QString& scroller, int dir, double ms) {
     eval(QStringLiteral("T.record(%1, %2, %3)").arg(scroller).arg(dir).arg(ms));
-    if (!QTest::qWaitFor([&] { return eval(QStringLiteral("!!T.frames")).toBool(); },
+    if (!waitUntil([&] { return eval(QStringLiteral("!!T.frames")).toBool(); },
                          int(ms) * 20 + 30000))
         return {};
     return eval(QStringLiteral("T.frames")).toList();

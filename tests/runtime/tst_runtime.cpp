@@ -3,6 +3,8 @@
 
 #include "scrollerpage.h"
 
+#include "eventwait.h"
+
 #include <QApplication>
 #include <QTest>
 #include <QWebEngineView>
@@ -74,7 +76,7 @@ private:
                page.load();
     }
     bool waitMoving(ScrollerPage& page, const QString& sc = QStringLiteral("news")) {
-        return QTest::qWaitFor(
+        return waitUntil(
             [&] { return page.eval(pos(sc) + QStringLiteral(".moving")).toBool(); }, 30000);
     }
 
@@ -311,7 +313,7 @@ void TestRuntime::hoverPause() {
             "news._box.dispatchEvent(new PointerEvent('pointerenter', {pointerType: 'touch'}))");
     }
     if (pauses)
-        QTRY_VERIFY_WITH_TIMEOUT(!page.eval(pos("news") + ".moving").toBool(), 20000);
+        TRY_VERIFY(!page.eval(pos("news") + ".moving").toBool(), 20000);
     const double before = page.num(pos("news") + ".distance");
     QVERIFY(page.waitPageTime(500));
     const double after = page.num(pos("news") + ".distance");
@@ -322,7 +324,7 @@ void TestRuntime::hoverPause() {
 
     if (pointer == "mouse") { // leaving resumes
         QTest::mouseMove(target, QPoint(5, 400));
-        QTRY_VERIFY_WITH_TIMEOUT(page.num(pos("news") + ".distance") > after + 10, 20000);
+        TRY_VERIFY(page.num(pos("news") + ".distance") > after + 10, 20000);
     }
 }
 
@@ -353,14 +355,14 @@ void TestRuntime::focusPause() {
     page.eval(target + ".focus()");
     QCOMPARE(page.eval("document.activeElement === " + target).toBool(), takesFocus);
     if (pauses)
-        QTRY_VERIFY_WITH_TIMEOUT(!page.eval(pos("news") + ".moving").toBool(), 20000);
+        TRY_VERIFY(!page.eval(pos("news") + ".moving").toBool(), 20000);
     const double before = page.num(pos("news") + ".distance");
     QVERIFY(page.waitPageTime(500));
     const double after = page.num(pos("news") + ".distance");
     QCOMPARE(after == before, pauses);
 
     page.eval("document.activeElement.blur()");
-    QTRY_VERIFY_WITH_TIMEOUT(page.num(pos("news") + ".distance") > after + 10, 20000);
+    TRY_VERIFY(page.num(pos("news") + ".distance") > after + 10, 20000);
 }
 
 void TestRuntime::buttonWorksFromKeyboard() {
@@ -376,12 +378,12 @@ void TestRuntime::buttonWorksFromKeyboard() {
     // Tab from the scroller reaches the button; the scroller plays while the button has focus.
     page.eval("news._box.focus()");
     QTest::keyClick(keys, Qt::Key_Tab);
-    QTRY_COMPARE_WITH_TIMEOUT(page.eval("document.activeElement.className").toString(),
+    TRY_COMPARE(page.eval("document.activeElement.className").toString(),
                               QStringLiteral("tk-btn"), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(page.eval(pos("news") + ".moving").toBool(), 20000);
+    TRY_VERIFY(page.eval(pos("news") + ".moving").toBool(), 20000);
 
     QTest::keyClick(keys, Qt::Key_Space);
-    QTRY_VERIFY_WITH_TIMEOUT(!page.eval(pos("news") + ".moving").toBool(), 20000);
+    TRY_VERIFY(!page.eval(pos("news") + ".moving").toBool(), 20000);
     QCOMPARE(page.eval("news._button.getAttribute('aria-label')").toString(), "Play");
     page.eval("document.activeElement.blur()");
     const double held = page.num(pos("news") + ".distance");
@@ -390,7 +392,7 @@ void TestRuntime::buttonWorksFromKeyboard() {
 
     page.eval("news._button.focus()");
     QTest::keyClick(keys, Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(page.num(pos("news") + ".distance") > held + 10, 20000);
+    TRY_VERIFY(page.num(pos("news") + ".distance") > held + 10, 20000);
     QCOMPARE(page.eval("news._button.getAttribute('aria-label')").toString(), "Pause");
 }
 
@@ -431,10 +433,10 @@ void TestRuntime::resizeKeepsPosition() {
 
     if (change == "RESIZE") {
         page.view().resize(500, 360);
-        QTRY_COMPARE_WITH_TIMEOUT(page.num("innerWidth"), 500.0, 20000);
+        TRY_COMPARE(page.num("innerWidth"), 500.0, 20000);
     } else {
         page.eval(change);
-        QTRY_VERIFY_WITH_TIMEOUT(page.eval(where).toMap()["length"] != before["length"], 20000);
+        TRY_VERIFY(page.eval(where).toMap()["length"] != before["length"], 20000);
     }
     QVERIFY(page.waitPageTime(200));
     const QVariantMap after = page.eval(where).toMap();
@@ -459,7 +461,7 @@ void TestRuntime::resizeKeepsPosition() {
     // Playing on continues from there.
     const double dist = page.num(pos("news") + ".distance");
     page.eval("news.resume()");
-    QTRY_VERIFY_WITH_TIMEOUT(page.num(pos("news") + ".distance") > dist + 5, 20000);
+    TRY_VERIFY(page.num(pos("news") + ".distance") > dist + 5, 20000);
     QVERIFY(page.num(pos("news") + ".item") - after["item"].toInt() <= 1);
 }
 
@@ -542,14 +544,14 @@ void TestRuntime::reducedMotion() {
     // The visitor steps through the items with the keyboard.
     page.eval("news._box.focus()");
     QTest::keyClick(page.view().focusProxy(), Qt::Key_Down);
-    QTRY_COMPARE_WITH_TIMEOUT(page.num(pos("news") + ".item"), 1.0, 20000);
+    TRY_COMPARE(page.num(pos("news") + ".item"), 1.0, 20000);
     QVERIFY(std::abs(page.num("T.itemLead(news._box, 0, 1).lead")) < 0.6);
     QTest::keyClick(page.view().focusProxy(), Qt::Key_Up);
-    QTRY_COMPARE_WITH_TIMEOUT(page.num(pos("news") + ".item"), 0.0, 20000);
+    TRY_COMPARE(page.num(pos("news") + ".item"), 0.0, 20000);
 
     // ... or plays it.
     page.eval("news._box.blur(); news._button.click()");
-    QTRY_VERIFY_WITH_TIMEOUT(page.num(pos("news") + ".distance") > 10, 20000);
+    TRY_VERIFY(page.num(pos("news") + ".distance") > 10, 20000);
 }
 
 void TestRuntime::hiddenPageResumesWithoutJump() {
@@ -558,12 +560,12 @@ void TestRuntime::hiddenPageResumesWithoutJump() {
                                    sizedItems({60, 60, 60}))));
     QVERIFY(waitMoving(page));
     page.view().hide();
-    QTRY_VERIFY_WITH_TIMEOUT(page.eval("document.hidden").toBool(), 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(!page.eval(pos("news") + ".moving").toBool(), 20000);
+    TRY_VERIFY(page.eval("document.hidden").toBool(), 20000);
+    TRY_VERIFY(!page.eval(pos("news") + ".moving").toBool(), 20000);
     const double hidden = page.num(pos("news") + ".distance");
     QVERIFY(page.waitPageTime(1000));
     page.view().show();
-    QTRY_VERIFY_WITH_TIMEOUT(page.num(pos("news") + ".distance") > hidden, 20000);
+    TRY_VERIFY(page.num(pos("news") + ".distance") > hidden, 20000);
     // Back where it was, not where a second of catching up would have put it (100 px).
     QVERIFY(page.num(pos("news") + ".distance") < hidden + 40);
 }
