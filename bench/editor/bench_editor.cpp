@@ -1,6 +1,7 @@
 // Times the editor in process: the window ready after New, opening a large script until the list
 // and the fields show it, and the preview until the page's scroller runs (cold, then again).
 // Usage: bench_editor [APP_DIR]   (default: the program's own folder)
+#include "eventwait.h"
 #include "fakedialogs.h"
 #include "frmmain.h"
 
@@ -16,12 +17,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-#include <QEventLoop>
-#include <QTimer>
 #include <algorithm>
 
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -32,24 +30,6 @@ double ms(const QElapsedTimer& t) {
 double median(QList<double> v) {
     std::sort(v.begin(), v.end());
     return v.at(v.size() / 2);
-}
-
-// Waits in a running event loop. QTest::qWaitFor sleeps between its rounds of events, and the
-// browser engine, which schedules its work through the event loop, would be measured slowed.
-bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(2);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    poll.start();
-    loop.exec();
-    return done();
 }
 
 bool scrollerRuns(QWebEngineView* view) {
