@@ -250,10 +250,8 @@ long RegistryStore::create(Root root, const QString& subKey, quint32 rights, Key
         if (!writable())
             return AccessDenied;
         m_sections.append(Section{path, {}});
-        if (!save()) {
-            reload();
-            return AccessDenied;
-        }
+        if (const long status = commitChange(); status != Success)
+            return status;
         if (created)
             *created = true;
     } else if (wantsWrite(rights) && !writable()) {
@@ -301,14 +299,28 @@ long RegistryStore::queryValue(Key key, const QString& name, Value* value) {
     return FileNotFound;
 }
 
-long RegistryStore::writeValue(Key key, const Value& v) {
+long RegistryStore::beginChange(Key key, QString* path) {
     const Handle* h = handle(key);
     if (!h)
         return InvalidHandle;
     if (!(h->rights & SetValue) || !writable())
         return AccessDenied;
-    const QString path = h->path;
+    *path = h->path;
     reload(); // keep what another instance wrote meanwhile
+    return Success;
+}
+
+long RegistryStore::commitChange() {
+    if (save())
+        return Success;
+    reload(); // the file is unchanged; so is what we hold
+    return AccessDenied;
+}
+
+long RegistryStore::writeValue(Key key, const Value& v) {
+    QString path;
+    if (const long status = beginChange(key, &path); status != Success)
+        return status;
     int i = sectionIndex(path);
     if (i < 0) {
         m_sections.append(Section{path, {}});
@@ -328,11 +340,7 @@ long RegistryStore::writeValue(Key key, const Value& v) {
     }
     if (!replaced)
         values.append(v);
-    if (!save()) {
-        reload();
-        return AccessDenied;
-    }
-    return Success;
+    return commitChange();
 }
 
 long RegistryStore::setString(Key key, const QString& name, const QString& data, Type type) {
@@ -354,13 +362,9 @@ long RegistryStore::setNumber(Key key, const QString& name, quint32 data) {
 }
 
 long RegistryStore::deleteValue(Key key, const QString& name) {
-    const Handle* h = handle(key);
-    if (!h)
-        return InvalidHandle;
-    if (!(h->rights & SetValue) || !writable())
-        return AccessDenied;
-    const QString path = h->path;
-    reload();
+    QString path;
+    if (const long status = beginChange(key, &path); status != Success)
+        return status;
     const int i = sectionIndex(path);
     if (i < 0)
         return FileNotFound;
@@ -368,11 +372,7 @@ long RegistryStore::deleteValue(Key key, const QString& name) {
     for (int j = 0; j < values.size(); ++j) {
         if (values[j].name.compare(name, Qt::CaseInsensitive) == 0) {
             values.removeAt(j);
-            if (!save()) {
-                reload();
-                return AccessDenied;
-            }
-            return Success;
+            return commitChange();
         }
     }
     return FileNotFound;

@@ -99,6 +99,10 @@ private:
     int sectionIndex(const QString& path) const;
     bool keyExists(const QString& path) const;
     const Handle* handle(Key key) const;
+    // The path of a key that may be changed, with the file read again; or why it may not.
+    long beginChange(Key key, QString* path);
+    // Saves the change, or drops it when the file cannot be written.
+    long commitChange();
     long writeValue(Key key, const Value& v);
 
     QString m_path;
