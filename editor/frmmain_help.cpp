@@ -33,15 +33,9 @@ const QHash<QString, int>& helpNumbers() {
                     {"ScrSpeed", 1004},    {"ScrDirn", 1005},    {"ScrMsePause", 1006},
                     {"ScrDefWidth", 2001}, {"ScrSpacing", 2002}, {"ScrPause", 2003},
                     {"ItmName", 3001},     {"ItmWidth", 3002},   {"ItmText", 3003}};
-        for (const auto& r : rows) {
-            const QString f = QLatin1String(r.field);
-            const QString kind = f.contains(u"Dirn") || f.contains(u"MsePause")
-                                     ? QStringLiteral("cbo")
-                                     : QStringLiteral("txt");
-            h.insert(kind + f, r.number);
-            h.insert(QStringLiteral("lbl") + f, r.number);
-            h.insert(QStringLiteral("ud") + f, r.number);
-        }
+        for (const auto& r : rows)
+            for (const char* prefix : {"txt", "cbo", "lbl", "ud"})
+                h.insert(QLatin1String(prefix) + QLatin1String(r.field), r.number);
         return h;
     }();
     return numbers;
