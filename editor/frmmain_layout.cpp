@@ -6,6 +6,7 @@
 
 #include "fieldrules.h"
 #include "itemnode.h"
+#include "singleline.h"
 #include "updown.h"
 
 #include <QComboBox>
@@ -78,6 +79,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
 QLineEdit* frmMain::addTextField(const QString& name, const QString& tip) {
     auto* field = new QLineEdit;
     field->setObjectName(name);
+    field->setValidator(new SingleLineValidator(field));
     if (!tip.isEmpty()) {
         field->setToolTip(tip);
         field->setAccessibleDescription(tip);

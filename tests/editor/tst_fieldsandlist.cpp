@@ -1,0 +1,173 @@
+// The Item fields and the item list together: what the fields hold, which item they belong to,
+// which keys reach the text and which the list, and the picture the text's button inserts.
+#include "editorsession.h"
+
+#include "document.h"
+#include "itemnode.h"
+#include "markuprules.h"
+#include "scriptreader.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QImage>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+namespace {
+
+struct Item {
+    const char* name;
+    const char* text;
+    const char* width;
+};
+
+// A saved document with the given items, scrolling sideways so that every Item field is on,
+// shown on the Items tab with its first item current.
+struct ListSession : EditorSession {
+    QString path;
+    explicit ListSession(std::initializer_list<Item> items = {
+                             {"A", "text A", "10"}, {"B", "text B", "11"}, {"C", "text C", "12"}}) {
+        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 2;\r\n";
+        for (const Item& i : items)
+            script +=
+                QByteArray("s.add('") + i.text + "', '" + i.width + "', '" + i.name + "');\r\n";
+        path = work + QStringLiteral("/list.js");
+        writeFile(path, script);
+        w->openPath(path);
+        get<QTabWidget>("tabMain")->setCurrentIndex(1);
+    }
+    QTreeWidget* list() const { return get<QTreeWidget>("tvItm"); }
+    QTreeWidget* clip() const { return get<QTreeWidget>("tvTmp"); }
+    QPlainTextEdit* text() const { return get<QPlainTextEdit>("txtItmText"); }
+    ItemNode* node(int i) const { return static_cast<ItemNode*>(list()->topLevelItem(i)); }
+    QStringList names() const {
+        QStringList out;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i)
+            out << node(i)->oItem.sName;
+        return out;
+    }
+    QStringList shown() const {
+        return {field("txtItmName")->text(), text()->toPlainText(), field("txtItmWidth")->text()};
+    }
+    bool itemFieldsOn() const {
+        return field("txtItmName")->isEnabled() && text()->isEnabled() &&
+               get<QPushButton>("cmdItmBold")->isEnabled();
+    }
+    void clickRow(int i, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers,
+                          list()->visualItemRect(node(i)).center());
+    }
+    QList<QTreeWidgetItem*> highlighted() const { return list()->selectedItems(); }
+    int savedItems() {
+        dialogs.fileAnswers << work + QStringLiteral("/saved.js");
+        action("mnuFileSaveAs")->trigger();
+        ScrollerDocument back;
+        return scriptreader::LoadScroller(work + QStringLiteral("/saved.js"), back).ok
+                   ? int(back.items.size())
+                   : -1;
+    }
+};
+
+void drop(QWidget* target, const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    const QPoint at(target->width() - 2, target->height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+}
+
+} // namespace
+
+class TestFieldsAndList : public QObject {
+    Q_OBJECT
+private slots:
+    void oneLineFieldsNeverHoldALineBreak_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("width, pasted") << "txtScrWidth"
+                                       << "paste"
+                                       << "150\r\n"
+                                       << "150";
+        QTest::newRow("name, pasted") << "txtScrName"
+                                      << "paste"
+                                      << "\nnews\n"
+                                      << "news";
+        QTest::newRow("height, dropped") << "txtScrHeight"
+                                         << "drop"
+                                         << "90\n"
+                                         << "90";
+        QTest::newRow("speed, set") << "txtScrSpeed"
+                                    << "set"
+                                    << "40\u2028"
+                                    << "40";
+        QTest::newRow("default width, pasted") << "txtScrDefWidth"
+                                               << "paste"
+                                               << "200\r"
+                                               << "200";
+        QTest::newRow("spacing, pasted") << "txtScrSpacing"
+                                         << "paste"
+                                         << "\r\n12\r\n"
+                                         << "12";
+        QTest::newRow("pause, dropped") << "txtScrPause"
+                                        << "drop"
+                                        << "2500\n"
+                                        << "2500";
+        // Words on separate lines stay apart.
+        QTest::newRow("item name, words") << "txtItmName"
+                                          << "paste"
+                                          << "Spring\nsale\n"
+                                          << "Spring sale";
+        QTest::newRow("item width, dropped") << "txtItmWidth"
+                                             << "drop"
+                                             << "\r\n120"
+                                             << "120";
+    }
+    void oneLineFieldsNeverHoldALineBreak() {
+        QFETCH(QString, field);
+        QFETCH(QString, how);
+        QFETCH(QString, input);
+        QFETCH(QString, kept);
+        ListSession s;
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(field.startsWith(u"txtItm") ? 1 : 0);
+        QVERIFY(s.show());
+        QLineEdit* f = s.w->findChild<QLineEdit*>(field);
+        f->setFocus();
+        f->clear();
+        if (how == u"paste") {
+            QApplication::clipboard()->setText(input);
+            QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+        } else if (how == u"drop") {
+            drop(f, input);
+        } else {
+            f->setText(input);
+        }
+        QCOMPARE(f->text(), kept);
+        QVERIFY(s.w->isDirty());
+
+        // What is saved reads back as it was typed, on its own line.
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/one.js");
+        s.action("mnuFileSaveAs")->trigger();
+        ScrollerDocument back;
+        QVERIFY(scriptreader::LoadScroller(s.work + QStringLiteral("/one.js"), back).ok);
+        const QMap<QString, QString> read = {
+            {"txtScrName", back.scroller.sName},         {"txtScrWidth", back.scroller.sWidth},
+            {"txtScrHeight", back.scroller.sHeight},     {"txtScrSpeed", back.scroller.sSpeed},
+            {"txtScrDefWidth", back.scroller.sDefWidth}, {"txtScrSpacing", back.scroller.sSpacing},
+            {"txtScrPause", back.scroller.sPause},       {"txtItmName", back.items.value(0).sName},
+            {"txtItmWidth", back.items.value(0).sWidth}};
+        QCOMPARE(read.value(field), kept);
+    }
+};
+
+TICKORA_EDITOR_TEST_MAIN(TestFieldsAndList)
+#include "tst_fieldsandlist.moc"
