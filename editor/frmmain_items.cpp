@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QTreeWidget>
 
 #include <limits>
@@ -28,6 +29,15 @@ void frmMain::connectItemCommands() {
     connect(mnuEditCut, &QAction::triggered, this, &frmMain::mnuEditCut_Click);
     connect(mnuEditCopy, &QAction::triggered, this, &frmMain::mnuEditCopy_Click);
     connect(mnuEditPaste, &QAction::triggered, this, &frmMain::mnuEditPaste_Click);
+    // While the list has the focus the usual editing keys act on whole items; in a text field
+    // they act on the text. The Edit menu itself shows no keys.
+    tvItm->addAction(mnuItemDelete);
+    // Only the Ctrl forms: Shift+Del, another form of Cut, deletes the item in the list.
+    const std::pair<const char*, QAction*> listKeys[] = {
+        {"Ctrl+X", mnuEditCut}, {"Ctrl+C", mnuEditCopy}, {"Ctrl+V", mnuEditPaste}};
+    for (const auto& [key, action] : listKeys)
+        new QShortcut(QKeySequence(QLatin1String(key)), tvItm, action, &QAction::trigger,
+                      Qt::WidgetShortcut);
     // A click on the item already shown stores and shows it again, as any click does.
     connect(tvItm, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         if (item && item == oSelNode)

@@ -72,6 +72,10 @@ void frmMain::buildMenus() {
                        QKeySequence(QStringLiteral("Ctrl+I")));
     mnuItemDelete = entry(mnuItem, "mnuItemDelete", QStringLiteral("&Delete"),
                           QKeySequence(QStringLiteral("Shift+Del")));
+    // Del too, and both only in the list: in a text field they delete and cut text.
+    mnuItemDelete->setShortcuts(
+        {QKeySequence(QStringLiteral("Shift+Del")), QKeySequence(QStringLiteral("Del"))});
+    mnuItemDelete->setShortcutContext(Qt::WidgetShortcut);
     mnuItemMoveUp = entry(mnuItem, "mnuItemMoveUp", QStringLiteral("Move &Up"),
                           QKeySequence(QStringLiteral("Ctrl+U")));
     mnuItemMoveDown = entry(mnuItem, "mnuItemMoveDown", QStringLiteral("Move &Down"),
@@ -82,8 +86,7 @@ void frmMain::buildMenus() {
                             QKeySequence(QStringLiteral("F1")));
     mnuHelpWhatsThis = entry(mnuHelp, "mnuHelpWhatsThis", QStringLiteral("What's &This?"),
                              QKeySequence(QStringLiteral("Shift+F1")));
-    mnuHelpIntegrate =
-        entry(mnuHelp, "mnuHelpIntegrate", QStringLiteral("&Scroller Integration"));
+    mnuHelpIntegrate = entry(mnuHelp, "mnuHelpIntegrate", QStringLiteral("&Scroller Integration"));
     separator(mnuHelp, "mnuHelpSep2");
     QMenu* online = mnuHelp->addMenu(QStringLiteral("&Online Help and Information"));
     online->setObjectName(QStringLiteral("mnuHelpOnline"));

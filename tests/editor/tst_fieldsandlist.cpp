@@ -167,6 +167,64 @@ private slots:
             {"txtItmWidth", back.items.value(0).sWidth}};
         QCOMPARE(read.value(field), kept);
     }
+
+    void editingKeysActOnTheTextInAFieldAndOnItemsInTheList_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QStringList>("names");     // the list afterwards
+        QTest::addColumn<QString>("fieldText");     // the field's text afterwards
+        QTest::addColumn<QString>("clipboardText"); // the system clipboard afterwards
+        QTest::addColumn<int>("clipItems");         // items on the item clipboard
+        const QStringList all = {"A", "B", "C"};
+        QTest::newRow("name, Shift+Del") << "txtItmName" << QKeySequence("Shift+Del") << all << ""
+                                         << "B" << 0;
+        QTest::newRow("name, Ctrl+X") << "txtItmName" << QKeySequence("Ctrl+X") << all << ""
+                                      << "B" << 0;
+        QTest::newRow("name, Ctrl+C") << "txtItmName" << QKeySequence("Ctrl+C") << all << "B"
+                                      << "B" << 0;
+        QTest::newRow("name, Ctrl+V") << "txtItmName" << QKeySequence("Ctrl+V") << all << "pasted"
+                                      << "pasted" << 0;
+        QTest::newRow("name, Del") << "txtItmName" << QKeySequence("Del") << all << ""
+                                   << "pasted" << 0;
+        QTest::newRow("text, Shift+Del") << "txtItmText" << QKeySequence("Shift+Del") << all << ""
+                                         << "text B" << 0;
+        QTest::newRow("width, Shift+Del") << "txtItmWidth" << QKeySequence("Shift+Del") << all << ""
+                                          << "11" << 0;
+        QTest::newRow("list, Shift+Del")
+            << "tvItm" << QKeySequence("Shift+Del") << QStringList{"A", "C"} << ""
+            << "pasted" << 0;
+        QTest::newRow("list, Del") << "tvItm" << QKeySequence("Del") << QStringList{"A", "C"} << ""
+                                   << "pasted" << 0;
+        QTest::newRow("list, Ctrl+X")
+            << "tvItm" << QKeySequence("Ctrl+X") << QStringList{"A", "C"} << ""
+            << "pasted" << 1;
+        QTest::newRow("list, Ctrl+C, Ctrl+V")
+            << "tvItm" << QKeySequence("Ctrl+C, Ctrl+V") << QStringList{"A", "B", "B", "C"} << ""
+            << "pasted" << 1;
+    }
+    void editingKeysActOnTheTextInAFieldAndOnItemsInTheList() {
+        QFETCH(QString, where);
+        QFETCH(QKeySequence, keys);
+        ListSession s;
+        QVERIFY(s.show());
+        s.clickRow(1);
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        QWidget* target = s.w->findChild<QWidget*>(where);
+        target->setFocus();
+        if (auto* line = qobject_cast<QLineEdit*>(target))
+            line->selectAll();
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(target))
+            edit->selectAll();
+        QTest::keySequence(target, keys);
+        QTEST(s.names(), "names");
+        if (where != u"tvItm") {
+            const QString now = where == u"txtItmText" ? s.text()->toPlainText()
+                                                       : qobject_cast<QLineEdit*>(target)->text();
+            QTEST(now, "fieldText");
+        }
+        QTEST(QApplication::clipboard()->text(), "clipboardText");
+        QTEST(s.clip()->topLevelItemCount(), "clipItems");
+    }
 };
 
 TICKORA_EDITOR_TEST_MAIN(TestFieldsAndList)
