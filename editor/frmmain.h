@@ -118,6 +118,7 @@ private:
     QString itemText() const;
     void setItemText(const QString& text);
     void cleanItemText(const QString& text);
+    void clearItemUndo();
 
     // frmmain_file.cpp
     void Form_Load();
@@ -226,6 +227,8 @@ private:
     QPointer<QWidget> m_focusReturn;
     bool m_activatedOnce = false;
     bool m_inTabChange = false;
+    // Set while a record is being shown in the fields: showing is not an edit.
+    bool m_showingRecord = false;
 
     // Widgets
     QTabWidget* tabMain = nullptr;

@@ -33,7 +33,8 @@ void frmMain::connectFieldLogic() {
 }
 
 void frmMain::fieldChanged() {
-    bDirty = true;
+    if (!m_showingRecord)
+        bDirty = true;
     RefreshControls();
 }
 

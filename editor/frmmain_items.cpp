@@ -102,6 +102,7 @@ void frmMain::InitNewItem(ItemNode* node) {
     item.sWidth = txtItmWidth->text();
     node->oItem = item;
     node->setText(0, txtItmName->text());
+    clearItemUndo();
     // The counter never goes back, so numbers are not reused; at its end it stays there and
     // the list keeps the keys apart.
     if (iNextItem < std::numeric_limits<qint16>::max())

@@ -225,6 +225,60 @@ private slots:
         QTEST(QApplication::clipboard()->text(), "clipboardText");
         QTEST(s.clip()->topLevelItemCount(), "clipItems");
     }
+
+    void lookingAtItemsLeavesTheDocumentUnchanged() {
+        ListSession s({{"A", "text A", "10"},
+                       {"O\\'Neil", "it\\'s<br>two lines", ""},
+                       {"C", "text C", "12"}});
+        QVERIFY(s.show());
+        QVERIFY(!s.w->isDirty());
+        s.clickRow(1);
+        QCOMPARE(s.shown().at(0), QStringLiteral("O\\'Neil"));
+        s.clickRow(1); // the item already shown
+        s.list()->setFocus();
+        QTest::keyClick(s.list(), Qt::Key_Down);
+        QTest::keyClick(s.list(), Qt::Key_Home);
+        s.clickRow(2);
+        // Leaving the fields without typing changes nothing either.
+        s.field("txtItmName")->setFocus();
+        s.text()->setFocus();
+        s.list()->setFocus();
+        QCOMPARE(s.shown().at(0), QStringLiteral("C"));
+        QVERIFY(!s.w->isDirty());
+        QVERIFY(!s.action("mnuFileSave")->isEnabled());
+        QVERIFY(!s.w->windowTitle().contains(u'*'));
+        // Typing still marks it.
+        s.type(s.field("txtItmName"), QStringLiteral("x"));
+        QVERIFY(s.w->isDirty());
+    }
+
+    void eachItemStartsWithAnEmptyUndoHistory_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("name") << "txtItmName";
+        QTest::newRow("text") << "txtItmText";
+        QTest::newRow("width") << "txtItmWidth";
+    }
+    void eachItemStartsWithAnEmptyUndoHistory() {
+        QFETCH(QString, field);
+        // Two items alike, so showing the second writes nothing into the fields.
+        ListSession s({{"Same", "same", "20"}, {"Same", "same", "20"}});
+        QVERIFY(s.show());
+        QWidget* f = s.w->findChild<QWidget*>(field);
+        s.type(f, QStringLiteral("9"));
+        QTest::keyClick(f, Qt::Key_Backspace);
+        s.clickRow(1);
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.shown(), (QStringList{"Same", "same", "20"}));
+        // The same after Add.
+        s.type(f, QStringLiteral("9"));
+        s.action("mnuItemAdd")->trigger();
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.shown().at(0), QStringLiteral("Item 3"));
+        QCOMPARE(s.node(1)->oItem.sName,
+                 field == u"txtItmName" ? QStringLiteral("Same9") : QStringLiteral("Same"));
+    }
 };
 
 TICKORA_EDITOR_TEST_MAIN(TestFieldsAndList)
