@@ -164,6 +164,7 @@ private:
     void CopyItemsToTemp(ItemNode* source, ItemNode* destination);
     void makeCurrent(ItemNode* node);
     void removeCurrentItem();
+    void showNoItem();
 
     // frmmain_clipboard.cpp
     void mnuEditCut_Click();

@@ -5,8 +5,11 @@
 #include "itemnode.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QTreeWidget>
 
@@ -75,6 +78,23 @@ void frmMain::removeCurrentItem() {
     m_itm.remove(gone);
     if (oSelNode)
         ShowItemFields(oSelNode);
+    else
+        showNoItem();
+}
+
+void frmMain::showNoItem() {
+    // With no current item the fields belong to nothing: they are emptied, and RefreshControls
+    // switches them off until an item is added or pasted.
+    {
+        const QScopedValueRollback<bool> showing(m_showingRecord, true);
+        setFieldText(txtItmName, QString());
+        setFieldText(txtItmWidth, QString());
+        setItemText(QString());
+    }
+    clearItemUndo();
+    // The list keeps the keyboard, so Add and Paste are at hand.
+    if (fraItmAttr->isAncestorOf(QApplication::focusWidget()))
+        tvItm->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::mnuItemAdd_Click() {

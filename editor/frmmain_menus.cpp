@@ -6,6 +6,7 @@
 #include "toolicons.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -203,6 +204,9 @@ void frmMain::RefreshControls() {
     m_tbButtons[10]->setEnabled(mnuItemDelete->isEnabled());
     m_tbButtons[11]->setEnabled(mnuItemMoveUp->isEnabled());
     m_tbButtons[12]->setEnabled(mnuItemMoveDown->isEnabled());
+
+    // The Item fields belong to the current item; without one there is nothing to type into.
+    fraItmAttr->setEnabled(oSelNode != nullptr);
 
     setWindowTitle(editorrules::caption(sFilePath, bDirty));
 }

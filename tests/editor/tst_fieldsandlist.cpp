@@ -168,6 +168,62 @@ private slots:
         QCOMPARE(read.value(field), kept);
     }
 
+    void withoutACurrentItemTheItemFieldsAreEmptyAndOff_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Delete") << "delete";
+        QTest::newRow("Del in the list") << "key";
+        QTest::newRow("Cut") << "cut";
+        QTest::newRow("Open a script without items") << "open";
+    }
+    void withoutACurrentItemTheItemFieldsAreEmptyAndOff() {
+        QFETCH(QString, how);
+        ListSession s({{"Only", "the only one", "50"}});
+        QVERIFY(s.show());
+        QVERIFY(s.itemFieldsOn());
+        s.type(s.field("txtItmName"), QStringLiteral(" typed"));
+        if (how == u"delete") {
+            s.action("mnuItemDelete")->trigger();
+        } else if (how == u"key") {
+            s.list()->setFocus();
+            QTest::keyClick(s.list(), Qt::Key_Delete);
+        } else if (how == u"cut") {
+            s.button(6)->trigger();
+        } else {
+            const QString empty = s.work + QStringLiteral("/empty.js");
+            QVERIFY(writeFile(empty, "e = new Tickora();\r\ne.name = 'e';\r\ne.type = 2;\r\n"));
+            s.dialogs.answers << platform::Dialogs::Answer::No;
+            s.w->openPath(empty);
+            s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        }
+        QCOMPARE(s.list()->topLevelItemCount(), 0);
+        QCOMPARE(s.shown(), (QStringList{"", "", ""}));
+        QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isEnabled());
+        QVERIFY(!s.itemFieldsOn());
+        QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isAncestorOf(QApplication::focusWidget()));
+        for (const char* a : {"mnuItemDelete", "mnuItemMoveUp", "mnuItemMoveDown"})
+            QVERIFY2(!s.action(a)->isEnabled(), a);
+        QVERIFY(s.action("mnuItemAdd")->isEnabled() && s.action("mnuEditPaste")->isEnabled());
+        // Typing reaches no field, and the commands that need an item change nothing.
+        QTest::keyClicks(s.field("txtItmName"), QStringLiteral("lost"));
+        QCOMPARE(s.field("txtItmName")->text(), QString());
+        s.action("mnuItemMoveUp")->trigger();
+        s.action("mnuEditCopy")->trigger();
+        QCOMPARE(s.list()->topLevelItemCount(), 0);
+        QCOMPARE(s.clip()->topLevelItemCount(), how == u"cut" ? 1 : 0);
+        QCOMPARE(s.savedItems(), 0);
+
+        // An item brings the fields back.
+        s.action(how == u"cut" ? "mnuEditPaste" : "mnuItemAdd")->trigger();
+        QVERIFY(s.itemFieldsOn());
+        QCOMPARE(s.shown().at(0), how == u"cut"
+                                      ? QStringLiteral("Only typed")
+                                      : QStringLiteral("Item %1").arg(s.w->nextItem() - 1));
+        s.type(s.field("txtItmName"), QStringLiteral("!"));
+        s.list()->setFocus();
+        QCOMPARE(s.node(0)->text(0), s.field("txtItmName")->text());
+        QVERIFY(s.node(0)->text(0).endsWith(u'!'));
+    }
+
     void editingKeysActOnTheTextInAFieldAndOnItemsInTheList_data() {
         QTest::addColumn<QString>("where");
         QTest::addColumn<QKeySequence>("keys");
