@@ -5,6 +5,7 @@
 #include "shell.h"
 
 #include "fieldrules.h"
+#include "itemlistview.h"
 #include "itemnode.h"
 #include "singleline.h"
 #include "updown.h"
@@ -236,7 +237,7 @@ QWidget* frmMain::buildItemsTab() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("itemsPage"));
 
-    tvItm = new QTreeWidget;
+    tvItm = new ItemListView;
     tvItm->setObjectName(QStringLiteral("tvItm"));
     tvItm->setAccessibleName(QStringLiteral("Items"));
     tvItm->setHeaderHidden(true);

@@ -308,6 +308,44 @@ private slots:
         QVERIFY(s.w->isDirty());
     }
 
+    void theHighlightedRowIsTheCurrentItem_data() {
+        QTest::addColumn<QString>("gesture");
+        QTest::newRow("click into empty space") << "empty";
+        QTest::newRow("Ctrl+click on the current row") << "ctrl-click";
+        QTest::newRow("Ctrl+Space") << "ctrl-space";
+        QTest::newRow("Ctrl+Down") << "ctrl-down";
+    }
+    void theHighlightedRowIsTheCurrentItem() {
+        QFETCH(QString, gesture);
+        ListSession s;
+        QVERIFY(s.show());
+        s.clickRow(1);
+        if (gesture == u"empty") {
+            const QRect last = s.list()->visualItemRect(s.node(2));
+            QVERIFY(last.bottom() + 10 < s.list()->viewport()->height());
+            QTest::mouseClick(s.list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              QPoint(last.center().x(), last.bottom() + 8));
+        } else if (gesture == u"ctrl-click") {
+            s.clickRow(1, Qt::ControlModifier);
+        } else if (gesture == u"ctrl-space") {
+            s.list()->setFocus();
+            QTest::keyClick(s.list(), Qt::Key_Space, Qt::ControlModifier);
+        } else {
+            s.list()->setFocus();
+            QTest::keyClick(s.list(), Qt::Key_Down, Qt::ControlModifier);
+        }
+        QTreeWidgetItem* current = s.list()->currentItem();
+        QVERIFY(current);
+        QCOMPARE(s.highlighted(), QList<QTreeWidgetItem*>{current});
+        QCOMPARE(s.shown().at(0), current->text(0));
+        // Delete takes the item that looks selected, and no other.
+        const QString gone = current->text(0);
+        s.action("mnuItemDelete")->trigger();
+        QVERIFY(!s.names().contains(gone));
+        QCOMPARE(s.names().size(), 2);
+        QCOMPARE(s.highlighted(), QList<QTreeWidgetItem*>{s.list()->currentItem()});
+    }
+
     void eachItemStartsWithAnEmptyUndoHistory_data() {
         QTest::addColumn<QString>("field");
         QTest::newRow("name") << "txtItmName";
