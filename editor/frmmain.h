@@ -230,6 +230,9 @@ private:
     bool m_inTabChange = false;
     // Set while a record is being shown in the fields: showing is not an edit.
     bool m_showingRecord = false;
+    // The folder of the last picture chosen, and the project folder it was chosen for.
+    QString m_pictureFolder;
+    QString m_pictureProject;
 
     // Widgets
     QTabWidget* tabMain = nullptr;

@@ -188,7 +188,7 @@ private slots:
         const auto& req = s.dialogs.fileCalls.last();
         QVERIFY(!req.save);
         QCOMPARE(req.request.title, QStringLiteral("Browse"));
-        QCOMPARE(req.request.initialName, QString());
+        QCOMPARE(req.request.initialName, s.work); // the project folder
         QCOMPARE(req.request.filterIndex, 0);
         QCOMPARE(req.request.filters.size(), 2);
         QCOMPARE(req.request.filters, markuprules::pictureFilters());
