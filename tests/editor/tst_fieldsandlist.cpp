@@ -188,6 +188,21 @@ private slots:
         QCOMPARE(read.value(field), kept);
     }
 
+    void aPasteInsideTheTextLeavesTheCaretAfterIt() {
+        ListSession s;
+        QVERIFY(s.show());
+        QLineEdit* name = s.field("txtItmName");
+        name->setFocus();
+        name->setText(QStringLiteral("AB"));
+        name->setCursorPosition(1);
+        QApplication::clipboard()->setText(QStringLiteral("x\r\ny\n"));
+        QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("Ax y B"));
+        QCOMPARE(name->cursorPosition(), 5);
+        QTest::keyClicks(name, QStringLiteral("z"));
+        QCOMPARE(name->text(), QStringLiteral("Ax y zB"));
+    }
+
     void withoutACurrentItemTheItemFieldsAreEmptyAndOff_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("Delete") << "delete";
