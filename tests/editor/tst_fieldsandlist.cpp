@@ -1,17 +1,14 @@
 // The Item fields and the item list together: what the fields hold, which item they belong to,
-// which keys reach the text and which the list, and the picture the text's button inserts.
+// and which keys reach the text and which the list.
 #include "editorsession.h"
 
 #include "document.h"
 #include "itemnode.h"
-#include "markuprules.h"
 #include "scriptreader.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QImage>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
@@ -82,26 +79,6 @@ void drop(QWidget* target, const QString& text) {
     QApplication::sendEvent(target, &move);
     QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &dropped);
-}
-
-// A JPEG of w x h stored pixels with an orientation tag (1 upright, 3 upside down, 6 and 8 on
-// its side), as cameras write them.
-QByteArray jpegWithOrientation(int w, int h, int orientation) {
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    QByteArray jpeg;
-    QBuffer buffer(&jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG");
-    // APP1 "Exif": a big-endian TIFF header and one entry, orientation (0x0112) as a SHORT.
-    QByteArray exif("Exif\0\0MM\0\x2a\0\0\0\x08", 14);
-    exif += QByteArray("\0\x01\x01\x12\0\x03\0\0\0\x01\0", 11);
-    exif += char(orientation);
-    exif += QByteArray(6, '\0'); // padding of the value, then no further directory
-    QByteArray segment("\xff\xe1", 2);
-    segment += char((exif.size() + 2) >> 8);
-    segment += char((exif.size() + 2) & 0xff);
-    return jpeg.left(2) + segment + exif + jpeg.mid(2);
 }
 
 } // namespace
@@ -407,70 +384,6 @@ private slots:
         QCOMPARE(s.shown().at(0), QStringLiteral("Item 3"));
         QCOMPARE(s.node(1)->oItem.sName,
                  field == u"txtItmName" ? QStringLiteral("Same9") : QStringLiteral("Same"));
-    }
-
-    void pictureDialogStartsInTheProjectOrTheLastPictureFolder() {
-        ListSession s;
-        QVERIFY(s.show());
-        const QString elsewhere = s.root.filePath(QStringLiteral("photos"));
-        QVERIFY(QDir().mkpath(elsewhere));
-        QImage dot(4, 2, QImage::Format_RGB32);
-        dot.fill(Qt::blue);
-        QVERIFY(dot.save(elsewhere + QStringLiteral("/dot.png")));
-        const auto browse = [&](const QString& answer) {
-            s.dialogs.fileAnswers << answer;
-            s.get<QPushButton>("cmdItmImg")->click();
-            return s.dialogs.fileCalls.last().request.initialName;
-        };
-        QCOMPARE(browse(QString()), s.work); // where the address is counted from
-        QCOMPARE(browse(elsewhere + QStringLiteral("/dot.png")), s.work);
-        QVERIFY(s.text()->toPlainText().contains(QStringLiteral("src=\"../photos/dot.png\"")));
-        QCOMPARE(browse(QString()), elsewhere);
-        // Another project starts in its own folder again.
-        const QString other = s.root.filePath(QStringLiteral("other"));
-        QVERIFY(QDir().mkpath(other));
-        s.dialogs.fileAnswers << other + QStringLiteral("/page.js");
-        s.action("mnuFileSaveAs")->trigger();
-        QCOMPARE(browse(QString()), other);
-    }
-
-    void picturesGetTheSizeAndAddressTheBrowserUses_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("orientation"); // 0: no JPEG, a PNG
-        QTest::addColumn<QString>("tag");
-        QTest::newRow("upright photo")
-            << "up.jpg" << 1 << "src=\"up.jpg\" width=\"40\" height=\"20\">";
-        QTest::newRow("upside down")
-            << "down.jpg" << 3 << "src=\"down.jpg\" width=\"40\" height=\"20\">";
-        QTest::newRow("portrait, turned right")
-            << "right.jpg" << 6 << "src=\"right.jpg\" width=\"20\" height=\"40\">";
-        QTest::newRow("portrait, turned left")
-            << "left.jpg" << 8 << "src=\"left.jpg\" width=\"20\" height=\"40\">";
-        QTest::newRow("backslash in the name")
-            << "a\\b.png" << 0 << "src=\"a%5Cb.png\" width=\"40\" height=\"20\">";
-        QTest::newRow("backslash in a folder")
-            << "my\\pics/c.png" << 0 << "src=\"my%5Cpics/c.png\" width=\"40\" height=\"20\">";
-    }
-    void picturesGetTheSizeAndAddressTheBrowserUses() {
-        QFETCH(QString, file);
-        QFETCH(int, orientation);
-        QFETCH(QString, tag);
-        ListSession s;
-        const QString picture = s.work + u'/' + file;
-        QVERIFY(QDir().mkpath(QFileInfo(picture).absolutePath()));
-        if (orientation > 0) {
-            QVERIFY(writeFile(picture, jpegWithOrientation(40, 20, orientation)));
-        } else {
-            QImage image(40, 20, QImage::Format_RGB32);
-            image.fill(Qt::yellow);
-            QVERIFY(image.save(picture, "PNG"));
-        }
-        QCOMPARE(markuprules::pictureSize(picture).width(), orientation >= 5 ? 20 : 40);
-        s.text()->clear();
-        s.dialogs.fileAnswers << picture;
-        s.get<QPushButton>("cmdItmImg")->click();
-        QCOMPARE(s.text()->toPlainText(), QStringLiteral("<img border=\"0\" ") + tag);
-        QVERIFY(s.dialogs.messages.isEmpty());
     }
 };
 
