@@ -258,6 +258,16 @@ private slots:
                                          << "text B" << 0;
         QTest::newRow("width, Shift+Del") << "txtItmWidth" << QKeySequence("Shift+Del") << all << ""
                                           << "11" << 0;
+        // The other item commands keep their keys in the fields too.
+        QTest::newRow("text, Ctrl+D")
+            << "txtItmText" << QKeySequence("Ctrl+D") << QStringList{"A", "C", "B"} << "text B"
+            << "pasted" << 0;
+        QTest::newRow("text, Ctrl+U")
+            << "txtItmText" << QKeySequence("Ctrl+U") << QStringList{"B", "A", "C"} << "text B"
+            << "pasted" << 0;
+        QTest::newRow("name, Ctrl+I") << "txtItmName" << QKeySequence("Ctrl+I")
+                                      << QStringList{"A", "B", "C", "Item 4"} << "Item 4"
+                                      << "pasted" << 0;
         QTest::newRow("list, Shift+Del")
             << "tvItm" << QKeySequence("Shift+Del") << QStringList{"A", "C"} << ""
             << "pasted" << 0;

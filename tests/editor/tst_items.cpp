@@ -199,22 +199,6 @@ private slots:
         QVERIFY(!s.action("mnuItemMoveUp")->isEnabled());
     }
 
-    void shortcutsReachTheItemCommandsFromTheText() {
-        ItemsSession s(3);
-        QVERIFY(s.show());
-        s.select(0);
-        s.text()->setFocus();
-        QTest::keyClick(s.text(), Qt::Key_D, Qt::ControlModifier);
-        QCOMPARE(s.names(), (QStringList{"B", "A", "C"}));
-        QTest::keyClick(s.text(), Qt::Key_U, Qt::ControlModifier);
-        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
-        QTest::keyClick(s.text(), Qt::Key_I, Qt::ControlModifier);
-        QCOMPARE(s.names().size(), 4);
-        s.list()->setFocus(); // Shift+Del deletes items from the list only
-        QTest::keyClick(s.list(), Qt::Key_Delete, Qt::ShiftModifier);
-        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
-    }
-
     void keyboardSelectionShowsTheItem() {
         ItemsSession s(3);
         QVERIFY(s.show());
