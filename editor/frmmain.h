@@ -118,6 +118,7 @@ private:
     QString itemText() const;
     void setItemText(const QString& text);
     void cleanItemText(const QString& text);
+    void clearItemUndo();
 
     // frmmain_file.cpp
     void Form_Load();
@@ -163,6 +164,7 @@ private:
     void CopyItemsToTemp(ItemNode* source, ItemNode* destination);
     void makeCurrent(ItemNode* node);
     void removeCurrentItem();
+    void showNoItem();
 
     // frmmain_clipboard.cpp
     void mnuEditCut_Click();
@@ -226,6 +228,11 @@ private:
     QPointer<QWidget> m_focusReturn;
     bool m_activatedOnce = false;
     bool m_inTabChange = false;
+    // Set while a record is being shown in the fields: showing is not an edit.
+    bool m_showingRecord = false;
+    // The folder of the last picture chosen, and the project folder it was chosen for.
+    QString m_pictureFolder;
+    QString m_pictureProject;
 
     // Widgets
     QTabWidget* tabMain = nullptr;

@@ -33,7 +33,8 @@ void frmMain::connectFieldLogic() {
 }
 
 void frmMain::fieldChanged() {
-    bDirty = true;
+    if (!m_showingRecord)
+        bDirty = true;
     RefreshControls();
 }
 
@@ -43,8 +44,9 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
+        // Shift+Del is not among them: in a field it cuts text, and deletes items in the list only.
         for (QAction* a : {mnuFileNew, mnuFileOpen, mnuFileSave, mnuFileQuit, mnuItemAdd,
-                           mnuItemDelete, mnuItemMoveUp, mnuItemMoveDown}) {
+                           mnuItemMoveUp, mnuItemMoveDown}) {
             if (a->isEnabled() && a->shortcut() == pressed) {
                 event->ignore();
                 return true;

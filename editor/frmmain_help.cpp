@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QHash>
 #include <QHelpEvent>
+#include <QPointer>
 #include <QUrl>
 #include <QWhatsThis>
 #include <QWidget>
@@ -178,9 +179,21 @@ void frmMain::mnuHelpOnlineOrbwell_Click() {
 }
 
 void frmMain::mnuHelpAbout_Click() {
+    // Where the user was working; the box must not send later typing elsewhere (into the
+    // list's type-ahead, say, which would switch items).
+    const QPointer<QWidget> was = focusWidget();
     frmAbout about(m_dialogs, registry(), shell(), this);
     about.exec();
+    if (!was || !was->isVisible() || !was->isEnabled()) {
+        Form_Activate();
+        return;
+    }
+    // On its way back the focus passes no field check, as after a rejection.
+    m_focusReturn = was;
     Form_Activate();
+    was->setFocus(Qt::ActiveWindowFocusReason);
+    if (was->hasFocus())
+        m_focusReturn = nullptr;
 }
 
 void frmMain::openLink(const QUrl& url) {

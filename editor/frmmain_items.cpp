@@ -5,8 +5,12 @@
 #include "itemnode.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
+#include <QShortcut>
 #include <QTreeWidget>
 
 #include <limits>
@@ -28,6 +32,15 @@ void frmMain::connectItemCommands() {
     connect(mnuEditCut, &QAction::triggered, this, &frmMain::mnuEditCut_Click);
     connect(mnuEditCopy, &QAction::triggered, this, &frmMain::mnuEditCopy_Click);
     connect(mnuEditPaste, &QAction::triggered, this, &frmMain::mnuEditPaste_Click);
+    // While the list has the focus the usual editing keys act on whole items; in a text field
+    // they act on the text. The Edit menu itself shows no keys.
+    tvItm->addAction(mnuItemDelete);
+    // Only the Ctrl forms: Shift+Del, another form of Cut, deletes the item in the list.
+    const std::pair<const char*, QAction*> listKeys[] = {
+        {"Ctrl+X", mnuEditCut}, {"Ctrl+C", mnuEditCopy}, {"Ctrl+V", mnuEditPaste}};
+    for (const auto& [key, action] : listKeys)
+        new QShortcut(QKeySequence(QLatin1String(key)), tvItm, action, &QAction::trigger,
+                      Qt::WidgetShortcut);
     // A click on the item already shown stores and shows it again, as any click does.
     connect(tvItm, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         if (item && item == oSelNode)
@@ -65,6 +78,23 @@ void frmMain::removeCurrentItem() {
     m_itm.remove(gone);
     if (oSelNode)
         ShowItemFields(oSelNode);
+    else
+        showNoItem();
+}
+
+void frmMain::showNoItem() {
+    // With no current item the fields belong to nothing: they are emptied, and RefreshControls
+    // switches them off until an item is added or pasted.
+    {
+        const QScopedValueRollback<bool> showing(m_showingRecord, true);
+        setFieldText(txtItmName, QString());
+        setFieldText(txtItmWidth, QString());
+        setItemText(QString());
+    }
+    clearItemUndo();
+    // The list keeps the keyboard, so Add and Paste are at hand.
+    if (fraItmAttr->isAncestorOf(QApplication::focusWidget()))
+        tvItm->setFocus(Qt::OtherFocusReason);
 }
 
 void frmMain::mnuItemAdd_Click() {
@@ -92,6 +122,7 @@ void frmMain::InitNewItem(ItemNode* node) {
     item.sWidth = txtItmWidth->text();
     node->oItem = item;
     node->setText(0, txtItmName->text());
+    clearItemUndo();
     // The counter never goes back, so numbers are not reused; at its end it stays there and
     // the list keeps the keys apart.
     if (iNextItem < std::numeric_limits<qint16>::max())

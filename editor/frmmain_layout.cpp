@@ -5,7 +5,9 @@
 #include "shell.h"
 
 #include "fieldrules.h"
+#include "itemlistview.h"
 #include "itemnode.h"
+#include "singleline.h"
 #include "updown.h"
 
 #include <QComboBox>
@@ -78,6 +80,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
 QLineEdit* frmMain::addTextField(const QString& name, const QString& tip) {
     auto* field = new QLineEdit;
     field->setObjectName(name);
+    field->setValidator(new SingleLineValidator(field));
     if (!tip.isEmpty()) {
         field->setToolTip(tip);
         field->setAccessibleDescription(tip);
@@ -234,7 +237,7 @@ QWidget* frmMain::buildItemsTab() {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("itemsPage"));
 
-    tvItm = new QTreeWidget;
+    tvItm = new ItemListView;
     tvItm->setObjectName(QStringLiteral("tvItm"));
     tvItm->setAccessibleName(QStringLiteral("Items"));
     tvItm->setHeaderHidden(true);

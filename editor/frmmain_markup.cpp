@@ -3,6 +3,7 @@
 
 #include "markuprules.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLayout>
 #include <QPainter>
@@ -121,11 +122,17 @@ void frmMain::cmdItmItalic_Click() {
 void frmMain::cmdItmImg_Click() {
     if (!PromptSaveForFolder())
         return;
+    // The dialog starts where this project's last picture came from, else in the project
+    // folder, from which the picture's address is built.
+    const bool lastHere = m_pictureProject == sProjectFolder && QFileInfo(m_pictureFolder).isDir();
+    const QString start = lastHere ? m_pictureFolder : sProjectFolder;
     const QString path =
-        m_dialogs.openFile(this, Dialogs::FileRequest{QStringLiteral("Browse"), QString(),
+        m_dialogs.openFile(this, Dialogs::FileRequest{QStringLiteral("Browse"), start,
                                                       markuprules::pictureFilters(), 0, false});
     if (path.isEmpty())
         return;
+    m_pictureFolder = QFileInfo(path).absolutePath();
+    m_pictureProject = sProjectFolder;
     const QSize size = markuprules::pictureSize(path);
     if (!size.isValid())
         return; // not a picture: nothing is inserted and nothing is said

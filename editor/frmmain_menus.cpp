@@ -6,6 +6,7 @@
 #include "toolicons.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTabWidget>
@@ -72,6 +73,10 @@ void frmMain::buildMenus() {
                        QKeySequence(QStringLiteral("Ctrl+I")));
     mnuItemDelete = entry(mnuItem, "mnuItemDelete", QStringLiteral("&Delete"),
                           QKeySequence(QStringLiteral("Shift+Del")));
+    // Del too, and both only in the list: in a text field they delete and cut text.
+    mnuItemDelete->setShortcuts(
+        {QKeySequence(QStringLiteral("Shift+Del")), QKeySequence(QStringLiteral("Del"))});
+    mnuItemDelete->setShortcutContext(Qt::WidgetShortcut);
     mnuItemMoveUp = entry(mnuItem, "mnuItemMoveUp", QStringLiteral("Move &Up"),
                           QKeySequence(QStringLiteral("Ctrl+U")));
     mnuItemMoveDown = entry(mnuItem, "mnuItemMoveDown", QStringLiteral("Move &Down"),
@@ -82,8 +87,7 @@ void frmMain::buildMenus() {
                             QKeySequence(QStringLiteral("F1")));
     mnuHelpWhatsThis = entry(mnuHelp, "mnuHelpWhatsThis", QStringLiteral("What's &This?"),
                              QKeySequence(QStringLiteral("Shift+F1")));
-    mnuHelpIntegrate =
-        entry(mnuHelp, "mnuHelpIntegrate", QStringLiteral("&Scroller Integration"));
+    mnuHelpIntegrate = entry(mnuHelp, "mnuHelpIntegrate", QStringLiteral("&Scroller Integration"));
     separator(mnuHelp, "mnuHelpSep2");
     QMenu* online = mnuHelp->addMenu(QStringLiteral("&Online Help and Information"));
     online->setObjectName(QStringLiteral("mnuHelpOnline"));
@@ -200,6 +204,9 @@ void frmMain::RefreshControls() {
     m_tbButtons[10]->setEnabled(mnuItemDelete->isEnabled());
     m_tbButtons[11]->setEnabled(mnuItemMoveUp->isEnabled());
     m_tbButtons[12]->setEnabled(mnuItemMoveDown->isEnabled());
+
+    // The Item fields belong to the current item; without one there is nothing to type into.
+    fraItmAttr->setEnabled(oSelNode != nullptr);
 
     setWindowTitle(editorrules::caption(sFilePath, bDirty));
 }

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QTextCursor>
 #include <QTreeWidget>
 
@@ -70,6 +71,13 @@ void frmMain::cleanItemText(const QString& text) {
     txtItmText->setTextCursor(c);
 }
 
+void frmMain::clearItemUndo() {
+    // Setting a line edit's text, also the text it holds, starts its undo history afresh.
+    txtItmName->setText(txtItmName->text());
+    txtItmWidth->setText(txtItmWidth->text());
+    txtItmText->document()->clearUndoRedoStacks();
+}
+
 void frmMain::ClearForm() {
     oSelNode = nullptr;
     m_itm.clear();
@@ -128,10 +136,13 @@ void frmMain::SyncScrollerFields(bool bToRecord) {
 void frmMain::ShowItemFields(ItemNode* node) {
     if (!node)
         return;
+    const QScopedValueRollback<bool> showing(m_showingRecord, true);
     const clsItem item = node->oItem;
     setFieldText(txtItmName, item.sName);
     setItemText(item.sText);
     setFieldText(txtItmWidth, item.sWidth);
+    // Undo in a field never brings back what another item held.
+    clearItemUndo();
 }
 
 void frmMain::StoreItemFields(ItemNode* node) {
@@ -145,6 +156,8 @@ void frmMain::StoreItemFields(ItemNode* node) {
     node->oItem.sName = name;
     node->oItem.sText = text;
     node->oItem.sWidth = width;
+    // The fields take the cleaned values; the user's typing has already marked the document.
+    const QScopedValueRollback<bool> showing(m_showingRecord, true);
     setFieldText(txtItmName, name);
     cleanItemText(text);
     setFieldText(txtItmWidth, width);

@@ -10,13 +10,16 @@ namespace markuprules {
 
 QSize pictureSize(const QString& path) {
     QImageReader reader(path);
-    reader.setAutoTransform(false); // the size as stored, whatever the orientation tag says
+    // Browsers turn a photo as its orientation tag says (a portrait taken with the camera on its
+    // side is stored in landscape); the tag must size it as the page shows it.
+    reader.setAutoTransform(true);
     if (!reader.canRead())
         return {};
-    const QSize stated = reader.size();
+    const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
+    const QSize stated = reader.size(); // as stored
     if (stated.isValid() && !stated.isEmpty())
-        return stated;
-    // Formats that only know their size once decoded.
+        return turned ? stated.transposed() : stated;
+    // Formats that only know their size once decoded; reading applies the orientation.
     const QImage image = reader.read();
     return image.isNull() ? QSize() : image.size();
 }

@@ -12,8 +12,9 @@ inline const QString kBoldClose = QStringLiteral("</b>");
 inline const QString kEmphasisOpen = QStringLiteral("<em>");
 inline const QString kEmphasisClose = QStringLiteral("</em>");
 
-// The picture's size in pixels as the file states it (no scaling for the screen); an invalid
-// size when the file cannot be read as a picture.
+// The picture's size in pixels as a browser shows it: as the file states it (no scaling for the
+// screen), turned as its orientation tag says; an invalid size when the file cannot be read as a
+// picture.
 QSize pictureSize(const QString& path);
 
 // The address a page in the project folder uses for the picture: relative where the path

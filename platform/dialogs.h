@@ -25,7 +25,7 @@ public:
 
     struct FileRequest {
         QString title;
-        QString initialName; // a file name or a full path
+        QString initialName; // a file name, a full path, or a folder to start in
         QStringList filters; // "Scroller Files (*.js)", ...
         int filterIndex = 0;
         bool confirmOverwrite = true; // save dialogs only

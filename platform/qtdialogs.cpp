@@ -1,6 +1,7 @@
 #include "dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -45,7 +46,9 @@ QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool
     d->setNameFilters(r.filters);
     if (r.filterIndex >= 0 && r.filterIndex < r.filters.size())
         d->selectNameFilter(r.filters.at(r.filterIndex));
-    if (!r.initialName.isEmpty())
+    if (QFileInfo(r.initialName).isDir())
+        d->setDirectory(r.initialName);
+    else if (!r.initialName.isEmpty())
         d->selectFile(r.initialName);
     if (save && !r.confirmOverwrite)
         d->setOption(QFileDialog::DontConfirmOverwrite);

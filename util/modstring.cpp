@@ -27,16 +27,23 @@ QString stripAndClimb(const QString& sFolder, const QString& sFile, QChar sep) {
     r.reserve(t.size() + 3 * b.count(sep));
     for (qsizetype i = b.count(sep); i > 0; --i)
         r += u"../";
-    for (QChar c : t)
-        r += (c == u'\\') ? QChar(u'/') : c;
+    // In a POSIX path a backslash is a character of a name, not a separator.
+    if (sep == u'\\') {
+        for (QChar c : t)
+            r += (c == u'\\') ? QChar(u'/') : c;
+    } else {
+        r += t;
+    }
     return r;
 }
 
 } // namespace
 
 QString GetFolder(const QString& sPath) {
+    // In a POSIX path a backslash is a character of a name.
+    const bool posix = sPath.startsWith(u'/');
     qsizetype i = sPath.size() - 1;
-    while (i >= 0 && sPath[i] != u'/' && sPath[i] != u'\\')
+    while (i >= 0 && sPath[i] != u'/' && (posix || sPath[i] != u'\\'))
         --i;
     return i > 0 ? sPath.left(i) : QString();
 }

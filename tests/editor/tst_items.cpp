@@ -150,27 +150,6 @@ private slots:
         QCOMPARE(s.text()->toPlainText(), QStringLiteral("text C"));
     }
 
-    void deletingTheLastItemLeavesItsValuesAndNoCurrentItem() {
-        ItemsSession s(1);
-        s.run("mnuItemDelete");
-        QCOMPARE(s.list()->topLevelItemCount(), 0);
-        QVERIFY(!s.list()->currentItem());
-        QCOMPARE(s.shownName(), QStringLiteral("A"));
-        QCOMPARE(s.text()->toPlainText(), QStringLiteral("text A"));
-        for (const char* a : {"mnuItemDelete", "mnuItemMoveUp", "mnuItemMoveDown"})
-            QVERIFY2(!s.action(a)->isEnabled(), a);
-        for (int b : {11, 12, 13})
-            QVERIFY(!s.button(b)->isEnabled());
-        QVERIFY(s.action("mnuItemAdd")->isEnabled() && s.action("mnuEditPaste")->isEnabled());
-        QVERIFY(s.w->isDirty());
-        // Commands that need a current item now change nothing.
-        s.run("mnuItemMoveUp");
-        s.run("mnuEditCopy");
-        s.run("mnuEditCut");
-        QCOMPARE(s.list()->topLevelItemCount(), 0);
-        QCOMPARE(s.clip()->topLevelItemCount(), 0);
-    }
-
     void moveUpCarriesThePendingEditsAndKeepsTheItemCurrent() {
         ItemsSession s(3);
         s.select(1);
@@ -218,21 +197,6 @@ private slots:
         QCOMPARE(s.names(), (QStringList{"A again", "B", "C"}));
         QCOMPARE(s.current(), 0);
         QVERIFY(!s.action("mnuItemMoveUp")->isEnabled());
-    }
-
-    void shortcutsReachTheItemCommandsFromTheText() {
-        ItemsSession s(3);
-        QVERIFY(s.show());
-        s.select(0);
-        s.text()->setFocus();
-        QTest::keyClick(s.text(), Qt::Key_D, Qt::ControlModifier);
-        QCOMPARE(s.names(), (QStringList{"B", "A", "C"}));
-        QTest::keyClick(s.text(), Qt::Key_U, Qt::ControlModifier);
-        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
-        QTest::keyClick(s.text(), Qt::Key_I, Qt::ControlModifier);
-        QCOMPARE(s.names().size(), 4);
-        QTest::keyClick(s.list(), Qt::Key_Delete, Qt::ShiftModifier);
-        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
     }
 
     void keyboardSelectionShowsTheItem() {

@@ -3,6 +3,7 @@
 
 #include "markuprules.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -79,6 +80,26 @@ bool writePng(const QString& path, int w, int h, int dpi = 96) {
     image.setDotsPerMeterY(qRound(dpi / 0.0254));
     QDir().mkpath(QFileInfo(path).absolutePath());
     return image.save(path, "PNG");
+}
+
+// A JPEG of w x h stored pixels with an orientation tag (1 upright, 3 upside down, 6 and 8 on
+// its side), as cameras write them.
+QByteArray jpegWithOrientation(int w, int h, int orientation) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::darkGreen);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    // APP1 "Exif": a big-endian TIFF header and one entry, orientation (0x0112) as a SHORT.
+    QByteArray exif("Exif\0\0MM\0\x2a\0\0\0\x08", 14);
+    exif += QByteArray("\0\x01\x01\x12\0\x03\0\0\0\x01\0", 11);
+    exif += char(orientation);
+    exif += QByteArray(6, '\0'); // padding of the value, then no further directory
+    QByteArray segment("\xff\xe1", 2);
+    segment += char((exif.size() + 2) >> 8);
+    segment += char((exif.size() + 2) & 0xff);
+    return jpeg.left(2) + segment + exif + jpeg.mid(2);
 }
 
 struct MarkupSession : EditorSession {
@@ -188,7 +209,7 @@ private slots:
         const auto& req = s.dialogs.fileCalls.last();
         QVERIFY(!req.save);
         QCOMPARE(req.request.title, QStringLiteral("Browse"));
-        QCOMPARE(req.request.initialName, QString());
+        QCOMPARE(req.request.initialName, s.work); // the project folder
         QCOMPARE(req.request.filterIndex, 0);
         QCOMPARE(req.request.filters.size(), 2);
         QCOMPARE(req.request.filters, markuprules::pictureFilters());
@@ -196,54 +217,89 @@ private slots:
         QVERIFY(s.w->isDirty());
     }
 
-    void gifAndJpegSizesAreTheirPixels() {
-        MarkupSession s;
-        s.saveIn();
-        QVERIFY(writeFile(s.work + QStringLiteral("/banner.gif"), gif(120, 60)));
-        QImage photo(33, 17, QImage::Format_RGB32);
-        photo.fill(Qt::red);
-        QVERIFY(photo.save(s.work + QStringLiteral("/photo.jpg"), "JPEG"));
-        s.setText(QString(), 0, 0);
-        QVERIFY(s.choosePicture(s.work + QStringLiteral("/banner.gif")));
-        QCOMPARE(
-            s.text()->toPlainText(),
-            QStringLiteral("<img border=\"0\" src=\"banner.gif\" width=\"120\" height=\"60\">"));
-        s.setText(QString(), 0, 0);
-        QVERIFY(s.choosePicture(s.work + QStringLiteral("/photo.jpg")));
-        QVERIFY(s.text()->toPlainText().endsWith(
-            QStringLiteral("src=\"photo.jpg\" width=\"33\" height=\"17\">")));
-        if (QImageWriter::supportedImageFormats().contains("webp")) {
-            QVERIFY(photo.save(s.work + QStringLiteral("/photo.webp"), "WEBP"));
-            s.setText(QString(), 0, 0);
-            QVERIFY(s.choosePicture(s.work + QStringLiteral("/photo.webp")));
-            QVERIFY(s.text()->toPlainText().endsWith(
-                QStringLiteral("src=\"photo.webp\" width=\"33\" height=\"17\">")));
-        }
+    void picturesGetTheSizeAndAddressTheBrowserUses_data() {
+        QTest::addColumn<QString>("file"); // from the project folder
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("orientation"); // of a JPEG; 0: none stated
+        QTest::addColumn<QString>("tag");
+        QTest::newRow("gif") << "banner.gif"
+                             << "gif" << 0 << "src=\"banner.gif\" width=\"120\" height=\"60\">";
+        QTest::newRow("jpeg") << "photo.jpg"
+                              << "jpeg" << 0 << "src=\"photo.jpg\" width=\"40\" height=\"20\">";
+        QTest::newRow("webp") << "photo.webp"
+                              << "webp" << 0 << "src=\"photo.webp\" width=\"40\" height=\"20\">";
+        // Browsers turn a photo as its orientation tag says.
+        QTest::newRow("photo upright")
+            << "up.jpg"
+            << "jpeg" << 1 << "src=\"up.jpg\" width=\"40\" height=\"20\">";
+        QTest::newRow("photo upside down")
+            << "down.jpg"
+            << "jpeg" << 3 << "src=\"down.jpg\" width=\"40\" height=\"20\">";
+        QTest::newRow("portrait, turned right")
+            << "right.jpg"
+            << "jpeg" << 6 << "src=\"right.jpg\" width=\"20\" height=\"40\">";
+        QTest::newRow("portrait, turned left")
+            << "left.jpg"
+            << "jpeg" << 8 << "src=\"left.jpg\" width=\"20\" height=\"40\">";
+        QTest::newRow("another branch")
+            << "../shared/art/dot.png"
+            << "png" << 0 << "src=\"../shared/art/dot.png\" width=\"40\" height=\"20\">";
+        QTest::newRow("characters of the attribute")
+            << "my pics/a \"b\" & c#1%.png"
+            << "png" << 0
+            << "src=\"my%20pics/a%20%22b%22%20%26%20c%231%25.png\" width=\"40\" height=\"20\">";
+        // On Linux a backslash is part of a name, and browsers would read it as a slash.
+        QTest::newRow("backslash in the name")
+            << "a\\b.png"
+            << "png" << 0 << "src=\"a%5Cb.png\" width=\"40\" height=\"20\">";
+        QTest::newRow("backslash in a folder")
+            << "my\\pics/c.png"
+            << "png" << 0 << "src=\"my%5Cpics/c.png\" width=\"40\" height=\"20\">";
     }
-
-    void pictureOnAnotherBranchClimbs() {
+    void picturesGetTheSizeAndAddressTheBrowserUses() {
+        QFETCH(QString, file);
+        QFETCH(QString, format);
+        QFETCH(int, orientation);
+        QFETCH(QString, tag);
+        if (format == u"webp" && !QImageWriter::supportedImageFormats().contains("webp"))
+            QSKIP("this system cannot write WebP");
         MarkupSession s;
         s.saveIn();
-        const QString picture = s.root.filePath(QStringLiteral("shared/art/dot.png"));
-        QVERIFY(writePng(picture, 5, 7));
+        const QString picture = QDir::cleanPath(s.work + u'/' + file);
+        QVERIFY(QDir().mkpath(QFileInfo(picture).absolutePath()));
+        QImage image(40, 20, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        if (format == u"gif")
+            QVERIFY(writeFile(picture, gif(120, 60)));
+        else if (orientation > 0)
+            QVERIFY(writeFile(picture, jpegWithOrientation(40, 20, orientation)));
+        else
+            QVERIFY(image.save(picture, format.toLatin1().constData()));
         s.setText(QStringLiteral("ab"), 1, 0);
         QVERIFY(s.choosePicture(picture));
-        QCOMPARE(s.text()->toPlainText(),
-                 QStringLiteral("a<img border=\"0\" src=\"../shared/art/dot.png\" width=\"5\" "
-                                "height=\"7\">b"));
+        QCOMPARE(s.text()->toPlainText(), QStringLiteral("a<img border=\"0\" ") + tag + u'b');
+        QVERIFY(s.dialogs.messages.isEmpty());
     }
 
-    void addressesAreSafeInTheAttribute() {
+    void dialogStartsInTheProjectOrTheLastPictureFolder() {
         MarkupSession s;
         s.saveIn();
-        const QString picture = s.work + QStringLiteral("/my pics/a \"b\" & c#1%.png");
-        QVERIFY(writePng(picture, 2, 3));
-        s.setText(QString(), 0, 0);
-        QVERIFY(s.choosePicture(picture));
-        QCOMPARE(
-            s.text()->toPlainText(),
-            QStringLiteral("<img border=\"0\" src=\"my%20pics/a%20%22b%22%20%26%20c%231%25.png\" "
-                           "width=\"2\" height=\"3\">"));
+        const QString elsewhere = s.root.filePath(QStringLiteral("photos"));
+        QVERIFY(writePng(elsewhere + QStringLiteral("/dot.png"), 4, 2));
+        const auto browse = [&](const QString& answer) {
+            s.choosePicture(answer);
+            return s.dialogs.fileCalls.last().request.initialName;
+        };
+        QCOMPARE(browse(QString()), s.work); // where the address is counted from
+        QCOMPARE(browse(elsewhere + QStringLiteral("/dot.png")), s.work);
+        QVERIFY(s.text()->toPlainText().contains(QStringLiteral("src=\"../photos/dot.png\"")));
+        QCOMPARE(browse(QString()), elsewhere);
+        // Another project starts in its own folder again.
+        const QString other = s.root.filePath(QStringLiteral("other"));
+        QVERIFY(QDir().mkpath(other));
+        s.dialogs.fileAnswers << other + QStringLiteral("/page.js");
+        s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(browse(QString()), other);
     }
 
     void unreadableOrCancelledChangesNothing() {

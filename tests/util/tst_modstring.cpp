@@ -21,6 +21,8 @@ private Q_SLOTS:
                                           << "a\\b/c";
         QTest::newRow("posix") << "/home/u/site/news.js"
                                << "/home/u/site";
+        QTest::newRow("posix, backslash in names") << "/home/u/my\\site/a\\b.js"
+                                                   << "/home/u/my\\site";
         QTest::newRow("no separator") << "index.js"
                                       << "";
         QTest::newRow("empty") << ""
@@ -90,6 +92,12 @@ private Q_SLOTS:
         QTest::newRow("posix far away") << "/home/u/site"
                                         << "/srv/a.gif"
                                         << "../../../srv/a.gif";
+        QTest::newRow("posix, backslash in a name") << "/home/u/site"
+                                                    << "/home/u/site/a\\b.gif"
+                                                    << "a\\b.gif";
+        QTest::newRow("posix, backslash in the folder") << "/home/u/my\\site"
+                                                        << "/home/u/my\\site/img\\a.gif"
+                                                        << "img\\a.gif";
         QTest::newRow("posix file, no folder") << ""
                                                << "/home/u/a.gif"
                                                << "file:///home/u/a.gif";

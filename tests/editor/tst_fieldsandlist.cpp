@@ -1,0 +1,401 @@
+// The Item fields and the item list together: what the fields hold, which item they belong to,
+// and which keys reach the text and which the list.
+#include "editorsession.h"
+
+#include "document.h"
+#include "itemnode.h"
+#include "scriptreader.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+namespace {
+
+struct Item {
+    const char* name;
+    const char* text;
+    const char* width;
+};
+
+// A saved document with the given items, scrolling sideways so that every Item field is on,
+// shown on the Items tab with its first item current.
+struct ListSession : EditorSession {
+    QString path;
+    explicit ListSession(std::initializer_list<Item> items = {
+                             {"A", "text A", "10"}, {"B", "text B", "11"}, {"C", "text C", "12"}}) {
+        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 2;\r\n";
+        for (const Item& i : items)
+            script +=
+                QByteArray("s.add('") + i.text + "', '" + i.width + "', '" + i.name + "');\r\n";
+        path = work + QStringLiteral("/list.js");
+        writeFile(path, script);
+        w->openPath(path);
+        get<QTabWidget>("tabMain")->setCurrentIndex(1);
+    }
+    QTreeWidget* list() const { return get<QTreeWidget>("tvItm"); }
+    QTreeWidget* clip() const { return get<QTreeWidget>("tvTmp"); }
+    QPlainTextEdit* text() const { return get<QPlainTextEdit>("txtItmText"); }
+    ItemNode* node(int i) const { return static_cast<ItemNode*>(list()->topLevelItem(i)); }
+    QStringList names() const {
+        QStringList out;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i)
+            out << node(i)->oItem.sName;
+        return out;
+    }
+    QStringList shown() const {
+        return {field("txtItmName")->text(), text()->toPlainText(), field("txtItmWidth")->text()};
+    }
+    bool itemFieldsOn() const {
+        return field("txtItmName")->isEnabled() && text()->isEnabled() &&
+               get<QPushButton>("cmdItmBold")->isEnabled();
+    }
+    void clickRow(int i, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers,
+                          list()->visualItemRect(node(i)).center());
+    }
+    QList<QTreeWidgetItem*> highlighted() const { return list()->selectedItems(); }
+    int savedItems() {
+        dialogs.fileAnswers << work + QStringLiteral("/saved.js");
+        action("mnuFileSaveAs")->trigger();
+        ScrollerDocument back;
+        return scriptreader::LoadScroller(work + QStringLiteral("/saved.js"), back).ok
+                   ? int(back.items.size())
+                   : -1;
+    }
+};
+
+void drop(QWidget* target, const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    const QPoint at(target->width() - 2, target->height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+}
+
+} // namespace
+
+class TestFieldsAndList : public QObject {
+    Q_OBJECT
+private slots:
+    void oneLineFieldsNeverHoldALineBreak_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("width, pasted") << "txtScrWidth"
+                                       << "paste"
+                                       << "150\r\n"
+                                       << "150";
+        QTest::newRow("name, pasted") << "txtScrName"
+                                      << "paste"
+                                      << "\nnews\n"
+                                      << "news";
+        QTest::newRow("height, dropped") << "txtScrHeight"
+                                         << "drop"
+                                         << "90\n"
+                                         << "90";
+        QTest::newRow("speed, set") << "txtScrSpeed"
+                                    << "set"
+                                    << "40\u2028"
+                                    << "40";
+        QTest::newRow("default width, pasted") << "txtScrDefWidth"
+                                               << "paste"
+                                               << "200\r"
+                                               << "200";
+        QTest::newRow("spacing, pasted") << "txtScrSpacing"
+                                         << "paste"
+                                         << "\r\n12\r\n"
+                                         << "12";
+        QTest::newRow("pause, dropped") << "txtScrPause"
+                                        << "drop"
+                                        << "2500\n"
+                                        << "2500";
+        // Words on separate lines stay apart.
+        QTest::newRow("item name, words") << "txtItmName"
+                                          << "paste"
+                                          << "Spring\nsale\n"
+                                          << "Spring sale";
+        QTest::newRow("item width, dropped") << "txtItmWidth"
+                                             << "drop"
+                                             << "\r\n120"
+                                             << "120";
+    }
+    void oneLineFieldsNeverHoldALineBreak() {
+        QFETCH(QString, field);
+        QFETCH(QString, how);
+        QFETCH(QString, input);
+        QFETCH(QString, kept);
+        ListSession s;
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(field.startsWith(u"txtItm") ? 1 : 0);
+        QVERIFY(s.show());
+        QLineEdit* f = s.w->findChild<QLineEdit*>(field);
+        f->setFocus();
+        f->clear();
+        if (how == u"paste") {
+            QApplication::clipboard()->setText(input);
+            QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+        } else if (how == u"drop") {
+            drop(f, input);
+        } else {
+            f->setText(input);
+        }
+        QCOMPARE(f->text(), kept);
+        QVERIFY(s.w->isDirty());
+
+        // What is saved reads back as it was typed, on its own line.
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/one.js");
+        s.action("mnuFileSaveAs")->trigger();
+        ScrollerDocument back;
+        QVERIFY(scriptreader::LoadScroller(s.work + QStringLiteral("/one.js"), back).ok);
+        const QMap<QString, QString> read = {
+            {"txtScrName", back.scroller.sName},         {"txtScrWidth", back.scroller.sWidth},
+            {"txtScrHeight", back.scroller.sHeight},     {"txtScrSpeed", back.scroller.sSpeed},
+            {"txtScrDefWidth", back.scroller.sDefWidth}, {"txtScrSpacing", back.scroller.sSpacing},
+            {"txtScrPause", back.scroller.sPause},       {"txtItmName", back.items.value(0).sName},
+            {"txtItmWidth", back.items.value(0).sWidth}};
+        QCOMPARE(read.value(field), kept);
+    }
+
+    void aPasteInsideTheTextLeavesTheCaretAfterIt() {
+        ListSession s;
+        QVERIFY(s.show());
+        QLineEdit* name = s.field("txtItmName");
+        name->setFocus();
+        name->setText(QStringLiteral("AB"));
+        name->setCursorPosition(1);
+        QApplication::clipboard()->setText(QStringLiteral("x\r\ny\n"));
+        QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("Ax y B"));
+        QCOMPARE(name->cursorPosition(), 5);
+        QTest::keyClicks(name, QStringLiteral("z"));
+        QCOMPARE(name->text(), QStringLiteral("Ax y zB"));
+    }
+
+    void withoutACurrentItemTheItemFieldsAreEmptyAndOff_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Delete") << "delete";
+        QTest::newRow("Del in the list") << "key";
+        QTest::newRow("Cut") << "cut";
+        QTest::newRow("Open a script without items") << "open";
+    }
+    void withoutACurrentItemTheItemFieldsAreEmptyAndOff() {
+        QFETCH(QString, how);
+        ListSession s({{"Only", "the only one", "50"}});
+        QVERIFY(s.show());
+        QVERIFY(s.itemFieldsOn());
+        s.type(s.field("txtItmName"), QStringLiteral(" typed"));
+        if (how == u"delete") {
+            s.action("mnuItemDelete")->trigger();
+        } else if (how == u"key") {
+            s.list()->setFocus();
+            QTest::keyClick(s.list(), Qt::Key_Delete);
+        } else if (how == u"cut") {
+            s.button(6)->trigger();
+        } else {
+            const QString empty = s.work + QStringLiteral("/empty.js");
+            QVERIFY(writeFile(empty, "e = new Tickora();\r\ne.name = 'e';\r\ne.type = 2;\r\n"));
+            s.dialogs.answers << platform::Dialogs::Answer::No;
+            s.w->openPath(empty);
+            s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        }
+        QCOMPARE(s.list()->topLevelItemCount(), 0);
+        QCOMPARE(s.shown(), (QStringList{"", "", ""}));
+        QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isEnabled());
+        QVERIFY(!s.itemFieldsOn());
+        QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isAncestorOf(QApplication::focusWidget()));
+        for (const char* a : {"mnuItemDelete", "mnuItemMoveUp", "mnuItemMoveDown"})
+            QVERIFY2(!s.action(a)->isEnabled(), a);
+        QVERIFY(s.action("mnuItemAdd")->isEnabled() && s.action("mnuEditPaste")->isEnabled());
+        // Typing reaches no field, and the commands that need an item change nothing.
+        QTest::keyClicks(s.field("txtItmName"), QStringLiteral("lost"));
+        QCOMPARE(s.field("txtItmName")->text(), QString());
+        s.action("mnuItemMoveUp")->trigger();
+        s.action("mnuEditCopy")->trigger();
+        QCOMPARE(s.list()->topLevelItemCount(), 0);
+        QCOMPARE(s.clip()->topLevelItemCount(), how == u"cut" ? 1 : 0);
+        QCOMPARE(s.savedItems(), 0);
+
+        // An item brings the fields back.
+        s.action(how == u"cut" ? "mnuEditPaste" : "mnuItemAdd")->trigger();
+        QVERIFY(s.itemFieldsOn());
+        QCOMPARE(s.shown().at(0), how == u"cut"
+                                      ? QStringLiteral("Only typed")
+                                      : QStringLiteral("Item %1").arg(s.w->nextItem() - 1));
+        s.type(s.field("txtItmName"), QStringLiteral("!"));
+        s.list()->setFocus();
+        QCOMPARE(s.node(0)->text(0), s.field("txtItmName")->text());
+        QVERIFY(s.node(0)->text(0).endsWith(u'!'));
+    }
+
+    void editingKeysActOnTheTextInAFieldAndOnItemsInTheList_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QStringList>("names");     // the list afterwards
+        QTest::addColumn<QString>("fieldText");     // the field's text afterwards
+        QTest::addColumn<QString>("clipboardText"); // the system clipboard afterwards
+        QTest::addColumn<int>("clipItems");         // items on the item clipboard
+        const QStringList all = {"A", "B", "C"};
+        QTest::newRow("name, Shift+Del") << "txtItmName" << QKeySequence("Shift+Del") << all << ""
+                                         << "B" << 0;
+        QTest::newRow("name, Ctrl+X") << "txtItmName" << QKeySequence("Ctrl+X") << all << ""
+                                      << "B" << 0;
+        QTest::newRow("name, Ctrl+C") << "txtItmName" << QKeySequence("Ctrl+C") << all << "B"
+                                      << "B" << 0;
+        QTest::newRow("name, Ctrl+V") << "txtItmName" << QKeySequence("Ctrl+V") << all << "pasted"
+                                      << "pasted" << 0;
+        QTest::newRow("name, Del") << "txtItmName" << QKeySequence("Del") << all << ""
+                                   << "pasted" << 0;
+        QTest::newRow("text, Shift+Del") << "txtItmText" << QKeySequence("Shift+Del") << all << ""
+                                         << "text B" << 0;
+        QTest::newRow("width, Shift+Del") << "txtItmWidth" << QKeySequence("Shift+Del") << all << ""
+                                          << "11" << 0;
+        // The other item commands keep their keys in the fields too.
+        QTest::newRow("text, Ctrl+D")
+            << "txtItmText" << QKeySequence("Ctrl+D") << QStringList{"A", "C", "B"} << "text B"
+            << "pasted" << 0;
+        QTest::newRow("text, Ctrl+U")
+            << "txtItmText" << QKeySequence("Ctrl+U") << QStringList{"B", "A", "C"} << "text B"
+            << "pasted" << 0;
+        QTest::newRow("name, Ctrl+I") << "txtItmName" << QKeySequence("Ctrl+I")
+                                      << QStringList{"A", "B", "C", "Item 4"} << "Item 4"
+                                      << "pasted" << 0;
+        QTest::newRow("list, Shift+Del")
+            << "tvItm" << QKeySequence("Shift+Del") << QStringList{"A", "C"} << ""
+            << "pasted" << 0;
+        QTest::newRow("list, Del") << "tvItm" << QKeySequence("Del") << QStringList{"A", "C"} << ""
+                                   << "pasted" << 0;
+        QTest::newRow("list, Ctrl+X")
+            << "tvItm" << QKeySequence("Ctrl+X") << QStringList{"A", "C"} << ""
+            << "pasted" << 1;
+        QTest::newRow("list, Ctrl+C, Ctrl+V")
+            << "tvItm" << QKeySequence("Ctrl+C, Ctrl+V") << QStringList{"A", "B", "B", "C"} << ""
+            << "pasted" << 1;
+    }
+    void editingKeysActOnTheTextInAFieldAndOnItemsInTheList() {
+        QFETCH(QString, where);
+        QFETCH(QKeySequence, keys);
+        ListSession s;
+        QVERIFY(s.show());
+        s.clickRow(1);
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        QWidget* target = s.w->findChild<QWidget*>(where);
+        target->setFocus();
+        if (auto* line = qobject_cast<QLineEdit*>(target))
+            line->selectAll();
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(target))
+            edit->selectAll();
+        QTest::keySequence(target, keys);
+        QTEST(s.names(), "names");
+        if (where != u"tvItm") {
+            const QString now = where == u"txtItmText" ? s.text()->toPlainText()
+                                                       : qobject_cast<QLineEdit*>(target)->text();
+            QTEST(now, "fieldText");
+        }
+        QTEST(QApplication::clipboard()->text(), "clipboardText");
+        QTEST(s.clip()->topLevelItemCount(), "clipItems");
+    }
+
+    void lookingAtItemsLeavesTheDocumentUnchanged() {
+        ListSession s({{"A", "text A", "10"},
+                       {"O\\'Neil", "it\\'s<br>two lines", ""},
+                       {"C", "text C", "12"}});
+        QVERIFY(s.show());
+        QVERIFY(!s.w->isDirty());
+        s.clickRow(1);
+        QCOMPARE(s.shown().at(0), QStringLiteral("O\\'Neil"));
+        s.clickRow(1); // the item already shown
+        s.list()->setFocus();
+        QTest::keyClick(s.list(), Qt::Key_Down);
+        QTest::keyClick(s.list(), Qt::Key_Home);
+        s.clickRow(2);
+        // Leaving the fields without typing changes nothing either.
+        s.field("txtItmName")->setFocus();
+        s.text()->setFocus();
+        s.list()->setFocus();
+        QCOMPARE(s.shown().at(0), QStringLiteral("C"));
+        QVERIFY(!s.w->isDirty());
+        QVERIFY(!s.action("mnuFileSave")->isEnabled());
+        QVERIFY(!s.w->windowTitle().contains(u'*'));
+        // Typing still marks it.
+        s.type(s.field("txtItmName"), QStringLiteral("x"));
+        QVERIFY(s.w->isDirty());
+    }
+
+    void theHighlightedRowIsTheCurrentItem_data() {
+        QTest::addColumn<QString>("gesture");
+        QTest::newRow("click into empty space") << "empty";
+        QTest::newRow("Ctrl+click on the current row") << "ctrl-click";
+        QTest::newRow("Ctrl+Space") << "ctrl-space";
+        QTest::newRow("Ctrl+Down") << "ctrl-down";
+    }
+    void theHighlightedRowIsTheCurrentItem() {
+        QFETCH(QString, gesture);
+        ListSession s;
+        QVERIFY(s.show());
+        s.clickRow(1);
+        if (gesture == u"empty") {
+            const QRect last = s.list()->visualItemRect(s.node(2));
+            QVERIFY(last.bottom() + 10 < s.list()->viewport()->height());
+            QTest::mouseClick(s.list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              QPoint(last.center().x(), last.bottom() + 8));
+        } else if (gesture == u"ctrl-click") {
+            s.clickRow(1, Qt::ControlModifier);
+        } else if (gesture == u"ctrl-space") {
+            s.list()->setFocus();
+            QTest::keyClick(s.list(), Qt::Key_Space, Qt::ControlModifier);
+        } else {
+            s.list()->setFocus();
+            QTest::keyClick(s.list(), Qt::Key_Down, Qt::ControlModifier);
+        }
+        QTreeWidgetItem* current = s.list()->currentItem();
+        QVERIFY(current);
+        QCOMPARE(s.highlighted(), QList<QTreeWidgetItem*>{current});
+        QCOMPARE(s.shown().at(0), current->text(0));
+        // Delete takes the item that looks selected, and no other.
+        const QString gone = current->text(0);
+        s.action("mnuItemDelete")->trigger();
+        QVERIFY(!s.names().contains(gone));
+        QCOMPARE(s.names().size(), 2);
+        QCOMPARE(s.highlighted(), QList<QTreeWidgetItem*>{s.list()->currentItem()});
+    }
+
+    void eachItemStartsWithAnEmptyUndoHistory_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("name") << "txtItmName";
+        QTest::newRow("text") << "txtItmText";
+        QTest::newRow("width") << "txtItmWidth";
+    }
+    void eachItemStartsWithAnEmptyUndoHistory() {
+        QFETCH(QString, field);
+        // Two items alike, so showing the second writes nothing into the fields.
+        ListSession s({{"Same", "same", "20"}, {"Same", "same", "20"}});
+        QVERIFY(s.show());
+        QWidget* f = s.w->findChild<QWidget*>(field);
+        s.type(f, QStringLiteral("9"));
+        QTest::keyClick(f, Qt::Key_Backspace);
+        s.clickRow(1);
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.shown(), (QStringList{"Same", "same", "20"}));
+        // The same after Add.
+        s.type(f, QStringLiteral("9"));
+        s.action("mnuItemAdd")->trigger();
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.shown().at(0), QStringLiteral("Item 3"));
+        QCOMPARE(s.node(1)->oItem.sName,
+                 field == u"txtItmName" ? QStringLiteral("Same9") : QStringLiteral("Same"));
+    }
+};
+
+TICKORA_EDITOR_TEST_MAIN(TestFieldsAndList)
+#include "tst_fieldsandlist.moc"
