@@ -19,6 +19,7 @@ struct SaveResult {
     bool written = true;    // false: the script could not be written (see writeError)
     QString writeError;     // what failed, for a person: the path and the system's reason
     QStringList copyErrors; // one description per project file that was not copied
+    QStringList keptFiles;  // project files left as they were, because the user changed them
     TextEncoding encoding = TextEncoding::Utf8; // the encoding the script was written in
 };
 
