@@ -124,7 +124,7 @@ QList<Line> unreadLines(const QByteArray& bytes) {
         pos =
             eol + ((eol + 1 < text.size() && text[eol] == u'\r' && text[eol + 1] == u'\n') ? 2 : 1);
         ++number;
-        if (line.isEmpty())
+        if (isBlankTail(line))
             continue;
         bool understood;
         if (failed) {

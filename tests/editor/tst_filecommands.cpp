@@ -40,7 +40,7 @@ private slots:
         QTest::newRow("written by the editor") << writtenByTheEditor() << QString() << false;
         QTest::newRow("hand-written, spaces and tabs")
             << QByteArray("t = new Tickora() ;\nt.name = 't';\nt.width =\t200 ;\n"
-                          "t.add( 'One' , '' , 'Item 1' );\nt.display();\n")
+                          "t.add( 'One' , '' , 'Item 1' );\n\t \nt.display();\n")
             << QString() << false;
         QTest::newRow("double-quoted items")
             << QByteArray(
