@@ -7,7 +7,10 @@
 #include "projectpage.h"
 #include "scriptreader.h"
 
+#include <QComboBox>
+#include <QFileDialog>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <sys/stat.h>
@@ -269,6 +272,40 @@ private slots:
         QCOMPARE(QDir(s.work).entryList({"news*"}, QDir::Files), QStringList{written});
         QCOMPARE(s.w->filePath(), s.work + "/" + written);
         QVERIFY(s.dialogs.messages.isEmpty());
+    }
+
+    void realSaveDialogAddsTheExtensionOfItsFilter_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("scripts") << 0 << "news.js";
+        QTest::newRow("all files") << 1 << "news";
+    }
+    void realSaveDialogAddsTheExtensionOfItsFilter() {
+        QFETCH(int, filter);
+        QFETCH(QString, chosen);
+        QTemporaryDir dir;
+        const QStringList filters{"JavaScript (*.js)", "All Files (*)"};
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+            QVERIFY(types);
+            for (int i = 0; i < filter; ++i)
+                QTest::keyClick(types, Qt::Key_Down); // as the user picks it
+            QCOMPARE(types->currentIndex(), filter);
+            auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(QStringLiteral("news"));
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        platform::QtDialogs dialogs;
+        int answered = -1;
+        const QString path = dialogs.saveFile(
+            nullptr,
+            {QStringLiteral("Save As"), dir.path() + QStringLiteral("/"), filters, 0, true},
+            &answered);
+        QCOMPARE(QFileInfo(path).fileName(), chosen);
+        QCOMPARE(answered, filter);
     }
 
     void addedExtensionDoesNotReplaceAFileUnasked() {
