@@ -216,7 +216,8 @@ bool frmMain::checkEditedFields() {
     fields.append(focusWidget());
     QList<QWidget*> done;
     for (const QPointer<QWidget>& f : fields) {
-        if (!f || done.contains(f.data()))
+        // A disabled field is not being edited, and the focus could not be put back into it.
+        if (!f || !f->isEnabled() || done.contains(f.data()))
             continue;
         done.append(f.data());
         if (leaveField(f.data()))

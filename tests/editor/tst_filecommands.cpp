@@ -248,6 +248,25 @@ private slots:
             readAll(s.work + QStringLiteral("/tickora_preview.js")).contains("news.width = 200;"));
     }
 
+    void fieldDisabledSinceItWasEditedIsNotChecked() {
+        EditorSession s;
+        QVERIFY(s.show());
+        auto* tabs = s.get<QTabWidget>("tabMain");
+        s.get<QComboBox>("cboScrDirn")->setCurrentIndex(2);
+        tabs->setCurrentIndex(1);
+        s.replace(s.field("txtItmWidth"), QStringLiteral("abc"));
+        tabs->setCurrentIndex(0); // the item width is left unchecked with its tab
+        s.get<QComboBox>("cboScrDirn")->setCurrentIndex(0);
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/news.js");
+        s.action("mnuFileSave")->trigger();
+        QVERIFY(s.dialogs.messages.isEmpty());
+        QCOMPARE(s.w->filePath(), s.work + QStringLiteral("/news.js"));
+        // Leaving fields is checked as before.
+        s.replace(s.field("txtScrWidth"), QStringLiteral("abc"));
+        s.field("txtScrHeight")->setFocus();
+        QCOMPARE(s.dialogs.texts(), QStringList{kRange10});
+    }
+
     void saveAsAddsTheExtensionOfTheChosenFilter_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("filter");
