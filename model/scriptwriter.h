@@ -25,7 +25,8 @@ struct SaveResult {
 
 // Writes the script to sFile (atomically; nothing is written when sFile is empty), then copies
 // the project files from the application folder into the project folder, unless the project
-// folder is empty or is the application folder.
+// folder is empty or is the application folder. A tickora.htm there that the user changed is
+// kept (projectpage.h).
 SaveResult SaveScroller(const QString& sFile, const ScrollerDocument& doc,
                         const QString& sProjectFolder, const QString& sAppFolder);
 
