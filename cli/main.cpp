@@ -54,7 +54,8 @@ in names and texts must already be escaped (\') as the editor holds them.
 
 Exit status: 0 written, 1 the script could not be written (standard error says why),
 2 usage error or unreadable JSON. A project file that could not be copied is reported on
-standard error but does not change the exit status.
+standard error but does not change the exit status, and so is a tickora.htm beside OUT.js
+that is not a page we delivered: it is the user's own and is kept.
 )";
 
 const char kCheckHelp[] = R"(Usage: tickora-script check FILE
@@ -152,6 +153,9 @@ int writeCommand(QStringList args) {
     }
     for (const QString& e : r.copyErrors)
         err(e + u'\n');
+    for (const QString& page : r.keptFiles)
+        err(QStringLiteral("\"%1\" was kept: it is not a page delivered with Tickora Creator.\n")
+                .arg(QDir::toNativeSeparators(page)));
     return Ok;
 }
 

@@ -113,7 +113,7 @@ private:
     void ShowItemFields(ItemNode* node);
     void StoreItemFields(ItemNode* node);
     ScrollerDocument buildDocument() const;
-    void LoadScroller(const QString& path);
+    bool LoadScroller(const QString& path); // false when the reader failed (and said why)
     void setFieldText(QLineEdit* field, const QString& text);
     QString itemText() const;
     void setItemText(const QString& text);
@@ -131,8 +131,14 @@ private:
     bool save();
     bool saveAs();
     // Writes the document's script (in `as`, when given, else in the document's encoding).
-    bool writeScript(const QString& path, const QString& consequence, TextEncoding* used = nullptr,
+    // `consequence` follows a failed write, `copyConsequence` a project file not copied.
+    bool writeScript(const QString& path, const QString& consequence,
+                     const QString& copyConsequence, TextEncoding* used = nullptr,
                      std::optional<TextEncoding> as = std::nullopt);
+    void noteUnreadLines(const QString& path, bool readerFailed);
+    bool isPartlyRead(const QString& path) const;
+    platform::Dialogs::Answer askReplacePartlyRead(platform::Dialogs::Buttons buttons);
+    bool checkEditedFields();
     void openScript(const QString& path);
     int PromptSaveChanges();
     bool PromptSaveForFolder();
@@ -224,8 +230,18 @@ private:
     ItemTree m_itm; // over tvItm
     ItemTree m_tmp; // over tvTmp, the item clipboard
 
+    // The file the document was opened from when some of its lines were not taken in, and
+    // which they are; writing over it needs the user's word.
+    QString m_partlyReadPath;
+    QString m_unreadSummary;
+    // Own pages beside a script that the user was told are kept, once each.
+    QStringList m_toldKeptPages;
+
     // Focus bookkeeping: the field the focus is being returned to after a rejection.
     QPointer<QWidget> m_focusReturn;
+    // Fields left without their check because their tab was put away; checked before a save or
+    // the preview takes the fields.
+    QList<QPointer<QWidget>> m_uncheckedFields;
     bool m_activatedOnce = false;
     bool m_inTabChange = false;
     // Set while a record is being shown in the fields: showing is not an edit.

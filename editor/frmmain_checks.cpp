@@ -66,9 +66,13 @@ void frmMain::onFocusChanged(QWidget* old, QWidget* now) {
     }
     if (!old || !now || old->window() != this || now->window() != this)
         return; // a message box, a menu, another program: the field is not being left
-    // A field whose tab was just put away is left like a command leaves it: unchecked.
-    if (!old->isVisible())
+    // A field whose tab was just put away is not checked now, so a tab change never stops on a
+    // message; the next save or preview checks it.
+    if (!old->isVisible()) {
+        if (!m_uncheckedFields.contains(old))
+            m_uncheckedFields.append(old);
         return;
+    }
     leaveField(old);
 }
 
@@ -98,6 +102,14 @@ UpDown* frmMain::spinnerOf(QWidget* field) const {
 
 void frmMain::rejectField(QWidget* field) {
     m_focusReturn = field;
+    // A field checked for a command may stand on a tab that is put away.
+    for (QWidget* w = field; w; w = w->parentWidget()) {
+        const int tab = tabMain->indexOf(w);
+        if (tab >= 0) {
+            tabMain->setCurrentIndex(tab);
+            break;
+        }
+    }
     field->setFocus(Qt::OtherFocusReason);
     if (auto* line = qobject_cast<QLineEdit*>(field))
         line->selectAll();

@@ -11,6 +11,9 @@
 #include <QWebEngineView>
 
 void frmMain::tabMain_Click() {
+    // A rejected field brings its own tab back; this change then has nothing more to do.
+    if (tabMain->currentIndex() == 2 && checkEditedFields())
+        return;
     SyncScrollerFields(true);
     RefreshControls();
     StoreItemFields(oSelNode);
@@ -34,7 +37,8 @@ void frmMain::tabMain_Click() {
                                     "write to the folder \"%1\", or save the scroller in another "
                                     "folder.")
                          .arg(QDir::toNativeSeparators(sProjectFolder)),
-                     nullptr, TextEncoding::Utf8)) // the sample page reads its scripts as UTF-8
+                     QStringLiteral("The preview needs this file to run the scroller."), nullptr,
+                     TextEncoding::Utf8)) // the sample page reads its scripts as UTF-8
         return;
     ensurePreviewView();
     showPage(sProjectFolder + QStringLiteral("/tickora.htm"));

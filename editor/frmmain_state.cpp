@@ -179,7 +179,7 @@ ScrollerDocument frmMain::buildDocument() const {
     return doc;
 }
 
-void frmMain::LoadScroller(const QString& path) {
+bool frmMain::LoadScroller(const QString& path) {
     ScrollerDocument doc;
     doc.scroller = oScroller; // settings the file does not mention keep their value
     const scriptreader::LoadResult r = scriptreader::LoadScroller(path, doc);
@@ -193,15 +193,9 @@ void frmMain::LoadScroller(const QString& path) {
     m_itm.appendAll(keys, doc.items);
     iNextItem = qint16(std::min<int>(32767, iNextItem + r.itemsRead));
 
-    if (!r.ok) {
-        QString text = r.error;
-        if (!text.startsWith(QStringLiteral("The file")))
-            text = QStringLiteral("The scroller \"%1\" could not be read completely.\n%2\nThe "
-                                  "settings and items before that line were read; please check "
-                                  "the file.")
-                       .arg(QDir::toNativeSeparators(path), r.error);
-        inform(text, platform::Dialogs::Icon::Exclamation);
-    }
+    // The reader's description says it all; what it means for a save is asked at the save.
+    if (!r.ok)
+        inform(r.error, platform::Dialogs::Icon::Exclamation);
     // Whatever was read is shown, also after a failure, so nothing read is hidden and then
     // overwritten by stale fields.
     if (m_itm.count() > 0) {
@@ -211,4 +205,5 @@ void frmMain::LoadScroller(const QString& path) {
         ShowItemFields(oSelNode);
     }
     SyncScrollerFields(false);
+    return r.ok;
 }

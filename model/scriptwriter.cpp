@@ -1,6 +1,7 @@
 #include "scriptwriter.h"
 
 #include "numberrule.h"
+#include "projectpage.h"
 
 #include <QDir>
 #include <QFile>
@@ -171,6 +172,12 @@ SaveResult SaveScroller(const QString& sFile, const ScrollerDocument& doc,
                                      "itself was saved under that name. Save the scroller under "
                                      "another name so the page can find the runtime.")
                                      .arg(name, QDir::toNativeSeparators(sProjectFolder));
+            continue;
+        }
+        // A page the user made their own stays; the runtime files are always brought up to date.
+        if (name == projectpage::kPageName &&
+            !projectpage::mayReplace(dst, nativePath(sAppFolder, name))) {
+            result.keptFiles << dst;
             continue;
         }
         const QString error = CopyFileQuiet(nativePath(sAppFolder, name), dst);

@@ -19,12 +19,14 @@ struct SaveResult {
     bool written = true;    // false: the script could not be written (see writeError)
     QString writeError;     // what failed, for a person: the path and the system's reason
     QStringList copyErrors; // one description per project file that was not copied
+    QStringList keptFiles;  // project files left as they were, because the user changed them
     TextEncoding encoding = TextEncoding::Utf8; // the encoding the script was written in
 };
 
 // Writes the script to sFile (atomically; nothing is written when sFile is empty), then copies
 // the project files from the application folder into the project folder, unless the project
-// folder is empty or is the application folder.
+// folder is empty or is the application folder. A tickora.htm there that the user changed is
+// kept (projectpage.h).
 SaveResult SaveScroller(const QString& sFile, const ScrollerDocument& doc,
                         const QString& sProjectFolder, const QString& sAppFolder);
 

@@ -26,7 +26,7 @@ public:
     struct FileRequest {
         QString title;
         QString initialName; // a file name, a full path, or a folder to start in
-        QStringList filters; // "Scroller Files (*.js)", ...
+        QStringList filters; // "JavaScript (*.js)", ...
         int filterIndex = 0;
         bool confirmOverwrite = true; // save dialogs only
     };
@@ -36,7 +36,15 @@ public:
     virtual Answer message(QWidget* parent, const Message& m) = 0;
     // Both return the chosen full path, or an empty string when the user cancelled.
     virtual QString openFile(QWidget* parent, const FileRequest& r) = 0;
-    virtual QString saveFile(QWidget* parent, const FileRequest& r) = 0;
+    // chosenFilter, when given, receives the index of the filter chosen when the dialog closed.
+    virtual QString saveFile(QWidget* parent, const FileRequest& r,
+                             int* chosenFilter = nullptr) = 0;
+
+    // The extension a save dialog adds to a name typed without one while this filter is chosen:
+    // "js" for "JavaScript (*.js)", none for a filter of several patterns or of "*".
+    static QString filterSuffix(const QString& filter);
+    // The path with that extension added when its name has none.
+    static QString withFilterSuffix(const QString& path, const QString& filter);
 
     // Shorthand for the common OK-only message.
     void inform(QWidget* parent, const QString& text, const QString& title,
@@ -50,7 +58,7 @@ class QtDialogs : public Dialogs {
 public:
     Answer message(QWidget* parent, const Message& m) override;
     QString openFile(QWidget* parent, const FileRequest& r) override;
-    QString saveFile(QWidget* parent, const FileRequest& r) override;
+    QString saveFile(QWidget* parent, const FileRequest& r, int* chosenFilter = nullptr) override;
 };
 
 } // namespace platform

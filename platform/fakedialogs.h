@@ -18,8 +18,9 @@ public:
 
     QList<Message> messages;
     QList<FileCall> fileCalls;
-    QList<Answer> answers;   // consumed by message()
-    QStringList fileAnswers; // consumed by openFile()/saveFile(); "" means cancel
+    QList<Answer> answers;    // consumed by message()
+    QStringList fileAnswers;  // consumed by openFile()/saveFile(); "" means cancel
+    QList<int> filterAnswers; // consumed by saveFile(); without one, the filter it was offered
     int unexpected = 0;
 
     Answer message(QWidget*, const Message& m) override {
@@ -31,7 +32,12 @@ public:
         return answers.takeFirst();
     }
     QString openFile(QWidget*, const FileRequest& r) override { return file(false, r); }
-    QString saveFile(QWidget*, const FileRequest& r) override { return file(true, r); }
+    QString saveFile(QWidget*, const FileRequest& r, int* chosenFilter = nullptr) override {
+        const int filter = filterAnswers.isEmpty() ? r.filterIndex : filterAnswers.takeFirst();
+        if (chosenFilter)
+            *chosenFilter = filter;
+        return file(true, r);
+    }
 
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
     QStringList texts() const {
@@ -45,6 +51,7 @@ public:
         fileCalls.clear();
         answers.clear();
         fileAnswers.clear();
+        filterAnswers.clear();
         unexpected = 0;
     }
 

@@ -4,6 +4,9 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace platform {
 
@@ -46,6 +49,14 @@ QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool
     d->setNameFilters(r.filters);
     if (r.filterIndex >= 0 && r.filterIndex < r.filters.size())
         d->selectNameFilter(r.filters.at(r.filterIndex));
+    if (save) {
+        // The dialog adds the extension itself, so that it asks before replacing the file that
+        // is really meant.
+        d->setDefaultSuffix(Dialogs::filterSuffix(d->selectedNameFilter()));
+        QObject::connect(d, &QFileDialog::filterSelected, d, [d](const QString& filter) {
+            d->setDefaultSuffix(Dialogs::filterSuffix(filter));
+        });
+    }
     if (QFileInfo(r.initialName).isDir())
         d->setDirectory(r.initialName);
     else if (!r.initialName.isEmpty())
@@ -55,11 +66,14 @@ QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool
     return d;
 }
 
-QString runFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool save) {
+QString runFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool save,
+                      int* chosenFilter = nullptr) {
     QFileDialog* d = makeFileDialog(parent, r, save);
     QString chosen;
     if (d->exec() == QDialog::Accepted && !d->selectedFiles().isEmpty())
         chosen = d->selectedFiles().constFirst();
+    if (chosenFilter)
+        *chosenFilter = std::max<int>(0, r.filters.indexOf(d->selectedNameFilter()));
     delete d;
     return chosen;
 }
@@ -100,8 +114,21 @@ QString QtDialogs::openFile(QWidget* parent, const FileRequest& r) {
     return runFileDialog(parent, r, false);
 }
 
-QString QtDialogs::saveFile(QWidget* parent, const FileRequest& r) {
-    return runFileDialog(parent, r, true);
+QString QtDialogs::saveFile(QWidget* parent, const FileRequest& r, int* chosenFilter) {
+    return runFileDialog(parent, r, true, chosenFilter);
+}
+
+QString Dialogs::filterSuffix(const QString& filter) {
+    static const QRegularExpression single(QStringLiteral(R"(\(\*\.(\w+)\)$)"));
+    const QRegularExpressionMatch m = single.match(filter);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+QString Dialogs::withFilterSuffix(const QString& path, const QString& filter) {
+    const QString suffix = filterSuffix(filter);
+    if (suffix.isEmpty() || path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QLatin1Char('.') + suffix;
 }
 
 } // namespace platform

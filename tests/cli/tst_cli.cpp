@@ -123,6 +123,17 @@ private Q_SLOTS:
         }
     }
 
+    void writeKeepsTheUsersOwnPage() {
+        QTemporaryDir out;
+        writeFile(path("min.json"), "{}");
+        writeFile(out.filePath(QStringLiteral("tickora.htm")), "<p>mine</p>");
+        const Run w =
+            run({QStringLiteral("write"), path("min.json"), out.filePath(QStringLiteral("s.js"))});
+        QCOMPARE(w.code, 0);
+        QCOMPARE(readAll(out.filePath(QStringLiteral("tickora.htm"))), QByteArray("<p>mine</p>"));
+        QVERIFY(w.err.contains("tickora.htm\" was kept"));
+    }
+
     void writeFailures_data() {
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QString>("target");

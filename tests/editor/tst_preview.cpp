@@ -13,7 +13,6 @@ using Answer = platform::Dialogs::Answer;
 
 namespace {
 
-const QString kFieldError = QStringLiteral("Error in scroller field.");
 const QString kNoItem = QStringLiteral("No scroller item created.");
 const QString kSaveForFolder =
     QStringLiteral("Save the scroller to set project folder. Press OK to continue.");
@@ -49,12 +48,16 @@ private slots:
         const QString empty = s.work + QStringLiteral("/empty.js");
         QVERIFY(writeFile(empty, "e = new Tickora();\r\ne.name = 'e';\r\n"));
         s.w->openPath(empty);
-        // A rejected field wins over the empty list.
+        // A rejected field wins over the empty list: it is checked again, and the user is back
+        // on it.
         s.replace(s.field("txtScrWidth"), QStringLiteral("abc"));
         s.field("txtScrHeight")->setFocus();
         QVERIFY(s.w->hasFieldError());
         tabs->setCurrentIndex(2);
-        QCOMPARE(s.dialogs.texts().mid(1), QStringList{kFieldError});
+        QCOMPARE(s.dialogs.texts().mid(1),
+                 QStringList{QStringLiteral("Please Enter A Value Between 10 And 2000")});
+        QCOMPARE(tabs->currentIndex(), 0);
+        QTRY_COMPARE(QApplication::focusWidget(), s.field("txtScrWidth"));
         QVERIFY(!QFile::exists(s.work + QStringLiteral("/tickora_preview.js")));
 
         tabs->setCurrentIndex(0);

@@ -195,12 +195,12 @@ private Q_SLOTS:
     void savingTwiceReplacesEverything() {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("s.js"));
-        writeFile(dir.filePath(QStringLiteral("tickora.htm")), "old page");
+        writeFile(dir.filePath(QStringLiteral("tickolib.js")), "old runtime");
         writeFile(file, QByteArray(100000, 'x'));
         QVERIFY(scriptwriter::SaveScroller(file, workedExample(), dir.path(), app.path()).written);
         QCOMPARE(readAll(file), workedExampleBytes());
-        QCOMPARE(readAll(dir.filePath(QStringLiteral("tickora.htm"))),
-                 QByteArray("project file tickora.htm"));
+        QCOMPARE(readAll(dir.filePath(QStringLiteral("tickolib.js"))),
+                 QByteArray("project file tickolib.js"));
     }
 
     void scriptNamedLikeAProjectFileIsNotOverwritten() {
