@@ -264,9 +264,25 @@ QString writeFile(const QString& path, const QByteArray& bytes) {
         }
     }
     const QByteArray folder = folderOf(target);
-    QByteArray base = target.mid(target.lastIndexOf('/') + 1).left(200);
-    QByteArray temp = folder + "/." + base + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    const QByteArray base = target.mid(target.lastIndexOf('/') + 1).left(200);
+    mode_t mode;
+    if (exists) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+
+    // A file without a name first, so a save that is killed leaves nothing behind; a named
+    // one where the file system cannot make such a file.
+    QByteArray temp;
+    int fd = ::open(folder.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    if (fd < 0 && errno != EACCES && errno != EPERM && errno != ENOENT && errno != ENOSPC &&
+        errno != EROFS && errno != EDQUOT) {
+        temp = folder + "/." + base + ".XXXXXX";
+        fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    }
     if (fd < 0) {
         const int e = errno;
         if ((e == EACCES || e == EPERM) && exists)
@@ -278,28 +294,37 @@ QString writeFile(const QString& path, const QByteArray& bytes) {
             return QStringLiteral("the folder \"%1\" does not exist").arg(shown(folder));
         return reason(e);
     }
-    mode_t mode;
-    if (exists) {
-        mode = st.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
     ::fchmod(fd, mode);
     if (exists && ::geteuid() == 0 && ::fchown(fd, st.st_uid, st.st_gid) != 0) {
         // Keeping the owner is a courtesy; the file is still written.
     }
     int e = writeAllAt(fd, bytes.constData(), bytes.size(), 0);
-    if (e != 0) {
-        ::close(fd);
-    } else {
-        e = syncAndClose(fd);
+    if (e == 0 && ::fsync(fd) != 0 && errno != EINVAL)
+        e = errno;
+    if (e == 0 && temp.isEmpty()) {
+        // The complete file gets a name beside the target just before it replaces it.
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            temp = folder + "/." + base + "." + QByteArray::number(::getpid()) + "." +
+                   QByteArray::number(attempt);
+            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, temp.constData(),
+                         AT_SYMLINK_FOLLOW) == 0) {
+                e = 0;
+                break;
+            }
+            e = errno;
+            temp.clear();
+            if (e != EEXIST)
+                break;
+        }
     }
+    if (::close(fd) != 0 && e == 0)
+        e = errno;
     if (e == 0 && ::rename(temp.constData(), target.constData()) != 0)
         e = errno;
     if (e != 0) {
-        ::unlink(temp.constData());
+        if (!temp.isEmpty())
+            ::unlink(temp.constData());
         return reason(e);
     }
     const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -303,11 +303,22 @@ private Q_SLOTS:
         QCOMPARE(textencoding::encode(text, TextEncoding::Windows1252, &used), all);
     }
 
-    void unrepresentableTextFallsBackToUtf8() {
+    void windows1252FallsBackToUtf8_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not in Windows-1252") << QString::fromUtf8("\xE4\xB8\xAD caf\xC3\xA9");
+        // Read from a Windows-1252 file, these letters make bytes that are valid UTF-8.
+        QTest::newRow("bytes that read as UTF-8") << QString::fromUtf8("caf\xC3\x83\xC2\xA9");
+        QTest::newRow("a byte-order mark's bytes")
+            << QString::fromUtf8("\xC3\xAF\xC2\xBB\xC2\xBFnew");
+    }
+    void windows1252FallsBackToUtf8() {
+        QFETCH(QString, text);
         TextEncoding used;
-        const QString text = QString::fromUtf8("\xE4\xB8\xAD caf\xC3\xA9");
-        QCOMPARE(textencoding::encode(text, TextEncoding::Windows1252, &used), text.toUtf8());
+        const QByteArray bytes = textencoding::encode(text, TextEncoding::Windows1252, &used);
+        QCOMPARE(bytes, text.toUtf8());
         QCOMPARE(used, TextEncoding::Utf8);
+        TextEncoding detected;
+        QCOMPARE(textencoding::decode(bytes, &detected), text);
     }
 };
 
