@@ -106,7 +106,7 @@ QString notRegular(mode_t mode) {
     return QStringLiteral("it is not a regular file but a device, a pipe or a socket");
 }
 
-// The folder part and the name part of a native path.
+// The folder of a native path.
 QByteArray folderOf(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
     if (slash < 0)
@@ -139,10 +139,9 @@ QString writeInPlace(const QByteArray& target, const QByteArray& bytes) {
             return reason(errno);
         return {};
     }
-    const bool restored = writeAllAt(fd, old.constData(), old.size(), 0) == 0 &&
-                          ::ftruncate(fd, old.size()) == 0 && syncAndClose(fd) == 0;
-    if (!restored)
-        ::close(fd);
+    bool restored =
+        writeAllAt(fd, old.constData(), old.size(), 0) == 0 && ::ftruncate(fd, old.size()) == 0;
+    restored = syncAndClose(fd) == 0 && restored;
     return reason(e) + (restored ? QStringLiteral("; the file still holds what it held before")
                                  : QStringLiteral("; the file could not be put back as it was "
                                                   "and may be damaged"));
