@@ -75,11 +75,18 @@ int syncAndClose(int fd) {
     return e;
 }
 
-int readAll(int fd, qint64 maxBytes, QByteArray* out) {
-    QByteArray bytes;
-    char buffer[65536];
+// Reads to the end, straight into one buffer of the expected size (a file may still grow, or
+// report no size at all, as some system files do).
+int readAll(int fd, qint64 expected, qint64 maxBytes, QByteArray* out) {
+    QByteArray bytes(std::min(expected, maxBytes) + 1, Qt::Uninitialized);
+    qint64 size = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (size == bytes.size()) {
+            if (size > maxBytes)
+                return EFBIG;
+            bytes.resize(std::min<qint64>(size * 2 + 65536, maxBytes + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + size, size_t(bytes.size() - size));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -87,10 +94,11 @@ int readAll(int fd, qint64 maxBytes, QByteArray* out) {
         }
         if (n == 0)
             break;
-        bytes.append(buffer, n);
-        if (bytes.size() > maxBytes)
-            return EFBIG;
+        size += n;
     }
+    if (size > maxBytes)
+        return EFBIG;
+    bytes.resize(size);
     *out = std::move(bytes);
     return 0;
 }
@@ -119,7 +127,10 @@ QString writeInPlace(const QByteArray& target, const QByteArray& bytes) {
     if (rfd < 0)
         return reason(errno);
     QByteArray old;
-    const int re = readAll(rfd, std::numeric_limits<qint64>::max() / 2, &old);
+    struct stat st;
+    const int re = ::fstat(rfd, &st) != 0
+                       ? errno
+                       : readAll(rfd, st.st_size, std::numeric_limits<qsizetype>::max() / 4, &old);
     ::close(rfd);
     if (re != 0)
         return reason(re);
@@ -228,7 +239,7 @@ ReadResult readRegularFile(const QString& path, qint64 maxBytes) {
     } else if (st.st_size > maxBytes) {
         r.error = tooLarge(maxBytes);
     } else {
-        const int e = readAll(fd, maxBytes, &r.bytes);
+        const int e = readAll(fd, st.st_size, maxBytes, &r.bytes);
         if (e == EFBIG)
             r.error = tooLarge(maxBytes);
         else if (e != 0)
