@@ -1,6 +1,7 @@
 #include "docjson.h"
 
 #include <QJsonArray>
+#include <QLocale>
 #include <QSet>
 
 #include <cmath>
@@ -38,8 +39,10 @@ bool textValue(const QJsonValue& v, const QString& where, QString* out, QString*
     }
     if (v.isDouble()) {
         const double d = v.toDouble();
-        *out = (d == std::floor(d) && std::fabs(d) < 1e15) ? QString::number(qint64(d))
-                                                           : QString::number(d, 'g', 17);
+        // The shortest text that gives the same number back: 0.1 stays 0.1.
+        *out = (d == std::floor(d) && std::fabs(d) < 1e15)
+                   ? QString::number(qint64(d))
+                   : QString::number(d, 'g', QLocale::FloatingPointShortest);
         return true;
     }
     *error = QStringLiteral("%1 must be a string or a number.").arg(where);

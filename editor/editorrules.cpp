@@ -43,12 +43,7 @@ QString toFieldLineBreaks(const QString& modelText) {
 }
 
 QString scriptSafe(const QString& text) {
-    QString out = modString::EscapeQuotes(modString::LineBreaksToBr(toModelLineBreaks(text)));
-    if (out.endsWith(u'\\')) {
-        out.chop(1);
-        out += QStringLiteral("&#92;");
-    }
-    return out;
+    return modString::ScriptSafe(text);
 }
 
 QString reservedNameMessage(const QString& path) {

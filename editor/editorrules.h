@@ -18,9 +18,7 @@ QString caption(const QString& sFilePath, bool bDirty);
 QString toModelLineBreaks(const QString& fieldText);
 QString toFieldLineBreaks(const QString& modelText);
 
-// Makes an item's text, name or width safe to write between single quotes so that it reads back
-// unchanged: line breaks become "<br>", single quotes are escaped, and a closing backslash,
-// which would escape the closing quote, becomes the entity "&#92;". Idempotent.
+// The model's cleanup of an item's text, name or width (modString::ScriptSafe).
 QString scriptSafe(const QString& text);
 
 // Why a script must not be saved at this path (it would take the name of a file that stands

@@ -2,6 +2,7 @@
 
 #include "modparser.h"
 #include "numberrule.h"
+#include "textrules.h"
 
 namespace {
 
@@ -62,15 +63,16 @@ bool clsScroller::SetProperty(QStringView sCode, QString* sError) {
         const std::optional<double> v = numberrule::parse(value);
         if (!v) {
             if (sError)
-                *sError = QStringLiteral("\"%1\" is not a number for type.").arg(value);
+                *sError =
+                    QStringLiteral("%1 is not a number for type.").arg(modString::excerpt(value));
             return false;
         }
         const std::optional<double> r = numberrule::roundHalfEven(*v);
         if (!r || *r < -32768.0 || *r > 32767.0) {
             if (sError)
-                *sError = QStringLiteral("\"%1\" is out of range for type (it must lie between "
+                *sError = QStringLiteral("%1 is out of range for type (it must lie between "
                                          "-32768 and 32767).")
-                              .arg(value);
+                              .arg(modString::excerpt(value));
             return false;
         }
         iDirn = static_cast<qint16>(*r);

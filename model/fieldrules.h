@@ -36,4 +36,7 @@ bool inRange(QStringView text, const Bounds& b);
 // script variable name.
 QString CheckVariableName(QStringView sText);
 
+// Whether the name is a reserved word of JavaScript or a name the page already uses.
+bool isTakenName(QStringView name);
+
 } // namespace fieldrules

@@ -62,6 +62,26 @@ std::optional<double> parse(QStringView text) {
     return plain.toDouble(&ok);
 }
 
+QString scriptNumber(const QString& text) {
+    if (!holdsNumber(text))
+        return text;
+    qsizetype b = 0;
+    qsizetype e = text.size();
+    while (b < e && isBlank(text[b]))
+        ++b;
+    while (e > b && isBlank(text[e - 1]))
+        --e;
+    QString out;
+    out.reserve(e - b);
+    if (text[b] == u'+' || text[b] == u'-')
+        out += text[b++];
+    // Keep one zero before a point or at the end: "0.5", "0".
+    while (b + 1 < e && text[b] == u'0' && isDigit(text[b + 1]))
+        ++b;
+    out += QStringView(text).mid(b, e - b);
+    return out;
+}
+
 std::optional<double> roundHalfEven(double v) {
     if (!std::isfinite(v))
         return std::nullopt;

@@ -17,6 +17,11 @@ inline bool holdsNumber(QStringView text) {
     return parse(text).has_value();
 }
 
+// A setting as the script carries it: a text that holds a number loses its surrounding blanks
+// and the leading zeros of its whole part, which JavaScript would read as octal or refuse
+// ("0100" is 64 there, "010.5" an error); any other text is returned as it is.
+QString scriptNumber(const QString& text);
+
 // Rounds half to even; an infinite value has no whole number.
 std::optional<double> roundHalfEven(double v);
 

@@ -1,9 +1,9 @@
 #include "scriptreader.h"
 
+#include "fileio.h"
 #include "modparser.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cstring>
 
@@ -72,6 +72,14 @@ bool isItemLine(QStringView line) {
 
 LoadResult LoadScrollerBytes(const QByteArray& bytes, ScrollerDocument& doc) {
     LoadResult result;
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        // Its lines could not even be found; reading it as 8-bit text would give nothing.
+        result.ok = false;
+        result.error = QStringLiteral("The file is in UTF-16, and scroller scripts are read in "
+                                      "UTF-8 or Windows-1252. Save it as UTF-8 in a text editor "
+                                      "and open it again.");
+        return result;
+    }
     qsizetype bom;
     result.encoding = textencoding::detect(bytes, &bom);
     doc.encoding = result.encoding;
@@ -105,23 +113,17 @@ LoadResult LoadScrollerBytes(const QByteArray& bytes, ScrollerDocument& doc) {
 }
 
 LoadResult LoadScroller(const QString& sFile, ScrollerDocument& doc) {
-    QFile file(sFile);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const fileio::ReadResult file = fileio::readRegularFile(sFile);
+    if (!file.ok) {
         LoadResult result;
         result.ok = false;
-        result.error = QStringLiteral("The file \"%1\" cannot be opened: %2.")
-                           .arg(QDir::toNativeSeparators(sFile), file.errorString());
+        result.error =
+            QStringLiteral("The file \"%1\" cannot be %2: %3.")
+                .arg(QDir::toNativeSeparators(sFile),
+                     file.opened ? QStringLiteral("read") : QStringLiteral("opened"), file.error);
         return result;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        LoadResult result;
-        result.ok = false;
-        result.error = QStringLiteral("The file \"%1\" cannot be read: %2.")
-                           .arg(QDir::toNativeSeparators(sFile), file.errorString());
-        return result;
-    }
-    return LoadScrollerBytes(bytes, doc);
+    return LoadScrollerBytes(file.bytes, doc);
 }
 
 } // namespace scriptreader

@@ -1,12 +1,12 @@
 #include "scriptwriter.h"
 
+#include "fileio.h"
 #include "numberrule.h"
 #include "projectpage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <limits>
@@ -17,6 +17,11 @@ namespace {
 
 constexpr qint64 kVerticalItemLength = 15;
 constexpr qint64 kFallbackLength = 100;
+// The repeats only fill the box; the runtime adds copies itself when they fall short. So they
+// never assume items narrower than the narrowest the editor admits, and never add more than
+// this many characters to the script, whatever a hand-written document asks for.
+constexpr qint64 kSmallestItem = 10;
+constexpr qint64 kRepeatBudget = 2 * 1024 * 1024;
 const QString kMarker = QStringLiteral("/* -- Replicate Items -- */");
 
 qint64 boxLimit(const ScrollerDocument& doc) {
@@ -49,6 +54,14 @@ bool sameFile(const QString& a, const QString& b) {
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
 }
 
+// Characters of one pass.
+qsizetype passChars(const ScrollerDocument& doc) {
+    qsizetype size = kMarker.size() + 4;
+    for (const clsItem& item : doc.items)
+        size += doc.scroller.sName.size() + item.stringLength() + 2;
+    return size;
+}
+
 } // namespace
 
 QStringList projectFiles() {
@@ -60,25 +73,31 @@ qint64 passCount(const ScrollerDocument& doc) {
     if (doc.items.isEmpty())
         return 0;
     const qint64 limit = boxLimit(doc);
-    const qint64 step = passLength(doc); // at least 1 per item, so the passes end
-    qint64 passes = 0;
-    for (qint64 total = 0; total <= limit; total += step)
-        ++passes;
     // A negative size would write no pass, and the items would be lost from the file: the
     // first pass is the one the reader reads back, so there is always one.
-    return std::max<qint64>(passes, 1);
+    if (limit < 0)
+        return 1;
+    // Passes are written while the total so far is not above the limit.
+    const qint64 step = std::max(passLength(doc), kSmallestItem * doc.items.size());
+    const qint64 passes = limit / step + 1;
+    return std::min(passes, 1 + kRepeatBudget / std::max<qint64>(1, passChars(doc)));
+}
+
+ScrollerDocument asWritten(const ScrollerDocument& doc) {
+    ScrollerDocument d = doc;
+    clsScroller& s = d.scroller;
+    for (QString* v : {&s.sWidth, &s.sHeight, &s.sSpeed, &s.sDefWidth, &s.sSpacing, &s.sPause})
+        *v = numberrule::scriptNumber(*v);
+    return d;
 }
 
 namespace {
 
 QString buildScript(const ScrollerDocument& doc, bool closingLineEnd) {
     const QString& n = doc.scroller.sName;
-    const QString head = doc.scroller.ToString();
+    const QString head = asWritten(doc).scroller.ToString();
     const qint64 passes = passCount(doc);
-
-    qsizetype passSize = kMarker.size() + 4;
-    for (const clsItem& item : doc.items)
-        passSize += n.size() + item.stringLength() + 2;
+    qsizetype passSize = passChars(doc);
 
     QString s;
     s.reserve(head.size() + passSize * passes + 6 * n.size() + 80);
@@ -131,10 +150,8 @@ QString CopyFileQuiet(const QString& source, const QString& destination) {
     if (in.error() != QFileDevice::NoError)
         return failure(in.errorString());
     in.close();
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        return failure(out.errorString());
-    return {};
+    const QString why = fileio::writeFile(destination, bytes);
+    return why.isEmpty() ? QString() : failure(why);
 }
 
 bool sameDirectory(const QString& a, const QString& b) {
@@ -154,11 +171,11 @@ SaveResult SaveScroller(const QString& sFile, const ScrollerDocument& doc,
     if (!sFile.isEmpty()) {
         const QByteArray bytes =
             textencoding::encode(buildScript(doc, true), doc.encoding, &result.encoding);
-        QSaveFile out(sFile);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
+        const QString why = fileio::writeFile(sFile, bytes);
+        if (!why.isEmpty()) {
             result.written = false;
             result.writeError = QStringLiteral("Could not write \"%1\": %2.")
-                                    .arg(QDir::toNativeSeparators(sFile), out.errorString());
+                                    .arg(QDir::toNativeSeparators(sFile), why);
             return result;
         }
     }

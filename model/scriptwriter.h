@@ -12,6 +12,10 @@ QStringList projectFiles();
 // How many passes of the item list the script repeats to fill the box.
 qint64 passCount(const ScrollerDocument& doc);
 
+// The document as its script carries it, and as reading the script gives it back: numeric
+// settings are written without leading zeros and surrounding blanks (numberrule::scriptNumber).
+ScrollerDocument asWritten(const ScrollerDocument& doc);
+
 // The whole script, without the CR LF that ends its last line.
 QString BuildScript(const ScrollerDocument& doc);
 
@@ -23,10 +27,10 @@ struct SaveResult {
     TextEncoding encoding = TextEncoding::Utf8; // the encoding the script was written in
 };
 
-// Writes the script to sFile (atomically; nothing is written when sFile is empty), then copies
-// the project files from the application folder into the project folder, unless the project
-// folder is empty or is the application folder. A tickora.htm there that the user changed is
-// kept (projectpage.h).
+// Writes the script to sFile (see fileio::writeFile; nothing is written when sFile is empty), then
+// copies the project files from the application folder into the project folder, unless the project
+// folder is empty or is the application folder. A tickora.htm there that the user changed is kept
+// (projectpage.h).
 SaveResult SaveScroller(const QString& sFile, const ScrollerDocument& doc,
                         const QString& sProjectFolder, const QString& sAppFolder);
 

@@ -1,5 +1,6 @@
 #include "textencoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -112,7 +113,11 @@ QByteArray encode(const QString& text, TextEncoding wanted, TextEncoding* used) 
             ok = b >= 0;
             d[i] = static_cast<char>(b);
         }
-        if (ok) {
+        // Bytes that happen to be valid UTF-8 would be read back as UTF-8 ("\xC3\xA9" as one
+        // letter), so such a text is written as UTF-8 too.
+        const bool ascii =
+            std::all_of(out.cbegin(), out.cend(), [](char c) { return (c & 0x80) == 0; });
+        if (ok && (ascii || !isValidUtf8(out))) {
             *used = TextEncoding::Windows1252;
             return out;
         }

@@ -12,8 +12,9 @@ namespace textencoding {
 
 QString decode(const QByteArray& bytes, TextEncoding* detected);
 
-// Encodes in the requested encoding. A text that Windows-1252 cannot carry is written as UTF-8
-// instead (nothing the user typed may be lost); *used says which encoding was written.
+// Encodes in the requested encoding. A text that Windows-1252 cannot carry, or whose
+// Windows-1252 bytes would read back as UTF-8, is written as UTF-8 instead (nothing the user
+// typed may be lost or change); *used says which encoding was written.
 QByteArray encode(const QString& text, TextEncoding wanted, TextEncoding* used);
 
 bool isValidUtf8(const QByteArray& bytes);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 // The text rules that make item names and texts fit for the script.
 namespace modString {
@@ -10,5 +11,18 @@ QString EscapeQuotes(const QString& text);
 
 // Turns every CR LF pair into "<br>"; a lone CR or LF stays.
 QString LineBreaksToBr(const QString& text);
+
+// The cleanup of an item's name, text and width: every line break (CR LF, CR or LF) becomes
+// "<br>", the separators U+2028 and U+2029 become character references, single quotes are
+// escaped, and every backslash that is not the "\'" escape of a quote becomes "&#92;". The
+// page then shows what was typed, and the script reads back the same. Idempotent.
+QString ScriptSafe(const QString& text);
+
+// Why text cannot stand between single quotes in a script (and read back the same), or an
+// empty string. Empty exactly when ScriptSafe(text) == text.
+QString scriptStringProblem(QStringView text);
+
+// A value quoted in a message: the whole of a short value, else its beginning, clearly cut.
+QString excerpt(QStringView value);
 
 } // namespace modString

@@ -19,12 +19,33 @@ struct Run {
 };
 
 QString tool() {
-    return QDir(qEnvironmentVariable("TICKORA_APP_DIR")).filePath(QStringLiteral("tickora-script"));
+    return QDir(qEnvironmentVariable("TICKORA_APP_DIR"))
+        .absoluteFilePath(QStringLiteral("tickora-script"));
 }
 
-Run run(const QStringList& args) {
+Run run(const QStringList& args, const QString& workDir = QString()) {
     QProcess p;
+    if (!workDir.isEmpty())
+        p.setWorkingDirectory(workDir);
     p.start(tool(), args);
+    Run r;
+    if (!p.waitForFinished(60000))
+        return r;
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// Runs a shell command with $T the tool and $D the folder, for file names that are not UTF-8
+// (which a QStringList cannot carry).
+Run shell(const QString& command, const QString& dir) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("T"), tool());
+    env.insert(QStringLiteral("D"), dir);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command});
     Run r;
     if (!p.waitForFinished(60000))
         return r;
@@ -102,16 +123,16 @@ private Q_SLOTS:
 
     void writeCopiesProjectFilesFromTheToolsFolder() {
         QTemporaryDir out;
-        writeFile(path("min.json"), "{}");
+        writeFile(path("min.json"), "{\"scroller\": {\"name\": \"s\"}}");
         const Run w =
             run({QStringLiteral("write"), path("min.json"), out.filePath(QStringLiteral("s.js"))});
         QCOMPARE(w.code, 0);
         // A missing key takes a new document's value.
         QCOMPARE(readAll(out.filePath(QStringLiteral("s.js"))),
-                 QByteArray(" = new Tickora();\r\n.name = '';\r\n.type = 0;\r\n"
-                            ".pausemouseover = true;\r\n.display();\r\n"
-                            "onload = function(){.load();.start();};\r\n"
-                            "onresize = function(){.load();};\r\n"));
+                 QByteArray("s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n"
+                            "s.pausemouseover = true;\r\ns.display();\r\n"
+                            "onload = function(){s.load();s.start();};\r\n"
+                            "onresize = function(){s.load();};\r\n"));
         // Whatever project files the application folder has arrive beside the script; the
         // ones it lacks are reported without failing the write.
         const QDir app(qEnvironmentVariable("TICKORA_APP_DIR"));
@@ -125,7 +146,7 @@ private Q_SLOTS:
 
     void writeKeepsTheUsersOwnPage() {
         QTemporaryDir out;
-        writeFile(path("min.json"), "{}");
+        writeFile(path("min.json"), "{\"scroller\": {\"name\": \"s\"}}");
         writeFile(out.filePath(QStringLiteral("tickora.htm")), "<p>mine</p>");
         const Run w =
             run({QStringLiteral("write"), path("min.json"), out.filePath(QStringLiteral("s.js"))});
@@ -152,8 +173,8 @@ private Q_SLOTS:
             << QByteArray("pauseOnMouseover");
         QTest::newRow("item not object")
             << QByteArray("{\"items\": [1]}") << "x.js" << 2 << QByteArray("items[0]");
-        QTest::newRow("missing folder")
-            << QByteArray("{}") << "no/such/x.js" << 1 << QByteArray("Could not write");
+        QTest::newRow("missing folder") << QByteArray("{\"scroller\": {\"name\": \"s\"}}")
+                                        << "no/such/x.js" << 1 << QByteArray("does not exist");
     }
     void writeFailures() {
         QFETCH(QByteArray, json);
@@ -165,6 +186,72 @@ private Q_SLOTS:
         QFETCH(QByteArray, says);
         QVERIFY2(w.err.contains(says), w.err.constData());
         QVERIFY(!QFile::exists(dir.filePath(target)));
+    }
+
+    // write refuses, naming every offending field, what the editor would not save or what
+    // would run as code in the page; nothing is written and no project file is copied.
+    void writeRefusesUntrustedDocuments_data() {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<QByteArray>("report");
+        QTest::newRow("name that runs code")
+            << QByteArray("{\"scroller\": {\"name\": \"a=alert(1),b\"}}")
+            << QByteArray("name: Scroller name must contain only alphanumeric characters.\n");
+        QTest::newRow("reserved word and browser global")
+            << QByteArray("{\"scroller\": {\"name\": \"location\"}}")
+            << QByteArray("name: Scroller name must not be \"location\", a name that JavaScript "
+                          "or the web page already uses.\n");
+        QTest::newRow("every offending field")
+            << QByteArray("{\"scroller\": {\"name\": \"news\", \"width\": \"1;alert(1)\"},"
+                          " \"items\": [{\"text\": \"ok\", \"width\": \"1');alert(1);//\"},"
+                          " {\"text\": \"it's\"}, {\"text\": \"one\\ntwo\"},"
+                          " {\"text\": \"\\\\\\\\');alert(1);//\"}, {\"name\": \"C:\\\\users\"}]}")
+            << QByteArray("width: Please Enter A Value Between 10 And 2000\n"
+                          "items[0].width: A single quote must be escaped as \\'.\n"
+                          "items[1].text: A single quote must be escaped as \\'.\n"
+                          "items[2].text: A line break must be written as <br>.\n"
+                          "items[3].text: A backslash that does not escape a quote (\\') must "
+                          "be written as &#92;.\n"
+                          "items[4].name: A backslash that does not escape a quote (\\') must "
+                          "be written as &#92;.\n");
+    }
+    void writeRefusesUntrustedDocuments() {
+        QFETCH(QByteArray, json);
+        QTemporaryDir out;
+        writeFile(out.filePath(QStringLiteral("doc.json")), json);
+        const Run w = run({QStringLiteral("write"), out.filePath(QStringLiteral("doc.json")),
+                           out.filePath(QStringLiteral("s.js"))});
+        QCOMPARE(w.code, 1);
+        QFETCH(QByteArray, report);
+        QVERIFY2(w.err.startsWith(report), w.err.constData());
+        QVERIFY(w.err.contains("Nothing was written"));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"doc.json"});
+    }
+
+    // What a document says reaches the page as typed: decimal numbers, shortest JSON numbers,
+    // a byte-order mark at the start of a string, and texts that only look like escapes.
+    void writeKeepsWhatWasMeant() {
+        writeFile(path("meant.json"),
+                  "{\"scroller\": {\"name\": \"news\", \"width\": \"0100\", \"height\": "
+                  "\"010.5\", \"spacing\": 0.1, \"pause\": 1e3},\n"
+                  " \"items\": [{\"text\": \"\xEF\xBB\xBFhi &#92;\", \"name\": \"\xEF\xBB\xBF\","
+                  " \"width\": \"050\"}]}");
+        const Run w = run({QStringLiteral("write"), QStringLiteral("--no-project-files"),
+                           path("meant.json"), path("meant.js")});
+        QCOMPARE(w.code, 0);
+        const QByteArray script = readAll(path("meant.js"));
+        for (const char* line : {"news.width = 100;\r\n", "news.height = 10.5;\r\n",
+                                 "news.spacing = 0.1;\r\n", "news.pausedelay = 1000;\r\n",
+                                 "news.add('\xEF\xBB\xBFhi &#92;', '050', '\xEF\xBB\xBF');\r\n"})
+            QVERIFY2(script.contains(line), script.constData());
+        // Reading gives back what was written, and writing that again the same bytes.
+        const Run r = run({QStringLiteral("read"), path("meant.js")});
+        QCOMPARE(r.code, 0);
+        writeFile(path("again.json"), r.out);
+        QCOMPARE(run({QStringLiteral("write"), QStringLiteral("--no-project-files"),
+                      path("again.json"), path("again.js")})
+                     .code,
+                 0);
+        QCOMPARE(readAll(path("again.js")), script);
     }
 
     void readFailureKeepsWhatWasRead() {
@@ -203,6 +290,27 @@ private Q_SLOTS:
         QTest::newRow("read failure")
             << QByteArray("a.name = 'ok';\na.type = q;\n") << 1
             << QByteArray("error: Line 2: \"q\" is not a number for type.\n");
+        QTest::newRow("names the page cannot use")
+            << QByteArray("a.name = 'function';\n") << 1
+            << QByteArray("name: Scroller name must not be \"function\", a name that JavaScript "
+                          "or the web page already uses.\n");
+        QTest::newRow("onload") << QByteArray("a.name = \"onload\";\n") << 1
+                                << QByteArray("name: Scroller name must not be \"onload\", a name "
+                                              "that JavaScript or the web page already uses.\n");
+        QTest::newRow("strings from elsewhere")
+            << QByteArray("a.name = 'news';\n"
+                          "a.add('\\\\');alert(1);//', '', 'x');\n"
+                          "a.add('C:\\Pages\\news', '', 'C:\\users');\n"
+                          "a.add('one\xE2\x80\xA8two', '', 'ok');\n"
+                          "a.add('It\\'s fine &#92;', '20', 'ok');\n")
+            << 1
+            << QByteArray("items[0].text: A backslash that does not escape a quote (\\') must "
+                          "be written as &#92;.\n"
+                          "items[1].name: A backslash that does not escape a quote (\\') must "
+                          "be written as &#92;.\n"
+                          "items[1].text: A backslash that does not escape a quote (\\') must "
+                          "be written as &#92;.\n"
+                          "items[2].text: A line break must be written as <br>.\n");
     }
     void check() {
         QFETCH(QByteArray, script);
@@ -210,6 +318,46 @@ private Q_SLOTS:
         const Run c = run({QStringLiteral("check"), path("check.js")});
         QTEST(c.code, "code");
         QTEST(c.out, "out");
+    }
+
+    // File names are the bytes the system gave, "--" ends the options, and an empty name is
+    // a usage error.
+    void fileNames_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("files"); // what the folder then holds, sorted, one a line
+        const QString doc = QStringLiteral("printf '{\"scroller\":{\"name\":\"s\"}}' > doc.json; ");
+        QTest::newRow("name that is not UTF-8")
+            << doc + "$T write --no-project-files doc.json \"$(printf 'bad\\377.js')\" && "
+                     "$T read \"$(printf 'bad\\377.js')\" > /dev/null"
+            << 0 << QByteArray("bad\xFF.js\ndoc.json\n");
+        QTest::newRow("Latin-1 name of an existing file")
+            << "printf 's.name = \\047s\\047;\\r\\n' > \"$(printf 'lat\\351.js')\"; "
+               "$T check \"$(printf 'lat\\351.js')\""
+            << 0 << QByteArray("lat\xE9.js\n");
+        QTest::newRow("options after --")
+            << doc + "$T write -- doc.json --no-project-files" << 0
+            << QByteArray("--no-project-files\ndoc.json\ntickolib.js\ntickora.htm\ntickora.js\n");
+        QTest::newRow("empty output name")
+            << doc + "$T write doc.json ''" << 2 << QByteArray("doc.json\n");
+        QTest::newRow("empty name after --")
+            << doc + "$T write -- doc.json ''" << 2 << QByteArray("doc.json\n");
+        QTest::newRow("empty name to read") << QStringLiteral("$T read ''") << 2 << QByteArray();
+        QTest::newRow("a pipe is no target")
+            << doc + "mkfifo p.js; $T write --no-project-files doc.json p.js; s=$?; "
+                     "test -p p.js && exit $s"
+            << 1 << QByteArray("doc.json\np.js\n");
+    }
+    void fileNames() {
+        QFETCH(QString, command);
+        QTemporaryDir d;
+        const Run r = shell(QStringLiteral("cd \"$D\" && ") + command, d.path());
+        QTEST(r.code, "code");
+        // Listed by the system, so the names' bytes are compared, not Qt's reading of them.
+        const Run ls = shell(QStringLiteral("cd \"$D\" && LC_ALL=C ls -1"), d.path());
+        QTEST(ls.out, "files");
+        if (r.code == 2)
+            QVERIFY(r.err.contains("Usage"));
     }
 
     void usage_data() {

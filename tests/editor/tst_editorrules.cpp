@@ -1,8 +1,5 @@
-#include "document.h"
 #include "editorrules.h"
 #include "nodekeys.h"
-#include "scriptreader.h"
-#include "scriptwriter.h"
 
 #include <QTest>
 
@@ -23,52 +20,6 @@ private slots:
         QFETCH(bool, dirty);
         QFETCH(QString, expected);
         QCOMPARE(editorrules::caption(path, dirty), expected);
-    }
-
-    void scriptSafe_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("plain") << "Hello <b>world</b>"
-                               << "Hello <b>world</b>";
-        QTest::newRow("quote") << "O'Neil"
-                               << "O\\'Neil";
-        QTest::newRow("escaped quote stays") << "O\\'Neil"
-                                             << "O\\'Neil";
-        QTest::newRow("LF from the field") << "one\ntwo"
-                                           << "one<br>two";
-        QTest::newRow("CR LF") << "one\r\ntwo"
-                               << "one<br>two";
-        QTest::newRow("lone CR") << "one\rtwo"
-                                 << "one<br>two";
-        QTest::newRow("closing backslash") << "path\\"
-                                           << "path&#92;";
-        QTest::newRow("two closing backslashes") << "a\\\\"
-                                                 << "a\\&#92;";
-        QTest::newRow("inner backslash stays") << "a\\b"
-                                               << "a\\b";
-        QTest::newRow("quote at the end") << "it'"
-                                          << "it\\'";
-        QTest::newRow("empty") << ""
-                               << "";
-    }
-    void scriptSafe() {
-        QFETCH(QString, typed);
-        QFETCH(QString, expected);
-        const QString safe = editorrules::scriptSafe(typed);
-        QCOMPARE(safe, expected);
-        QCOMPARE(editorrules::scriptSafe(safe), safe);
-        // Whatever the user typed, each of the three item values reads back as it was saved.
-        ScrollerDocument doc;
-        doc.scroller.sName = QStringLiteral("news");
-        doc.items << clsItem{safe, safe, safe};
-        doc.items << clsItem{QStringLiteral("next"), QStringLiteral("after"), QStringLiteral("10")};
-        ScrollerDocument back;
-        const auto r =
-            scriptreader::LoadScrollerBytes(scriptwriter::BuildScript(doc).toUtf8() + "\r\n", back);
-        QVERIFY(r.ok);
-        QCOMPARE(back.items.size(), 2);
-        QCOMPARE(back.items.at(0), doc.items.at(0));
-        QCOMPARE(back.items.at(1), doc.items.at(1));
     }
 
     void lineBreaks() {

@@ -138,6 +138,9 @@ private slots:
                                           << "";
         QTest::newRow("letters") << "Ticker"
                                  << "";
+        QTest::newRow("browser global") << "location"
+                                        << "Scroller name must not be \"location\", a name that "
+                                           "JavaScript or the web page already uses.";
     }
     void nameCheck() {
         QFETCH(QString, name);

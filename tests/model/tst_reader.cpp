@@ -2,9 +2,14 @@
 #include "scriptreader.h"
 #include "workedexample.h"
 
+#include <QDir>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -139,6 +144,73 @@ private Q_SLOTS:
         ScrollerDocument d;
         QVERIFY(read(("x" + item.ToString()).toUtf8(), d).ok);
         QCOMPARE(d.items.value(0), item);
+    }
+
+    // What the reader refuses before reading a byte, and what it reads no further.
+    void readerLimits_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("a folder") << "folder"
+                                  << "cannot be read: it is a folder";
+        QTest::newRow("a pipe") << "fifo"
+                                << "cannot be read: it is not a regular file";
+        QTest::newRow("a device") << "/dev/zero"
+                                  << "cannot be read: it is not a regular file";
+        QTest::newRow("above 64 MB") << "huge"
+                                     << "cannot be read: it is larger than 64 MB";
+        QTest::newRow("UTF-16 LE") << "utf16le"
+                                   << "is in UTF-16";
+        QTest::newRow("UTF-16 BE") << "utf16be"
+                                   << "is in UTF-16";
+        QTest::newRow("missing") << "missing"
+                                 << "cannot be opened: No such file";
+    }
+    void readerLimits() {
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        QString path = dir.filePath(QStringLiteral("s.js"));
+        if (kind == u"folder") {
+            QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("s.js")));
+        } else if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        } else if (kind.startsWith(u'/')) {
+            path = kind;
+        } else if (kind == u"huge") {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(64 * 1024 * 1024 + 1)); // sparse: costs no disk
+        } else if (kind.startsWith(u"utf16")) {
+            const QString text = QStringLiteral("a.width = 300;\r\na.add('x');\r\n");
+            QByteArray bytes = kind == u"utf16le" ? QByteArray("\xFF\xFE") : QByteArray("\xFE\xFF");
+            for (QChar c : text) {
+                const char lo = char(c.unicode() & 0xFF), hi = char(c.unicode() >> 8);
+                if (kind == u"utf16le")
+                    bytes.append(lo).append(hi);
+                else
+                    bytes.append(hi).append(lo);
+            }
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(bytes);
+        }
+        ScrollerDocument d;
+        const scriptreader::LoadResult r = scriptreader::LoadScroller(path, d);
+        QVERIFY(!r.ok);
+        QFETCH(QString, says);
+        QVERIFY2(r.error.contains(says), qPrintable(r.error));
+        QVERIFY(d.items.isEmpty());
+        QVERIFY(d.scroller.sWidth.isEmpty());
+    }
+
+    // A huge bad value is quoted as a short, clearly cut excerpt.
+    void badValueIsQuotedShort() {
+        ScrollerDocument d;
+        const QByteArray value(1 << 20, '9');
+        const scriptreader::LoadResult r = read("a.type = x" + value + ";", d);
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.size() < 160, qPrintable(r.error.left(200)));
+        QVERIFY(r.error.startsWith(QStringLiteral("Line 1: \"x999")));
+        QVERIFY(r.error.contains(QStringLiteral("(1048577 characters)")));
     }
 
     void missingFileIsDescribed() {

@@ -1,7 +1,11 @@
-// The number rule, the field rules and the text encodings.
+// The number rule, the field rules, the text rules, the text encodings and file names.
 #include "fieldrules.h"
+#include "fileio.h"
 #include "numberrule.h"
 #include "textencoding.h"
+#include "textrules.h"
+
+#include "jsline.h"
 
 #include <QTest>
 
@@ -120,10 +124,134 @@ private Q_SLOTS:
                                           << "";
         QTest::newRow("letters") << "Ticker"
                                  << "";
+        // Names the page cannot use as its variable; letter case makes them usable again.
+        const auto taken = [](const char* n) {
+            return QStringLiteral("Scroller name must not be \"%1\", a name that JavaScript or "
+                                  "the web page already uses.")
+                .arg(QLatin1String(n));
+        };
+        for (const char* n : {"new", "class", "function", "name", "location", "top", "self",
+                              "window", "document", "parent", "status", "onload", "Tickora"})
+            QTest::newRow(n) << n << taken(n);
+        QTest::newRow("Location") << "Location"
+                                  << "";
+        QTest::newRow("newsTicker") << "newsTicker"
+                                    << "";
     }
     void names() {
         QFETCH(QString, name);
         QTEST(fieldrules::CheckVariableName(name), "message");
+    }
+
+    void scriptNumbers_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("plain") << "200"
+                               << "200";
+        QTest::newRow("octal-looking") << "0100"
+                                       << "100";
+        QTest::newRow("zeros before a fraction") << "010.5"
+                                                 << "10.5";
+        QTest::newRow("zero before the point stays") << "00.5"
+                                                     << "0.5";
+        QTest::newRow("all zeros") << "000"
+                                   << "0";
+        QTest::newRow("signed") << "-007"
+                                << "-7";
+        QTest::newRow("exponent") << "01e3"
+                                  << "1e3";
+        QTest::newRow("blanks") << " \t12 "
+                                << "12";
+        QTest::newRow("leading point") << ".5"
+                                       << ".5";
+        QTest::newRow("no number is left alone") << "0x10"
+                                                 << "0x10";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void scriptNumbers() {
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QCOMPARE(numberrule::scriptNumber(typed), written);
+        // Still the same number, and written once more it stays.
+        QCOMPARE(numberrule::parse(written), numberrule::parse(typed));
+        QCOMPARE(numberrule::scriptNumber(written), written);
+    }
+
+    void scriptSafe_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("safe");
+        QTest::addColumn<QString>("shown"); // what the page shows, entities resolved
+        QTest::newRow("plain") << "Hello <b>world</b>"
+                               << "Hello <b>world</b>"
+                               << "Hello <b>world</b>";
+        QTest::newRow("quote") << "O'Neil"
+                               << "O\\'Neil"
+                               << "O'Neil";
+        QTest::newRow("escaped quote stays") << "O\\'Neil"
+                                             << "O\\'Neil"
+                                             << "O'Neil";
+        QTest::newRow("line breaks of every kind") << "a\nb\r\nc\rd"
+                                                   << "a<br>b<br>c<br>d"
+                                                   << "a<br>b<br>c<br>d";
+        QTest::newRow("line separator")
+            << QString::fromUtf16(u"a\u2028b") << "a&#8232;b" << QString::fromUtf16(u"a\u2028b");
+        QTest::newRow("folder path") << "C:\\Pages\\news"
+                                     << "C:&#92;Pages&#92;news"
+                                     << "C:\\Pages\\news";
+        QTest::newRow("unicode escape look-alike") << "C:\\users"
+                                                   << "C:&#92;users"
+                                                   << "C:\\users";
+        QTest::newRow("closing backslash") << "path\\"
+                                           << "path&#92;"
+                                           << "path\\";
+        QTest::newRow("two closing backslashes") << "a\\\\"
+                                                 << "a&#92;&#92;"
+                                                 << "a\\\\";
+        QTest::newRow("breaking out of the string") << "\\\\');alert(1);//"
+                                                    << "&#92;\\');alert(1);//"
+                                                    << "\\');alert(1);//";
+        QTest::newRow("quote at the end") << "it'"
+                                          << "it\\'"
+                                          << "it'";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
+    }
+    void scriptSafe() {
+        QFETCH(QString, typed);
+        QFETCH(QString, safe);
+        QCOMPARE(modString::ScriptSafe(typed), safe);
+        QCOMPARE(modString::ScriptSafe(safe), safe);
+        QVERIFY(!modString::scriptStringProblem(typed).isEmpty() || typed == safe);
+        QCOMPARE(modString::scriptStringProblem(safe), QString());
+        // The page turns the entities back into the characters typed.
+        QString page = jsline::shownText(safe);
+        page.replace(QStringLiteral("&#92;"), QStringLiteral("\\"));
+        page.replace(QStringLiteral("&#8232;"), QString(QChar(0x2028)));
+        QTEST(page, "shown");
+    }
+
+    void excerpts() {
+        QCOMPARE(modString::excerpt(u"abc"), QStringLiteral("\"abc\""));
+        const QString huge(1 << 20, u'7');
+        const QString e = modString::excerpt(huge);
+        QVERIFY(e.size() < 80);
+        QVERIFY(e.startsWith(QStringLiteral("\"7777")));
+        QVERIFY(e.contains(QStringLiteral("(1048576 characters)")));
+    }
+
+    void fileNamesKeepTheirBytes() {
+        QByteArray all;
+        for (int b = 1; b < 256; ++b)
+            all.append(char(b));
+        for (const QByteArray& name : {all, QByteArray("lat\xE9.js"), QByteArray("bad\xFF.js"),
+                                       QByteArray("caf\xC3\xA9\xF0\x9F\x98\x80.js"),
+                                       QByteArray("\xED\xA0\x80"), QByteArray("\xC3")}) {
+            const QString path = fileio::pathFromNative(name);
+            QCOMPARE(fileio::pathToNative(path), name);
+        }
+        QCOMPARE(fileio::pathFromNative("caf\xC3\xA9"), QString::fromUtf8("caf\xC3\xA9"));
     }
 
     void encodings_data() {
@@ -175,11 +303,22 @@ private Q_SLOTS:
         QCOMPARE(textencoding::encode(text, TextEncoding::Windows1252, &used), all);
     }
 
-    void unrepresentableTextFallsBackToUtf8() {
+    void windows1252FallsBackToUtf8_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("not in Windows-1252") << QString::fromUtf8("\xE4\xB8\xAD caf\xC3\xA9");
+        // Read from a Windows-1252 file, these letters make bytes that are valid UTF-8.
+        QTest::newRow("bytes that read as UTF-8") << QString::fromUtf8("caf\xC3\x83\xC2\xA9");
+        QTest::newRow("a byte-order mark's bytes")
+            << QString::fromUtf8("\xC3\xAF\xC2\xBB\xC2\xBFnew");
+    }
+    void windows1252FallsBackToUtf8() {
+        QFETCH(QString, text);
         TextEncoding used;
-        const QString text = QString::fromUtf8("\xE4\xB8\xAD caf\xC3\xA9");
-        QCOMPARE(textencoding::encode(text, TextEncoding::Windows1252, &used), text.toUtf8());
+        const QByteArray bytes = textencoding::encode(text, TextEncoding::Windows1252, &used);
+        QCOMPARE(bytes, text.toUtf8());
         QCOMPARE(used, TextEncoding::Utf8);
+        TextEncoding detected;
+        QCOMPARE(textencoding::decode(bytes, &detected), text);
     }
 };
 

@@ -1,4 +1,6 @@
-// The script writer: the text it builds, the passes, and how it saves and copies files.
+// The script writer: the text it builds, the passes, and how it saves and copies files, also
+// when the disk is full, the folder is closed or the target is no file.
+#include "scriptreader.h"
 #include "scriptwriter.h"
 #include "workedexample.h"
 
@@ -6,6 +8,17 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +44,91 @@ ScrollerDocument withItems(int count, qint16 dirn) {
     }
     return d;
 }
+
+// A script of about the given size: one item on a box so low that one pass fills it.
+ScrollerDocument ofSize(int bytes, char fill = 'x') {
+    ScrollerDocument d = withItems(1, 0);
+    d.scroller.sHeight = QStringLiteral("10");
+    d.items[0].sText = QString(std::max(0, bytes - 160), QLatin1Char(fill));
+    return d;
+}
+
+QStringList filesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// A small file system of the test's own, so that a full disk is real. Mounting needs root;
+// without it the cases that need one are skipped.
+class SmallDisk {
+public:
+    SmallDisk() {
+        if (::geteuid() != 0) {
+            m_why = "mounting a small file system needs root";
+            return;
+        }
+        if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
+                    "size=64k,mode=0755") != 0) {
+            m_why = QByteArray("cannot mount a small file system: ") + strerror(errno);
+            return;
+        }
+        m_mounted = true;
+    }
+    ~SmallDisk() {
+        if (m_mounted)
+            ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+
+    bool ok() const { return m_mounted; }
+    const char* why() const { return m_why.constData(); }
+    QString path() const { return m_dir.path(); }
+
+    // Fills the disk with a file of its own until only freeBytes (whole pages) stay free.
+    bool leaveFree(qint64 freeBytes) {
+        const QByteArray filler = QFile::encodeName(m_dir.filePath(QStringLiteral("filler")));
+        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            return false;
+        const QByteArray page(4096, 'f');
+        qint64 size = 0;
+        for (;;) {
+            const ssize_t n = ::write(fd, page.constData(), page.size());
+            if (n <= 0)
+                break;
+            size += n;
+        }
+        const bool ok =
+            errno == ENOSPC && ::ftruncate(fd, std::max<qint64>(0, size - freeBytes)) == 0;
+        ::close(fd);
+        return ok;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+    QByteArray m_why;
+};
+
+// While alive, the process acts as a user who may not write into folders owned by root.
+class AsOtherUser {
+public:
+    AsOtherUser() : m_switched(::geteuid() == 0) {
+        if (m_switched)
+            m_switched = ::setegid(65534) == 0 && ::seteuid(65534) == 0;
+    }
+    ~AsOtherUser() {
+        if (m_switched) {
+            [[maybe_unused]] const int a = ::seteuid(0);
+            [[maybe_unused]] const int b = ::setegid(0);
+        }
+    }
+    AsOtherUser(const AsOtherUser&) = delete;
+    AsOtherUser& operator=(const AsOtherUser&) = delete;
+
+private:
+    bool m_switched;
+};
 
 } // namespace
 
@@ -130,15 +228,19 @@ private Q_SLOTS:
         QTest::newRow("no width: limit 100") << 1 << 2 << ""
                                              << ""
                                              << "" << QStringList{"40"} << 3;
-        QTest::newRow("tiny widths count at least 1") << 1 << 2 << "5"
-                                                      << ""
-                                                      << "" << QStringList{"0.2"} << 6;
-        QTest::newRow("negative widths count 1") << 1 << 2 << "3"
+        // Repeats never assume an item narrower than the narrowest the editor admits (10).
+        QTest::newRow("tiny widths count as 10") << 1 << 2 << "25"
                                                  << ""
-                                                 << "" << QStringList{"-50"} << 4;
+                                                 << "" << QStringList{"0.2"} << 3;
+        QTest::newRow("negative widths count as 10") << 1 << 2 << "30"
+                                                     << ""
+                                                     << "" << QStringList{"-50"} << 4;
         QTest::newRow("huge box is clamped, still ends") << 1 << 2 << "1e9"
                                                          << ""
                                                          << "" << QStringList{"1000"} << 33;
+        QTest::newRow("widest box, narrowest items") << 3 << 2 << "32767"
+                                                     << ""
+                                                     << "" << QStringList{"1", "1", "1"} << 1093;
     }
     void passes() {
         QFETCH(int, items);
@@ -161,6 +263,176 @@ private Q_SLOTS:
         // A pass always writes the whole list, followed by an empty line and the marker.
         if (passes > 0)
             QVERIFY(s.contains(QStringLiteral("');\r\n\r\n/* -- Replicate Items -- */\r\n")));
+    }
+
+    // A document of 30 KB with the widest box and items of width 1 once asked for 32,768
+    // passes (a script of a gigabyte); the repeats now stay within a few megabytes.
+    void repeatsAreBounded() {
+        ScrollerDocument d = withItems(100, 2);
+        d.scroller.sWidth = QStringLiteral("32767");
+        for (clsItem& item : d.items) {
+            item.sWidth = QStringLiteral("1");
+            item.sText = QString(300, u'x');
+        }
+        const QString s = scriptwriter::BuildScript(d);
+        QVERIFY2(s.size() < 3 * 1024 * 1024, qPrintable(QString::number(s.size())));
+        QVERIFY(scriptwriter::passCount(d) >= 2);
+        ScrollerDocument back;
+        QVERIFY(scriptreader::LoadScrollerBytes(s.toUtf8(), back).ok);
+        QCOMPARE(back.items, d.items);
+    }
+
+    // Numbers reach the page as the decimal number typed, and read back as written.
+    void numbersAreWrittenAsDecimals() {
+        ScrollerDocument d = withItems(1, 0);
+        d.scroller.sWidth = QStringLiteral("0100");
+        d.scroller.sHeight = QStringLiteral("010.5");
+        d.scroller.sSpacing = QStringLiteral(" 05 ");
+        d.scroller.sSpeed = QStringLiteral("abc");
+        d.items[0].sWidth = QStringLiteral("050");
+        const QString s = scriptwriter::BuildScript(d);
+        for (const char* line : {"s.width = 100;\r\n", "s.height = 10.5;\r\n", "s.spacing = 5;\r\n",
+                                 "s.scrollspeed = abc;\r\n"})
+            QVERIFY2(s.contains(QLatin1String(line)), line);
+        ScrollerDocument back;
+        QVERIFY(scriptreader::LoadScrollerBytes(s.toUtf8(), back).ok);
+        QCOMPARE(back.scroller, scriptwriter::asWritten(d).scroller);
+        QCOMPARE(back.items, d.items); // quoted, so the page reads it as a decimal already
+        QCOMPARE(scriptwriter::BuildScript(back), s);
+    }
+
+    void writerFailures_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("size");     // of the new script
+        QTest::addColumn<QString>("says"); // the system's reason, in the message
+        QTest::newRow("full disk, small script") << "full" << 1400 << "No space left on device";
+        QTest::newRow("12 KB free, 12.9 KB script")
+            << "12k free" << 12934 << "No space left on device";
+        QTest::newRow("file-size limit") << "fsize" << 5000 << "File too large";
+        QTest::newRow("a pipe") << "fifo" << 1400 << "not a regular file";
+        QTest::newRow("a device") << "device" << 1400 << "not a regular file";
+        QTest::newRow("a folder") << "folder" << 1400 << "folder";
+        QTest::newRow("a missing folder") << "missing" << 1400 << "does not exist";
+    }
+    void writerFailures() {
+        QFETCH(QString, kind);
+        QFETCH(int, size);
+        std::unique_ptr<SmallDisk> disk;
+        QTemporaryDir plain;
+        QString folder = plain.path();
+        if (kind == u"full" || kind == u"12k free") {
+            disk = std::make_unique<SmallDisk>();
+            if (!disk->ok())
+                QSKIP(disk->why());
+            folder = disk->path();
+        }
+        const QString file = folder + QStringLiteral("/s.js");
+        const QByteArray old = "old script, still wanted";
+        const QByteArray native = QFile::encodeName(file);
+        if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(native.constData(), 0644), 0);
+        } else if (kind == u"device") {
+            if (::mknod(native.constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
+                QSKIP("making a device node needs root");
+        } else if (kind == u"folder") {
+            QVERIFY(QDir(folder).mkdir(QStringLiteral("s.js")));
+        } else if (kind != u"missing") {
+            writeFile(file, old);
+        }
+        if (disk)
+            QVERIFY(disk->leaveFree(kind == u"full" ? 0 : 12288));
+        const QStringList before = filesIn(folder);
+
+        struct rlimit saved;
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        if (kind == u"fsize") {
+            struct rlimit small = saved;
+            small.rlim_cur = 1000;
+            QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
+        const QString target = kind == u"missing" ? folder + QStringLiteral("/no/such/s.js") : file;
+        const scriptwriter::SaveResult r =
+            scriptwriter::SaveScroller(target, ofSize(size), folder, app.path());
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+
+        QVERIFY(!r.written);
+        QVERIFY2(
+            r.writeError.startsWith(
+                QStringLiteral("Could not write \"%1\": ").arg(QDir::toNativeSeparators(target))),
+            qPrintable(r.writeError));
+        QFETCH(QString, says);
+        QVERIFY2(r.writeError.contains(says), qPrintable(r.writeError));
+        // The old file is as it was, nothing is left behind, and no project file was copied.
+        QCOMPARE(filesIn(folder), before);
+        struct stat st;
+        QCOMPARE(::lstat(native.constData(), &st) == 0, kind != u"missing");
+        if (kind == u"fifo")
+            QVERIFY(S_ISFIFO(st.st_mode));
+        else if (kind == u"device")
+            QVERIFY(S_ISCHR(st.st_mode));
+        else if (kind == u"folder")
+            QVERIFY(S_ISDIR(st.st_mode));
+        else if (kind != u"missing")
+            QCOMPARE(readAll(file), old);
+    }
+
+    // A file the user may write, in a folder the user may not write to: the script is written
+    // in place, and a failure there puts the old bytes back.
+    void lockedFolder_data() {
+        QTest::addColumn<bool>("exists");
+        QTest::addColumn<bool>("fullDisk");
+        QTest::addColumn<bool>("written");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("writable file is written in place") << true << false << true << "";
+        QTest::newRow("new file: the folder is named")
+            << false << false << false << "you may not create files in the folder";
+        QTest::newRow("full disk in place keeps the old bytes")
+            << true << true << false << "still holds what it held before";
+    }
+    void lockedFolder() {
+        QFETCH(bool, exists);
+        QFETCH(bool, fullDisk);
+        std::unique_ptr<SmallDisk> disk;
+        QTemporaryDir plain;
+        QString folder = plain.path();
+        if (fullDisk) {
+            disk = std::make_unique<SmallDisk>();
+            if (!disk->ok())
+                QSKIP(disk->why());
+            folder = disk->path();
+        }
+        const QString file = folder + QStringLiteral("/s.js");
+        const QByteArray old(3000, 'o');
+        if (exists) {
+            writeFile(file, old);
+            QVERIFY(QFile::setPermissions(file, QFile::Permissions(0x6666)));
+        }
+        if (disk)
+            QVERIFY(disk->leaveFree(0));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner |
+                                                  QFile::ReadOther | QFile::ExeOther |
+                                                  QFile::ReadGroup | QFile::ExeGroup));
+        const ScrollerDocument doc = ofSize(9000);
+        scriptwriter::SaveResult r;
+        {
+            const AsOtherUser other;
+            if (::faccessat(AT_FDCWD, QFile::encodeName(folder).constData(), W_OK, AT_EACCESS) == 0)
+                QSKIP("the folder stays writable for this user");
+            r = scriptwriter::SaveScroller(file, doc, QString(), app.path());
+        }
+        QFile::setPermissions(folder, QFile::Permissions(0x7755));
+        QTEST(r.written, "written");
+        QFETCH(QString, says);
+        QVERIFY2(r.writeError.contains(says), qPrintable(r.writeError));
+        if (!exists) {
+            QVERIFY(r.writeError.contains(QDir::toNativeSeparators(folder)));
+            QVERIFY(!QFile::exists(file));
+        } else {
+            QCOMPARE(readAll(file),
+                     r.written ? (scriptwriter::BuildScript(doc) + "\r\n").toUtf8() : old);
+        }
+        QCOMPARE(filesIn(folder).filter(QStringLiteral("s.js")),
+                 QStringList{"s.js"}.mid(exists ? 0 : 1));
     }
 
     void emptyFileNameStillCopiesProjectFiles() {
@@ -213,26 +485,6 @@ private Q_SLOTS:
         QCOMPARE(r.copyErrors.size(), 1);
         QVERIFY(r.copyErrors[0].startsWith(QStringLiteral("\"tickora.js\" was not copied")));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("tickolib.js"))));
-    }
-
-    void missingFolderIsAFailedWrite() {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("no/such/folder/s.js"));
-        const scriptwriter::SaveResult r =
-            scriptwriter::SaveScroller(file, workedExample(), dir.path(), app.path());
-        QVERIFY(!r.written);
-        QVERIFY(r.writeError.contains(QDir::toNativeSeparators(file)));
-        QVERIFY(r.writeError.startsWith(QStringLiteral("Could not write")));
-        QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty()); // nothing copied
-    }
-
-    void targetThatIsAFolderFailsAndSurvives() {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.js")));
-        const scriptwriter::SaveResult r = scriptwriter::SaveScroller(
-            dir.filePath(QStringLiteral("taken.js")), workedExample(), dir.path(), app.path());
-        QVERIFY(!r.written);
-        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("taken.js"))).isDir());
     }
 
     void missingProjectFileIsReportedAndOthersCopied() {
