@@ -321,13 +321,13 @@ function Tickora() {
         }
         var a = this._anim;
         if (a) {
-            if (this._moving()) {
-                if (a.playState !== 'running') a.play();
-            } else if (a.playState === 'running') {
-                // Held exactly here, not where the next frame would have put it.
-                var t = a.currentTime;
-                a.pause();
+            // Held exactly here, and played on from here: no engine may catch up on lost time.
+            var t = a.currentTime, on = this._moving();
+            if (on !== (a.playState === 'running')) {
+                if (on) a.play();
+                else a.pause();
                 a.currentTime = t;
+                if (on) settle(a, t, 3);
             }
         }
         var label = this._held ? 'Play' : 'Pause';
@@ -450,6 +450,16 @@ function Tickora() {
             if (i === n) return p;
         }
         return n || 1;
+    }
+
+    // Some engines start a resumed animation from a clock that stood still while nothing moved,
+    // and it leaps by the time it was held. The first frames put it back where it was held.
+    function settle(a, t, frames) {
+        requestAnimationFrame(function () {
+            if (a.playState !== 'running') return;
+            if (a.currentTime - t > 250) a.currentTime = t;
+            else if (frames > 1) settle(a, t, frames - 1);
+        });
     }
 
     function focusVisible(e) {

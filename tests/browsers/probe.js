@@ -35,7 +35,7 @@ window.T = {
     T.frames = null;
     function step() {
       var p = s.position(), n = T.snap(box, d), f = T.itemLead(box, d, 0);
-      frames.push({ t: p.time, off: p.offset, dist: p.distance, len: n.len, items: n.items,
+      frames.push({ t: p.time, off: p.offset, period: p.length, dist: p.distance, len: n.len, items: n.items,
                     lead0: f.lead, cross0: f.cross });
       if (performance.now() < end) requestAnimationFrame(step); else T.frames = frames;
     }
