@@ -215,8 +215,8 @@ function Tickora() {
         // the box does not. The pause/play button must show what it does, so it never pauses.
         L.on(box, 'focusin', function (e) {
             var t = e.target, keys = t !== btn && focusVisible(t), i = self._itemOf(t);
-            if (keys && i >= 0) self._goto(i);
             set('_focus', keys);
+            if (keys && i >= 0) self._goto(i);
         });
         L.on(box, 'focusout', function () {
             set('_focus', false);
@@ -398,24 +398,25 @@ function Tickora() {
     // Moves the strip by px along its motion (a drag or a wheel); the move counts as travel.
     P._nudge = function (px) {
         if (this._list) return this._scroll(this._read() + px);
-        var a = this._anim, len = this._period;
-        if (!a) return;
-        var before = this._dist, p = (((this._read() + px) % len) + len) % len, c = this._cycle;
-        a.currentTime = Math.floor((a.currentTime || 0) / c) * c + this._timeOf(p);
-        this._read();
-        this._base += before + px - this._dist;
-        this._read();
+        if (!this._anim) return;
+        var len = this._period, p = (((this._read() + px) % len) + len) % len;
+        this._seek(this._timeOf(p), px);
     };
 
     // Brings item i to the leading edge, where it rests as it would on its way.
     P._goto = function (i) {
-        var a = this._anim, s = this._stops;
-        if (this._list) return this._scroll(s[i]);
-        if (!a) return;
-        var c = this._cycle, t = this._at[i] - this._pd, before = (this._read(), this._dist);
-        a.currentTime = Math.floor((a.currentTime || 0) / c) * c + (t < 0 ? t + c : t);
+        if (this._list) return this._scroll(this._stops[i]);
+        if (!this._anim) return;
+        var t = this._at[i] - this._pd;
+        this._seek(t < 0 ? t + this._cycle : t, 0);
+    };
+
+    // Sets the animation's clock to time t of the current turn; the distance grows by travel.
+    P._seek = function (t, travel) {
+        var a = this._anim, c = this._cycle, before = (this._read(), this._dist);
+        a.currentTime = Math.floor((a.currentTime || 0) / c) * c + t;
         this._read();
-        this._base += before - this._dist;
+        this._base += before + travel - this._dist;
         this._read();
     };
 
