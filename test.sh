@@ -5,6 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/ensure-packages.sh
 
+echo "== Node packages of the browser scenarios"
+(cd tests/browsers && npm ci --no-audit --no-fund --loglevel=error)
+
 echo "== Build and test"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build

@@ -4,10 +4,17 @@ var TickoLib = (function () {
     var doc = document, win = window, styled = false;
 
     // The scroller's own style sheet, added once per page. Authors can override any rule.
+    // The box lays out left to right on every page; the items' text takes the page's direction.
+    // A held box (.tk-still) scrolls its strip through the first pass, the button staying put; a box whose items fit (.tk-fit)
+    // shows them once, without the button.
     var CSS =
-        '.tickora{position:relative;overflow:hidden;display:flex;box-sizing:border-box}' +
+        '.tickora{position:relative;overflow:hidden;display:flex;box-sizing:border-box;' +
+        'direction:ltr}' +
         '.tk-strip,.tk-group{display:flex;flex:none}' +
-        '.tk-item{flex:none;box-sizing:border-box;overflow:hidden}' +
+        '.tk-item{flex:none;box-sizing:border-box;overflow:hidden;direction:var(--tk-dir,ltr)}' +
+        '.tk-still .tk-strip{overflow:auto;flex:1 1 auto;min-width:0;min-height:0}' +
+        '.tk-still .tk-group+.tk-group,.tk-fit .tk-group+.tk-group,.tk-fit .tk-btn{display:none}' +
+        '.tk-drag{cursor:grabbing;user-select:none;-webkit-user-select:none}' +
         '.tk-btn{position:absolute;top:2px;right:2px;z-index:1;width:1.8em;height:1.8em;padding:0;' +
         'border:0;border-radius:.3em;background:rgba(0,0,0,.65);color:#fff;font:14px/1 sans-serif;' +
         'cursor:pointer;opacity:0;transition:opacity .2s}' +
@@ -56,14 +63,6 @@ var TickoLib = (function () {
         // The page's clock, the one animation frames are stamped with.
         now: function () {
             return win.performance ? performance.now() : Date.now();
-        },
-
-        frame: function (fn) {
-            return win.requestAnimationFrame(fn);
-        },
-
-        cancelFrame: function (id) {
-            win.cancelAnimationFrame(id);
         },
 
         // The visitor's reduced-motion preference as a live query (null where unsupported).

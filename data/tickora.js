@@ -3,7 +3,12 @@
    A scroller script sets the properties, add()s the items (repeated in passes to fill the box),
    then calls display(); load() and start() follow on page load. The scroller measures itself
    whenever its box or its items change size, and starts on its own when the page has loaded, so
-   several scrollers work on one page even though only the last script's onload survives. */
+   several scrollers work on one page even though only the last script's onload survives.
+
+   The motion is one looping animation of the strip (rests at the items included), so the
+   browser's compositor runs it and no script runs per frame. The position is read back from the
+   animation's clock when it is needed. When the scroller is held (pause button, reduced motion,
+   stop()) the box shows the first pass as a scrollable list instead. */
 function Tickora() {
     this.name = '';
     this.type = 0;
@@ -13,13 +18,8 @@ function Tickora() {
     this._stops = null;
     this._period = 0;
     this._pos = 0;
-    this._next = 1;
-    this._wait = 0;
     this._dist = 0;
-    this._time = 0;
-    this._last = 0;
-    this._raf = 0;
-    this._tick = this._frame.bind(this);
+    this._base = 0;
 }
 
 (function (L) {
@@ -44,16 +44,18 @@ function Tickora() {
         var box = (this._box = L.el('div', 'tickora'));
         L.attrs(box, { role: 'region', 'aria-roledescription': 'scroller', tabindex: '0',
                        'aria-label': this.name || 'Scroller' });
-        box.style.flexDirection = vert ? 'column' : 'row';
-        box.style.justifyContent = dir % 2 ? 'flex-end' : 'flex-start';
+        // A reversed box anchors the strip at its bottom or right edge and still scrolls there.
+        box.style.flexDirection = FLOW[dir];
         box.style.width = L.len(this.width) || '300px';
         box.style.height = L.len(this.height) || (vert ? '100px' : '');
+        // A finger swipes a horizontal strip; vertical swipes stay the page's own scrolling.
+        box.style.touchAction = vert ? '' : 'pan-y';
 
         this._button = L.attrs(L.el('button', 'tk-btn', box), { type: 'button' });
         var strip = (this._strip = L.attrs(L.el('div', 'tk-strip', box), { 'aria-live': 'off' }));
-        var gap = Math.max(0, L.num(this.spacing, 10)) + 'px';
+        this._gap = Math.max(0, L.num(this.spacing, 10));
         strip.style.flexDirection = FLOW[dir];
-        strip.style.gap = gap;
+        strip.style.gap = this._gap + 'px';
 
         // The script repeats its list to fill the box; only the first pass is shown to assistive
         // technology and the keyboard, the repeats are decoration.
@@ -62,7 +64,7 @@ function Tickora() {
             if (i % n === 0) {
                 var g = L.el('div', 'tk-group', strip);
                 g.style.flexDirection = FLOW[dir];
-                g.style.gap = gap;
+                g.style.gap = strip.style.gap;
                 if (i) L.attrs(g, { inert: '', 'aria-hidden': 'true' });
                 this._groups.push(g);
             }
@@ -83,6 +85,7 @@ function Tickora() {
             });
         this._kick();
 
+        // Fonts and late images change the items' sizes, which these observers see.
         var sizes = L.watchSize(function () {
             self.measure();
         });
@@ -118,8 +121,8 @@ function Tickora() {
     // Stops and returns to the first item; start() plays again.
     P.stop = function () {
         this._stopped = true;
-        if (this._stops) this._goto(0);
         this._kick();
+        if (this._stops) this._goto(0);
     };
 
     P.pause = function () {
@@ -134,41 +137,44 @@ function Tickora() {
 
     // Read-only state for page authors and tests.
     P.position = function () {
-        var w = this._where();
-        return { offset: this._pos, length: this._period, distance: this._dist, time: this._time,
-                 item: w ? w.i : 0, moving: this._moving(), waiting: this._wait > 0 };
+        var w = this._where(), tl = document.timeline;
+        return { offset: this._pos, length: this._period, distance: this._dist,
+                 time: tl && tl.currentTime !== null ? tl.currentTime : L.now(), item: w ? w.i : 0,
+                 moving: this._moving() && !this._anim.pending, waiting: !!this._waiting, fits: !!this._fits,
+                 list: !!this._list };
     };
 
     P.measure = function () {
-        var box = this._box, groups = this._groups, vert = this._vertical;
+        var box = this._box, vert = this._vertical, d = this._dir;
         if (!box || !box.isConnected) return;
         var size = vert ? box.offsetHeight : box.offsetWidth;
         if (!size) return; // not rendered; measured again when it shows
+        // The box lays out left to right whatever the page's direction; the items' text keeps it.
+        box.style.setProperty('--tk-dir', getComputedStyle(box.parentNode).direction);
         var br = L.rect(box), scale = (vert ? br.height : br.width) / size || 1;
-        if (groups.length < 2) this._clone();
-
-        var g = L.rect(groups[0]), g1 = L.rect(groups[1]), d = this._dir, stops = [];
-        var period = Math.abs(vert ? g1.top - g.top : g1.left - g.left) / scale;
-        for (var c = groups[0].firstChild; c; c = c.nextSibling) {
+        var first = this._groups[0], g = L.rect(first), stops = [];
+        for (var c = first.firstChild; c; c = c.nextSibling) {
             var r = L.rect(c);
             stops.push((d === 0 ? r.top - g.top : d === 1 ? g.bottom - r.bottom :
                         d === 2 ? r.left - g.left : g.right - r.right) / scale);
         }
+        var span = (vert ? g.height : g.width) / scale, period = span + this._gap;
         stops.push(period);
 
         var at = this._where();
         this._stops = stops;
         this._period = period;
-        this._pos = at ? stops[at.i] + at.f * (stops[at.i + 1] - stops[at.i]) : 0;
-        if (this._next >= stops.length) this._next = 1;
-
-        // Enough copies that the strip covers the box at every offset within one period.
+        this._scale = scale;
         var inner = vert ? box.clientHeight : box.clientWidth;
-        var copies = period >= 1 ? Math.min(1 + Math.ceil(inner / period), 500) : 2;
-        while (groups.length < copies) this._clone();
-        this._painted = null;
-        this._paint();
-        this._kick();
+        this._fits = span <= inner + 0.5;
+        box.classList.toggle('tk-fit', this._fits);
+        if (!this._fits) {
+            // Enough copies that the strip covers the box at every offset within one period.
+            var copies = Math.min(1 + Math.ceil(inner / period), 500);
+            while (this._groups.length < copies) this._clone();
+        }
+        this._list = null; // shown again below in whichever way the state asks for
+        this._kick(at ? stops[at.i] + at.f * (stops[at.i + 1] - stops[at.i]) : 0);
     };
 
     P._config = function () {
@@ -190,29 +196,30 @@ function Tickora() {
     };
 
     P._events = function () {
-        var self = this, box = this._box, btn = this._button;
+        var self = this, box = this._box, btn = this._button, drag = null;
         var set = function (k, v) {
             self[k] = v;
             self._kick();
+        };
+        var along = function (e) {
+            return (self._vertical ? e.clientY : e.clientX) / (self._scale || 1);
         };
         // Touch "hover" is a tap: it would freeze the scroller until the next tap elsewhere.
         L.on(box, 'pointerenter', function (e) {
             if (self.pausemouseover && e.pointerType !== 'touch') set('_hover', true);
         });
-        L.on(box, 'pointerleave', function () {
-            set('_hover', false);
+        L.on(box, 'pointerleave', function (e) {
+            if (e.pointerType !== 'touch') set('_hover', false);
         });
-        // Focus inside pauses, except on the pause/play button, which must show what it does.
+        // Only keyboard focus pauses (and brings a focused item in); a tap or click that focuses
+        // the box does not. The pause/play button must show what it does, so it never pauses.
         L.on(box, 'focusin', function (e) {
-            var t = e.target;
-            if (t === btn) return;
-            var i = self._itemOf(t);
-            if (i >= 0 && focusVisible(t)) self._goto(i);
-            set('_focus', true);
+            var t = e.target, keys = t !== btn && focusVisible(t), i = self._itemOf(t);
+            set('_focus', keys);
+            if (keys && i >= 0) self._goto(i);
         });
-        L.on(box, 'focusout', function (e) {
-            var t = e.relatedTarget;
-            set('_focus', !!t && t !== btn && box.contains(t));
+        L.on(box, 'focusout', function () {
+            set('_focus', false);
         });
         L.on(btn, 'click', function () {
             self._hover = false;
@@ -220,12 +227,67 @@ function Tickora() {
         });
         L.on(box, 'keydown', function (e) {
             var k = { ArrowDown: 1, ArrowRight: 1, ArrowUp: -1, ArrowLeft: -1 }[e.key];
-            if (e.target !== box || !k || !self._stops) return;
+            if (e.target !== btn && e.key !== 'Tab' && !self._focus) set('_focus', true);
+            if (e.target !== box || !k || !self._stops || self._fits) return;
             e.preventDefault();
             var w = self._where(), n = self._stops.length - 1;
             self._goto((w.i + (k < 0 && w.f > 0 ? 0 : k) + n) % n);
         });
-        // Focus may scroll the clipped box; the strip's transform is the only offset.
+
+        // Dragging with a mouse, pen or finger moves the strip; it plays on from where it is let
+        // go. A press that moves less than a few pixels stays a click.
+        L.on(box, 'pointerdown', function (e) {
+            self._dragged = false;
+            if (e.button || e.target === btn || !self._stops || self._fits) return;
+            // On touch a held list and a vertical strip scroll as the page does.
+            if (e.pointerType === 'touch' && (self._vertical || self._list)) return;
+            drag = { id: e.pointerId, at: along(e), moved: false };
+        });
+        L.on(box, 'pointermove', function (e) {
+            if (!drag || e.pointerId !== drag.id) return;
+            var d = along(e) - drag.at;
+            if (!drag.moved) {
+                if (Math.abs(d) < 6) return;
+                drag.moved = true;
+                if (box.setPointerCapture) box.setPointerCapture(e.pointerId);
+                box.classList.add('tk-drag');
+                set('_drag', true);
+            }
+            drag.at += d;
+            self._nudge(self._sign * d);
+        });
+        var end = function (e) {
+            if (!drag || e.pointerId !== drag.id) return;
+            if (drag.moved) {
+                self._dragged = true;
+                box.classList.remove('tk-drag');
+                set('_drag', false);
+            }
+            drag = null;
+        };
+        L.on(box, 'pointerup', end);
+        L.on(box, 'pointercancel', end);
+        L.on(box, 'click', function (e) {
+            if (self._dragged) {
+                e.preventDefault();
+                e.stopPropagation();
+            }
+            self._dragged = false;
+        }, true);
+        L.on(box, 'dragstart', function (e) {
+            e.preventDefault(); // links and pictures would start the browser's drag and drop
+        });
+        // A wheel or touchpad over a moving strip moves it; a held list scrolls by itself.
+        // Horizontal strips leave the vertical wheel to the page.
+        L.on(box, 'wheel', function (e) {
+            if (self._list || self._fits || !self._stops) return;
+            var d = self._vertical ? e.deltaY : e.deltaX || (e.shiftKey ? e.deltaY : 0);
+            if (!d) return;
+            e.preventDefault();
+            self._nudge(-self._sign * d * (e.deltaMode ? 16 : 1));
+        }, { passive: false });
+
+        // Focus may scroll the clipped box; the strip's position is the only offset.
         L.on(box, 'scroll', function () {
             box.scrollTop = box.scrollLeft = 0;
         });
@@ -236,94 +298,136 @@ function Tickora() {
 
     P._moving = function () {
         return !!(this._started && !this._stopped && !this._held && !this._hover && !this._focus &&
-                  !this._hidden && !this._off && this._period > 0);
+                  !this._hidden && !this._off && !this._drag && !this._fits && this._anim);
     };
 
-    // Starts or ends the frame loop after any change of state. A fresh start never catches up.
-    P._kick = function () {
-        var moving = this._moving(), btn = this._button;
-        if (!this._box) return;
-        if (moving && !this._raf) this._raf = L.frame(this._tick);
-        if (!moving) {
-            if (this._raf) L.cancelFrame(this._raf);
-            this._raf = this._last = 0;
+    // Brings the page in line with the state after any change: a still box, a scrollable list or
+    // the animation, running or paused. pos, when given, is where the strip is to stand.
+    P._kick = function (pos) {
+        var box = this._box, btn = this._button;
+        if (!box) return;
+        var list = !!this._stops && !this._fits &&
+                   !!(this._held || this._stopped || !this._strip.animate);
+        if (list !== this._list || pos !== undefined) {
+            var now = this._read();
+            if (pos === undefined) pos = now;
+            if (this._anim) this._anim.cancel();
+            this._anim = null;
+            this._list = list;
+            box.classList.toggle('tk-still', list);
+            this._pos = pos;
+            if (list) this._scroll(pos);
+            if (!list && this._stops && !this._fits) this._animate(pos);
         }
-        this._strip.style.willChange = moving ? 'transform' : '';
+        var a = this._anim;
+        if (a) {
+            // Held exactly here, and played on from here: no engine may catch up on lost time.
+            var t = a.currentTime, on = this._moving();
+            if (on !== (a.playState === 'running')) {
+                if (on) a.play();
+                else a.pause();
+                a.currentTime = t;
+                if (on) settle(a, t, 3);
+            }
+        }
         var label = this._held ? 'Play' : 'Pause';
         if (btn.getAttribute('aria-label') !== label) {
             L.attrs(btn, { 'aria-label': label, title: label });
             btn.textContent = this._held ? '\u25B6\uFE0E' : '\u275A\u275A';
-            this._box.classList.toggle('tk-held', !!this._held);
+            box.classList.toggle('tk-held', !!this._held);
         }
     };
 
-    // One animation frame: advance by the time since the last frame and write the transform.
-    P._frame = function (ts) {
-        this._raf = 0;
-        if (!this._moving()) return this._kick();
-        if (this._last && ts > this._last) this._advance(ts - this._last);
-        this._last = this._time = ts;
-        this._paint();
-        this._raf = L.frame(this._tick);
-    };
-
-    // Moves ms worth of time: scrollspeed ms per pixel, resting pausedelay ms at each item.
-    P._advance = function (ms) {
-        var len = this._period, stops = this._stops, pd = this._pd, sp = this._speed;
-        var cycle = len * sp + (pd ? (stops.length - 1) * pd : 0);
-        if (ms > cycle) {
-            this._dist += Math.floor(ms / cycle) * len;
-            ms %= cycle;
+    // One animation for a whole turn of the loop: scrollspeed ms per pixel, resting pausedelay ms
+    // at each item. _at holds the time each run between two stops begins.
+    P._animate = function (pos) {
+        var s = this._stops, sp = this._speed, pd = this._pd, at = [0], t = 0, keys = [[0, 0]];
+        for (var k = 1; k < s.length; k++) {
+            keys.push([(t += (s[k] - s[k - 1]) * sp), s[k]]);
+            if (pd) keys.push([(t += pd), s[k]]);
+            at.push(t);
         }
-        while (ms > 0) {
-            if (this._wait > 0) {
-                var w = Math.min(ms, this._wait);
-                this._wait -= w;
-                ms -= w;
-                continue;
-            }
-            var target = pd ? stops[this._next] : len;
-            var need = Math.max(0, (target - this._pos) * sp);
-            if (ms < need) {
-                this._pos += ms / sp;
-                this._dist += ms / sp;
-                break;
-            }
-            ms -= need;
-            this._dist += target - this._pos;
-            this._pos = target;
-            if (target >= len) this._pos = this._next = 0;
-            if (pd) {
-                this._wait = pd;
-                this._next++;
-            }
+        if (!(t > 0)) return;
+        this._at = at;
+        this._cycle = t;
+        var self = this, frames = keys.map(function (x) {
+            return { offset: x[0] / t, transform: self._shift(x[1]) };
+        });
+        var a = (this._anim = this._strip.animate(frames, { duration: t, iterations: Infinity }));
+        a.pause();
+        a.currentTime = this._timeOf(pos);
+        this._base = this._dist - pos;
+        this._read();
+    };
+
+    P._shift = function (p) {
+        var v = this._sign * p;
+        return this._vertical ? 'translate3d(0,' + v + 'px,0)' : 'translate3d(' + v + 'px,0,0)';
+    };
+
+    // The position and the distance travelled, from the animation's clock or the list's scroll.
+    P._read = function () {
+        var a = this._anim;
+        if (a) {
+            var T = a.currentTime || 0, c = this._cycle, t = T % c, at = this._at, s = this._stops;
+            for (var k = 0; k < at.length - 2 && t >= at[k + 1]; k++);
+            var p = s[k] + (t - at[k]) / this._speed;
+            this._waiting = p > s[k + 1];
+            this._pos = Math.min(p, s[k + 1]);
+            this._dist = this._base + Math.floor(T / c) * this._period + this._pos;
+        } else if (this._list) {
+            this._pos = Math.abs(this._vertical ? this._strip.scrollTop : this._strip.scrollLeft);
+            this._waiting = false;
         }
+        return this._pos;
     };
 
-    P._paint = function () {
-        var v = this._sign * this._pos;
-        if (v === this._painted) return;
-        this._painted = v;
-        this._strip.style.transform =
-            this._vertical ? 'translate3d(0,' + v + 'px,0)' : 'translate3d(' + v + 'px,0,0)';
+    // The time within a turn at which the strip passes pos on its way.
+    P._timeOf = function (pos) {
+        var s = this._stops, k = s.length - 2;
+        while (k > 0 && s[k] > pos) k--;
+        return this._at[k] + Math.max(0, pos - s[k]) * this._speed;
     };
 
+    P._scroll = function (pos) {
+        var v = this._dir % 2 ? -pos : pos;
+        if (this._vertical) this._strip.scrollTop = v;
+        else this._strip.scrollLeft = v;
+    };
+
+    // Moves the strip by px along its motion (a drag or a wheel); the move counts as travel.
+    P._nudge = function (px) {
+        if (this._list) return this._scroll(this._read() + px);
+        if (!this._anim) return;
+        var len = this._period, p = (((this._read() + px) % len) + len) % len;
+        this._seek(this._timeOf(p), px);
+    };
+
+    // Brings item i to the leading edge, where it rests as it would on its way.
     P._goto = function (i) {
-        this._pos = this._stops[i];
-        this._next = i + 1;
-        this._wait = this._pd;
-        this._last = 0;
-        this._paint();
+        if (this._list) return this._scroll(this._stops[i]);
+        if (!this._anim) return;
+        var t = this._at[i] - this._pd;
+        this._seek(t < 0 ? t + this._cycle : t, 0);
+    };
+
+    // Sets the animation's clock to time t of the current turn; the distance grows by travel.
+    P._seek = function (t, travel) {
+        var a = this._anim, c = this._cycle, before = (this._read(), this._dist);
+        a.currentTime = Math.floor((a.currentTime || 0) / c) * c + t;
+        this._read();
+        this._base += before + travel - this._dist;
+        this._read();
     };
 
     // The item at the leading edge and how far (0..1) the strip has moved past it.
     P._where = function () {
         var s = this._stops;
         if (!s) return null;
-        var i = s.length - 2;
-        while (i > 0 && s[i] > this._pos) i--;
+        var pos = this._read(), i = s.length - 2;
+        while (i > 0 && s[i] > pos) i--;
         var span = s[i + 1] - s[i];
-        return { i: i, f: span > 0 ? Math.min(1, (this._pos - s[i]) / span) : 0 };
+        return { i: i, f: span > 0 ? Math.min(1, (pos - s[i]) / span) : 0 };
     };
 
     P._itemOf = function (e) {
@@ -347,6 +451,16 @@ function Tickora() {
             if (i === n) return p;
         }
         return n || 1;
+    }
+
+    // Some engines start a resumed animation from a clock that stood still while nothing moved,
+    // and it leaps by the time it was held. The first frames put it back where it was held.
+    function settle(a, t, frames) {
+        requestAnimationFrame(function () {
+            if (a.playState !== 'running') return;
+            if (a.currentTime - t > 250) a.currentTime = t;
+            else if (frames > 1) settle(a, t, frames - 1);
+        });
     }
 
     function focusVisible(e) {

@@ -6,6 +6,11 @@ packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev libch
           xvfb xauth clang libclang-rt-14-dev fonts-dejavu-core desktop-file-utils
           qt6-image-formats-plugins)
 
+# The runtime's browser scenarios: three engines and Node (a Node that brings its own npm is kept).
+packages+=(chromium firefox-esr webkit2gtk-driver)
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
+
 missing=()
 for p in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

@@ -1,0 +1,238 @@
+// One small page interface over three engines: Chromium (DevTools protocol) and Firefox
+// (WebDriver BiDi) through puppeteer-core, WebKitGTK through its W3C WebDriver server.
+// Coordinates are CSS pixels in the viewport; eval takes an expression and returns its JSON value.
+
+import { spawn } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { setTimeout as delay } from 'node:timers/promises';
+import puppeteer from 'puppeteer-core';
+
+export const ENGINES = ['chromium', 'firefox', 'webkit'];
+
+const VIEWPORT = { width: 800, height: 600 };
+
+class Page {
+    // Polls a page expression until it is truthy (the page's own state, never a fixed sleep).
+    async until(expr, ms = 15000) {
+        const end = Date.now() + ms;
+        let v;
+        while (Date.now() < end) {
+            v = await this.eval(expr);
+            if (v) return v;
+            await delay(30);
+        }
+        throw new Error(`timed out waiting for ${expr} (last: ${JSON.stringify(v)})`);
+    }
+    // Waits until the page's clock has moved on by ms.
+    async pageWait(ms) {
+        const t = await this.eval('performance.now()');
+        await this.until(`performance.now() >= ${t + ms}`, ms * 20 + 15000);
+    }
+}
+
+class PuppeteerPage extends Page {
+    constructor(page) {
+        super();
+        this.page = page;
+    }
+    async goto(file) {
+        await this.page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
+    }
+    eval(expr) {
+        return this.page.evaluate(`JSON.parse(JSON.stringify((${expr}) ?? null))`);
+    }
+    mouseMove(x, y) {
+        return this.page.mouse.move(x, y, { steps: 2 });
+    }
+    mouseDown() {
+        return this.page.mouse.down();
+    }
+    mouseUp() {
+        return this.page.mouse.up();
+    }
+    tap(x, y) {
+        return this.page.touchscreen.tap(x, y);
+    }
+    async touchDrag(x0, y0, x1, y1, steps) {
+        const t = await this.page.touchscreen.touchStart(x0, y0);
+        for (let i = 1; i <= steps; i++)
+            await t.move(x0 + ((x1 - x0) * i) / steps, y0 + ((y1 - y0) * i) / steps);
+        await t.end();
+    }
+    key(name) {
+        return this.page.keyboard.press(name === 'Space' ? ' ' : name);
+    }
+    async wheel(x, y, dx, dy) {
+        await this.page.mouse.move(x, y);
+        await this.page.mouse.wheel({ deltaX: dx, deltaY: dy });
+    }
+    resize(width, height) {
+        return this.page.setViewport({ width, height });
+    }
+}
+
+async function launchPuppeteer(engine) {
+    const profile = mkdtempSync(join(tmpdir(), `tk-${engine}-`));
+    const chromium = engine === 'chromium';
+    const browser = await puppeteer.launch({
+        browser: chromium ? 'chrome' : 'firefox',
+        executablePath: chromium ? '/usr/bin/chromium' : '/usr/lib/firefox-esr/firefox-esr',
+        headless: true,
+        userDataDir: profile,
+        defaultViewport: VIEWPORT,
+        args: chromium
+            ? ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
+               '--disable-component-update', '--disable-sync', '--no-first-run',
+               '--disable-dev-shm-usage']
+            : [],
+        // Keep the page's timers and frames running as in a visible tab.
+        extraPrefsFirefox: { 'layout.frame_rate': 60 },
+        protocolTimeout: 60000,
+    });
+    return {
+        async open(file) {
+            const page = await browser.newPage();
+            const p = new PuppeteerPage(page);
+            await p.goto(file);
+            return p;
+        },
+        async closePage(p) {
+            await p.page.close();
+        },
+        async close() {
+            await browser.close();
+            rmSync(profile, { recursive: true, force: true });
+        },
+    };
+}
+
+// W3C WebDriver over HTTP; WebKitGTK's MiniBrowser in automation mode on the current display.
+const KEYS = { Tab: '\uE004', Enter: '\uE007', Space: ' ', ArrowLeft: '\uE012',
+               ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015' };
+
+class WebDriverPage extends Page {
+    constructor(wd) {
+        super();
+        this.wd = wd;
+    }
+    goto(file) {
+        return this.wd.cmd('POST', '/url', { url: pathToFileURL(file).href });
+    }
+    eval(expr) {
+        return this.wd.cmd('POST', '/execute/sync', {
+            script: `return JSON.parse(JSON.stringify((${expr}) ?? null));`, args: [] });
+    }
+    actions(list) {
+        return this.wd.cmd('POST', '/actions', { actions: list });
+    }
+    mouse(steps) {
+        return this.actions([{ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' },
+                               actions: steps }]);
+    }
+    mouseMove(x, y) {
+        return this.mouse([{ type: 'pointerMove', duration: 0, x: Math.round(x), y: Math.round(y) }]);
+    }
+    mouseDown() {
+        return this.mouse([{ type: 'pointerDown', button: 0 }]);
+    }
+    mouseUp() {
+        return this.mouse([{ type: 'pointerUp', button: 0 }]);
+    }
+    touch(steps) {
+        return this.actions([{ type: 'pointer', id: 'finger', parameters: { pointerType: 'touch' },
+                               actions: steps }]);
+    }
+    tap(x, y) {
+        return this.touch([{ type: 'pointerMove', duration: 0, x: Math.round(x), y: Math.round(y) },
+                           { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }]);
+    }
+    touchDrag(x0, y0, x1, y1, steps) {
+        const moves = [];
+        for (let i = 1; i <= steps; i++)
+            moves.push({ type: 'pointerMove', duration: 16,
+                         x: Math.round(x0 + ((x1 - x0) * i) / steps),
+                         y: Math.round(y0 + ((y1 - y0) * i) / steps) });
+        return this.touch([{ type: 'pointerMove', duration: 0, x: Math.round(x0), y: Math.round(y0) },
+                           { type: 'pointerDown', button: 0 }, ...moves,
+                           { type: 'pointerUp', button: 0 }]);
+    }
+    key(name) {
+        const k = KEYS[name] ?? name;
+        return this.actions([{ type: 'key', id: 'keys',
+                               actions: [{ type: 'keyDown', value: k }, { type: 'keyUp', value: k }] }]);
+    }
+    wheel(x, y, dx, dy) {
+        return this.actions([{ type: 'wheel', id: 'wheel', actions: [
+            { type: 'scroll', x: Math.round(x), y: Math.round(y), deltaX: dx, deltaY: dy } ] }]);
+    }
+    async resize(width, height) {
+        // The window's outer size; grow it by the frame until the viewport has the size asked for.
+        let w = width, h = height;
+        for (let i = 0; i < 3; i++) {
+            await this.wd.cmd('POST', '/window/rect', { width: w, height: h });
+            const got = await this.eval('[innerWidth, innerHeight]');
+            if (got[0] === width && got[1] === height) return;
+            w += width - got[0];
+            h += height - got[1];
+        }
+    }
+}
+
+async function launchWebKit() {
+    const port = 4444 + Math.floor(Math.random() * 2000);
+    const server = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore' });
+    const base = `http://127.0.0.1:${port}`;
+    let session = null;
+    const cmd = async (method, path, body) => {
+        const url = session ? `${base}/session/${session}${path}` : `${base}${path}`;
+        const res = await fetch(url, { method, headers: { 'Content-Type': 'application/json' },
+                                       body: body === undefined ? undefined : JSON.stringify(body) });
+        const json = await res.json();
+        if (json.value && json.value.error)
+            throw new Error(`${path}: ${json.value.error}: ${json.value.message}`);
+        return json.value;
+    };
+    for (let i = 0; ; i++) {
+        try {
+            await cmd('GET', '/status');
+            break;
+        } catch (e) {
+            if (i > 100) throw new Error('WebKitWebDriver did not start');
+            await delay(100);
+        }
+    }
+    const created = await cmd('POST', '/session', { capabilities: { alwaysMatch: {
+        'webkitgtk:browserOptions': {
+            binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
+            args: ['--automation'] } } } });
+    session = created.sessionId;
+    const wd = { cmd };
+    const page = new WebDriverPage(wd);
+    await page.resize(VIEWPORT.width, VIEWPORT.height);
+    return {
+        // One window for the whole run; each scenario loads its page into it.
+        async open(file) {
+            await page.goto(file);
+            await page.until('document.readyState === "complete"');
+            return page;
+        },
+        async closePage() {
+            await page.goto('about:blank');
+            await wd.cmd('POST', '/actions', { actions: [] }).catch(() => {});
+            await wd.cmd('DELETE', '/actions').catch(() => {});
+        },
+        async close() {
+            await cmd('DELETE', '').catch(() => {});
+            server.kill();
+        },
+    };
+}
+
+export function launch(engine) {
+    if (engine === 'webkit') return launchWebKit();
+    if (engine === 'chromium' || engine === 'firefox') return launchPuppeteer(engine);
+    throw new Error(`unknown engine ${engine}; one of ${ENGINES.join(', ')}`);
+}
