@@ -11,6 +11,7 @@ namespace {
 // fingerprint of the new version here, so that a project holding it still gets the next one.
 constexpr const char* kDelivered[] = {
     "cb83c11921c97317bb24eda938566fb3ceeaf75e5f100fbb631221c0cb630098",
+    "db1ea8dfdc2b6b8a7b4b4db294d72e30f3254c4fe6313aa585d5698097235329",
 };
 
 } // namespace
