@@ -1,5 +1,7 @@
 #include "chmfile.h"
 
+#include "chmcheck.h"
+
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -10,7 +12,7 @@
 #include <algorithm>
 #include <functional>
 
-namespace platform {
+namespace help {
 
 namespace {
 
@@ -127,9 +129,28 @@ bool ChmFile::open(const QString& path) {
     m_files.clear();
     m_windows.clear();
     m_path = path;
-    m_handle = chm_open(QFile::encodeName(path).constData());
-    if (!m_handle)
+    m_problem.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_problem = file.exists() ? QStringLiteral("it cannot be read") : QString();
         return false;
+    }
+    // The reading library trusts the file's structures; they are checked first.
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    file.close();
+    if (bytes.isEmpty())
+        m_problem = QStringLiteral("it is empty");
+    else if (bytes.size() > kMaxFileSize)
+        m_problem = QStringLiteral("it is too large for a help file");
+    else
+        m_problem = chmcheck::problem(bytes);
+    if (!m_problem.isEmpty())
+        return false;
+    m_handle = chm_open(QFile::encodeName(path).constData());
+    if (!m_handle) {
+        m_problem = QStringLiteral("it cannot be read as a help file");
+        return false;
+    }
     chm_enumerate(m_handle, CHM_ENUMERATE_ALL, enumerateFile, &m_files);
     readSystem();
     readWindows();
@@ -223,9 +244,9 @@ void ChmFile::readWindows() {
     if (size < 112)
         return;
     for (quint32 i = 0; i < count; ++i) {
-        const int e = 8 + int(i * size);
-        if (e + int(size) > win.size())
+        if (8 + (quint64(i) + 1) * size > quint64(win.size()))
             break;
+        const int e = 8 + int(i * size);
         WindowDef w;
         w.name = stringAt(strings, dword(win, e + 8));
         w.caption = stringAt(strings, dword(win, e + 20));
@@ -346,19 +367,10 @@ QString ChmFile::contextTopic(qint32 id) const {
     for (int at = 4; at + 8 <= end; at += 8) {
         if (qint32(dword(ivb, at)) != id)
             continue;
-        // The compiler may store the source path rather than the inner one, so the topic is the
-        // inner file whose path ends the stored text.
-        QString stored = stringAt(strings, dword(ivb, at + 4));
-        const QString anchor = stored.contains(QLatin1Char('#'))
-                                   ? stored.mid(stored.indexOf(QLatin1Char('#')))
-                                   : QString();
-        stored = normalise(stored);
-        QString best;
-        for (const QString& f : m_files) {
-            if (stored.endsWith(f, Qt::CaseInsensitive) && f.size() > best.size())
-                best = f;
-        }
-        return best.isEmpty() ? QString() : best + anchor;
+        const QString stored = stringAt(strings, dword(ivb, at + 4));
+        const int hash = stored.indexOf(QLatin1Char('#'));
+        const QString topic = resolve(hash < 0 ? stored : stored.left(hash));
+        return topic.isEmpty() ? QString() : topic + (hash < 0 ? QString() : stored.mid(hash));
     }
     return QString();
 }
@@ -454,4 +466,4 @@ QString ChmFile::popupText(const QString& innerPath, qint32 id) const {
     return out.trimmed();
 }
 
-} // namespace platform
+} // namespace help

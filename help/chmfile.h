@@ -10,7 +10,7 @@
 
 struct chmFile;
 
-namespace platform {
+namespace help {
 
 // Read access to a compiled help file: its inner files, window definitions, contents, index,
 // context numbers and text popups. Inner paths are written "/html/topic.htm"; lookups accept
@@ -49,7 +49,13 @@ public:
     ChmFile(const ChmFile&) = delete;
     ChmFile& operator=(const ChmFile&) = delete;
 
+    // Help files larger than this are refused unread.
+    static constexpr qsizetype kMaxFileSize = 256 << 20;
+
+    // Checks the file's structures, then opens it. On failure problem() says what is wrong with
+    // a file that exists (empty when there is none).
     bool open(const QString& path);
+    QString problem() const { return m_problem; }
     bool isOpen() const { return m_handle != nullptr; }
     QString path() const { return m_path; }
 
@@ -91,6 +97,7 @@ private:
 
     ::chmFile* m_handle = nullptr;
     QString m_path;
+    QString m_problem;
     QStringList m_files;
     QString m_title;
     QString m_defaultTopic;
@@ -100,4 +107,4 @@ private:
     QList<WindowDef> m_windows;
 };
 
-} // namespace platform
+} // namespace help
