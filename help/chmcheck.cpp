@@ -5,7 +5,7 @@
 
 #include <optional>
 
-namespace chmcheck {
+namespace help::chmcheck {
 
 namespace {
 
@@ -260,4 +260,4 @@ qint64 storedOffset(const QByteArray& file, const QByteArray& name) {
     return qint64(content + entries.value(name).offset);
 }
 
-} // namespace chmcheck
+} // namespace help::chmcheck

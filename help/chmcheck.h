@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace chmcheck {
+namespace help::chmcheck {
 
 // Checks the container structures of a compiled help file before the decompressing library
 // reads them: headers, directory chunks and their links, every entry's place in the file, the
@@ -15,4 +15,4 @@ QString problem(const QByteArray& file);
 // Where the bytes of an uncompressed inner file ("/#SYSTEM") begin in a sound file, or -1.
 qint64 storedOffset(const QByteArray& file, const QByteArray& name);
 
-} // namespace chmcheck
+} // namespace help::chmcheck

@@ -104,10 +104,17 @@ QStringList words(const QString& text) {
     return text.toLower().split(sep, Qt::SkipEmptyParts);
 }
 
+// Inner files are listed only under names a lookup can reach: a path of the file, not a
+// folder, already in the form lookups bring every name into.
+bool reachable(const QString& path) {
+    return path.startsWith(QLatin1Char('/')) && !path.endsWith(QLatin1Char('/')) &&
+           normalise(path) == path;
+}
+
 int enumerateFile(struct chmFile*, struct chmUnitInfo* ui, void* context) {
     auto* files = static_cast<QStringList*>(context);
     const QString path = QString::fromUtf8(ui->path);
-    if (path.startsWith(QLatin1Char('/')) && !path.endsWith(QLatin1Char('/')))
+    if (reachable(path))
         files->append(path);
     return CHM_ENUMERATOR_CONTINUE;
 }
@@ -128,6 +135,8 @@ bool ChmFile::open(const QString& path) {
     }
     m_files.clear();
     m_windows.clear();
+    m_unpacked = false;
+    m_unpackedFiles.clear();
     m_path = path;
     m_problem.clear();
     QFile file(path);
@@ -157,6 +166,24 @@ bool ChmFile::open(const QString& path) {
     return true;
 }
 
+void ChmFile::openUnpacked(const QMap<QString, QByteArray>& files) {
+    if (m_handle) {
+        chm_close(m_handle);
+        m_handle = nullptr;
+    }
+    m_unpacked = true;
+    m_unpackedFiles = files;
+    m_files.clear();
+    for (const QString& name : files.keys())
+        if (reachable(name))
+            m_files.append(name);
+    m_windows.clear();
+    m_problem.clear();
+    m_path.clear();
+    readSystem();
+    readWindows();
+}
+
 QString ChmFile::resolve(const QString& innerPath) const {
     if (innerPath.isEmpty())
         return QString();
@@ -169,10 +196,12 @@ QString ChmFile::resolve(const QString& innerPath) const {
 }
 
 QByteArray ChmFile::read(const QString& innerPath) const {
-    if (!m_handle)
-        return QByteArray();
     const QString stored = resolve(innerPath);
     if (stored.isEmpty())
+        return QByteArray();
+    if (m_unpacked)
+        return m_unpackedFiles.value(stored);
+    if (!m_handle)
         return QByteArray();
     chmUnitInfo ui;
     if (chm_resolve_object(m_handle, stored.toUtf8().constData(), &ui) != CHM_RESOLVE_SUCCESS)

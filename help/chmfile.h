@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -56,7 +57,10 @@ public:
     // a file that exists (empty when there is none).
     bool open(const QString& path);
     QString problem() const { return m_problem; }
-    bool isOpen() const { return m_handle != nullptr; }
+    // Reads inner files already taken out of a help file ("/#SYSTEM", "/html/a.htm", ...), for
+    // checking the parsers without the decompressing library.
+    void openUnpacked(const QMap<QString, QByteArray>& files);
+    bool isOpen() const { return m_handle != nullptr || m_unpacked; }
     QString path() const { return m_path; }
 
     QStringList files() const { return m_files; }
@@ -96,6 +100,8 @@ private:
     QStringList topicFiles() const;
 
     ::chmFile* m_handle = nullptr;
+    bool m_unpacked = false;
+    QMap<QString, QByteArray> m_unpackedFiles;
     QString m_path;
     QString m_problem;
     QStringList m_files;

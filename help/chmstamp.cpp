@@ -17,8 +17,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     QByteArray bytes = file.readAll();
-    const QString problem = chmcheck::problem(bytes);
-    const qint64 system = chmcheck::storedOffset(bytes, "/#SYSTEM");
+    const QString problem = help::chmcheck::problem(bytes);
+    const qint64 system = help::chmcheck::storedOffset(bytes, "/#SYSTEM");
     if (!problem.isEmpty() || system < 0) {
         std::fprintf(stderr, "chmstamp: %s is not a sound help file: %s\n", argv[1],
                      qPrintable(problem.isEmpty() ? QStringLiteral("no #SYSTEM") : problem));

@@ -252,7 +252,7 @@ private slots:
         QFile in(chm);
         QVERIFY(in.open(QIODevice::ReadOnly));
         const QByteArray good = in.readAll();
-        QVERIFY(chmcheck::problem(good).isEmpty());
+        QVERIFY(help::chmcheck::problem(good).isEmpty());
         QTemporaryDir dir;
         const QString path = dir.filePath("tickora.chm");
         QFile out(path);

@@ -26,7 +26,7 @@ inline QByteArray damagedHelp(const QByteArray& good, const QString& how) {
         // second byte of the second block's start in the compression's reset table, set to
         // 0x9b. The table still holds together; the compressed data read with it does not.
         QByteArray bytes = good;
-        const qint64 table = chmcheck::storedOffset(
+        const qint64 table = help::chmcheck::storedOffset(
             good, "::DataSpace/Storage/MSCompressed/Transform/"
                   "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable");
         if (table >= 0)
