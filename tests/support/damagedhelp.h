@@ -21,10 +21,10 @@ inline QByteArray damagedHelp(const QByteArray& good, const QString& how) {
             c = char(rng.bounded(256));
         return noise;
     }
-    if (how == u"single byte") {
-        // The case that makes the reading library abort ("double free or corruption"): the
-        // second byte of the second block's start in the compression's reset table, set to
-        // 0x9b. The table still holds together; the compressed data read with it does not.
+    if (how == u"reset table") {
+        // The byte that made the reading library abort in an earlier build of the help file
+        // (tests/help/aborting.chm): the second byte of the second block's start in the
+        // compression's reset table, set to 0x9b.
         QByteArray bytes = good;
         const qint64 table = help::chmcheck::storedOffset(
             good, "::DataSpace/Storage/MSCompressed/Transform/"
@@ -34,4 +34,10 @@ inline QByteArray damagedHelp(const QByteArray& good, const QString& how) {
         return bytes;
     }
     return good;
+}
+
+// An earlier build of the help file with its byte 8886 set to 0x9b: its structures hold
+// together, and the reading library aborts on it ("double free or corruption").
+inline QString abortingHelpFile() {
+    return QStringLiteral(TICKORA_SOURCE_DIR "/tests/help/aborting.chm");
 }
