@@ -129,12 +129,15 @@ private Q_SLOTS:
         QTest::newRow("random bytes") << "random bytes"
                                       << "mnuHelpIntegrate"
                                       << "is damaged";
-        QTest::newRow("single byte") << "single byte"
+        QTest::newRow("reset table") << "reset table"
                                      << "mnuHelpContents"
-                                     << "help program stopped while reading it";
-        QTest::newRow("single byte, integration") << "single byte"
-                                                  << "mnuHelpIntegrate"
-                                                  << "help program stopped while reading it";
+                                     << "is damaged (the reset table is damaged)";
+        QTest::newRow("library aborts") << "aborting"
+                                        << "mnuHelpContents"
+                                        << "help program stopped while reading it";
+        QTest::newRow("library aborts, integration") << "aborting"
+                                                     << "mnuHelpIntegrate"
+                                                     << "help program stopped while reading it";
         QTest::newRow("topic missing") << "other program's"
                                        << "mnuHelpIntegrate"
                                        << "lacks what was asked for (context number 1001)";
@@ -149,6 +152,8 @@ private Q_SLOTS:
         RealHelpSession s;
         if (how == u"other program's") {
             QVERIFY(QFile::copy(QStringLiteral(TICKORA_FIXTURE_CHM), s.chm()));
+        } else if (how == u"aborting") {
+            QVERIFY(QFile::copy(abortingHelpFile(), s.chm()));
         } else if (how != u"missing") {
             const QByteArray good = readAll(deliveredAppDir() + QStringLiteral("/tickora.chm"));
             QVERIFY(writeFile(s.chm(), damagedHelp(good, how)));
@@ -350,6 +355,29 @@ private Q_SLOTS:
         b->trigger();
         QCOMPARE(fired.value(0), entry);
         QWhatsThis::leaveWhatsThisMode();
+    }
+
+    void whatsThisAndHelpButtonsLookDifferent() {
+        // Two question-mark buttons side by side: a user tells them apart at a glance when
+        // most of their drawn pixels differ.
+        HelpSession s;
+        const QImage whatsThis = s.button(15)->icon().pixmap(24).toImage();
+        const QImage help = s.button(16)->icon().pixmap(24).toImage();
+        QCOMPARE(whatsThis.size(), help.size());
+        int drawn = 0, differ = 0;
+        for (int y = 0; y < help.height(); ++y)
+            for (int x = 0; x < help.width(); ++x) {
+                const QColor a = whatsThis.pixelColor(x, y), b = help.pixelColor(x, y);
+                if (a.alpha() < 40 && b.alpha() < 40)
+                    continue;
+                ++drawn;
+                if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                        std::abs(a.blue() - b.blue()) + std::abs(a.alpha() - b.alpha()) >
+                    120)
+                    ++differ;
+            }
+        QVERIFY(drawn > 100);
+        QVERIFY2(differ * 2 > drawn, qPrintable(QStringLiteral("%1 of %2").arg(differ).arg(drawn)));
     }
 
     void helpIsAvailableOnEveryTab() {
