@@ -28,15 +28,16 @@ qint64 HelpProcessViewer::processId() const {
     return m_process && m_process->state() != QProcess::NotRunning ? m_process->processId() : 0;
 }
 
-void HelpProcessViewer::stop() {
+void HelpProcessViewer::stop(bool failed) {
     if (!m_process)
         return;
     std::unique_ptr<QProcess> process = std::move(m_process);
     QObject::disconnect(process.get(), nullptr, nullptr, nullptr);
     if (process->state() != QProcess::NotRunning) {
-        // A closed pipe ends the help program and its windows; one that does not listen is ended.
+        // A closed pipe ends the help program and its windows; one that does not listen, or
+        // has failed, is ended.
         process->closeWriteChannel();
-        if (!process->waitForFinished(3000)) {
+        if (failed || !process->waitForFinished(3000)) {
             process->kill();
             process->waitForFinished(3000);
         }
@@ -50,7 +51,7 @@ std::optional<QJsonObject> HelpProcessViewer::ask(const QJsonObject& request, co
     if (m_process && m_process->state() == QProcess::NotRunning)
         stop(); // it ended earlier (and that was told); a new one starts
     auto failed = [&](const QString& detail) -> std::optional<QJsonObject> {
-        stop();
+        stop(true);
         fail(HelpFailure::Kind::ViewerFailed, file, detail);
         return std::nullopt;
     };
@@ -123,7 +124,7 @@ std::optional<quintptr> HelpProcessViewer::htmlHelp(quintptr owner, const QStrin
         return quintptr(0);
     const QJsonValue handle = reply->value(QLatin1String("handle"));
     if (!handle.isDouble()) {
-        stop();
+        stop(true);
         fail(HelpFailure::Kind::ViewerFailed, file,
              QStringLiteral("the help program gave an answer that makes no sense"));
         return quintptr(0);

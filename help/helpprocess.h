@@ -38,7 +38,8 @@ public:
 private:
     // Sends one request and waits for its answer; nothing when the process failed (told).
     std::optional<QJsonObject> ask(const QJsonObject& request, const QString& file);
-    void stop();
+    // Ends the help process: politely, or at once when it has failed.
+    void stop(bool failed = false);
     quintptr showPopup(quintptr owner, const QString& file, const HelpPopupRecord& r);
 
     QString m_program;
