@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test; exits non-zero on any failure.
-#   TICKORA_FUZZ_SECONDS=N  how long the reader's fuzzer runs (default 60; 0 skips it)
+#   TICKORA_FUZZ_SECONDS=N  how long each fuzzer runs (default 60; 0 skips them)
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/ensure-packages.sh
@@ -26,11 +26,20 @@ if [ "$seconds" -gt 0 ] && command -v clang++ >/dev/null; then
     echo "== Fuzzing the script reader for ${seconds}s"
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_COMPILER=clang++ -DTICKORA_CORE_ONLY=ON -DTICKORA_FUZZ=ON >/dev/null
-    cmake --build build-fuzz --target fuzz_reader
+    cmake --build build-fuzz --target fuzz_reader fuzz_chm chm_unpack
     corpus=$(mktemp -d)
     cp fuzz/corpus/* "$corpus"/
     build-fuzz/bin/fuzz_reader -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
         -max_len=65536 -print_final_stats=1 "$corpus"
+    rm -rf "$corpus"
+
+    echo "== Fuzzing the help file reader for ${seconds}s"
+    # Seeded from the help file just built: the whole file, and its inner files unpacked.
+    corpus=$(mktemp -d)
+    cp build/bin/tickora.chm "$corpus"/
+    build-fuzz/bin/chm_unpack build/bin/tickora.chm "$corpus"/tickora.unpacked
+    build-fuzz/bin/fuzz_chm -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+        -max_len=262144 -print_final_stats=1 "$corpus"
     rm -rf "$corpus"
 fi
 echo "All tests passed."

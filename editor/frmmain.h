@@ -15,8 +15,11 @@
 
 struct ScrollerDocument;
 class HTMLHelp;
-namespace platform {
+namespace help {
 class HelpViewer;
+struct HelpFailure;
+} // namespace help
+namespace platform {
 class RegistryStore;
 class Shell;
 } // namespace platform
@@ -61,12 +64,10 @@ public:
     // Links clicked in the preview are handed here instead of navigating the preview.
     // The services behind the Help menu: help viewer, registry store, shell. Any not set is made
     // on first use (the program's own viewer, the user's store, the desktop's shell).
-    void setHelpServices(platform::HelpViewer* viewer, platform::RegistryStore* registry,
+    void setHelpServices(help::HelpViewer* viewer, platform::RegistryStore* registry,
                          platform::Shell* shell);
     // Opens an address in the user's browser, telling the user when that fails.
     void openLink(const QUrl& url);
-    // The context-help topic a control asks for in What's This mode; 0 for none.
-    static int contextHelpNumber(const QWidget* control);
     // Where What's This popups come from; set whenever the window is activated.
     QString contextHelpFile() const { return m_contextHelpFile; }
 
@@ -187,11 +188,14 @@ private:
 
     // frmmain_help.cpp
     void connectHelp();
-    platform::HelpViewer& helpViewer();
+    help::HelpViewer& helpViewer();
     platform::RegistryStore& registry();
     platform::Shell& shell();
     HTMLHelp& help();
     QString helpFile() const;
+    // False, with the user told, when the help file is not where the editor looks for it.
+    bool helpFilePresent();
+    void reportHelpFailure(const help::HelpFailure& failure);
     void showContextHelp(int number, QPoint globalPos);
     void mnuHelpContents_Click();
     void mnuHelpWhatsThis_Click();
@@ -208,10 +212,10 @@ private:
 
     platform::Dialogs& m_dialogs;
     QString m_appFolder;
-    platform::HelpViewer* m_viewer = nullptr;
+    help::HelpViewer* m_viewer = nullptr;
     platform::RegistryStore* m_registry = nullptr;
     platform::Shell* m_shell = nullptr;
-    std::unique_ptr<platform::HelpViewer> m_ownViewer;
+    std::unique_ptr<help::HelpViewer> m_ownViewer;
     std::unique_ptr<platform::RegistryStore> m_ownRegistry;
     std::unique_ptr<platform::Shell> m_ownShell;
     std::unique_ptr<HTMLHelp> m_help; // one for the program's life, made by the first help command

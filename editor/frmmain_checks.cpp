@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QWhatsThis>
 
 void frmMain::connectFieldLogic() {
     for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrSpeed, txtScrDefWidth,
@@ -66,6 +67,16 @@ void frmMain::onFocusChanged(QWidget* old, QWidget* now) {
     }
     if (!old || !now || old->window() != this || now->window() != this)
         return; // a message box, a menu, another program: the field is not being left
+    if (QWhatsThis::inWhatsThisMode()) {
+        // The window system gives a clicked control the focus before the What's This mode
+        // sees the click; that click only asks about the control, so the focus goes back
+        // unchecked.
+        m_focusReturn = old;
+        old->setFocus(Qt::OtherFocusReason);
+        if (old->hasFocus())
+            m_focusReturn = nullptr;
+        return;
+    }
     // A field whose tab was just put away is not checked now, so a tab change never stops on a
     // message; the next save or preview checks it.
     if (!old->isVisible()) {

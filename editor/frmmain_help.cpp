@@ -1,9 +1,9 @@
 // The Help menu: help contents and topics, What's This, the online links and the About box.
 #include "frmmain.h"
 
-#include "chmhelpviewer.h"
 #include "editorrules.h"
 #include "frmabout.h"
+#include "helpprocess.h"
 #include "htmlhelp.h"
 #include "modform.h"
 #include "registrystore.h"
@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QHash>
 #include <QHelpEvent>
 #include <QPointer>
@@ -72,17 +73,22 @@ private:
 
 frmMain::~frmMain() = default;
 
-void frmMain::setHelpServices(platform::HelpViewer* viewer, platform::RegistryStore* registry,
+void frmMain::setHelpServices(help::HelpViewer* viewer, platform::RegistryStore* registry,
                               platform::Shell* shell) {
     m_viewer = viewer;
     m_registry = registry;
     m_shell = shell;
+    if (m_viewer)
+        m_viewer->setFailureHandler([this](const help::HelpFailure& f) { reportHelpFailure(f); });
 }
 
-platform::HelpViewer& frmMain::helpViewer() {
+help::HelpViewer& frmMain::helpViewer() {
     if (!m_viewer) {
-        m_ownViewer = std::make_unique<platform::ChmHelpViewer>(&m_dialogs);
+        // Help runs in a process of its own: a help file that upsets its reader cannot take the
+        // editor, and the user's unsaved work, down with it.
+        m_ownViewer = std::make_unique<help::HelpProcessViewer>();
         m_viewer = m_ownViewer.get();
+        m_viewer->setFailureHandler([this](const help::HelpFailure& f) { reportHelpFailure(f); });
     }
     return *m_viewer;
 }
@@ -132,21 +138,53 @@ void frmMain::connectHelp() {
             w->installEventFilter(filter);
 }
 
-int frmMain::contextHelpNumber(const QWidget* control) {
-    return control ? helpNumbers().value(control->objectName()) : 0;
+bool frmMain::helpFilePresent() {
+    if (QFileInfo(helpFile()).isFile())
+        return true;
+    reportHelpFailure(help::HelpFailure{help::HelpFailure::Kind::Missing, helpFile(), QString()});
+    return false;
+}
+
+void frmMain::reportHelpFailure(const help::HelpFailure& failure) {
+    using Kind = help::HelpFailure::Kind;
+    const QString file = QDir::toNativeSeparators(failure.file);
+    QString what;
+    switch (failure.kind) {
+    case Kind::Missing:
+        what = QStringLiteral("the help file is missing.\n\nLooked for: %1").arg(file);
+        break;
+    case Kind::Damaged:
+        what =
+            QStringLiteral("the help file is damaged (%1).\n\nFile: %2").arg(failure.detail, file);
+        break;
+    case Kind::NoTopic:
+        what = QStringLiteral("the help file lacks what was asked for (%1); it may be damaged or "
+                              "belong to another version.\n\nFile: %2")
+                   .arg(failure.detail, file);
+        break;
+    case Kind::ViewerFailed:
+        what = QStringLiteral("%1; the help file may be damaged. Your document is not "
+                              "affected.\n\nFile: %2")
+                   .arg(failure.detail, file);
+        break;
+    }
+    inform(QStringLiteral("Help could not be shown: ") + what +
+           QStringLiteral("\n\nReinstall Tickora Creator to restore its help file."));
 }
 
 void frmMain::showContextHelp(int number, QPoint globalPos) {
     if (number == 0 || m_contextHelpFile.isEmpty())
         return;
-    platform::HelpPopupRecord record;
+    help::HelpPopupRecord record;
     record.stringId = number;
     record.pos = globalPos;
-    helpViewer().htmlHelp(quintptr(winId()), m_contextHelpFile,
-                          platform::HelpViewer::DisplayTextPopup, record);
+    helpViewer().htmlHelp(quintptr(winId()), m_contextHelpFile, help::HelpViewer::DisplayTextPopup,
+                          record);
 }
 
 void frmMain::mnuHelpContents_Click() {
+    if (!helpFilePresent())
+        return;
     HTMLHelp& h = help();
     h.setCHMFile(helpFile());
     h.setHHWindow(QStringLiteral("Main"));
@@ -154,6 +192,8 @@ void frmMain::mnuHelpContents_Click() {
 }
 
 void frmMain::mnuHelpIntegrate_Click() {
+    if (!helpFilePresent())
+        return;
     HTMLHelp& h = help();
     h.setCHMFile(helpFile());
     h.setHHWindow(QStringLiteral("Main"));

@@ -99,9 +99,23 @@ void draw(QPainter& p, int position) {
         p.drawPolygon(arrow);
         break;
     }
-    case 15:   // What's This?
+    case 15: { // What's This?: a pointer asking, unlike the Help button's round sign
+        QPolygonF arrow;
+        arrow << QPointF(3, 3) << QPointF(3, 19) << QPointF(7, 15) << QPointF(10, 21.5)
+              << QPointF(13, 20) << QPointF(10, 14) << QPointF(15.5, 14);
+        p.setBrush(Qt::white);
+        p.setPen(QPen(kInk, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolygon(arrow);
+        QFont f = p.font();
+        f.setBold(true);
+        f.setPixelSize(13);
+        p.setFont(f);
+        p.setPen(kAccent);
+        p.drawText(QRectF(13, 1, 10, 14), Qt::AlignCenter, QStringLiteral("?"));
+        break;
+    }
     case 16: { // Help
-        p.setBrush(position == 16 ? kAccent : QColor(0x6b, 0x7b, 0x8c));
+        p.setBrush(kAccent);
         p.setPen(Qt::NoPen);
         p.drawEllipse(QRectF(3, 3, 18, 18));
         QFont f = p.font();

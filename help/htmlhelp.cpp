@@ -3,11 +3,11 @@
 #include <QDir>
 #include <QFileInfo>
 
+using help::HelpLinkRecord;
+using help::HelpPopupRecord;
+using help::HelpSearchRecord;
+using help::HelpViewer;
 using platform::Dialogs;
-using platform::HelpLinkRecord;
-using platform::HelpPopupRecord;
-using platform::HelpSearchRecord;
-using platform::HelpViewer;
 using platform::RegistryStore;
 
 namespace {
@@ -153,7 +153,7 @@ HTMLHelp::WindowHandle HTMLHelp::ownerFor(WindowHandle CallingForm) const {
 }
 
 void HTMLHelp::callRecorded(WindowHandle owner, const QString& file, int command,
-                            const platform::HelpData& data) {
+                            const help::HelpData& data) {
     // A viewer that cannot be reached is passed over silently; the last handle stays.
     if (const auto handle = m_viewer.htmlHelp(owner, file, command, data))
         m_wndHandle = *handle;

@@ -20,7 +20,7 @@ public:
     // Window handles: 0 means none.
     using WindowHandle = quintptr;
 
-    HTMLHelp(platform::HelpViewer& viewer, platform::RegistryStore& registry,
+    HTMLHelp(help::HelpViewer& viewer, platform::RegistryStore& registry,
              platform::Dialogs& dialogs, const QString& appFolder);
 
     // The program's own string table, read by popups of type 2. Entries it does not hold read as
@@ -113,8 +113,8 @@ private:
     QString fileWithWindow() const;
     WindowHandle ownerFor(WindowHandle CallingForm) const;
     void callRecorded(WindowHandle owner, const QString& file, int command,
-                      const platform::HelpData& data);
-    platform::HelpLinkRecord linkRecord(const QString& keywords);
+                      const help::HelpData& data);
+    help::HelpLinkRecord linkRecord(const QString& keywords);
     void resetPopupLook();
 
     // Environment helpers.
@@ -139,7 +139,7 @@ private:
     void ShowWarningBox(const QString& text);
     void ShowInfoBox(const QString& text);
 
-    platform::HelpViewer& m_viewer;
+    help::HelpViewer& m_viewer;
     platform::RegistryStore& m_registry;
     platform::Dialogs& m_dialogs;
     QString m_appFolder;

@@ -51,6 +51,13 @@ cp "$manifest" "$scratch/staged_manifest.txt"
 restore_manifest
 staged_files=$(cd "$stage" && find . \( -type f -o -type l \) | sed 's|^\.||' | sort)
 
+# The help program runs beside the editor, which starts it from its own folder.
+if [ -x "$root/$program_dir/tickora-help" ]; then
+    pass "$prefix/$program_dir/tickora-help"
+else
+    fail "no help program at $prefix/$program_dir/tickora-help"
+fi
+
 # Launchers: relative links that lead to the programs inside the staged tree.
 for program in tickora-creator tickora-script; do
     launcher=$root/bin/$program

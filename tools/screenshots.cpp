@@ -2,11 +2,11 @@
 //   tickora-screenshots OUT_FOLDER [WIDTHxHEIGHT]
 // The main window on each tab, the About box and a What's This note, as PNG files.
 #include "appicon.h"
-#include "chmhelpviewer.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "frmabout.h"
 #include "frmmain.h"
+#include "helpprocess.h"
 #include "registrystore.h"
 
 #include <QApplication>
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
     dialogs.fileAnswers << work.filePath(QStringLiteral("news.js"));
     platform::FakeShell shell;
     platform::RegistryStore store(work.filePath(QStringLiteral("registry.ini")));
-    platform::ChmHelpViewer viewer(&dialogs);
+    help::HelpProcessViewer viewer;
     frmMain w(dialogs, QCoreApplication::applicationDirPath());
     w.setHelpServices(&viewer, &store, &shell);
     w.resize(size);

@@ -1,9 +1,11 @@
 // The Help menu and its toolbar buttons: what reaches the help viewer, What's This, the online
 // links, the About box, and the toolbar's dispatch by position.
-#include "chmhelpviewer.h"
+#include "chmfile.h"
+#include "damagedhelp.h"
 #include "editorsession.h"
 #include "fakehelpviewer.h"
 #include "fakeshell.h"
+#include "helpprocess.h"
 #include "registrystore.h"
 
 #include <QDialog>
@@ -15,8 +17,8 @@
 #include <QTreeWidget>
 #include <QWhatsThis>
 
-using platform::FakeHelpViewer;
-using platform::HelpViewer;
+using help::FakeHelpViewer;
+using help::HelpViewer;
 
 namespace {
 
@@ -42,6 +44,19 @@ struct HelpSession : EditorSession {
         QHelpEvent ask(QEvent::WhatsThis, local, control->mapToGlobal(local));
         QApplication::sendEvent(control, &ask);
     }
+};
+
+// The editor with the program's own help process.
+struct RealHelpSession : EditorSession {
+    help::HelpProcessViewer viewer;
+    platform::FakeShell shell;
+    platform::RegistryStore store{root.filePath(QStringLiteral("registry.ini"))};
+
+    RealHelpSession() {
+        shell.browser = QStringLiteral("/usr/bin/web");
+        w->setHelpServices(&viewer, &store, &shell);
+    }
+    QString chm() const { return app + QStringLiteral("/tickora.chm"); }
 };
 
 // Closes the next modal dialog once it shows, after looking at it.
@@ -92,13 +107,83 @@ private Q_SLOTS:
         QCOMPARE(std::get<qint32>(s.viewer.last().data), qint32(1001));
     }
 
-    void missingHelpFileIsTold() {
-        HelpSession s;
-        QFile::remove(s.chm());
-        s.action("mnuHelpContents")->trigger();
-        QVERIFY(s.viewer.calls.isEmpty());
+    void damagedHelpFileIsToldOnce_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("missing") << "missing"
+                                 << "mnuHelpContents"
+                                 << "is missing";
+        QTest::newRow("missing, integration") << "missing"
+                                              << "mnuHelpIntegrate"
+                                              << "is missing";
+        QTest::newRow("missing, What's This") << "missing"
+                                              << "whatsthis"
+                                              << "is missing";
+        QTest::newRow("empty") << "empty"
+                               << "mnuHelpContents"
+                               << "is damaged (it is empty)";
+        QTest::newRow("truncated") << "truncated"
+                                   << "mnuHelpContents"
+                                   << "is damaged";
+        QTest::newRow("random bytes") << "random bytes"
+                                      << "mnuHelpIntegrate"
+                                      << "is damaged";
+        QTest::newRow("reset table") << "reset table"
+                                     << "mnuHelpContents"
+                                     << "is damaged (the reset table is damaged)";
+        QTest::newRow("library aborts") << "aborting"
+                                        << "mnuHelpContents"
+                                        << "help program stopped while reading it";
+        QTest::newRow("library aborts, integration") << "aborting"
+                                                     << "mnuHelpIntegrate"
+                                                     << "help program stopped while reading it";
+        QTest::newRow("topic missing") << "other program's"
+                                       << "mnuHelpIntegrate"
+                                       << "lacks what was asked for (context number 1001)";
+        QTest::newRow("popup file missing") << "other program's"
+                                            << "whatsthis"
+                                            << "lacks what was asked for (Popups";
+    }
+    void damagedHelpFileIsToldOnce() {
+        QFETCH(QString, how);
+        QFETCH(QString, command);
+        QFETCH(QString, told);
+        RealHelpSession s;
+        if (how == u"other program's") {
+            QVERIFY(QFile::copy(QStringLiteral(TICKORA_FIXTURE_CHM), s.chm()));
+        } else if (how == u"aborting") {
+            QVERIFY(QFile::copy(abortingHelpFile(), s.chm()));
+        } else if (how != u"missing") {
+            const QByteArray good = readAll(deliveredAppDir() + QStringLiteral("/tickora.chm"));
+            QVERIFY(writeFile(s.chm(), damagedHelp(good, how)));
+        }
+        QVERIFY(s.show());
+        s.type(s.field("txtScrName"), QStringLiteral("x")); // unsaved work
+        if (command == u"whatsthis") {
+            QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
+            QTest::mouseClick(s.get<QLabel>("lblScrSpeed"), Qt::LeftButton);
+        } else {
+            s.action(command.toLatin1().constData())->trigger();
+        }
+
         QCOMPARE(s.dialogs.messages.size(), 1);
-        QCOMPARE(s.dialogs.messages[0].title, QStringLiteral("HTML Help Class"));
+        const auto& m = s.dialogs.messages[0];
+        QCOMPARE(m.title, QStringLiteral("Tickora Creator"));
+        QVERIFY2(m.text.startsWith(QStringLiteral("Help could not be shown: the ")),
+                 qPrintable(m.text));
+        QVERIFY2(m.text.contains(told), qPrintable(m.text));
+        QVERIFY2(m.text.contains(QDir::toNativeSeparators(s.chm())), qPrintable(m.text));
+        QVERIFY(m.text.contains(QStringLiteral("Reinstall")));
+        QVERIFY(!s.viewer.popup());
+
+        // The editor goes on with the user's work.
+        QVERIFY(s.w->isVisible());
+        QVERIFY(s.w->isDirty());
+        QCOMPARE(s.field("txtScrName")->text().right(1), QStringLiteral("x"));
+        s.action("mnuHelpOnlinePage")->trigger();
+        QCOMPARE(s.shell.started.size(), 1);
+        QCOMPARE(s.dialogs.messages.size(), 1);
     }
 
     void whatsThisShowsEachControlsTopic_data() {
@@ -133,41 +218,63 @@ private Q_SLOTS:
         QCOMPARE(
             s.viewer.last().file,
             QDir::toNativeSeparators(s.app + QStringLiteral("/tickora.chm::Popups/frmMain.txt")));
-        const auto& record = std::get<platform::HelpPopupRecord>(s.viewer.last().data);
+        const auto& record = std::get<help::HelpPopupRecord>(s.viewer.last().data);
         QTEST(record.stringId, "number");
         QCOMPARE(record.pos, w->mapToGlobal(QPoint(2, 2)));
     }
 
     void whatsThisWithTheRealViewer() {
-        // The delivered help file, the program's own viewer and the window system's mode: a
-        // click on the item text's label shows that field's note.
-        EditorSession s;
-        QVERIFY(QFile::copy(deliveredAppDir() + QStringLiteral("/tickora.chm"),
-                            s.app + QStringLiteral("/tickora.chm")));
-        // No help was shown before: the viewer knows nothing of the file yet.
-        platform::ChmHelpViewer viewer(&s.dialogs);
-        platform::FakeShell shell;
-        platform::RegistryStore store(s.root.filePath(QStringLiteral("registry.ini")));
-        s.w->setHelpServices(&viewer, &store, &shell);
+        // The delivered help file, the program's own help process and the window system's
+        // mode: a click on the item text's label shows that field's note.
+        RealHelpSession s;
+        QVERIFY(QFile::copy(deliveredAppDir() + QStringLiteral("/tickora.chm"), s.chm()));
         QVERIFY(s.show());
         s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
         QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
         QVERIFY(QWhatsThis::inWhatsThisMode());
         QTest::mouseClick(s.get<QLabel>("lblItmText"), Qt::LeftButton);
-        QTRY_VERIFY(viewer.popup());
+        QTRY_VERIFY(s.viewer.popup());
         QVERIFY(!QWhatsThis::inWhatsThisMode());
-        const QString expected = platform::ChmHelpViewer::popupText(s.w->contextHelpFile(), 3003);
+        help::ChmFile chm;
+        QVERIFY(chm.open(s.chm()));
+        const QString expected = chm.popupText(QStringLiteral("Popups/frmMain.txt"), 3003);
         QVERIFY(expected.contains(QStringLiteral("HTML")));
-        QCOMPARE(viewer.popup()->text(), expected);
+        QCOMPARE(s.viewer.popup()->text(), expected);
 
         // Any key closes the note; Escape leaves the mode without asking anything.
-        QTest::keyClick(viewer.popup(), Qt::Key_Escape);
-        QTRY_VERIFY(!viewer.popup() || !viewer.popup()->isVisible());
+        QTest::keyClick(s.viewer.popup(), Qt::Key_Escape);
+        QTRY_VERIFY(!s.viewer.popup() || !s.viewer.popup()->isVisible());
         QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
         QVERIFY(QWhatsThis::inWhatsThisMode());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!QWhatsThis::inWhatsThisMode());
         QVERIFY(s.dialogs.messages.isEmpty());
+    }
+
+    void whatsThisClickChangesNothing() {
+        // A bad value is waiting in one field; a What's This click on another shows that
+        // field's note, and neither moves the focus nor runs the first field's check.
+        HelpSession s;
+        QVERIFY(s.show());
+        QLineEdit* width = s.field("txtScrWidth");
+        s.replace(width, QStringLiteral("99999"));
+        QCOMPARE(QApplication::focusWidget(), width);
+        QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
+        QCOMPARE(s.viewer.contextHelpWindows.size(), 1);
+        QWhatsThis::enterWhatsThisMode(); // what the program's viewer does there
+        QTest::mouseClick(s.field("txtScrSpeed"), Qt::LeftButton);
+
+        QCOMPARE(s.viewer.calls.size(), 1);
+        QCOMPARE(std::get<help::HelpPopupRecord>(s.viewer.last().data).stringId, 1004);
+        QVERIFY(s.dialogs.messages.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), width);
+        QCOMPARE(width->text(), QStringLiteral("99999"));
+        QVERIFY(!s.w->hasFieldError());
+
+        // Leaving the field for real still checks it.
+        QTest::mouseClick(s.field("txtScrSpeed"), Qt::LeftButton);
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.messages[0].text.contains(QStringLiteral("2000")));
     }
 
     void onlineLinksReachTheBrowserUnchanged_data() {
@@ -261,6 +368,29 @@ private Q_SLOTS:
         b->trigger();
         QCOMPARE(fired.value(0), entry);
         QWhatsThis::leaveWhatsThisMode();
+    }
+
+    void whatsThisAndHelpButtonsLookDifferent() {
+        // Two question-mark buttons side by side: a user tells them apart at a glance when
+        // most of their drawn pixels differ.
+        HelpSession s;
+        const QImage whatsThis = s.button(15)->icon().pixmap(24).toImage();
+        const QImage help = s.button(16)->icon().pixmap(24).toImage();
+        QCOMPARE(whatsThis.size(), help.size());
+        int drawn = 0, differ = 0;
+        for (int y = 0; y < help.height(); ++y)
+            for (int x = 0; x < help.width(); ++x) {
+                const QColor a = whatsThis.pixelColor(x, y), b = help.pixelColor(x, y);
+                if (a.alpha() < 40 && b.alpha() < 40)
+                    continue;
+                ++drawn;
+                if (std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                        std::abs(a.blue() - b.blue()) + std::abs(a.alpha() - b.alpha()) >
+                    120)
+                    ++differ;
+            }
+        QVERIFY(drawn > 100);
+        QVERIFY2(differ * 2 > drawn, qPrintable(QStringLiteral("%1 of %2").arg(differ).arg(drawn)));
     }
 
     void helpIsAvailableOnEveryTab() {

@@ -1,7 +1,11 @@
+#include "chmcheck.h"
 #include "chmhelpviewer.h"
+#include "damagedhelp.h"
 #include "fakedialogs.h"
+#include "fakeshell.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,9 +14,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTreeWidget>
 
-using namespace platform;
+using namespace help;
+using platform::Dialogs;
+using platform::FakeDialogs;
 
 // Opens the help file the build compiles into the application folder.
 class TestChmViewer : public QObject {
@@ -20,7 +27,9 @@ class TestChmViewer : public QObject {
 
     QString chm;
     std::unique_ptr<FakeDialogs> dialogs;
+    platform::FakeShell shell;
     std::unique_ptr<ChmHelpViewer> viewer;
+    QList<HelpFailure> failures;
 
     quintptr call(const QString& file, int command, const HelpData& data = {}) {
         const auto h = viewer->htmlHelp(0, file, command, data);
@@ -44,7 +53,11 @@ private slots:
 
     void init() {
         dialogs = std::make_unique<FakeDialogs>();
-        viewer = std::make_unique<ChmHelpViewer>(dialogs.get());
+        shell = platform::FakeShell();
+        shell.browser = "/usr/bin/web";
+        failures.clear();
+        viewer = std::make_unique<ChmHelpViewer>(dialogs.get(), &shell);
+        viewer->setFailureHandler([this](const HelpFailure& f) { failures << f; });
     }
 
     void cleanup() { viewer.reset(); }
@@ -207,7 +220,7 @@ private slots:
         QVERIFY(p->text().startsWith("Item Text\nWhat the scroller shows for this item, in HTML"));
         QVERIFY(p->findChild<QLabel*>()->font().bold());
         // The What's This source names the file with the other separator.
-        QCOMPARE(ChmHelpViewer::popupText(chm + "::Popups\\frmMain.txt", 1004).section('\n', 0, 0),
+        QCOMPARE(viewer->popupText(chm + "::Popups\\frmMain.txt", 1004).section('\n', 0, 0),
                  QString("Scroll Speed (ms)"));
 
         // Literal text, with its own colours.
@@ -226,6 +239,110 @@ private slots:
 
         call(QString(), HelpViewer::CloseAll);
         QTRY_VERIFY(!viewer->popup());
+    }
+
+    void damagedFilesAreRefusedBeforeReading_data() {
+        QTest::addColumn<QString>("how");
+        // Damage inside the compressed data passes these checks; the help process contains it.
+        for (const char* how : {"empty", "truncated", "header only", "random bytes", "reset table"})
+            QTest::newRow(how) << QString(how);
+    }
+    void damagedFilesAreRefusedBeforeReading() {
+        QFETCH(QString, how);
+        QFile in(chm);
+        QVERIFY(in.open(QIODevice::ReadOnly));
+        const QByteArray good = in.readAll();
+        QVERIFY(help::chmcheck::problem(good).isEmpty());
+        QTemporaryDir dir;
+        const QString path = dir.filePath("tickora.chm");
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(damagedHelp(good, how));
+        out.close();
+
+        ChmFile f;
+        QVERIFY(!f.open(path));
+        QVERIFY(!f.problem().isEmpty());
+        QCOMPARE(call(path + ">Main", HelpViewer::DisplayToc), quintptr(0));
+        QCOMPARE(failures.size(), 1);
+        QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::Damaged));
+        QCOMPARE(failures[0].file, path);
+        QVERIFY(dialogs->messages.isEmpty());
+    }
+
+    void contextMapNamesInnerPaths() {
+        // Any reader resolves the map: it holds the topics' paths inside the file, not the
+        // paths of the machine that compiled it.
+        ChmFile f;
+        QVERIFY(f.open(chm));
+        const QByteArray strings = f.read("/#STRINGS");
+        QVERIFY(strings.contains("html/integration.htm"));
+        QVERIFY2(!strings.contains(QFile::encodeName(QDir::rootPath() + "work")),
+                 strings.constData());
+        QVERIFY(!strings.contains(":\\"));
+        for (const QByteArray& s : strings.split('\0'))
+            if (s.endsWith(".htm"))
+                QVERIFY2(!f.resolve(QString::fromLatin1(s)).isEmpty(), s.constData());
+        QCOMPARE(f.contextTopic(1001), QString("/html/integration.htm"));
+    }
+
+    void linksBetweenTopicsStayInTheViewer() {
+        const quintptr h = call(chm + ">Main", HelpViewer::DisplayToc);
+        HelpWindow* w = viewer->window(h);
+        QVERIFY(w);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        HelpBrowser* b = w->browser();
+        QCOMPARE(b->currentTopic(), QString("/html/welcome.htm"));
+
+        // Click the first link to the integration topic where it is drawn.
+        QTextCursor at;
+        for (QTextBlock block = b->document()->begin(); block.isValid() && at.isNull();
+             block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment frag = it.fragment();
+                if (frag.charFormat().anchorHref() == "integration.htm") {
+                    at = QTextCursor(b->document());
+                    at.setPosition(frag.position() + 1);
+                    break;
+                }
+            }
+        }
+        QVERIFY(!at.isNull());
+        b->ensureCursorVisible();
+        b->setTextCursor(at);
+        b->ensureCursorVisible();
+        const QPoint where = b->cursorRect(at).center();
+        QTest::mouseClick(b->viewport(), Qt::LeftButton, {}, where);
+        QTRY_COMPARE(b->currentTopic(), QString("/html/integration.htm"));
+        QVERIFY(shell.started.isEmpty());
+
+        // Back and forward walk the topics seen.
+        QVERIFY(b->isBackwardAvailable());
+        b->backward();
+        QCOMPARE(b->currentTopic(), QString("/html/welcome.htm"));
+        b->forward();
+        QCOMPARE(b->currentTopic(), QString("/html/integration.htm"));
+
+        // An anchor in the same topic, a topic elsewhere in the file.
+        w->followLink(QUrl("runtime.htm#methods"));
+        QCOMPARE(b->currentTopic(), QString("/html/runtime.htm"));
+        QCOMPARE(b->source().fragment(), QString("methods"));
+        QVERIFY(dialogs->messages.isEmpty());
+
+        // A web address goes to the user's browser, unchanged; the topic stays.
+        w->followLink(QUrl("https://orbwell.example/support/"));
+        QCOMPARE(shell.started.size(), 1);
+        QCOMPARE(shell.started[0].arguments, QStringList{"https://orbwell.example/support/"});
+        QCOMPARE(b->currentTopic(), QString("/html/runtime.htm"));
+
+        // A link to a topic the file lacks says so.
+        w->followLink(QUrl("nothere.htm"));
+        QCOMPARE(dialogs->messages.size(), 1);
+        QVERIFY(dialogs->messages[0].text.contains("nothere.htm"));
+        QCOMPARE(b->currentTopic(), QString("/html/runtime.htm"));
+        w->followLink(QUrl("javascript:alert(1)"));
+        QCOMPARE(dialogs->messages.size(), 2);
+        QCOMPARE(shell.started.size(), 1);
     }
 
     void screenshot() {

@@ -10,13 +10,13 @@
 
 #include <memory>
 
+using help::FakeHelpViewer;
+using help::HelpLinkRecord;
+using help::HelpPopupRecord;
+using help::HelpSearchRecord;
+using help::HelpViewer;
 using platform::Dialogs;
 using platform::FakeDialogs;
-using platform::FakeHelpViewer;
-using platform::HelpLinkRecord;
-using platform::HelpPopupRecord;
-using platform::HelpSearchRecord;
-using platform::HelpViewer;
 using platform::RegistryStore;
 
 namespace {

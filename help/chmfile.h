@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -10,7 +11,7 @@
 
 struct chmFile;
 
-namespace platform {
+namespace help {
 
 // Read access to a compiled help file: its inner files, window definitions, contents, index,
 // context numbers and text popups. Inner paths are written "/html/topic.htm"; lookups accept
@@ -49,8 +50,17 @@ public:
     ChmFile(const ChmFile&) = delete;
     ChmFile& operator=(const ChmFile&) = delete;
 
+    // Help files larger than this are refused unread.
+    static constexpr qsizetype kMaxFileSize = 256 << 20;
+
+    // Checks the file's structures, then opens it. On failure problem() says what is wrong with
+    // a file that exists (empty when there is none).
     bool open(const QString& path);
-    bool isOpen() const { return m_handle != nullptr; }
+    QString problem() const { return m_problem; }
+    // Reads inner files already taken out of a help file ("/#SYSTEM", "/html/a.htm", ...), for
+    // checking the parsers without the decompressing library.
+    void openUnpacked(const QMap<QString, QByteArray>& files);
+    bool isOpen() const { return m_handle != nullptr || m_unpacked; }
     QString path() const { return m_path; }
 
     QStringList files() const { return m_files; }
@@ -90,7 +100,10 @@ private:
     QStringList topicFiles() const;
 
     ::chmFile* m_handle = nullptr;
+    bool m_unpacked = false;
+    QMap<QString, QByteArray> m_unpackedFiles;
     QString m_path;
+    QString m_problem;
     QStringList m_files;
     QString m_title;
     QString m_defaultTopic;
@@ -100,4 +113,4 @@ private:
     QList<WindowDef> m_windows;
 };
 
-} // namespace platform
+} // namespace help

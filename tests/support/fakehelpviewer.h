@@ -4,7 +4,7 @@
 
 #include <QList>
 
-namespace platform {
+namespace help {
 
 // Recording stand-in for tests: every call is kept, and the handles to answer come from a queue
 // (then from `nextHandle`, which counts up). `reachable = false` plays a viewer that cannot be
@@ -45,4 +45,4 @@ public:
     const Call& last() const { return calls.last(); }
 };
 
-} // namespace platform
+} // namespace help

@@ -3,10 +3,11 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <variant>
 
-namespace platform {
+namespace help {
 
 // Records handed to the help viewer. Text fields use QString's null state for "none": a null
 // string means the field is absent, which the viewer treats differently from an empty text.
@@ -55,9 +56,24 @@ struct HelpPopupRecord {
 using HelpData = std::variant<std::monostate, QString, qint32, HelpLinkRecord, HelpSearchRecord,
                               HelpPopupRecord>;
 
+// Why a viewer call showed nothing, told to whoever set a failure handler.
+struct HelpFailure {
+    enum class Kind {
+        Missing,      // no file at that path
+        Damaged,      // the file is empty, cut short or its structures do not hold together
+        NoTopic,      // the file lacks the topic, context number or popup text asked for
+        ViewerFailed, // the viewer stopped or did not answer while reading the file
+    };
+    Kind kind = Kind::Damaged;
+    QString file;   // the help file the call named
+    QString detail; // what was missing or damaged, for the user
+};
+
 // The compiled-help viewer and the few window services the help class needs beside it.
 class HelpViewer {
 public:
+    using FailureHandler = std::function<void(const HelpFailure&)>;
+
     // Viewer commands, numbered as in the help file format's own API.
     enum Command : int {
         DisplayTopic = 0,
@@ -88,6 +104,19 @@ public:
 
     // Removes the item with the given command id from a help window's window menu.
     virtual bool deleteMenuItem(quintptr window, int command) = 0;
+
+    // Called for every call that shows nothing because of the help file or the viewer, and when
+    // the viewer stops on its own while a help window is open.
+    void setFailureHandler(FailureHandler handler) { m_failureHandler = std::move(handler); }
+
+protected:
+    void fail(HelpFailure::Kind kind, const QString& file, const QString& detail = QString()) {
+        if (m_failureHandler)
+            m_failureHandler(HelpFailure{kind, file, detail});
+    }
+
+private:
+    FailureHandler m_failureHandler;
 };
 
-} // namespace platform
+} // namespace help

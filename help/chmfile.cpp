@@ -1,5 +1,7 @@
 #include "chmfile.h"
 
+#include "chmcheck.h"
+
 #include <QRegularExpression>
 #include <QStringDecoder>
 
@@ -10,7 +12,7 @@
 #include <algorithm>
 #include <functional>
 
-namespace platform {
+namespace help {
 
 namespace {
 
@@ -102,10 +104,17 @@ QStringList words(const QString& text) {
     return text.toLower().split(sep, Qt::SkipEmptyParts);
 }
 
+// Inner files are listed only under names a lookup can reach: a path of the file, not a
+// folder, already in the form lookups bring every name into.
+bool reachable(const QString& path) {
+    return path.startsWith(QLatin1Char('/')) && !path.endsWith(QLatin1Char('/')) &&
+           normalise(path) == path;
+}
+
 int enumerateFile(struct chmFile*, struct chmUnitInfo* ui, void* context) {
     auto* files = static_cast<QStringList*>(context);
     const QString path = QString::fromUtf8(ui->path);
-    if (path.startsWith(QLatin1Char('/')) && !path.endsWith(QLatin1Char('/')))
+    if (reachable(path))
         files->append(path);
     return CHM_ENUMERATOR_CONTINUE;
 }
@@ -126,14 +135,53 @@ bool ChmFile::open(const QString& path) {
     }
     m_files.clear();
     m_windows.clear();
+    m_unpacked = false;
+    m_unpackedFiles.clear();
     m_path = path;
-    m_handle = chm_open(QFile::encodeName(path).constData());
-    if (!m_handle)
+    m_problem.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_problem = file.exists() ? QStringLiteral("it cannot be read") : QString();
         return false;
+    }
+    // The reading library trusts the file's structures; they are checked first.
+    const QByteArray bytes = file.read(kMaxFileSize + 1);
+    file.close();
+    if (bytes.isEmpty())
+        m_problem = QStringLiteral("it is empty");
+    else if (bytes.size() > kMaxFileSize)
+        m_problem = QStringLiteral("it is too large for a help file");
+    else
+        m_problem = chmcheck::problem(bytes);
+    if (!m_problem.isEmpty())
+        return false;
+    m_handle = chm_open(QFile::encodeName(path).constData());
+    if (!m_handle) {
+        m_problem = QStringLiteral("it cannot be read as a help file");
+        return false;
+    }
     chm_enumerate(m_handle, CHM_ENUMERATE_ALL, enumerateFile, &m_files);
     readSystem();
     readWindows();
     return true;
+}
+
+void ChmFile::openUnpacked(const QMap<QString, QByteArray>& files) {
+    if (m_handle) {
+        chm_close(m_handle);
+        m_handle = nullptr;
+    }
+    m_unpacked = true;
+    m_unpackedFiles = files;
+    m_files.clear();
+    for (const QString& name : files.keys())
+        if (reachable(name))
+            m_files.append(name);
+    m_windows.clear();
+    m_problem.clear();
+    m_path.clear();
+    readSystem();
+    readWindows();
 }
 
 QString ChmFile::resolve(const QString& innerPath) const {
@@ -148,10 +196,12 @@ QString ChmFile::resolve(const QString& innerPath) const {
 }
 
 QByteArray ChmFile::read(const QString& innerPath) const {
-    if (!m_handle)
-        return QByteArray();
     const QString stored = resolve(innerPath);
     if (stored.isEmpty())
+        return QByteArray();
+    if (m_unpacked)
+        return m_unpackedFiles.value(stored);
+    if (!m_handle)
         return QByteArray();
     chmUnitInfo ui;
     if (chm_resolve_object(m_handle, stored.toUtf8().constData(), &ui) != CHM_RESOLVE_SUCCESS)
@@ -223,9 +273,9 @@ void ChmFile::readWindows() {
     if (size < 112)
         return;
     for (quint32 i = 0; i < count; ++i) {
-        const int e = 8 + int(i * size);
-        if (e + int(size) > win.size())
+        if (8 + (quint64(i) + 1) * size > quint64(win.size()))
             break;
+        const int e = 8 + int(i * size);
         WindowDef w;
         w.name = stringAt(strings, dword(win, e + 8));
         w.caption = stringAt(strings, dword(win, e + 20));
@@ -346,19 +396,10 @@ QString ChmFile::contextTopic(qint32 id) const {
     for (int at = 4; at + 8 <= end; at += 8) {
         if (qint32(dword(ivb, at)) != id)
             continue;
-        // The compiler may store the source path rather than the inner one, so the topic is the
-        // inner file whose path ends the stored text.
-        QString stored = stringAt(strings, dword(ivb, at + 4));
-        const QString anchor = stored.contains(QLatin1Char('#'))
-                                   ? stored.mid(stored.indexOf(QLatin1Char('#')))
-                                   : QString();
-        stored = normalise(stored);
-        QString best;
-        for (const QString& f : m_files) {
-            if (stored.endsWith(f, Qt::CaseInsensitive) && f.size() > best.size())
-                best = f;
-        }
-        return best.isEmpty() ? QString() : best + anchor;
+        const QString stored = stringAt(strings, dword(ivb, at + 4));
+        const int hash = stored.indexOf(QLatin1Char('#'));
+        const QString topic = resolve(hash < 0 ? stored : stored.left(hash));
+        return topic.isEmpty() ? QString() : topic + (hash < 0 ? QString() : stored.mid(hash));
     }
     return QString();
 }
@@ -454,4 +495,4 @@ QString ChmFile::popupText(const QString& innerPath, qint32 id) const {
     return out.trimmed();
 }
 
-} // namespace platform
+} // namespace help

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chmfile.h"
+#include "helppopup.h"
 #include "helpviewer.h"
 
 #include <QFrame>
@@ -20,8 +21,11 @@ class QTreeWidgetItem;
 class QSplitter;
 
 namespace platform {
-
 class Dialogs;
+class Shell;
+} // namespace platform
+
+namespace help {
 
 // Shows topics of a compiled help file; links, pictures and style sheets come from the same file.
 class HelpBrowser : public QTextBrowser {
@@ -42,10 +46,14 @@ private:
 class HelpWindow : public QMainWindow {
     Q_OBJECT
 public:
+    // Broken links are told through `dialogs`; web links open through `shell`.
     HelpWindow(std::shared_ptr<ChmFile> chm, const ChmFile::WindowDef* def,
-               QWidget* parent = nullptr);
+               platform::Dialogs& dialogs, platform::Shell& shell, QWidget* parent = nullptr);
 
     void showTopic(const QString& innerPath);
+    // A clicked link: a topic of this file opens here (Back returns), a web address in the
+    // user's browser; anything else is told.
+    void followLink(const QUrl& link);
     void showHome();
     void showContents();
     void showIndex(const QString& keyword = QString());
@@ -70,6 +78,8 @@ private:
     void syncContents(const QUrl& url);
 
     std::shared_ptr<ChmFile> m_chm;
+    platform::Dialogs& m_dialogs;
+    platform::Shell& m_shell;
     QString m_home;
     QSplitter* m_splitter = nullptr;
     QTabWidget* m_tabs = nullptr;
@@ -81,23 +91,13 @@ private:
     HelpBrowser* m_browser = nullptr;
 };
 
-// A small text note shown beside the pointer; any click or key closes it.
-class HelpPopup : public QFrame {
-    Q_OBJECT
-public:
-    HelpPopup(const QString& text, const HelpPopupRecord& record, QWidget* parent = nullptr);
-    QString text() const;
-
-private:
-    QLabel* m_label = nullptr;
-};
-
 // The program's help viewer: opens compiled help files in help windows, one per file and window
 // definition, and shows text popups.
 class ChmHelpViewer : public HelpViewer {
 public:
-    // Messages of failed lookups go through `dialogs`; none means the real message boxes.
-    explicit ChmHelpViewer(Dialogs* dialogs = nullptr);
+    // Messages of failed lookups and broken links go through `dialogs`, web links through
+    // `shell`; none means the real message boxes and the desktop's shell.
+    explicit ChmHelpViewer(platform::Dialogs* dialogs = nullptr, platform::Shell* shell = nullptr);
     ~ChmHelpViewer() override;
 
     std::optional<quintptr> htmlHelp(quintptr owner, const QString& file, int command,
@@ -110,8 +110,8 @@ public:
     HelpPopup* popup() const { return m_popup; }
 
     // Topic `id` of a popup text file named like "help.chm::/Popups/file.txt" (either separator
-    // after the "::"), or a null text.
-    static QString popupText(const QString& fileArgument, qint32 id);
+    // after the "::"), or a null text (and a failure told).
+    QString popupText(const QString& fileArgument, qint32 id);
 
 private:
     struct Target {
@@ -125,10 +125,12 @@ private:
     quintptr showPopup(quintptr owner, const QString& file, const HelpPopupRecord& r);
     void closeAll();
 
-    Dialogs* m_dialogs;
-    std::unique_ptr<Dialogs> m_ownDialogs;
+    platform::Dialogs* m_dialogs;
+    platform::Shell* m_shell;
+    std::unique_ptr<platform::Dialogs> m_ownDialogs;
+    std::unique_ptr<platform::Shell> m_ownShell;
     QMap<QString, QPointer<HelpWindow>> m_windows;
     QPointer<HelpPopup> m_popup;
 };
 
-} // namespace platform
+} // namespace help

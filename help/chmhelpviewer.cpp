@@ -1,6 +1,8 @@
 #include "chmhelpviewer.h"
 
 #include "dialogs.h"
+#include "modform.h"
+#include "shell.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,15 +25,16 @@
 #include <QVBoxLayout>
 #include <QWhatsThis>
 
-namespace platform {
+namespace help {
 
 namespace {
 
 constexpr int kLocalRole = Qt::UserRole + 1;
 const QString kScheme = QStringLiteral("chm");
 
-QColor fromColorRef(quint32 c) {
-    return QColor(int(c & 0xff), int(c >> 8 & 0xff), int(c >> 16 & 0xff));
+QString withoutAnchor(const QString& topic) {
+    const int hash = topic.indexOf(QLatin1Char('#'));
+    return hash < 0 ? topic : topic.left(hash);
 }
 
 } // namespace
@@ -40,7 +43,8 @@ QColor fromColorRef(quint32 c) {
 
 HelpBrowser::HelpBrowser(std::shared_ptr<ChmFile> chm, QWidget* parent)
     : QTextBrowser(parent), m_chm(std::move(chm)) {
-    setOpenExternalLinks(true);
+    // Every link goes through the window, which knows topics from web addresses.
+    setOpenLinks(false);
     setFrameShape(QFrame::NoFrame);
 }
 
@@ -91,8 +95,9 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
 
 // ---- HelpWindow -----------------------------------------------------------------------------
 
-HelpWindow::HelpWindow(std::shared_ptr<ChmFile> chm, const ChmFile::WindowDef* def, QWidget* parent)
-    : QMainWindow(parent), m_chm(std::move(chm)) {
+HelpWindow::HelpWindow(std::shared_ptr<ChmFile> chm, const ChmFile::WindowDef* def,
+                       platform::Dialogs& dialogs, platform::Shell& shell, QWidget* parent)
+    : QMainWindow(parent), m_chm(std::move(chm)), m_dialogs(dialogs), m_shell(shell) {
     setAttribute(Qt::WA_DeleteOnClose);
     const QString caption = def && !def->caption.isEmpty() ? def->caption : m_chm->title();
     setWindowTitle(caption.isEmpty() ? tr("Help") : caption);
@@ -100,6 +105,7 @@ HelpWindow::HelpWindow(std::shared_ptr<ChmFile> chm, const ChmFile::WindowDef* d
 
     m_browser = new HelpBrowser(m_chm, this);
     m_browser->setAccessibleName(tr("Topic"));
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &HelpWindow::followLink);
 
     m_tabs = new QTabWidget(this);
     m_tabs->setDocumentMode(true);
@@ -291,6 +297,33 @@ void HelpWindow::showTopic(const QString& innerPath) {
     m_browser->setSource(HelpBrowser::topicUrl(stored + (hash < 0 ? QString() : path.mid(hash))));
 }
 
+void HelpWindow::followLink(const QUrl& link) {
+    const QUrl url = link.isRelative() ? m_browser->source().resolved(link) : link;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == kScheme) {
+        if (m_chm->resolve(url.path()).isEmpty()) {
+            m_dialogs.inform(this,
+                             tr("This link leads to \u201c%1\u201d, which is not in this help "
+                                "file. Use the Contents, the Index or the Search to find the "
+                                "topic.")
+                                 .arg(link.toString()),
+                             windowTitle(), platform::Dialogs::Icon::Exclamation);
+            return;
+        }
+        m_browser->setSource(url);
+        return;
+    }
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+        scheme == QLatin1String("mailto") || scheme == QLatin1String("ftp")) {
+        modForm::OpenInBrowser(url.toString(), this, m_shell, m_dialogs);
+        return;
+    }
+    m_dialogs.inform(this,
+                     tr("This link (\u201c%1\u201d) cannot be followed from the help window.")
+                         .arg(link.toString()),
+                     windowTitle(), platform::Dialogs::Icon::Exclamation);
+}
+
 void HelpWindow::showHome() {
     showTopic(m_home);
 }
@@ -325,76 +358,17 @@ void HelpWindow::bringToFront() {
     activateWindow();
 }
 
-// ---- HelpPopup ------------------------------------------------------------------------------
-
-HelpPopup::HelpPopup(const QString& text, const HelpPopupRecord& r, QWidget* parent)
-    : QFrame(parent, Qt::Popup) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFrameShape(QFrame::Box);
-    setLineWidth(1);
-    m_label = new QLabel(text, this);
-    m_label->setTextFormat(Qt::PlainText);
-    m_label->setWordWrap(true);
-    m_label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    setAccessibleName(tr("Help"));
-    setAccessibleDescription(text);
-
-    // "face, size, charset, styles"
-    const QStringList parts = r.font.split(QLatin1Char(','));
-    QFont font = QApplication::font();
-    if (!parts.value(0).trimmed().isEmpty())
-        font.setFamilies({parts.value(0).trimmed(), QApplication::font().family()});
-    bool ok = false;
-    const double size = parts.value(1).trimmed().toDouble(&ok);
-    if (ok && size > 0)
-        font.setPointSizeF(size);
-    const QString styles = parts.value(3);
-    font.setBold(styles.contains(QLatin1String("Bold"), Qt::CaseInsensitive));
-    font.setItalic(styles.contains(QLatin1String("Italic"), Qt::CaseInsensitive));
-    font.setUnderline(styles.contains(QLatin1String("Underline"), Qt::CaseInsensitive));
-    m_label->setFont(font);
-
-    // Equal text and background colours (both 0 by default) would hide the text: the tooltip
-    // colours of the desktop are used instead.
-    QPalette pal = palette();
-    if (r.textColor != r.backColor) {
-        pal.setColor(QPalette::Window, fromColorRef(r.backColor));
-        pal.setColor(QPalette::WindowText, fromColorRef(r.textColor));
-    } else {
-        pal.setColor(QPalette::Window, pal.color(QPalette::ToolTipBase));
-        pal.setColor(QPalette::WindowText, pal.color(QPalette::ToolTipText));
-    }
-    setPalette(pal);
-    m_label->setPalette(pal);
-    setAutoFillBackground(true);
-
-    auto margin = [](int m) { return m < 0 ? 10 : m; };
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(margin(r.marginLeft), margin(r.marginTop), margin(r.marginRight),
-                               margin(r.marginBottom));
-    layout->addWidget(m_label);
-    m_label->setMaximumWidth(380);
-    adjustSize();
-
-    QPoint at = r.pos + QPoint(8, 12);
-    if (QScreen* screen = QGuiApplication::screenAt(r.pos)) {
-        const QRect avail = screen->availableGeometry();
-        at.setX(qBound(avail.left(), at.x(), std::max(avail.left(), avail.right() - width())));
-        at.setY(qBound(avail.top(), at.y(), std::max(avail.top(), avail.bottom() - height())));
-    }
-    move(at);
-}
-
-QString HelpPopup::text() const {
-    return m_label->text();
-}
-
 // ---- ChmHelpViewer --------------------------------------------------------------------------
 
-ChmHelpViewer::ChmHelpViewer(Dialogs* dialogs) : m_dialogs(dialogs) {
+ChmHelpViewer::ChmHelpViewer(platform::Dialogs* dialogs, platform::Shell* shell)
+    : m_dialogs(dialogs), m_shell(shell) {
     if (!m_dialogs) {
-        m_ownDialogs = std::make_unique<QtDialogs>();
+        m_ownDialogs = std::make_unique<platform::QtDialogs>();
         m_dialogs = m_ownDialogs.get();
+    }
+    if (!m_shell) {
+        m_ownShell = std::make_unique<platform::DesktopShell>();
+        m_shell = m_ownShell.get();
     }
 }
 
@@ -422,18 +396,30 @@ ChmHelpViewer::Target ChmHelpViewer::parse(const QString& file) {
 
 QString ChmHelpViewer::popupText(const QString& fileArgument, qint32 id) {
     const Target t = parse(fileArgument);
-    ChmFile chm;
-    if (t.inner.isEmpty() || !chm.open(t.chmPath))
+    std::shared_ptr<ChmFile> chm = openFile(t.chmPath);
+    if (!chm)
         return QString();
-    return chm.popupText(t.inner, id);
+    if (chm->resolve(t.inner).isEmpty()) {
+        fail(HelpFailure::Kind::NoTopic, t.chmPath, t.inner);
+        return QString();
+    }
+    const QString text = chm->popupText(t.inner, id);
+    if (text.isEmpty())
+        fail(HelpFailure::Kind::NoTopic, t.chmPath,
+             QStringLiteral("%1 (topic %2)").arg(t.inner).arg(id));
+    return text;
 }
 
 std::shared_ptr<ChmFile> ChmHelpViewer::openFile(const QString& path) {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    if (canonical.isEmpty())
-        return nullptr;
     auto chm = std::make_shared<ChmFile>();
-    return chm->open(canonical) ? chm : nullptr;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (!canonical.isEmpty() && chm->open(canonical))
+        return chm;
+    if (canonical.isEmpty() || chm->problem().isEmpty())
+        fail(HelpFailure::Kind::Missing, path);
+    else
+        fail(HelpFailure::Kind::Damaged, path, chm->problem());
+    return nullptr;
 }
 
 HelpWindow* ChmHelpViewer::windowFor(quintptr owner, const Target& t, const QString& recordWindow) {
@@ -449,7 +435,8 @@ HelpWindow* ChmHelpViewer::windowFor(quintptr owner, const Target& t, const QStr
     if (HelpWindow* w = m_windows.value(key))
         return w;
     QWidget* parent = owner ? QWidget::find(WId(owner)) : nullptr;
-    auto* w = new HelpWindow(chm, chm->window(name), parent ? parent->window() : nullptr);
+    auto* w = new HelpWindow(chm, chm->window(name), *m_dialogs, *m_shell,
+                             parent ? parent->window() : nullptr);
     if (parent)
         w->setWindowFlag(Qt::Window);
     m_windows.insert(key, w);
@@ -513,12 +500,10 @@ std::optional<quintptr> ChmHelpViewer::htmlHelp(quintptr owner, const QString& f
         if (topic.isEmpty()) {
             w->showHome();
         } else {
-            if (w->chm()
-                    .resolve(topic.left(topic.indexOf(QLatin1Char('#')) < 0
-                                            ? topic.size()
-                                            : topic.indexOf(QLatin1Char('#'))))
-                    .isEmpty())
+            if (w->chm().resolve(withoutAnchor(topic)).isEmpty()) {
+                fail(HelpFailure::Kind::NoTopic, t.chmPath, topic);
                 return quintptr(0);
+            }
             w->showTopic(topic);
         }
         break;
@@ -528,8 +513,11 @@ std::optional<quintptr> ChmHelpViewer::htmlHelp(quintptr owner, const QString& f
         if (!id || !(w = windowFor(owner, t)))
             return quintptr(0);
         topic = w->chm().contextTopic(*id);
-        if (topic.isEmpty())
+        if (topic.isEmpty()) {
+            fail(HelpFailure::Kind::NoTopic, t.chmPath,
+                 QStringLiteral("context number %1").arg(*id));
             return quintptr(0);
+        }
         w->showTopic(topic);
         break;
     }
@@ -578,7 +566,7 @@ std::optional<quintptr> ChmHelpViewer::htmlHelp(quintptr owner, const QString& f
             if (!r->msgText.isNull()) {
                 m_dialogs->inform(nullptr, r->msgText,
                                   r->msgTitle.isNull() ? chm->title() : r->msgTitle,
-                                  Dialogs::Icon::Information);
+                                  platform::Dialogs::Icon::Information);
             }
             return quintptr(0);
         }
@@ -610,4 +598,4 @@ bool ChmHelpViewer::deleteMenuItem(quintptr window, int) {
     return this->window(window) != nullptr;
 }
 
-} // namespace platform
+} // namespace help

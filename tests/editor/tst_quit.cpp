@@ -1,0 +1,104 @@
+// The real program, started as a user starts it: with the help window open, Quit ends the
+// editor and its help process. Keys reach the windows through the X server (xdotool).
+#include "eventwait.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString xdotool(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("xdotool"), args);
+    p.waitForFinished(10000);
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+// The first window whose title matches the pattern, or empty.
+QString findWindow(const QString& pattern) {
+    return xdotool({QStringLiteral("search"), QStringLiteral("--name"), pattern})
+        .section(QLatin1Char('\n'), 0, 0);
+}
+
+// Sends keys to a window the way a keyboard does: the window takes the input focus first.
+void press(const QString& window, const QString& keys) {
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    xdotool({QStringLiteral("key"), keys});
+}
+
+// A process that has ended, or ended and waits to be reaped, is gone.
+bool running(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    return close > 0 && line.mid(close + 2, 1) != "Z";
+}
+
+// The processes running the given program file.
+QList<qint64> processesOf(const QString& program) {
+    QList<qint64> out;
+    const QString wanted = QFileInfo(program).canonicalFilePath();
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        if (number && running(pid) &&
+            QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid)) == wanted)
+            out << pid;
+    }
+    return out;
+}
+
+} // namespace
+
+class TestQuit : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void quitWithHelpOpenEndsTheProgram() {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display (test.sh runs the tests under xvfb-run)");
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty(),
+                 "xdotool is missing (scripts/ensure-packages.sh installs it)");
+
+        // A private application folder, so the processes found are this test's own.
+        QTemporaryDir app;
+        const QString built = qEnvironmentVariable("TICKORA_APP_DIR");
+        for (const char* name : {"tickora-creator", "tickora-help", "default.js", "tickora.htm",
+                                 "tickolib.js", "tickora.js", "blank.htm", "tickora.chm"}) {
+            const QString to = app.filePath(QLatin1String(name));
+            QVERIFY2(QFile::copy(built + QLatin1Char('/') + QLatin1String(name), to), name);
+            QFile::setPermissions(to, QFile::permissions(to) | QFile::ExeOwner);
+        }
+
+        QProcess editor;
+        editor.setProcessChannelMode(QProcess::ForwardedChannels);
+        editor.start(app.filePath(QStringLiteral("tickora-creator")), {});
+        QVERIFY(editor.waitForStarted(10000));
+        QString main;
+        TRY_VERIFY(!(main = findWindow(QStringLiteral("^Tickora Creator - \\["))).isEmpty(), 30000);
+
+        press(main, QStringLiteral("F1"));
+        QString helpWindow;
+        TRY_VERIFY(!(helpWindow = findWindow(QStringLiteral("^Tickora Creator Help$"))).isEmpty(),
+                   30000);
+        const QList<qint64> helpers = processesOf(app.filePath(QStringLiteral("tickora-help")));
+        QCOMPARE(helpers.size(), 1);
+        const qint64 helpPid = helpers.first();
+
+        press(main, QStringLiteral("ctrl+q"));
+        QVERIFY2(editor.waitForFinished(20000), "the editor still runs after Quit");
+        QCOMPARE(editor.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(editor.exitCode(), 0);
+        TRY_VERIFY(!running(helpPid), 10000);
+        QVERIFY(findWindow(QStringLiteral("^Tickora Creator Help$")).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuit)
+#include "tst_quit.moc"

@@ -1,0 +1,25 @@
+#!/bin/sh
+# reproducible-help.sh SOURCE_DIR BUILT.chm CHMSTAMP
+# Compiles the help sources from two folders of different names and depths; both results must
+# equal the build's own help file byte for byte.
+set -eu
+src=$1
+built=$2
+stamp=$3
+here=$(cd "$(dirname "$0")" && pwd)
+work=$(mktemp -d "${TMPDIR:-/tmp}/tickora-repro.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/a" "$work/second/much/deeper/folder"
+cp -R "$src"/. "$work/a/"
+cp -R "$src"/. "$work/second/much/deeper/folder/"
+sh "$here/../../scripts/compile-help.sh" "$work/a" "$work/one.chm" "$stamp"
+sh "$here/../../scripts/compile-help.sh" "$work/second/much/deeper/folder" "$work/two.chm" "$stamp"
+status=0
+cmp "$work/one.chm" "$work/two.chm" || status=1
+cmp "$work/one.chm" "$built" || status=1
+if grep -q "$work" "$work/one.chm"; then
+    echo "the help file names the folder it was built in" >&2
+    status=1
+fi
+[ $status -eq 0 ] && echo "1 passed, 0 failed" || echo "0 passed, 1 failed"
+exit $status
