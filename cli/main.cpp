@@ -1,6 +1,7 @@
 // tickora-script: reads, writes and checks scroller scripts from the command line, exactly as
 // the editor's Open and Save do.
 #include "docjson.h"
+#include "feedcommand.h"
 #include "fieldrules.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
@@ -21,6 +22,7 @@ const char kUsage[] = R"(Usage:
   tickora-script read FILE
   tickora-script write DOC.json OUT.js [--no-project-files] [--app-dir DIR]
   tickora-script check FILE
+  tickora-script feed URL-OR-FILE OUT.js [--doc DOC.json] [--max N]
   tickora-script COMMAND --help
 )";
 
@@ -207,5 +209,7 @@ int main(int argc, char** argv) {
         return writeCommand(args);
     if (command == u"check")
         return checkCommand(args);
+    if (command == u"feed")
+        return feedcommand::run(args);
     return usage(QStringLiteral("Unknown command \"%1\".").arg(command));
 }
