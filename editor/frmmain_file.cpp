@@ -96,6 +96,7 @@ void frmMain::openScript(const QString& path) {
     sFilePath = path;
     sProjectFolder = modString::GetFolder(path);
     LoadScroller(sFilePath);
+    readFeedSource(sFilePath);
     bDirty = false;
     RefreshControls();
     tabMain->setCurrentIndex(0);
@@ -120,6 +121,7 @@ bool frmMain::save() {
                                     "another folder or under another name."),
                      &m_encoding))
         return false;
+    writeFeedSource(sFilePath);
     bDirty = false;
     RefreshControls();
     return true;
@@ -151,6 +153,7 @@ bool frmMain::saveAs() {
         return false;
     }
     sFilePath = path;
+    writeFeedSource(path);
     bDirty = false;
     RefreshControls();
     return true;
