@@ -65,8 +65,9 @@ void frmMain::mnuItemRefreshFeed_Click() {
     QProgressDialog progress(QStringLiteral("Reading the feed %1 ...").arg(m_feed.address),
                              QStringLiteral("Cancel"), 0, 0, this);
     progress.setWindowTitle(editorrules::kAppTitle);
+    // Shown at once: the window must take no command while its items are about to change.
     progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(400);
+    progress.setMinimumDuration(0);
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     feed::FetchResult result;
@@ -78,9 +79,12 @@ void frmMain::mnuItemRefreshFeed_Click() {
         loop.quit();
     });
     connect(&progress, &QProgressDialog::canceled, &fetcher, &feed::Fetcher::cancel);
+    connect(&progress, &QDialog::rejected, &fetcher, &feed::Fetcher::cancel); // Escape
     fetcher.start(*url);
-    if (!finished)
+    if (!finished) {
+        progress.show();
         loop.exec();
+    }
     progress.reset();
     progress.hide();
 

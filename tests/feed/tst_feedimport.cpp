@@ -10,6 +10,7 @@
 #include "scriptwriter.h"
 
 #include <QDialog>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -287,6 +288,29 @@ void tst_FeedImport::refreshFailureChangesNothing() {
     QVERIFY2(s.dialogs.lastText().contains(QStringLiteral("a web page")),
              qPrintable(s.dialogs.lastText()));
     QVERIFY(s.dialogs.lastText().contains(QStringLiteral("left as they were")));
+    QCOMPARE(s.items(), items);
+    QVERIFY(!s.w->isDirty());
+
+    // A refresh that hangs is stopped from its progress box, by its button or by Escape: no
+    // message, nothing changes.
+    server.routes["/rss"].mode = FeedServer::Mode::Stall;
+    for (const bool escape : {false, true}) {
+        bool shown = false;
+        QTimer::singleShot(200, [&] {
+            auto* progress = s.w->findChild<QProgressDialog*>();
+            shown = progress && progress->isVisible();
+            if (!shown)
+                return;
+            if (escape)
+                QTest::keyClick(progress, Qt::Key_Escape);
+            else
+                progress->findChild<QPushButton*>()->click();
+        });
+        s.action("mnuItemRefreshFeed")->trigger();
+        QVERIFY(shown);
+    }
+    server.set("/rss", feedsamples::kRss);
+    QVERIFY2(s.dialogs.messages.size() == 1, qPrintable(s.dialogs.lastText()));
     QCOMPARE(s.items(), items);
     QVERIFY(!s.w->isDirty());
 }
