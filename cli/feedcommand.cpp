@@ -133,6 +133,17 @@ int run(const QStringList& args) {
     feed::Source source;
     const bool refreshing = QFileInfo::exists(target);
     if (refreshing) {
+        // A refresh rewrites the file: it must be a scroller, not some other script given by
+        // mistake.
+        QFile existing(target);
+        if (!existing.open(QIODevice::ReadOnly) ||
+            !existing.read(64 * 1024).contains(" = new Tickora();")) {
+            err(QStringLiteral("\"%1\" exists but is not a scroller script, so it was not "
+                               "changed. Give the name of a new file or of a scroller to "
+                               "refresh.\n")
+                    .arg(QDir::toNativeSeparators(target)));
+            return Failed;
+        }
         const feed::SourceRead remembered = feed::readSource(target);
         if (!remembered.error.isEmpty())
             err(remembered.error + u'\n');

@@ -17,6 +17,16 @@ const QString kAskFeed =
     QStringLiteral("Give the address of an RSS, Atom or JSON feed; a site names its feed in "
                    "its pages or under a \"feed\" or \"RSS\" link.");
 
+// Entries with neither title, summary nor link have nothing to show.
+bool hasContent(const Entry& e) {
+    return !e.title.trimmed().isEmpty() || !e.summary.isEmpty() || !e.link.isEmpty();
+}
+
+void addEntry(Feed& feed, const Entry& e) {
+    if (hasContent(e))
+        feed.entries << e;
+}
+
 ParseResult failure(const QString& error) {
     ParseResult r;
     r.error = error;
@@ -172,7 +182,7 @@ private:
             if (r.name() == u"title" && feed.title.isEmpty())
                 feed.title = htmltext::collapseSpace(text());
             else if (r.name() == u"item")
-                feed.entries << readRssItem();
+                addEntry(feed, readRssItem());
             else if (r.name() == u"channel")
                 readChannel(feed);
             else
@@ -229,7 +239,7 @@ private:
             if (r.name() == u"title")
                 feed.title = atomText().first;
             else if (r.name() == u"entry")
-                feed.entries << readAtomEntry();
+                addEntry(feed, readAtomEntry());
             else
                 r.skipCurrentElement();
         }
@@ -330,7 +340,7 @@ ParseResult parseJson(const QByteArray& bytes, const QUrl& base) {
         e.date = parseDate(str("date_published"));
         if (!e.date.isValid())
             e.date = parseDate(str("date_modified"));
-        result.feed.entries << e;
+        addEntry(result.feed, e);
     }
     result.ok = true;
     return result;

@@ -44,6 +44,7 @@ private slots:
     void writesThenRefreshes();
     void badFeedsChangeNothing_data();
     void badFeedsChangeNothing();
+    void otherScriptsAreNotOverwritten();
     void optionsAndLocalFile();
     void usage_data();
     void usage();
@@ -157,6 +158,19 @@ void tst_FeedCli::badFeedsChangeNothing() {
     QVERIFY2(r.err.contains(QStringLiteral("was not changed")), qPrintable(r.err));
     QCOMPARE(bytesOf(out), script);
     QCOMPARE(bytesOf(feed::sideFilePath(out)), side);
+}
+
+void tst_FeedCli::otherScriptsAreNotOverwritten() {
+    const QString out = path(QStringLiteral("app.js"));
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("var x = 1; // news.add('a');\n");
+    f.close();
+    const Run r = tool({server.url(QStringLiteral("/rss")), out});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("is not a scroller script")), qPrintable(r.err));
+    QCOMPARE(bytesOf(out), QByteArray("var x = 1; // news.add('a');\n"));
+    QVERIFY(!QFile::exists(feed::sideFilePath(out)));
 }
 
 void tst_FeedCli::optionsAndLocalFile() {

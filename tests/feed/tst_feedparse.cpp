@@ -74,6 +74,10 @@ void tst_FeedParse::formats_data() {
                       "</title><item><title>Caf\xE9</title></item></channel></rss>")
         << int(Format::Rss) << "T" << QStringList{"Café"} << QStringList{""} << QStringList{""}
         << 0;
+    QTest::newRow("entries with nothing to show left out")
+        << QByteArray("{\"version\": \"https://jsonfeed.org/version/1\", \"items\": [{\"id\": "
+                      "\"1\"}, 7, {\"title\": \"T\"}, {\"title\": \"  \"}]}")
+        << int(Format::Json) << "" << QStringList{"T"} << QStringList{""} << QStringList{""} << 0;
     QTest::newRow("empty channel")
         << QByteArray("<rss><channel><title>Quiet</title></channel></rss>") << int(Format::Rss)
         << "Quiet" << QStringList{} << QStringList{} << QStringList{} << 0;
