@@ -33,7 +33,12 @@ QString tooBig(const QUrl& url, qint64 max) {
 } // namespace
 
 std::optional<QUrl> addressToUrl(const QString& text, QString* error) {
-    QString t = text.trimmed();
+    // An address pasted from a mail or a page may carry line breaks and tabs.
+    QString t;
+    for (const QChar c : text)
+        if (c != u'\r' && c != u'\n' && c != u'\t')
+            t += c;
+    t = t.trimmed();
     if (t.isEmpty()) {
         *error = QStringLiteral("No feed address was given. ") + kAddressHint;
         return std::nullopt;
@@ -61,8 +66,7 @@ std::optional<QUrl> addressToUrl(const QString& text, QString* error) {
             return guessed;
     }
     *error =
-        QStringLiteral("\"%1\" is not an address a feed can be read from. ").arg(text.trimmed()) +
-        kAddressHint;
+        QStringLiteral("\"%1\" is not an address a feed can be read from. ").arg(t) + kAddressHint;
     return std::nullopt;
 }
 

@@ -201,6 +201,8 @@ void tst_FeedFetch::addresses_data() {
     QTest::addColumn<QString>("url"); // empty: refused
     QTest::newRow("https") << " https://ex.example/feed "
                            << "https://ex.example/feed";
+    QTest::newRow("pasted over two lines") << "https://ex.example/fe\r\ned\n"
+                                           << "https://ex.example/feed";
     QTest::newRow("feed scheme") << "feed://ex.example/rss"
                                  << "http://ex.example/rss";
     QTest::newRow("bare host") << "ex.example/rss.xml"
