@@ -55,8 +55,8 @@ FeedDialog::FeedDialog(platform::Dialogs& dialogs, const feed::Source& remembere
     tvFeedEntries->setRootIsDecorated(false);
     tvFeedEntries->setUniformRowHeights(true);
     tvFeedEntries->header()->setStretchLastSection(true);
-    tvFeedEntries->setColumnWidth(0, 320);
-    tvFeedEntries->setColumnWidth(1, 130);
+    tvFeedEntries->setColumnWidth(0, 300);
+    tvFeedEntries->setColumnWidth(1, 150);
     tvFeedEntries->setAccessibleName(QStringLiteral("Feed entries"));
     auto* lblEntries = new QLabel(QStringLiteral("&Entries to add:"), this);
     lblEntries->setBuddy(tvFeedEntries);
@@ -110,6 +110,9 @@ FeedDialog::FeedDialog(platform::Dialogs& dialogs, const feed::Source& remembere
     lblName->setBuddy(udFeedNameLength);
     auto* lblSummary = new QLabel(QStringLiteral("&Summary after the title:"), this);
     lblSummary->setBuddy(udFeedSummary);
+    for (QSpinBox* spin : {udFeedNameLength, udFeedSummary})
+        spin->setMaximumWidth(
+            spin->fontMetrics().horizontalAdvance(QStringLiteral("0000 characters")) + 48);
     form->addRow(lblName, udFeedNameLength);
     form->addRow(lblSummary, udFeedSummary);
     form->addRow(chkFeedMarkup);
