@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test; exits non-zero on any failure.
-#   TICKORA_FUZZ_SECONDS=N  how long the reader's fuzzer runs (default 60; 0 skips it)
+#   TICKORA_FUZZ_SECONDS=N  how long each fuzzer runs (default 60; 0 skips them)
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/ensure-packages.sh
@@ -27,6 +27,13 @@ if [ "$seconds" -gt 0 ] && command -v clang++ >/dev/null; then
     corpus=$(mktemp -d)
     cp fuzz/corpus/* "$corpus"/
     build-fuzz/bin/fuzz_reader -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+        -max_len=65536 -print_final_stats=1 "$corpus"
+    rm -rf "$corpus"
+    echo "== Fuzzing the feed reader for ${seconds}s"
+    cmake --build build-fuzz --target fuzz_feed
+    corpus=$(mktemp -d)
+    cp fuzz/corpus-feed/* "$corpus"/
+    build-fuzz/bin/fuzz_feed -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
         -max_len=65536 -print_final_stats=1 "$corpus"
     rm -rf "$corpus"
 fi
