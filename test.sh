@@ -26,7 +26,7 @@ if [ "$seconds" -gt 0 ] && command -v clang++ >/dev/null; then
     echo "== Fuzzing the script reader for ${seconds}s"
     cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_COMPILER=clang++ -DTICKORA_CORE_ONLY=ON -DTICKORA_FUZZ=ON >/dev/null
-    cmake --build build-fuzz --target fuzz_reader fuzz_chm chm_unpack
+    cmake --build build-fuzz --target fuzz_reader fuzz_chm chm_unpack fuzz_feed
     corpus=$(mktemp -d)
     cp fuzz/corpus/* "$corpus"/
     build-fuzz/bin/fuzz_reader -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
@@ -40,6 +40,13 @@ if [ "$seconds" -gt 0 ] && command -v clang++ >/dev/null; then
     build-fuzz/bin/chm_unpack build/bin/tickora.chm "$corpus"/tickora.unpacked
     build-fuzz/bin/fuzz_chm -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
         -max_len=262144 -print_final_stats=1 "$corpus"
+    rm -rf "$corpus"
+
+    echo "== Fuzzing the feed reader for ${seconds}s"
+    corpus=$(mktemp -d)
+    cp fuzz/corpus-feed/* "$corpus"/
+    build-fuzz/bin/fuzz_feed -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+        -max_len=65536 -print_final_stats=1 "$corpus"
     rm -rf "$corpus"
 fi
 echo "All tests passed."

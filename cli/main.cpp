@@ -3,6 +3,8 @@
 #include "docjson.h"
 #include "documentcheck.h"
 #include "fileio.h"
+#include "feedcommand.h"
+#include "fieldrules.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
 
@@ -22,6 +24,7 @@ const char kUsage[] = R"(Usage:
   tickora-script read [--] FILE
   tickora-script write [--no-project-files] [--app-dir DIR] [--] DOC.json OUT.js
   tickora-script check [--] FILE
+  tickora-script feed [--doc DOC.json] [--max N] [--] URL-OR-FILE OUT.js
   tickora-script COMMAND --help
 Options may stand anywhere before "--"; everything after it is a file name.
 )";
@@ -274,5 +277,7 @@ int main(int argc, char** argv) {
         return writeCommand(args);
     if (command == u"check")
         return checkCommand(args);
+    if (command == u"feed")
+        return feedcommand::run(args);
     return usage(QStringLiteral("Unknown command \"%1\".").arg(command));
 }

@@ -2,6 +2,8 @@
 
 #include "clsscroller.h"
 #include "dialogs.h"
+#include "feedfetch.h"
+#include "feedsource.h"
 #include "itemtree.h"
 #include "textencoding.h"
 
@@ -23,6 +25,7 @@ namespace platform {
 class RegistryStore;
 class Shell;
 } // namespace platform
+class FeedDialog;
 class ItemNode;
 class UpDown;
 class QAction;
@@ -83,6 +86,13 @@ public:
     const clsScroller& scroller() const { return oScroller; }
     TextEncoding encoding() const { return m_encoding; }
     QWebEngineView* previewView() const { return wbMain; }
+
+    // The feed the document remembers (frmmain_feed.cpp); not set when it has none.
+    const feed::Source& feedSource() const { return m_feed; }
+    void setFeedLimits(const feed::Limits& limits) { m_feedLimits = limits; }
+    // Runs the Import from Feed dialog and returns its result; exec() unless tests drive it.
+    using FeedDialogRunner = std::function<int(FeedDialog&)>;
+    void setFeedDialogRunner(FeedDialogRunner runner) { m_feedDialogRunner = std::move(runner); }
 
 signals:
     // The preview page finished loading (ok tells whether it loaded).
@@ -205,6 +215,22 @@ private:
     void mnuHelpOnlineOrbwell_Click();
     void mnuHelpAbout_Click();
 
+    // frmmain_feed.cpp
+    struct FeedChange {
+        QList<int> removedRows; // top-level rows, ascending
+        int insertAt = 0;       // row in the list after the removal
+        QList<clsItem> items;
+        feed::Source feedAfter;
+        bool selectNew = true; // the first new item becomes current
+    };
+    void connectFeedCommands();
+    void mnuItemImportFeed_Click();
+    void mnuItemRefreshFeed_Click();
+    void mnuItemForgetFeed_Click();
+    void applyFeedChange(const FeedChange& change);
+    void readFeedSource(const QString& scriptPath);
+    void writeFeedSource(const QString& scriptPath);
+
     // frmmain_preview.cpp
     void tabMain_Click();
     void ensurePreviewView();
@@ -221,6 +247,9 @@ private:
     std::unique_ptr<HTMLHelp> m_help; // one for the program's life, made by the first help command
     QString m_contextHelpFile;
     LinkOpener m_linkOpener;
+    feed::Source m_feed;
+    feed::Limits m_feedLimits;
+    FeedDialogRunner m_feedDialogRunner;
 
     // Document state
     clsScroller oScroller;
@@ -308,6 +337,9 @@ private:
     QAction* mnuItemDelete = nullptr;
     QAction* mnuItemMoveUp = nullptr;
     QAction* mnuItemMoveDown = nullptr;
+    QAction* mnuItemImportFeed = nullptr;
+    QAction* mnuItemRefreshFeed = nullptr;
+    QAction* mnuItemForgetFeed = nullptr;
     QAction* mnuHelpContents = nullptr;
     QAction* mnuHelpWhatsThis = nullptr;
     QAction* mnuHelpIntegrate = nullptr;

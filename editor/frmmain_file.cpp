@@ -145,6 +145,7 @@ void frmMain::openScript(const QString& path) {
     sProjectFolder = modString::GetFolder(path);
     const bool read = LoadScroller(sFilePath);
     noteUnreadLines(sFilePath, !read);
+    readFeedSource(sFilePath);
     bDirty = false;
     RefreshControls();
     tabMain->setCurrentIndex(0);
@@ -250,6 +251,7 @@ bool frmMain::save() {
                      kScriptSavedCopyFailed, &m_encoding))
         return false;
     m_partlyReadPath.clear();
+    writeFeedSource(sFilePath);
     bDirty = false;
     RefreshControls();
     return true;
@@ -300,6 +302,7 @@ bool frmMain::saveAs() {
     if (isPartlyRead(path))
         m_partlyReadPath.clear();
     sFilePath = path;
+    writeFeedSource(path);
     bDirty = false;
     RefreshControls();
     return true;

@@ -66,6 +66,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
     buildForm();
     connectFieldLogic();
     connectItemCommands();
+    connectFeedCommands();
     connectHelp();
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabMain_Click);
     // The keyboard chooses an item as a click does.

@@ -81,6 +81,11 @@ void frmMain::buildMenus() {
                           QKeySequence(QStringLiteral("Ctrl+U")));
     mnuItemMoveDown = entry(mnuItem, "mnuItemMoveDown", QStringLiteral("Move &Down"),
                             QKeySequence(QStringLiteral("Ctrl+D")));
+    separator(mnuItem, "mnuItemSep1");
+    mnuItemImportFeed = entry(mnuItem, "mnuItemImportFeed", QStringLiteral("&Import from Feed..."));
+    mnuItemRefreshFeed = entry(mnuItem, "mnuItemRefreshFeed", QStringLiteral("&Refresh from Feed"),
+                               QKeySequence(QStringLiteral("Ctrl+R")));
+    mnuItemForgetFeed = entry(mnuItem, "mnuItemForgetFeed", QStringLiteral("&Forget Feed"));
 
     mnuHelp = topMenu(bar, "mnuHelp", QStringLiteral("&Help"));
     mnuHelpContents = entry(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents"),
@@ -182,8 +187,10 @@ void frmMain::RefreshControls() {
     mnuEdit->menuAction()->setEnabled(onItems);
     mnuItem->setEnabled(onItems);
     mnuItem->menuAction()->setEnabled(onItems);
-    for (QAction* a : {mnuEditCut, mnuEditCopy, mnuEditPaste, mnuItemAdd})
+    for (QAction* a : {mnuEditCut, mnuEditCopy, mnuEditPaste, mnuItemAdd, mnuItemImportFeed})
         a->setEnabled(onItems);
+    mnuItemRefreshFeed->setEnabled(onItems && m_feed.isSet());
+    mnuItemForgetFeed->setEnabled(onItems && m_feed.isSet());
     for (int i = 5; i <= 14; ++i)
         m_tbButtons[i - 1]->setEnabled(onItems);
 

@@ -82,6 +82,7 @@ void frmMain::ClearForm() {
     oSelNode = nullptr;
     m_itm.clear();
     m_tmp.clear();
+    m_feed = feed::Source();
     bFieldError = false;
     iNextItem = 1;
     setFieldText(txtItmName, QString());

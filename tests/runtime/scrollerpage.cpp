@@ -88,7 +88,17 @@ bool ScrollerPage::writeFile(const QString& fileName, const QByteArray& text) {
     return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
 }
 
-bool ScrollerPage::writeScript(const QString& fileName, const QJsonObject& doc) {
+bool ScrollerPage::writeScript(const QString& fileName, const QJsonObject& original) {
+    // Scripts edited by hand may ask for speeds faster than the editor offers, and the runtime
+    // honours them; the tool writes only what the editor would, so such a speed goes in after.
+    QJsonObject doc = original;
+    QJsonObject scroller = doc.value(QStringLiteral("scroller")).toObject();
+    const QString speed = scroller.value(QStringLiteral("scrollSpeed")).toString();
+    const bool handSpeed = !speed.isEmpty() && speed.toInt() < 5;
+    if (handSpeed) {
+        scroller.insert(QStringLiteral("scrollSpeed"), QStringLiteral("5"));
+        doc.insert(QStringLiteral("scroller"), scroller);
+    }
     const QString json = path(fileName + QStringLiteral(".json"));
     if (!writeFile(fileName + QStringLiteral(".json"), QJsonDocument(doc).toJson()))
         return false;
@@ -99,7 +109,17 @@ bool ScrollerPage::writeScript(const QString& fileName, const QJsonObject& doc) 
         qWarning() << "tickora-script failed:" << tool.readAllStandardError();
         return false;
     }
-    return true;
+    if (!handSpeed)
+        return true;
+    QFile script(path(fileName));
+    if (!script.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray text = script.readAll();
+    script.close();
+    const QByteArray from = ".scrollspeed = 5;", to = ".scrollspeed = " + speed.toLatin1() + ';';
+    if (!text.contains(from))
+        return false;
+    return writeFile(fileName, text.replace(from, to));
 }
 
 void ScrollerPage::injectAtStart(const QString& js) {

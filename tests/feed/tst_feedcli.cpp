@@ -1,0 +1,232 @@
+// tickora-script feed as a black box, against a feed server on 127.0.0.1.
+#include "eventwait.h"
+#include "feeditems.h"
+#include "feedparser.h"
+#include "feedsamples.h"
+#include "feedserver.h"
+#include "feedsource.h"
+#include "scriptreader.h"
+#include "scriptwriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int code = -1;
+    QString err;
+};
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList itemNames(const QString& script) {
+    ScrollerDocument doc;
+    scriptreader::LoadScroller(script, doc);
+    QStringList out;
+    for (const clsItem& i : doc.items)
+        out << i.sName;
+    return out;
+}
+
+} // namespace
+
+class tst_FeedCli : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void writesThenRefreshes();
+    void badFeedsChangeNothing_data();
+    void badFeedsChangeNothing();
+    void otherScriptsAreNotOverwritten();
+    void optionsAndLocalFile();
+    void usage_data();
+    void usage();
+
+private:
+    // Runs the tool while the server keeps answering in this process.
+    Run tool(const QStringList& args) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QDir(qEnvironmentVariable("TICKORA_APP_DIR"))
+                    .filePath(QStringLiteral("tickora-script")),
+                QStringList{QStringLiteral("feed")} + args);
+        if (!p.waitForStarted())
+            return {};
+        waitUntil([&] { return p.state() == QProcess::NotRunning; }, 30000);
+        Run r;
+        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        r.err = QString::fromUtf8(p.readAllStandardError());
+        return r;
+    }
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    FeedServer server;
+    QTemporaryDir dir;
+};
+
+void tst_FeedCli::initTestCase() {
+    QVERIFY(server.start());
+    server.set("/rss", feedsamples::kRss);
+    server.set("/html", "<!DOCTYPE html><html><body>Blog</body></html>", "text/html");
+    server.set("/bad", "<rss><channel><item><title>x</channel></rss>");
+    server.set("/empty", "<rss><channel><title>Quiet</title></channel></rss>");
+    server.set("/billion", "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY a \"aaaa\"><!ENTITY b "
+                           "\"&a;&a;&a;&a;\">]><rss><channel><item><title>&b;</title></item>"
+                           "</channel></rss>");
+    FeedServer::Route loop;
+    loop.status = 302;
+    loop.location = "/loop";
+    server.routes.insert("/loop", loop);
+}
+
+void tst_FeedCli::writesThenRefreshes() {
+    const QString out = path(QStringLiteral("news.js"));
+    const QString app = qEnvironmentVariable("TICKORA_APP_DIR");
+    Run r = tool({server.url(QStringLiteral("/rss")), out});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY(r.err.isEmpty());
+
+    // The default scroller's settings, the feed's entries as items, the project files beside.
+    ScrollerDocument doc;
+    QVERIFY(scriptreader::LoadScroller(out, doc).ok);
+    ScrollerDocument defaults;
+    scriptreader::LoadScroller(QDir(app).filePath(QStringLiteral("default.js")), defaults);
+    QCOMPARE(doc.scroller.sName, defaults.scroller.sName);
+    const feed::ParseResult parsed =
+        feed::parse(feedsamples::kRss, QUrl(server.url(QStringLiteral("/rss"))));
+    QCOMPARE(doc.items, feed::makeItems(parsed.feed.entries, feed::ItemOptions{}));
+    QVERIFY(QFile::exists(path(QStringLiteral("tickora.js"))));
+    const feed::SourceRead remembered = feed::readSource(out);
+    QVERIFY(remembered.source);
+    QCOMPARE(remembered.source->address, server.url(QStringLiteral("/rss")));
+    QCOMPARE(remembered.source->items, doc.items);
+
+    // The author adds an item of their own before the feed's; the feed moves on.
+    clsItem own;
+    own.sName = QStringLiteral("Own");
+    own.sText = QStringLiteral("Our own news");
+    doc.items.prepend(own);
+    QVERIFY(scriptwriter::SaveScroller(out, doc, QString(), QString()).written);
+    server.set("/rss", feedsamples::rssFeed(4, "Fresh"));
+    r = tool({server.url(QStringLiteral("/rss")), out, QStringLiteral("--max"), QStringLiteral("2"),
+              QStringLiteral("--name-length"), QStringLiteral("10")});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(itemNames(out), (QStringList{"Own", "Fresh 0:…", "Fresh 1:…"}));
+    // Options given once are remembered for the next refresh.
+    server.set("/rss", feedsamples::rssFeed(5, "Later"));
+    r = tool({server.url(QStringLiteral("/rss")), out});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QCOMPARE(itemNames(out), (QStringList{"Own", "Later 0:…", "Later 1:…"}));
+    server.set("/rss", feedsamples::kRss);
+}
+
+void tst_FeedCli::badFeedsChangeNothing_data() {
+    QTest::addColumn<QString>("route");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("web page") << "/html"
+                              << "a web page, not a feed";
+    QTest::newRow("malformed") << "/bad"
+                               << "not well-formed XML";
+    QTest::newRow("404") << "/nowhere"
+                         << "There is no feed at";
+    QTest::newRow("redirect loop") << "/loop"
+                                   << "redirects more than";
+    QTest::newRow("entities") << "/billion"
+                              << "declares entities of its own";
+    QTest::newRow("no entries") << "/empty"
+                                << "The feed has no entries";
+}
+
+void tst_FeedCli::badFeedsChangeNothing() {
+    QFETCH(QString, route);
+    QFETCH(QString, message);
+    const QString out = path(QStringLiteral("keep.js"));
+    if (!QFile::exists(out))
+        QCOMPARE(tool({server.url(QStringLiteral("/rss")), out}).code, 0);
+    const QByteArray script = bytesOf(out);
+    const QByteArray side = bytesOf(feed::sideFilePath(out));
+    const Run r = tool({server.url(route), out});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY2(r.err.contains(QStringLiteral("was not changed")), qPrintable(r.err));
+    QCOMPARE(bytesOf(out), script);
+    QCOMPARE(bytesOf(feed::sideFilePath(out)), side);
+}
+
+void tst_FeedCli::otherScriptsAreNotOverwritten() {
+    const QString out = path(QStringLiteral("app.js"));
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("var x = 1; // news.add('a');\n");
+    f.close();
+    const Run r = tool({server.url(QStringLiteral("/rss")), out});
+    QCOMPARE(r.code, 1);
+    QVERIFY2(r.err.contains(QStringLiteral("is not a scroller script")), qPrintable(r.err));
+    QCOMPARE(bytesOf(out), QByteArray("var x = 1; // news.add('a');\n"));
+    QVERIFY(!QFile::exists(feed::sideFilePath(out)));
+}
+
+void tst_FeedCli::optionsAndLocalFile() {
+    // A JSON Feed from a file, into a document given as JSON whose item is kept.
+    const QString feedFile = path(QStringLiteral("feed ü.json"));
+    QFile f(feedFile);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(feedsamples::kJson);
+    f.close();
+    const QString docFile = path(QStringLiteral("doc.json"));
+    QFile d(docFile);
+    QVERIFY(d.open(QIODevice::WriteOnly));
+    d.write(R"({"scroller": {"name": "ticker", "direction": 2, "width": 400},
+               "items": [{"name": "Mine", "text": "Mine", "width": ""}]})");
+    d.close();
+    const QString out = path(QStringLiteral("ticker.js"));
+    const Run r =
+        tool({feedFile, out, QStringLiteral("--doc"), docFile, QStringLiteral("--summary"),
+              QStringLiteral("5"), QStringLiteral("--no-project-files")});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    ScrollerDocument doc;
+    QVERIFY(scriptreader::LoadScroller(out, doc).ok);
+    QCOMPARE(doc.scroller.sName, QStringLiteral("ticker"));
+    QCOMPARE(doc.items.size(), 4);
+    QCOMPARE(doc.items[0].sName, QStringLiteral("Mine"));
+    QCOMPARE(doc.items[1].sText,
+             QStringLiteral("<a href=\"https://json.example/1\">Ünïcode ‘quotes’ &amp; "
+                            "&quot;double&quot; \\'single\\'</a> Shor…"));
+    QCOMPARE(doc.items[3].sName, QStringLiteral("C:&#92;path&#92;"));
+    QCOMPARE(feed::readSource(out).source->address, QFileInfo(feedFile).absoluteFilePath());
+}
+
+void tst_FeedCli::usage_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("nothing") << QStringList{} << 2 << "feed takes";
+    QTest::newRow("one argument") << QStringList{"https://ex.example/"} << 2 << "feed takes";
+    QTest::newRow("bad max") << QStringList{"https://ex.example/", "x.js", "--max", "lots"} << 2
+                             << "--max needs";
+    QTest::newRow("unknown option")
+        << QStringList{"https://ex.example/", "x.js", "--fast"} << 2 << "Unknown option --fast";
+    QTest::newRow("not an address") << QStringList{"javascript:alert(1)", "x.js"} << 2
+                                    << "not an address a feed can be read from";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "";
+}
+
+void tst_FeedCli::usage() {
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    const Run r = tool(args);
+    QCOMPARE(r.code, code);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(!QFile::exists(path(QStringLiteral("x.js"))));
+}
+
+QTEST_GUILESS_MAIN(tst_FeedCli)
+#include "tst_feedcli.moc"

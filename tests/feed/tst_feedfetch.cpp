@@ -1,0 +1,342 @@
+// Reading feeds from a server on 127.0.0.1 and from files: every way a read can go wrong ends in
+// one clear message, and the read is capped in size and time.
+#include "eventwait.h"
+#include "feedfetch.h"
+#include "feedparser.h"
+#include "feedsamples.h"
+#include "feedserver.h"
+#include "feedsource.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace feed;
+
+class tst_FeedFetch : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void answers_data();
+    void answers();
+    void refusedConnection();
+    void files_data();
+    void files();
+    void cancel();
+    void addresses_data();
+    void addresses();
+    void sideFile();
+    void refreshPlan_data();
+    void refreshPlan();
+
+private:
+    FeedServer server;
+    QTemporaryDir dir;
+};
+
+void tst_FeedFetch::initTestCase() {
+    QVERIFY(server.start());
+    QVERIFY(dir.isValid());
+    server.set("/rss", feedsamples::kRss);
+    server.set("/atom", feedsamples::kAtom, "application/atom+xml");
+    server.set("/json", feedsamples::kJson, "application/feed+json");
+    server.set("/html", "<!DOCTYPE html><html><body>Blog</body></html>", "text/html");
+    FeedServer::Route r;
+    r.status = 302;
+    r.location = server.url(QStringLiteral("/rss")).toLatin1();
+    server.routes.insert("/moved", r);
+    r.location = "/loop";
+    server.routes.insert("/loop", r);
+    r.status = 500;
+    r.location.clear();
+    r.body = "oops";
+    server.routes.insert("/broken", r);
+    r = FeedServer::Route();
+    r.mode = FeedServer::Mode::Stall;
+    server.routes.insert("/slow", r);
+    r.mode = FeedServer::Mode::Declared;
+    server.routes.insert("/huge", r);
+    r.mode = FeedServer::Mode::Endless;
+    server.routes.insert("/endless", r);
+}
+
+void tst_FeedFetch::answers_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("timeoutMs");
+    QTest::addColumn<qint64>("maxBytes");
+    QTest::addColumn<QString>("error");      // of the read; empty when it succeeds
+    QTest::addColumn<QString>("firstTitle"); // after parsing; or the parse error
+    const qint64 defaultMax = Limits().maxBytes;
+    QTest::newRow("rss") << "/rss" << 5000 << defaultMax << ""
+                         << "Grüße aus Köln – “Zitat” & mehr";
+    QTest::newRow("atom") << "/atom" << 5000 << defaultMax << ""
+                          << "<b>Café</b> &amp; Bar";
+    QTest::newRow("json feed") << "/json" << 5000 << defaultMax << ""
+                               << "Ünïcode ‘quotes’ & \"double\" 'single'";
+    QTest::newRow("redirect") << "/moved" << 5000 << defaultMax << ""
+                              << "Grüße aus Köln – “Zitat” & mehr";
+    QTest::newRow("html page") << "/html" << 5000 << defaultMax << ""
+                               << "a web page, not a feed";
+    QTest::newRow("404") << "/nothing" << 5000 << defaultMax << "There is no feed at"
+                         << "";
+    QTest::newRow("500") << "/broken" << 5000 << defaultMax << "with 500"
+                         << "";
+    QTest::newRow("redirect loop") << "/loop" << 5000 << defaultMax << "redirects more than 5 times"
+                                   << "";
+    QTest::newRow("time-out") << "/slow" << 300 << defaultMax << "did not arrive within 1 seconds"
+                              << "";
+    QTest::newRow("200 MB declared") << "/huge" << 5000 << defaultMax << "is larger than 8 MB"
+                                     << "";
+    QTest::newRow("endless answer")
+        << "/endless" << 5000 << qint64(300 * 1024) << "is larger than 300 kB"
+        << "";
+}
+
+void tst_FeedFetch::answers() {
+    QFETCH(QString, path);
+    QFETCH(int, timeoutMs);
+    QFETCH(qint64, maxBytes);
+    QFETCH(QString, error);
+    QFETCH(QString, firstTitle);
+    Limits limits;
+    limits.timeoutMs = timeoutMs;
+    limits.maxBytes = maxBytes;
+    QElapsedTimer t;
+    t.start();
+    const FetchResult r = fetch(QUrl(server.url(path)), limits);
+    QVERIFY(t.elapsed() < timeoutMs + 3000);
+    if (!error.isEmpty()) {
+        QVERIFY(!r.ok);
+        QVERIFY(!r.cancelled);
+        QVERIFY2(r.error.contains(error), qPrintable(r.error));
+        QVERIFY2(r.error.contains(server.url(path)), qPrintable(r.error));
+        QVERIFY(r.bytes.isEmpty());
+        return;
+    }
+    QVERIFY2(r.ok, qPrintable(r.error));
+    const ParseResult p = parse(r.bytes, r.finalUrl);
+    if (!p.ok) {
+        QVERIFY2(p.error.contains(firstTitle), qPrintable(p.error));
+        return;
+    }
+    QCOMPARE(p.feed.entries.value(0).title, firstTitle);
+    // Relative links resolve against the address the feed came from, after redirects.
+    if (path == u"/moved")
+        QCOMPARE(p.feed.entries.value(1).link, server.url(QStringLiteral("/stories/2")));
+}
+
+void tst_FeedFetch::refusedConnection() {
+    QTcpServer closed;
+    QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    const FetchResult r = fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/feed").arg(port)));
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(QStringLiteral("refused the connection")), qPrintable(r.error));
+}
+
+void tst_FeedFetch::files_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes"); // null: no such file
+    QTest::addColumn<qint64>("maxBytes");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("atom file") << "feed.atom" << feedsamples::kAtom << Limits().maxBytes << "";
+    QTest::newRow("file name with spaces, ü and #")
+        << "my fëed #1.xml" << feedsamples::kRss << Limits().maxBytes << "";
+    QTest::newRow("missing file") << "missing.xml" << QByteArray() << Limits().maxBytes
+                                  << "cannot be read";
+    QTest::newRow("too big") << "big.xml" << feedsamples::rssFeed(200) << qint64(10000)
+                             << "is larger than";
+    QTest::newRow("folder") << "" << QByteArray() << Limits().maxBytes << "is a folder";
+}
+
+void tst_FeedFetch::files() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, maxBytes);
+    QFETCH(QString, error);
+    const QString path = name.isEmpty() ? dir.path() : dir.filePath(name);
+    if (!bytes.isNull()) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QString why;
+    const std::optional<QUrl> url = addressToUrl(path, &why);
+    QVERIFY2(url, qPrintable(why));
+    Limits limits;
+    limits.maxBytes = maxBytes;
+    const FetchResult r = fetch(*url, limits);
+    if (!error.isEmpty()) {
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(error), qPrintable(r.error));
+        return;
+    }
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(r.bytes, bytes);
+}
+
+void tst_FeedFetch::cancel() {
+    Fetcher f;
+    QList<FetchResult> results;
+    connect(&f, &Fetcher::finished, this, [&](const FetchResult& r) { results << r; });
+    f.start(QUrl(server.url(QStringLiteral("/slow"))));
+    QVERIFY(f.isRunning());
+    QTest::qWait(50);
+    f.cancel();
+    QVERIFY(!f.isRunning());
+    QCOMPARE(results.size(), 1);
+    QVERIFY(results[0].cancelled);
+    QVERIFY(!results[0].ok);
+    // A new read after a cancel works, and the cancelled one reports nothing more.
+    f.start(QUrl(server.url(QStringLiteral("/rss"))));
+    TRY_VERIFY(results.size() == 2, 5000);
+    QVERIFY(results[1].ok);
+    QTest::qWait(50);
+    QCOMPARE(results.size(), 2);
+}
+
+void tst_FeedFetch::addresses_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("url"); // empty: refused
+    QTest::newRow("https") << " https://ex.example/feed "
+                           << "https://ex.example/feed";
+    QTest::newRow("pasted over two lines") << "https://ex.example/fe\r\ned\n"
+                                           << "https://ex.example/feed";
+    QTest::newRow("feed scheme") << "feed://ex.example/rss"
+                                 << "http://ex.example/rss";
+    QTest::newRow("bare host") << "ex.example/rss.xml"
+                               << "http://ex.example/rss.xml";
+    QTest::newRow("absolute path") << "/tmp/x feed.xml"
+                                   << "file:///tmp/x feed.xml";
+    QTest::newRow("file url") << "file:///tmp/a.xml"
+                              << "file:///tmp/a.xml";
+    QTest::newRow("javascript") << "javascript:alert(1)"
+                                << "";
+    QTest::newRow("ftp") << "ftp://ex.example/feed"
+                         << "";
+    QTest::newRow("empty") << "   "
+                           << "";
+    QTest::newRow("words") << "my feed"
+                           << "";
+}
+
+void tst_FeedFetch::addresses() {
+    QFETCH(QString, text);
+    QFETCH(QString, url);
+    QString why;
+    const std::optional<QUrl> u = addressToUrl(text, &why);
+    if (url.isEmpty()) {
+        QVERIFY(!u);
+        QVERIFY(why.contains(QStringLiteral("http://")));
+        return;
+    }
+    QVERIFY2(u, qPrintable(why));
+    QCOMPARE(u->toString(), url);
+}
+
+void tst_FeedFetch::sideFile() {
+    const QString script = dir.filePath(QStringLiteral("news.js"));
+    QCOMPARE(sideFilePath(script), dir.filePath(QStringLiteral("news.feed.json")));
+    QVERIFY(!readSource(script).source);
+    QVERIFY(readSource(script).error.isEmpty());
+
+    Source s;
+    s.address = QStringLiteral("https://ex.example/feed?a=1&b='2'");
+    s.maxEntries = 7;
+    s.options.nameLength = 12;
+    s.options.summaryLength = 40;
+    s.options.titleMarkup = true;
+    clsItem item;
+    item.sName = QStringLiteral("It\\'s ü");
+    item.sText = QStringLiteral("<a href=\"x\">It\\'s ü</a>");
+    s.items << item << item;
+    QCOMPARE(writeSource(script, s), QString());
+    const SourceRead r = readSource(script);
+    QVERIFY2(r.source, qPrintable(r.error));
+    QCOMPARE(r.source->address, s.address);
+    QCOMPARE(r.source->maxEntries, 7);
+    QVERIFY(r.source->options == s.options);
+    QCOMPARE(r.source->items, s.items);
+
+    // A damaged side file is reported, not trusted.
+    QFile f(sideFilePath(script));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("{\"tickoraFeed\": 1, \"address\": ");
+    f.close();
+    const SourceRead damaged = readSource(script);
+    QVERIFY(!damaged.source);
+    QVERIFY2(damaged.error.contains(QStringLiteral("cannot be read")), qPrintable(damaged.error));
+
+    QCOMPARE(removeSource(script), QString());
+    QVERIFY(!QFile::exists(sideFilePath(script)));
+    QCOMPARE(removeSource(script), QString()); // nothing to remove is no failure
+    QVERIFY(!writeSource(dir.filePath(QStringLiteral("no/such/folder/x.js")), s).isEmpty());
+}
+
+namespace {
+
+clsItem named(const QString& n) {
+    clsItem i;
+    i.sName = n;
+    i.sText = QStringLiteral("text of ") + n;
+    return i;
+}
+
+QList<clsItem> list(const QString& names) {
+    QList<clsItem> out;
+    for (const QString& n : names.split(u' ', Qt::SkipEmptyParts))
+        out << named(n);
+    return out;
+}
+
+QString names(const QList<clsItem>& items) {
+    QStringList out;
+    for (const clsItem& i : items)
+        out << i.sName;
+    return out.join(u' ');
+}
+
+} // namespace
+
+void tst_FeedFetch::refreshPlan_data() {
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("remembered");
+    QTest::addColumn<QString>("fresh");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("feed items between own items") << "a f1 f2 b"
+                                                  << "f1 f2"
+                                                  << "n1 n2 n3"
+                                                  << "a n1 n2 n3 b";
+    QTest::newRow("moved and partly edited") << "f2 a f1 b"
+                                             << "f1 f2 f3"
+                                             << "n1"
+                                             << "n1 a b";
+    QTest::newRow("none left: at the end") << "a b"
+                                           << "f1"
+                                           << "n1 n2"
+                                           << "a b n1 n2";
+    QTest::newRow("duplicates match once each") << "f1 f1 f1"
+                                                << "f1 f1"
+                                                << "n1"
+                                                << "n1 f1";
+    QTest::newRow("own item equal to a feed item stays when counted out") << "f1 a f1"
+                                                                          << "f1"
+                                                                          << "n1"
+                                                                          << "n1 a f1";
+    QTest::newRow("empty list") << ""
+                                << "f1"
+                                << "n1"
+                                << "n1";
+}
+
+void tst_FeedFetch::refreshPlan() {
+    QFETCH(QString, current);
+    QFETCH(QString, remembered);
+    QFETCH(QString, fresh);
+    QFETCH(QString, result);
+    QCOMPARE(names(applyRefresh(list(current), list(remembered), list(fresh))), result);
+}
+
+QTEST_GUILESS_MAIN(tst_FeedFetch)
+#include "tst_feedfetch.moc"

@@ -1,0 +1,347 @@
+// Item > Import from Feed, Refresh from Feed and Forget Feed in whole sessions with the main
+// window, against a feed server on 127.0.0.1.
+#include "editorsession.h"
+#include "eventwait.h"
+#include "feeddialog.h"
+#include "feedsamples.h"
+#include "feedserver.h"
+#include "itemnode.h"
+#include "scriptreader.h"
+#include "scriptwriter.h"
+
+#include <QDialog>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+namespace {
+
+// A window on the Items tab with the items A, B, C (or none), reading feeds from `server`.
+struct FeedSession : EditorSession {
+    explicit FeedSession(int count = 3) {
+        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n";
+        for (int i = 0; i < count; ++i) {
+            const QByteArray n(1, char('A' + i));
+            script += "s.add('text " + n + "', '', '" + n + "');\r\n";
+        }
+        if (count > 0)
+            script += "\r\n/* -- Replicate Items -- */\r\n";
+        script += "s.display();\r\nonload = function(){s.load();s.start();};\r\nonresize = "
+                  "function(){s.load();};\r\n";
+        scriptPath = work + QStringLiteral("/items.js");
+        writeFile(scriptPath, script);
+        w->openPath(scriptPath);
+        get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        feed::Limits limits;
+        limits.timeoutMs = 1000;
+        w->setFeedLimits(limits);
+    }
+    QTreeWidget* list() const { return get<QTreeWidget>("tvItm"); }
+    ItemNode* node(int i) const { return static_cast<ItemNode*>(list()->topLevelItem(i)); }
+    QStringList names() const {
+        QStringList out;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i)
+            out << node(i)->oItem.sName;
+        return out;
+    }
+    QList<clsItem> items() const {
+        QList<clsItem> out;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i)
+            out << node(i)->oItem;
+        return out;
+    }
+    // Import from Feed with the dialog driven as a user would: address, Fetch, then choose.
+    void import(const QString& address, const std::function<int(FeedDialog&)>& choose) {
+        w->setFeedDialogRunner([&](FeedDialog& d) {
+            d.setAddress(address);
+            QSignalSpy finished(&d, &FeedDialog::fetchFinished);
+            d.fetch();
+            if (!waitUntil([&] { return finished.count() > 0; }, 10000))
+                return int(QDialog::Rejected);
+            return choose(d);
+        });
+        action("mnuItemImportFeed")->trigger();
+    }
+    QString scriptPath;
+};
+
+int acceptAll(FeedDialog&) {
+    return QDialog::Accepted;
+}
+
+} // namespace
+
+class tst_FeedImport : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void importAddsTheChosenEntries_data();
+    void importAddsTheChosenEntries();
+    void badFeedsChangeNothing_data();
+    void badFeedsChangeNothing();
+    void cancelStopsOnlyTheRead();
+    void refreshReplacesOnlyFeedItems_data();
+    void refreshReplacesOnlyFeedItems();
+    void refreshFailureChangesNothing();
+    void scriptsWithoutFeedHaveNoSideFile();
+
+private:
+    FeedServer server;
+};
+
+void tst_FeedImport::initTestCase() {
+    QVERIFY(server.start());
+    server.set("/rss", feedsamples::kRss);
+    server.set("/atom", feedsamples::kAtom, "application/atom+xml");
+    server.set("/json", feedsamples::kJson, "application/feed+json");
+    server.set("/html", "<!DOCTYPE html><html><body>Blog</body></html>", "text/html");
+    server.set("/bad", "<rss><channel><item><title>x</channel></rss>");
+    server.set("/billion", "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY a \"aaaa\">]><rss>"
+                           "<channel><item><title>&a;</title></item></channel></rss>");
+    FeedServer::Route r;
+    r.status = 302;
+    r.location = "/loop";
+    server.routes.insert("/loop", r);
+    r = FeedServer::Route();
+    r.mode = FeedServer::Mode::Stall;
+    server.routes.insert("/slow", r);
+    r.mode = FeedServer::Mode::Declared;
+    server.routes.insert("/huge", r);
+}
+
+void tst_FeedImport::importAddsTheChosenEntries_data() {
+    QTest::addColumn<QString>("route");
+    QTest::addColumn<QStringList>("names"); // of entries 0 and 2 (entry 1 is unchecked)
+    QTest::addColumn<QString>("firstText");
+    QTest::newRow("rss") << "/rss" << QStringList{"Grüße aus Köln – “Zitat” &…", "日本語のニュース"}
+                         << "<a href=\"https://news.example/k%C3%B6ln?a=1&amp;b=2\">Grüße aus "
+                            "Köln – “Zitat” &amp; mehr</a>";
+    QTest::newRow("atom") << "/atom" << QStringList{"Café & Bar", "Ελληνικά & more"}
+                          << "<a href=\"https://atom.example/1\">Café &amp; Bar</a>";
+    QTest::newRow("json feed")
+        << "/json" << QStringList{"Ünïcode ‘quotes’ & \"double\"…", "C:&#92;path&#92;"}
+        << "<a href=\"https://json.example/1\">Ünïcode ‘quotes’ &amp; &quot;double&quot; "
+           "\\'single\\'</a>";
+}
+
+void tst_FeedImport::importAddsTheChosenEntries() {
+    QFETCH(QString, route);
+    QFETCH(QStringList, names);
+    QFETCH(QString, firstText);
+    FeedSession s;
+    QVERIFY(s.show());
+    s.list()->setCurrentItem(s.node(1));
+    int shownEntries = 0;
+    s.import(server.url(route), [&](FeedDialog& d) {
+        shownEntries = d.entryCount();
+        d.setChecked(1, false);
+        return int(QDialog::Accepted);
+    });
+    QCOMPARE(shownEntries, 3);
+    QCOMPARE(s.names(), (QStringList{"A", "B", "C"} + names));
+    // The first new item is current and shown; the list is one step dirtier.
+    QCOMPARE(s.list()->currentItem(), s.node(3));
+    QCOMPARE(s.field("txtItmName")->text(), names[0]);
+    QCOMPARE(s.node(3)->oItem.sText, firstText);
+    QVERIFY(s.w->isDirty());
+    QCOMPARE(s.w->nextItem(), qint16(6));
+    QCOMPARE(s.dialogs.messages.size(), 0);
+    // Remembered: the address, how many entries, and which items came from the feed.
+    QCOMPARE(s.w->feedSource().address, server.url(route));
+    QCOMPARE(s.w->feedSource().maxEntries, 2);
+    QCOMPARE(s.w->feedSource().items, s.items().mid(3));
+    QVERIFY(s.action("mnuItemRefreshFeed")->isEnabled());
+}
+
+void tst_FeedImport::badFeedsChangeNothing_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("web page") << server.url(QStringLiteral("/html")) << "a web page, not a feed";
+    QTest::newRow("malformed") << server.url(QStringLiteral("/bad")) << "not well-formed XML";
+    QTest::newRow("404") << server.url(QStringLiteral("/none")) << "There is no feed at";
+    QTest::newRow("redirect loop") << server.url(QStringLiteral("/loop")) << "redirects more than";
+    QTest::newRow("time-out") << server.url(QStringLiteral("/slow")) << "did not arrive within";
+    QTest::newRow("200 MB") << server.url(QStringLiteral("/huge")) << "larger than 8 MB";
+    QTest::newRow("entities") << server.url(QStringLiteral("/billion")) << "entities of its own";
+    QTest::newRow("not an address") << "javascript:alert(1)"
+                                    << "not an address";
+}
+
+void tst_FeedImport::badFeedsChangeNothing() {
+    QFETCH(QString, address);
+    QFETCH(QString, message);
+    FeedSession s;
+    QString status;
+    bool addEnabled = true;
+    s.import(address, [&](FeedDialog& d) {
+        status = d.status();
+        addEnabled = d.findChild<QPushButton*>(QStringLiteral("cmdFeedAdd"))->isEnabled();
+        // Even a forced accept adds nothing when there is nothing to add.
+        return int(QDialog::Accepted);
+    });
+    QVERIFY2(status.contains(message), qPrintable(status));
+    QVERIFY(!addEnabled);
+    QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
+    QVERIFY(!s.w->isDirty());
+    QVERIFY(!s.w->feedSource().isSet());
+    QCOMPARE(s.dialogs.messages.size(), 0);
+}
+
+void tst_FeedImport::cancelStopsOnlyTheRead() {
+    FeedSession s;
+    FeedDialog d(s.dialogs, feed::Source());
+    d.setAddress(server.url(QStringLiteral("/slow")));
+    QSignalSpy finished(&d, &FeedDialog::fetchFinished);
+    d.show();
+    d.fetch();
+    QVERIFY(d.isFetching());
+    QTest::keyClick(&d, Qt::Key_Escape);
+    QCOMPARE(finished.count(), 1);
+    QVERIFY(!d.isFetching());
+    QVERIFY(d.isVisible()); // the first Escape stopped the read, not the dialog
+    QVERIFY2(d.status().contains(QStringLiteral("cancelled")), qPrintable(d.status()));
+    // Then the dialog reads again, and Escape closes it.
+    d.setAddress(server.url(QStringLiteral("/rss")));
+    d.fetch();
+    QVERIFY(waitUntil([&] { return finished.count() == 2; }, 10000));
+    QCOMPARE(d.entryCount(), 3);
+    QTest::keyClick(&d, Qt::Key_Escape);
+    QVERIFY(!d.isVisible());
+    QCOMPARE(d.result(), int(QDialog::Rejected));
+}
+
+void tst_FeedImport::refreshReplacesOnlyFeedItems_data() {
+    QTest::addColumn<int>("before"); // own items before the feed's
+    QTest::addColumn<int>("after");  // own items added after the import
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("feed items last") << 2 << 0 << QStringList{"A", "B", "Fresh 0", "Fresh 1"};
+    QTest::newRow("feed items first") << 0 << 1 << QStringList{"Fresh 0", "Fresh 1", "Item 3"};
+    QTest::newRow("feed items between")
+        << 1 << 1 << QStringList{"A", "Fresh 0", "Fresh 1", "Item 4"};
+}
+
+void tst_FeedImport::refreshReplacesOnlyFeedItems() {
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QFETCH(QStringList, names);
+    server.set("/moving", feedsamples::kRss);
+    {
+        FeedSession s(before);
+        s.import(server.url(QStringLiteral("/moving")), [](FeedDialog& d) {
+            // One entry less than the feed has: a refresh takes as many as were imported.
+            d.setChecked(2, false);
+            return int(QDialog::Accepted);
+        });
+        QCOMPARE(s.names().size(), before + 2);
+        for (int i = 0; i < after; ++i)
+            s.action("mnuItemAdd")->trigger();
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/news.js");
+        QVERIFY(s.action("mnuFileSaveAs")->isEnabled());
+        s.action("mnuFileSaveAs")->trigger();
+        QVERIFY(!s.w->isDirty());
+        QVERIFY(QFile::exists(s.work + QStringLiteral("/news.feed.json")));
+        const QByteArray saved = readAll(s.work + QStringLiteral("/news.js"));
+        QVERIFY(!saved.contains("news.feed.json"));
+        QVERIFY(!saved.contains(server.url(QStringLiteral("/moving")).toUtf8()));
+
+        // Opened again, the document remembers its feed; the feed has moved on.
+        server.set("/moving", feedsamples::rssFeed(5, "Fresh"));
+        s.w->openPath(s.work + QStringLiteral("/news.js"));
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QCOMPARE(s.w->feedSource().maxEntries, 2);
+        QVERIFY(s.action("mnuItemRefreshFeed")->isEnabled());
+        s.w->setFeedLimits(feed::Limits());
+        s.action("mnuItemRefreshFeed")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 0);
+        QStringList shortNames;
+        for (const QString& n : s.names())
+            shortNames << n.section(u':', 0, 0);
+        QCOMPARE(shortNames, names);
+        QVERIFY(s.w->isDirty());
+        // Every node still has its own key, and a current item is shown.
+        QSet<QString> keys;
+        for (int i = 0; i < s.list()->topLevelItemCount(); ++i)
+            keys.insert(s.node(i)->key());
+        QCOMPARE(keys.size(), names.size());
+        QVERIFY(s.list()->currentItem());
+        QCOMPARE(s.field("txtItmName")->text(),
+                 static_cast<ItemNode*>(s.list()->currentItem())->oItem.sName);
+        // Saved, the side file names the new feed items.
+        s.action("mnuFileSave")->trigger();
+        QCOMPARE(feed::readSource(s.work + QStringLiteral("/news.js")).source->items,
+                 s.w->feedSource().items);
+    }
+}
+
+void tst_FeedImport::refreshFailureChangesNothing() {
+    FeedSession s;
+    s.import(server.url(QStringLiteral("/rss")), acceptAll);
+    const QList<clsItem> items = s.items();
+    s.dialogs.fileAnswers << s.work + QStringLiteral("/fails.js");
+    s.action("mnuFileSaveAs")->trigger();
+    server.set("/rss", "<!DOCTYPE html><html><body>Moved</body></html>", "text/html");
+    s.action("mnuItemRefreshFeed")->trigger();
+    server.set("/rss", feedsamples::kRss);
+    QCOMPARE(s.dialogs.messages.size(), 1);
+    QVERIFY2(s.dialogs.lastText().contains(QStringLiteral("a web page")),
+             qPrintable(s.dialogs.lastText()));
+    QVERIFY(s.dialogs.lastText().contains(QStringLiteral("left as they were")));
+    QCOMPARE(s.items(), items);
+    QVERIFY(!s.w->isDirty());
+
+    // A refresh that hangs is stopped from its progress box, by its button or by Escape: no
+    // message, nothing changes.
+    server.routes["/rss"].mode = FeedServer::Mode::Stall;
+    for (const bool escape : {false, true}) {
+        bool shown = false;
+        QTimer::singleShot(200, [&] {
+            auto* progress = s.w->findChild<QProgressDialog*>();
+            shown = progress && progress->isVisible();
+            if (!shown)
+                return;
+            if (escape)
+                QTest::keyClick(progress, Qt::Key_Escape);
+            else
+                progress->findChild<QPushButton*>()->click();
+        });
+        s.action("mnuItemRefreshFeed")->trigger();
+        QVERIFY(shown);
+    }
+    server.set("/rss", feedsamples::kRss);
+    QVERIFY2(s.dialogs.messages.size() == 1, qPrintable(s.dialogs.lastText()));
+    QCOMPARE(s.items(), items);
+    QVERIFY(!s.w->isDirty());
+}
+
+void tst_FeedImport::scriptsWithoutFeedHaveNoSideFile() {
+    FeedSession s;
+    // A document without a feed saves exactly what the writer makes, and nothing beside it.
+    const auto writerBytes = [&] {
+        ScrollerDocument doc;
+        scriptreader::LoadScroller(s.scriptPath, doc);
+        return scriptwriter::BuildScript(doc).toUtf8() + QByteArray("\r\n");
+    };
+    s.dialogs.fileAnswers << s.scriptPath;
+    s.action("mnuFileSaveAs")->trigger();
+    QCOMPARE(readAll(s.scriptPath), writerBytes());
+    QVERIFY(!QFile::exists(feed::sideFilePath(s.scriptPath)));
+
+    // Importing and saving writes the side file; Forget Feed and saving removes it again.
+    s.import(server.url(QStringLiteral("/rss")), acceptAll);
+    s.action("mnuFileSave")->trigger();
+    QVERIFY(QFile::exists(feed::sideFilePath(s.scriptPath)));
+    s.action("mnuItemForgetFeed")->trigger();
+    QVERIFY(s.w->isDirty());
+    QVERIFY(!s.action("mnuItemRefreshFeed")->isEnabled());
+    s.action("mnuFileSave")->trigger();
+    QVERIFY(!QFile::exists(feed::sideFilePath(s.scriptPath)));
+    QCOMPARE(readAll(s.scriptPath), writerBytes());
+    QCOMPARE(s.names().size(), 6);
+    QCOMPARE(s.dialogs.unexpected, 0);
+    QCOMPARE(s.dialogs.messages.size(), 0);
+}
+
+TICKORA_EDITOR_TEST_MAIN(tst_FeedImport)
+#include "tst_feedimport.moc"

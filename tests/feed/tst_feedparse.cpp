@@ -1,0 +1,384 @@
+// Reading feeds and turning their entries into items that are safe in the script and the page.
+#include "feeditems.h"
+#include "feedparser.h"
+#include "feedsamples.h"
+#include "htmltext.h"
+#include "scriptreader.h"
+#include "scriptwriter.h"
+
+#include <QTest>
+
+using namespace feed;
+
+class tst_FeedParse : public QObject {
+    Q_OBJECT
+private slots:
+    void formats_data();
+    void formats();
+    void badAnswers_data();
+    void badAnswers();
+    void itemText_data();
+    void itemText();
+    void scriptRoundTrip_data();
+    void scriptRoundTrip();
+    void itemOptions();
+    void htmlText_data();
+    void htmlText();
+    void cutText_data();
+    void cutText();
+    void dates_data();
+    void dates();
+};
+
+void tst_FeedParse::formats_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("feedTitle");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QStringList>("links");
+    QTest::addColumn<QStringList>("summaries");
+    QTest::addColumn<int>("datedEntries");
+
+    QTest::newRow("rss 2.0") << feedsamples::kRss << int(Format::Rss) << "Köln News"
+                             << QStringList{"Grüße aus Köln – “Zitat” & mehr",
+                                            "It's \"quoted\" \\ and <script>alert(1)</script>",
+                                            "日本語のニュース"}
+                             << QStringList{"https://news.example/köln?a=1&b=2",
+                                            "https://feeds.example/stories/2",
+                                            "https://news.example/3"}
+                             << QStringList{"First story & more", "Second one", ""} << 3;
+    QTest::newRow("atom") << feedsamples::kAtom << int(Format::Atom) << "Atom Café"
+                          << QStringList{"<b>Café</b> &amp; Bar", "L'été \"chaud\"",
+                                         "Ελληνικά & more"}
+                          << QStringList{"https://atom.example/1",
+                                         "https://feeds.example/dir/entries/2",
+                                         "javascript:alert(3)"}
+                          << QStringList{"Summary one & two", "Hot summer", ""} << 3;
+    QTest::newRow("json feed") << feedsamples::kJson << int(Format::Json) << "JSON Ünïcode"
+                               << QStringList{"Ünïcode ‘quotes’ & \"double\" 'single'", "",
+                                              "C:\\path\\"}
+                               << QStringList{"https://json.example/1", "https://json.example/2",
+                                              "https://json.example/3"}
+                               << QStringList{"Short & sweet", "No title, only content", ""} << 1;
+    QTest::newRow("rss 1.0") << feedsamples::kRdf << int(Format::Rdf) << "RDF"
+                             << QStringList{"Één", "Twee & drie"}
+                             << QStringList{"https://rdf.example/1", "https://rdf.example/2"}
+                             << QStringList{"", ""} << 0;
+    QTest::newRow("bom and blank lines before the declaration")
+        << QByteArray("\xEF\xBB\xBF\n\n  ") + feedsamples::kRdf << int(Format::Rdf) << "RDF"
+        << QStringList{"Één", "Twee & drie"}
+        << QStringList{"https://rdf.example/1", "https://rdf.example/2"} << QStringList{"", ""}
+        << 0;
+    QTest::newRow("latin-1 declared")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel><title>T"
+                      "</title><item><title>Caf\xE9</title></item></channel></rss>")
+        << int(Format::Rss) << "T" << QStringList{"Café"} << QStringList{""} << QStringList{""}
+        << 0;
+    QTest::newRow("entries with nothing to show left out")
+        << QByteArray("{\"version\": \"https://jsonfeed.org/version/1\", \"items\": [{\"id\": "
+                      "\"1\"}, 7, {\"title\": \"T\"}, {\"title\": \"  \"}]}")
+        << int(Format::Json) << "" << QStringList{"T"} << QStringList{""} << QStringList{""} << 0;
+    QTest::newRow("empty channel")
+        << QByteArray("<rss><channel><title>Quiet</title></channel></rss>") << int(Format::Rss)
+        << "Quiet" << QStringList{} << QStringList{} << QStringList{} << 0;
+}
+
+void tst_FeedParse::formats() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, format);
+    QFETCH(QString, feedTitle);
+    QFETCH(QStringList, titles);
+    QFETCH(QStringList, links);
+    QFETCH(QStringList, summaries);
+    QFETCH(int, datedEntries);
+    const ParseResult r = parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    QCOMPARE(int(r.feed.format), format);
+    QCOMPARE(r.feed.title, feedTitle);
+    QStringList gotTitles, gotLinks, gotSummaries;
+    int dated = 0;
+    for (const Entry& e : r.feed.entries) {
+        gotTitles << e.title;
+        gotLinks << e.link;
+        gotSummaries << e.summary;
+        dated += e.date.isValid() ? 1 : 0;
+    }
+    QCOMPARE(gotTitles, titles);
+    QCOMPARE(gotLinks, links);
+    QCOMPARE(gotSummaries, summaries);
+    QCOMPARE(dated, datedEntries);
+}
+
+void tst_FeedParse::badAnswers_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("empty") << QByteArray(" \r\n ") << "The answer is empty";
+    QTest::newRow("plain text") << QByteArray("Hello, world") << "neither XML nor JSON";
+    QTest::newRow("malformed xml")
+        << QByteArray("<rss><channel><item><title>A</item></channel></rss>")
+        << "not well-formed XML";
+    QTest::newRow("cut off") << feedsamples::kRss.left(feedsamples::kRss.size() / 2)
+                             << "not well-formed XML";
+    QTest::newRow("undeclared entity")
+        << QByteArray("<rss><channel><item><title>A&nbsp;B</title></item></channel></rss>")
+        << "not well-formed XML";
+    QTest::newRow("html page")
+        << QByteArray("<!DOCTYPE html><html><head><title>Blog</title></head><body><p>Hi<br>"
+                      "</body></html>")
+        << "a web page, not a feed. Give the address";
+    QTest::newRow("html page naming its feed")
+        << QByteArray("<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
+                      "href=\"/feed.xml?a=1&amp;b=2\"></head><body></body></html>")
+        << "names its feed at https://feeds.example/feed.xml?a=1&b=2";
+    QTest::newRow("xhtml page") << QByteArray(
+                                       "<?xml version=\"1.0\"?>\n<!-- x -->\n<html "
+                                       "xmlns=\"http://www.w3.org/1999/xhtml\"><body/></html>")
+                                << "a web page";
+    QTest::newRow("other xml") << QByteArray("<?xml version=\"1.0\"?><svg><g/></svg>")
+                               << "its root element is <svg>";
+    QTest::newRow("entities that expand")
+        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
+                      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c "
+                      "\"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><rss><channel><item><title>&c;&c;"
+                      "</title></item></channel></rss>")
+        << "declares entities of its own";
+    QTest::newRow("external entity")
+        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY x SYSTEM "
+                      "\"file:///etc/passwd\">]><rss><channel><item><title>&x;</title></item>"
+                      "</channel></rss>")
+        << "declares entities of its own";
+    QTest::newRow("invalid json") << QByteArray(
+                                         "{\"version\": \"https://jsonfeed.org/version/1.1\",")
+                                  << "not valid JSON";
+    QTest::newRow("json, no feed") << QByteArray("{\"name\": \"x\"}") << "not a JSON Feed";
+    QTest::newRow("json array") << QByteArray("[1, 2]") << "not a JSON Feed";
+    QTest::newRow("json feed without items")
+        << QByteArray("{\"version\": \"https://jsonfeed.org/version/1\"}")
+        << "no list of \"items\"";
+}
+
+void tst_FeedParse::badAnswers() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
+    const ParseResult r = parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")));
+    QVERIFY(!r.ok);
+    QVERIFY2(r.error.contains(error), qPrintable(r.error));
+    QVERIFY(r.feed.entries.isEmpty());
+}
+
+void tst_FeedParse::itemText_data() {
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("titleIsHtml");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("quotes and ampersand")
+        << "Tom & Jerry's \"big\" day" << false << "https://ex.example/a?b=1&c='x'"
+        << "<a href=\"https://ex.example/a?b=1&amp;c=%27x%27\">Tom &amp; Jerry\\'s &quot;big&quot; "
+           "day</a>"
+        << "Tom & Jerry\\'s \"big\" day";
+    QTest::newRow("script stays text")
+        << "<script>alert(1)</script>" << false << "https://ex.example/"
+        << "<a href=\"https://ex.example/\">&lt;script&gt;alert(1)&lt;/script&gt;</a>"
+        << "<script>alert(1)</script>";
+    QTest::newRow("html title becomes text")
+        << "<b>Café</b> &amp; <script>x()</script>Bar" << true << ""
+        << "Café &amp; Bar"
+        << "Café & Bar";
+    QTest::newRow("javascript link dropped") << "Click" << false << "javascript:alert(1)"
+                                             << "Click"
+                                             << "Click";
+    QTest::newRow("data link dropped") << "Pic" << false << "data:text/html,<b>x</b>"
+                                       << "Pic"
+                                       << "Pic";
+    QTest::newRow("backslashes and line breaks") << "C:\\dir\\\r\nnext\u2028line\\" << false << ""
+                                                 << "C:&#92;dir&#92; next line&#92;"
+                                                 << "C:&#92;dir&#92; next line&#92;";
+    QTest::newRow("link with spaces and non-ascii")
+        << "Ü" << false << "https://ex.example/a b/ü\"q"
+        << "<a href=\"https://ex.example/a%20b/%C3%BC%22q\">Ü</a>"
+        << "Ü";
+    QTest::newRow("long title cut in the name")
+        << "One two three four five six seven eight nine ten" << false << ""
+        << "One two three four five six seven eight nine ten"
+        << "One two three four five six…";
+    QTest::newRow("no title") << "" << false << "https://ex.example/x"
+                              << "<a href=\"https://ex.example/x\">(untitled)</a>"
+                              << "(untitled)";
+}
+
+void tst_FeedParse::itemText() {
+    QFETCH(QString, title);
+    QFETCH(bool, titleIsHtml);
+    QFETCH(QString, link);
+    QFETCH(QString, text);
+    QFETCH(QString, name);
+    Entry e;
+    e.title = title;
+    e.titleIsHtml = titleIsHtml;
+    e.link = link;
+    const clsItem item = makeItem(e, ItemOptions{});
+    QCOMPARE(item.sText, text);
+    QCOMPARE(item.sName, name);
+    QVERIFY(item.sWidth.isEmpty());
+}
+
+// Whatever a feed sends, the script it ends up in reads back to the same items, one line each.
+void tst_FeedParse::scriptRoundTrip_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("titleMarkup");
+    QTest::addColumn<int>("summaryLength");
+    QTest::newRow("rss") << feedsamples::kRss << false << 0;
+    QTest::newRow("rss, markup and summaries") << feedsamples::kRss << true << 40;
+    QTest::newRow("atom") << feedsamples::kAtom << false << 20;
+    QTest::newRow("atom, markup") << feedsamples::kAtom << true << 0;
+    QTest::newRow("json") << feedsamples::kJson << false << 100;
+    QTest::newRow("json, markup") << feedsamples::kJson << true << 5;
+    QTest::newRow("nasty titles")
+        << QByteArray("<rss><channel><item><title>a\\</title><description>b\\</description>"
+                      "</item><item><title>'); alert(1); x('</title></item><item><title>"
+                      "\\'\\\\'&#8232;&#x2029;&#13;&#10;</title></item><item><title>"
+                      "/* -- Replicate Items -- */</title></item></channel></rss>")
+        << true << 10;
+}
+
+void tst_FeedParse::scriptRoundTrip() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, titleMarkup);
+    QFETCH(int, summaryLength);
+    const ParseResult r = parse(bytes, QUrl(QStringLiteral("https://feeds.example/")));
+    QVERIFY2(r.ok, qPrintable(r.error));
+    ItemOptions options;
+    options.titleMarkup = titleMarkup;
+    options.summaryLength = summaryLength;
+    ScrollerDocument doc;
+    doc.scroller.sName = QStringLiteral("news");
+    doc.items = makeItems(r.feed.entries, options);
+    QCOMPARE(doc.items.size(), r.feed.entries.size());
+    for (const clsItem& item : doc.items) {
+        for (const QString& field : {item.sText, item.sName}) {
+            QVERIFY2(!field.contains(u'\n') && !field.contains(u'\r') &&
+                         !field.contains(QChar(0x2028)) && !field.contains(QChar(0x2029)),
+                     qPrintable(field));
+            QVERIFY2(!field.contains(QStringLiteral("<script")), qPrintable(field));
+            // Every backslash escapes a quote.
+            for (qsizetype i = 0; i < field.size(); ++i)
+                if (field[i] == u'\\')
+                    QVERIFY2(i + 1 < field.size() && field[i + 1] == u'\'', qPrintable(field));
+        }
+    }
+    ScrollerDocument back;
+    const scriptreader::LoadResult lr =
+        scriptreader::LoadScrollerBytes(scriptwriter::BuildScript(doc).toUtf8(), back);
+    QVERIFY2(lr.ok, qPrintable(lr.error));
+    QCOMPARE(back.items, doc.items);
+}
+
+void tst_FeedParse::itemOptions() {
+    Entry e;
+    e.title = QStringLiteral("<em>New</em> <img src=x onerror=alert(1)>release <b>2.0");
+    e.titleIsHtml = true;
+    e.link = QStringLiteral("https://ex.example/r");
+    e.summary = QStringLiteral("The release brings many fixes and a faster start for everyone.");
+    ItemOptions o;
+    o.titleMarkup = true;
+    o.summaryLength = 30;
+    o.nameLength = 12;
+    const clsItem item = makeItem(e, o);
+    QCOMPARE(item.sText, QStringLiteral("<a href=\"https://ex.example/r\"><em>New</em> release "
+                                        "<b>2.0</b></a> The release brings many fixes…"));
+    QCOMPARE(item.sName, QStringLiteral("New release…"));
+    // Without the option, markup in an HTML title is text only.
+    o.titleMarkup = false;
+    QCOMPARE(makeItem(e, o).sText.left(40),
+             QStringLiteral("<a href=\"https://ex.example/r\">New release 2.0</a>").left(40));
+    // max counts items, entries without anything to show are passed over.
+    QList<Entry> entries(5, e);
+    entries.insert(1, Entry{});
+    QCOMPARE(makeItems(entries, o, 3).size(), 3);
+    QCOMPARE(makeItems(entries, o).size(), 5);
+}
+
+void tst_FeedParse::htmlText_data() {
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("plain");
+    QTest::addColumn<QString>("inlineSafe");
+    QTest::newRow("entities") << "a &amp; b &lt;c&gt; &#39;d&#x27; &eacute;&nbsp;&bogus; &#0;"
+                              << "a & b <c> 'd' é &bogus; &#0;"
+                              << "a &amp; b &lt;c&gt; 'd' é &amp;bogus; &amp;#0;";
+    QTest::newRow("hidden blocks") << "x<script>alert('<b>')</script>y<style>p{}</style>z"
+                                   << "xyz"
+                                   << "xyz";
+    QTest::newRow("blocks become spaces") << "<p>one</p><p>two<br/>three</p>"
+                                          << "one two three"
+                                          << "one two three";
+    QTest::newRow("attributes dropped, tags balanced")
+        << "<b onclick=\"x()\">bold <i>both</b> after</i> <u>open"
+        << "bold both after open"
+        << "<b>bold <i>both</i></b> after <u>open</u>";
+    QTest::newRow("comments and links") << "<!-- <b> -->a <a href='javascript:x'>link</a>"
+                                        << "a link"
+                                        << "a link";
+    QTest::newRow("lone brackets") << "1 < 2 > 0 &"
+                                   << "1 < 2 > 0 &"
+                                   << "1 &lt; 2 &gt; 0 &amp;";
+    QTest::newRow("unclosed tag") << "text <b class=\"x"
+                                  << "text"
+                                  << "text";
+}
+
+void tst_FeedParse::htmlText() {
+    QFETCH(QString, html);
+    QFETCH(QString, plain);
+    QFETCH(QString, inlineSafe);
+    QCOMPARE(htmltext::toPlainText(html), plain);
+    QCOMPARE(htmltext::toSafeInline(html), inlineSafe);
+}
+
+void tst_FeedParse::cutText_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("max");
+    QTest::addColumn<QString>("cut");
+    QTest::newRow("short") << "short" << 10 << "short";
+    QTest::newRow("exact") << "0123456789" << 10 << "0123456789";
+    QTest::newRow("at a space") << "alpha beta gamma delta" << 15 << "alpha beta…";
+    QTest::newRow("no space") << "abcdefghijklmnop" << 6 << "abcde…";
+    QTest::newRow("surrogate pair kept whole") << "ab😀cd" << 4 << "ab…";
+    QTest::newRow("zero") << "anything" << 0 << "";
+}
+
+void tst_FeedParse::cutText() {
+    QFETCH(QString, text);
+    QFETCH(int, max);
+    QFETCH(QString, cut);
+    QCOMPARE(htmltext::cut(text, max), cut);
+}
+
+void tst_FeedParse::dates_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("utc");
+    QTest::newRow("rfc 822 GMT") << "Tue, 10 Jun 2003 04:00:00 GMT"
+                                 << "2003-06-10T04:00:00Z";
+    QTest::newRow("rfc 822 offset") << "Wed, 11 Jun 2003 09:30:00 +0200"
+                                    << "2003-06-11T07:30:00Z";
+    QTest::newRow("rfc 822 EST") << "Wed, 11 Jun 2003 09:30:00 EST"
+                                 << "2003-06-11T14:30:00Z";
+    QTest::newRow("iso with offset") << "2024-03-01T12:00:00+01:00"
+                                     << "2024-03-01T11:00:00Z";
+    QTest::newRow("iso with fraction") << "2024-03-01T12:00:00.250Z"
+                                       << "2024-03-01T12:00:00Z";
+    QTest::newRow("unreadable") << "yesterday"
+                                << "";
+}
+
+void tst_FeedParse::dates() {
+    QFETCH(QString, text);
+    QFETCH(QString, utc);
+    const QDateTime d = parseDate(text);
+    QCOMPARE(d.isValid() ? d.toUTC().toString(Qt::ISODate) : QString(), utc);
+}
+
+QTEST_GUILESS_MAIN(tst_FeedParse)
+#include "tst_feedparse.moc"

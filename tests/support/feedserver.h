@@ -1,0 +1,131 @@
+#pragma once
+
+// A small HTTP server on 127.0.0.1 for feed tests and the feed benchmark: each path answers as
+// a route says, including the ways a feed server can misbehave.
+
+#include <QHash>
+#include <QHostAddress>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+class FeedServer : public QObject {
+public:
+    enum class Mode {
+        Normal,   // status, headers, body, then close
+        Stall,    // never answers
+        Endless,  // 200 without a length, then data for as long as the client reads
+        Declared, // 200 with a Content-Length of 200 MB, then data as long as the client reads
+    };
+    struct Route {
+        int status = 200;
+        QByteArray body;
+        QByteArray contentType = "application/xml; charset=utf-8";
+        QByteArray location; // for redirects
+        Mode mode = Mode::Normal;
+    };
+
+    QHash<QByteArray, Route> routes;
+    int requests = 0;
+
+    bool start() {
+        connect(&m_server, &QTcpServer::newConnection, this, &FeedServer::accept);
+        return m_server.listen(QHostAddress::LocalHost, 0);
+    }
+    QString url(const QString& path) const {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+    }
+    void set(const QByteArray& path, const QByteArray& body,
+             const QByteArray& type = "application/xml; charset=utf-8") {
+        Route r;
+        r.body = body;
+        r.contentType = type;
+        routes.insert(path, r);
+    }
+
+private:
+    void accept() {
+        while (QTcpSocket* s = m_server.nextPendingConnection()) {
+            connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            connect(s, &QTcpSocket::readyRead, this, [this, s] { read(s); });
+        }
+    }
+
+    void read(QTcpSocket* s) {
+        QByteArray& buf = m_buffers[s];
+        buf += s->readAll();
+        const qsizetype end = buf.indexOf("\r\n\r\n");
+        if (end < 0)
+            return;
+        const QByteArray line = buf.left(buf.indexOf("\r\n"));
+        buf.clear();
+        m_buffers.remove(s);
+        ++requests;
+        const QList<QByteArray> parts = line.split(' ');
+        const QByteArray path = parts.size() > 1 ? parts[1] : QByteArray("/");
+        const auto it = routes.constFind(path);
+        if (it == routes.constEnd()) {
+            answer(s, 404, "Not Found", "text/html", "<html><body>Not here</body></html>", {});
+            return;
+        }
+        const Route& r = *it;
+        switch (r.mode) {
+        case Mode::Stall:
+            return;
+        case Mode::Normal:
+            answer(s, r.status, reason(r.status), r.contentType, r.body, r.location);
+            return;
+        case Mode::Endless:
+        case Mode::Declared: {
+            QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nConnection: "
+                              "close\r\n";
+            if (r.mode == Mode::Declared)
+                head += "Content-Length: 209715200\r\n";
+            s->write(head + "\r\n<rss version=\"2.0\"><channel>");
+            // More whenever the last chunk has left, until the client hangs up.
+            const QByteArray chunk(64 * 1024, 'x');
+            auto* sent = new qint64(0);
+            connect(s, &QTcpSocket::bytesWritten, s, [s, chunk, sent] {
+                if (s->bytesToWrite() == 0 && *sent < 300LL * 1024 * 1024) {
+                    *sent += chunk.size();
+                    s->write(chunk);
+                }
+            });
+            connect(s, &QObject::destroyed, [sent] { delete sent; });
+            return;
+        }
+        }
+    }
+
+    static QByteArray reason(int status) {
+        switch (status) {
+        case 200:
+            return "OK";
+        case 301:
+            return "Moved Permanently";
+        case 302:
+            return "Found";
+        case 404:
+            return "Not Found";
+        case 500:
+            return "Internal Server Error";
+        default:
+            return "Status";
+        }
+    }
+
+    static void answer(QTcpSocket* s, int status, const QByteArray& reason, const QByteArray& type,
+                       const QByteArray& body, const QByteArray& location) {
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
+        head += "Content-Type: " + type + "\r\n";
+        head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+        if (!location.isEmpty())
+            head += "Location: " + location + "\r\n";
+        head += "Connection: close\r\n\r\n";
+        s->write(head + body);
+        s->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    QHash<QTcpSocket*, QByteArray> m_buffers;
+};
