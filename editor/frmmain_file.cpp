@@ -6,6 +6,7 @@
 #include "itemnode.h"
 #include "modstring.h"
 #include "scriptwriter.h"
+#include "userconfig.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -62,7 +63,7 @@ void frmMain::mnuFileNew_Click() {
     if (PromptSaveChanges() == 1)
         return;
     ClearForm();
-    LoadScroller(m_appFolder + QStringLiteral("/default.js"));
+    LoadScroller(userconfig::defaultForNew(m_appFolder));
     bDirty = false;
     RefreshControls();
     tabMain->setCurrentIndex(0);
@@ -186,10 +187,15 @@ void frmMain::mnuFileSaveAsDefault_Click() {
     if (a != Dialogs::Answer::Yes)
         return;
     // The document's own file is not written, so its unsaved changes stay marked.
-    writeScript(m_appFolder + QStringLiteral("/default.js"),
-                QStringLiteral("The default scroller is unchanged. Please check that you may "
-                               "write to the folder \"%1\".")
-                    .arg(QDir::toNativeSeparators(m_appFolder)));
+    const QString target = userconfig::defaultForSave(m_appFolder);
+    const QString folder = target.isEmpty() ? userconfig::folder() : modString::GetFolder(target);
+    const QString unchanged = QStringLiteral("The default scroller is unchanged. Please check "
+                                             "that you may write to the folder \"%1\".")
+                                  .arg(QDir::toNativeSeparators(folder));
+    if (target.isEmpty())
+        inform(unchanged, Dialogs::Icon::Exclamation);
+    else
+        writeScript(target, unchanged);
 }
 
 void frmMain::mnuFileQuit_Click() {

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 inline QString deliveredAppDir() {
@@ -33,7 +34,8 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
 struct EditorSession {
     QTemporaryDir root;
     QString app;
-    QString work; // a folder for the user's scripts
+    QString work;   // a folder for the user's scripts
+    QString config; // the user's config folder: settings never reach the real user's
     platform::FakeDialogs dialogs;
     std::unique_ptr<frmMain> w;
 
@@ -42,6 +44,9 @@ struct EditorSession {
         work = root.filePath(QStringLiteral("work"));
         QDir().mkpath(app);
         QDir().mkpath(work);
+        config = root.filePath(QStringLiteral("config"));
+        QDir().mkpath(config);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
         for (const char* name :
              {"default.js", "tickora.htm", "tickolib.js", "tickora.js", "blank.htm"})
             QFile::copy(deliveredAppDir() + QLatin1Char('/') + QLatin1String(name),
@@ -54,6 +59,21 @@ struct EditorSession {
         if (w && w->isVisible() && w->isDirty())
             dialogs.answers << platform::Dialogs::Answer::No;
         w.reset();
+    }
+
+    // Closes the window as a restart of the program does, and opens a new one on the same
+    // folders and settings; `between` runs while no window is open.
+    void restart(const std::function<void()>& between = {}) {
+        if (w) {
+            dialogs.answers.clear();
+            if (w->isDirty())
+                dialogs.answers << platform::Dialogs::Answer::No;
+            w->close();
+        }
+        w.reset();
+        if (between)
+            between();
+        w = std::make_unique<frmMain>(dialogs, app);
     }
 
     template <class T> T* get(const char* name) const {
