@@ -21,6 +21,7 @@ class RegistryStore;
 class Shell;
 } // namespace platform
 class ItemNode;
+class RecentFiles;
 class UpDown;
 class QAction;
 class QComboBox;
@@ -195,6 +196,12 @@ private:
     void mnuHelpOnlineOrbwell_Click();
     void mnuHelpAbout_Click();
 
+    // frmmain_user.cpp: what is kept for the user between sessions
+    void restoreUserState();
+    void saveUserState();
+    void noteFileName();
+    void openRecent(const QString& path);
+
     // frmmain_preview.cpp
     void tabMain_Click();
     void ensurePreviewView();
@@ -211,6 +218,8 @@ private:
     std::unique_ptr<HTMLHelp> m_help; // one for the program's life, made by the first help command
     QString m_contextHelpFile;
     LinkOpener m_linkOpener;
+    RecentFiles* m_recent = nullptr;
+    QString m_notedPath; // the file name the recent files last heard of
 
     // Document state
     clsScroller oScroller;

@@ -209,4 +209,5 @@ void frmMain::RefreshControls() {
     fraItmAttr->setEnabled(oSelNode != nullptr);
 
     setWindowTitle(editorrules::caption(sFilePath, bDirty));
+    noteFileName();
 }
