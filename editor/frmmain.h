@@ -196,6 +196,11 @@ private:
     void mnuHelpOnlineOrbwell_Click();
     void mnuHelpAbout_Click();
 
+    // frmmain_embed.cpp
+    void buildEmbedCommand();
+    QPushButton* embedButton(QWidget* parent);
+    void mnuEditEmbed_Click();
+
     // frmmain_user.cpp: what is kept for the user between sessions
     void restoreUserState();
     void saveUserState();
@@ -293,6 +298,7 @@ private:
     QAction* mnuEditCut = nullptr;
     QAction* mnuEditCopy = nullptr;
     QAction* mnuEditPaste = nullptr;
+    QAction* mnuEditEmbed = nullptr;
     QAction* mnuItemAdd = nullptr;
     QAction* mnuItemDelete = nullptr;
     QAction* mnuItemMoveUp = nullptr;

@@ -67,6 +67,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
     connectFieldLogic();
     connectItemCommands();
     connectHelp();
+    buildEmbedCommand();
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabMain_Click);
     // The keyboard chooses an item as a click does.
     connect(tvItm, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
