@@ -21,6 +21,7 @@ class RegistryStore;
 class Shell;
 } // namespace platform
 class ItemNode;
+class LivePreview;
 class RecentFiles;
 class UpDown;
 class QAction;
@@ -31,6 +32,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 class QTabWidget;
 class QToolBar;
 class QTreeWidget;
@@ -83,6 +85,9 @@ public:
     const clsScroller& scroller() const { return oScroller; }
     TextEncoding encoding() const { return m_encoding; }
     QWebEngineView* previewView() const { return wbMain; }
+    LivePreview* livePreview() const { return m_live; }
+    // How long the live preview waits after a change before it shows it.
+    static constexpr int kLiveDelayMs = 120;
 
 signals:
     // The preview page finished loading (ok tells whether it loaded).
@@ -201,6 +206,15 @@ private:
     QPushButton* embedButton(QWidget* parent);
     void mnuEditEmbed_Click();
 
+    // frmmain_live.cpp
+    void buildLivePreview();
+    void showLivePane();
+    void scheduleLivePreview();
+    void refreshLivePreview();
+    void fieldsInto(clsScroller& s) const;
+    QString liveProblem() const;
+    ScrollerDocument liveDocument() const;
+
     // frmmain_user.cpp: what is kept for the user between sessions
     void restoreUserState();
     void saveUserState();
@@ -224,6 +238,8 @@ private:
     QString m_contextHelpFile;
     LinkOpener m_linkOpener;
     RecentFiles* m_recent = nullptr;
+    LivePreview* m_live = nullptr;
+    QTimer* m_liveTimer = nullptr;
     QString m_notedPath; // the file name the recent files last heard of
 
     // Document state
@@ -288,7 +304,9 @@ private:
     QMenu* mnuFile = nullptr;
     QMenu* mnuEdit = nullptr;
     QMenu* mnuItem = nullptr;
+    QMenu* mnuView = nullptr;
     QMenu* mnuHelp = nullptr;
+    QAction* mnuViewLive = nullptr;
     QAction* mnuFileNew = nullptr;
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileSave = nullptr;

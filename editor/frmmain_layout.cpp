@@ -68,6 +68,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
     connectItemCommands();
     connectHelp();
     buildEmbedCommand();
+    buildLivePreview();
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabMain_Click);
     // The keyboard chooses an item as a click does.
     connect(tvItm, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {

@@ -210,4 +210,5 @@ void frmMain::RefreshControls() {
 
     setWindowTitle(editorrules::caption(sFilePath, bDirty));
     noteFileName();
+    scheduleLivePreview();
 }

@@ -4,6 +4,7 @@
 
 #include "fakedialogs.h"
 #include "frmmain.h"
+#include "userconfig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,7 +41,9 @@ struct EditorSession {
     platform::FakeDialogs dialogs;
     std::unique_ptr<frmMain> w;
 
-    EditorSession() {
+    // The live preview's browser costs every test that shows the window; its own tests ask
+    // for it.
+    explicit EditorSession(bool livePreview = false) {
         app = root.filePath(QStringLiteral("app"));
         work = root.filePath(QStringLiteral("work"));
         QDir().mkpath(app);
@@ -47,6 +51,7 @@ struct EditorSession {
         config = root.filePath(QStringLiteral("config"));
         QDir().mkpath(config);
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        userconfig::settings()->setValue(QStringLiteral("live/visible"), livePreview);
         for (const char* name :
              {"default.js", "tickora.htm", "tickolib.js", "tickora.js", "blank.htm"})
             QFile::copy(deliveredAppDir() + QLatin1Char('/') + QLatin1String(name),
