@@ -51,6 +51,8 @@ void frmMain::buildLivePreview() {
     split->addWidget(m_live);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    // Room for the default scroller beside the fields at the window's first size.
+    split->setSizes({440, 340});
 
     mnuView = new QMenu(QStringLiteral("&View"), this);
     mnuView->setObjectName(QStringLiteral("mnuView"));
