@@ -163,7 +163,7 @@ QString LivePreview::pageHtml() const {
                "try{(0,eval)(src);}catch(e){this.error=String(e);}"
                "var s=window[name];this.cur=(s instanceof Tickora)?s:null;"
                "window.scrollTo(x,y);"
-               "return ++this.gen;},"
+               "return [++this.gen,this.error];},"
                "look:function(dark,rtl){"
                "document.documentElement.classList.toggle('dark',dark);"
                "document.documentElement.dir=rtl?'rtl':'ltr';}};"
@@ -205,13 +205,21 @@ void LivePreview::applyPending() {
     m_view->page()->runJavaScript(call, [this, self](const QVariant& v) {
         if (!self || !v.isValid())
             return; // the page went away meanwhile
-        if (v.toInt() < 0) {
+        if (v.typeId() != QMetaType::QVariantList) {
             // The page was taken away (a script that navigated it): build it again.
             m_pendingRun = true;
             buildPage();
             return;
         }
         ++m_applied;
+        // A script the page cannot run (a name the browser keeps for itself, such as status)
+        // fails the same way in the author's page: say so quietly.
+        const QString error = v.toList().value(1).toString();
+        if (!error.isEmpty())
+            setNote(QStringLiteral("The page cannot run the scroller: %1. A name the browser "
+                                   "uses itself, such as status or location, does not work as "
+                                   "the scroller's name.")
+                        .arg(error));
         emit scriptApplied();
     });
 }

@@ -118,6 +118,21 @@ private slots:
             10000));
     }
 
+    void aNameThePageCannotUseIsNoted() {
+        // "status" passes the name check, yet the browser keeps it for itself.
+        EditorSession s(true);
+        QVERIFY(startLive(s));
+        s.replace(s.field("txtScrName"), QStringLiteral("status"));
+        QVERIFY(waitUntil([&] { return !noteOf(s).isEmpty(); }, 10000));
+        QVERIFY2(noteOf(s).startsWith(QStringLiteral("The page cannot run the scroller: ")),
+                 qPrintable(noteOf(s)));
+        QVERIFY(s.dialogs.messages.isEmpty());
+        s.replace(s.field("txtScrName"), QStringLiteral("news2"));
+        QVERIFY(waitUntil([&] { return noteOf(s).isEmpty(); }, 10000));
+        QVERIFY(pageHolds(s.w->livePreview()->view(),
+                          QStringLiteral("__tkLive.cur.name === 'news2' && ") + kRunning, 10000));
+    }
+
     void theRefreshKeepsThePagesScrollPosition() {
         EditorSession s(true);
         s.field("txtScrHeight")->setText(QStringLiteral("1800"));
