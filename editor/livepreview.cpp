@@ -180,12 +180,17 @@ void LivePreview::buildPage() {
 void LivePreview::showScript(const QString& script, const QString& name,
                              const QString& baseFolder) {
     ensureView();
-    m_script = script;
-    m_name = name;
-    m_pendingRun = true;
     // The page is made from text; its addresses need a folder that does not depend on the
     // working folder.
     const QString base = QDir(baseFolder).absolutePath();
+    // Nothing new (a tab change, a command that changed nothing): the scroller runs on.
+    if (m_ready && script == m_script && base == m_base) {
+        setNote(m_pageError);
+        return;
+    }
+    m_script = script;
+    m_name = name;
+    m_pendingRun = true;
     if (base != m_base || m_inPage >= kRunsPerPage) {
         m_base = base;
         buildPage();
@@ -215,11 +220,14 @@ void LivePreview::applyPending() {
         // A script the page cannot run (a name the browser keeps for itself, such as status)
         // fails the same way in the author's page: say so quietly.
         const QString error = v.toList().value(1).toString();
-        if (!error.isEmpty())
-            setNote(QStringLiteral("The page cannot run the scroller: %1. A name the browser "
-                                   "uses itself, such as status or location, does not work as "
-                                   "the scroller's name.")
-                        .arg(error));
+        m_pageError = error.isEmpty()
+                          ? QString()
+                          : QStringLiteral("The page cannot run the scroller: %1. A name the "
+                                           "browser uses itself, such as status or location, "
+                                           "does not work as the scroller's name.")
+                                .arg(error);
+        if (!m_pageError.isEmpty())
+            setNote(m_pageError);
         emit scriptApplied();
     });
 }

@@ -61,6 +61,7 @@ private:
 
     QString m_script; // the last script given, run once the page stands
     QString m_name;
+    QString m_pageError;  // what the page said about the last script it ran
     QString m_base;       // the folder the page stands in
     bool m_ready = false; // the page has loaded
     bool m_pendingRun = false;

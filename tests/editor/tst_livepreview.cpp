@@ -44,8 +44,17 @@ private slots:
         s.type(speed, QString());
         QTRY_VERIFY(speed->hasFocus());
 
+        // Nothing changed, nothing shown anew: a tab change leaves the scroller running.
+        int before = live->applied();
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
+        QTest::qWait(frmMain::kLiveDelayMs * 3);
+        QCOMPARE(live->applied(), before);
+        s.type(speed, QString());
+        QTRY_VERIFY(speed->hasFocus());
+
         // Quick keystrokes make one refresh, after the last of them.
-        const int before = live->applied();
+        before = live->applied();
         QTest::keyClicks(speed, QStringLiteral("5"));
         QTest::keyClick(speed, Qt::Key_Backspace);
         QTest::keyClicks(speed, QStringLiteral("0"));
@@ -74,23 +83,29 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("bad");
         QTest::addColumn<QString>("note");
+        QTest::addColumn<QString>("fixed");
         QTest::newRow("name") << "txtScrName"
                               << "9news"
-                              << "Name: Scroller name must not start with a number.";
+                              << "Name: Scroller name must not start with a number."
+                              << "fixed";
         QTest::newRow("width") << "txtScrWidth"
                                << "abc"
-                               << "Width (px): enter a number from 10 to 2000.";
+                               << "Width (px): enter a number from 10 to 2000."
+                               << "250";
         QTest::newRow("speed") << "txtScrSpeed"
                                << "2"
-                               << "Scroll Speed (ms): enter a number from 5 to 1000.";
+                               << "Scroll Speed (ms): enter a number from 5 to 1000."
+                               << "45";
         QTest::newRow("item width") << "txtItmWidth"
                                     << "5"
-                                    << "Item Width (px): enter a number from 10 to 2000.";
+                                    << "Item Width (px): enter a number from 10 to 2000."
+                                    << "150";
     }
     void aBadFieldKeepsTheLastGoodPreviewWithANote() {
         QFETCH(QString, field);
         QFETCH(QString, bad);
         QFETCH(QString, note);
+        QFETCH(QString, fixed);
         EditorSession s(true);
         s.get<QComboBox>("cboScrDirn")->setCurrentIndex(2); // item widths count when horizontal
         QVERIFY(startLive(s));
@@ -98,7 +113,6 @@ private slots:
         if (field.startsWith(QStringLiteral("txtItm")))
             s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
         QLineEdit* f = s.field(field.toLatin1().constData());
-        const QString good = f->text();
         const int shown = pageValue(live->view(), QStringLiteral("__tkLive.gen")).toInt();
         s.replace(f, bad);
         QVERIFY(waitUntil([&] { return !noteOf(s).isEmpty(); }, 5000));
@@ -111,7 +125,7 @@ private slots:
         QVERIFY(pageHolds(live->view(), kRunning, 5000));
         QVERIFY(f->hasFocus());
 
-        s.replace(f, good.isEmpty() ? QStringLiteral("100") : good);
+        s.replace(f, fixed);
         QVERIFY(waitUntil([&] { return noteOf(s).isEmpty(); }, 5000));
         QVERIFY(waitUntil(
             [&] { return pageValue(live->view(), QStringLiteral("__tkLive.gen")).toInt() > shown; },
