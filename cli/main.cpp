@@ -2,9 +2,9 @@
 // the editor's Open and Save do.
 #include "docjson.h"
 #include "documentcheck.h"
-#include "fileio.h"
 #include "feedcommand.h"
 #include "fieldrules.h"
+#include "fileio.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
 

@@ -27,6 +27,8 @@ class Shell;
 } // namespace platform
 class FeedDialog;
 class ItemNode;
+class LivePreview;
+class RecentFiles;
 class UpDown;
 class QAction;
 class QComboBox;
@@ -36,6 +38,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QTimer;
 class QTabWidget;
 class QToolBar;
 class QTreeWidget;
@@ -86,6 +89,9 @@ public:
     const clsScroller& scroller() const { return oScroller; }
     TextEncoding encoding() const { return m_encoding; }
     QWebEngineView* previewView() const { return wbMain; }
+    LivePreview* livePreview() const { return m_live; }
+    // How long the live preview waits after a change before it shows it.
+    static constexpr int kLiveDelayMs = 120;
 
     // The feed the document remembers (frmmain_feed.cpp); not set when it has none.
     const feed::Source& feedSource() const { return m_feed; }
@@ -231,6 +237,26 @@ private:
     void readFeedSource(const QString& scriptPath);
     void writeFeedSource(const QString& scriptPath);
 
+    // frmmain_embed.cpp
+    void buildEmbedCommand();
+    QPushButton* embedButton(QWidget* parent);
+    void mnuEditEmbed_Click();
+
+    // frmmain_live.cpp
+    void buildLivePreview();
+    void showLivePane();
+    void scheduleLivePreview();
+    void refreshLivePreview();
+    void fieldsInto(clsScroller& s) const;
+    QString liveProblem() const;
+    ScrollerDocument liveDocument() const;
+
+    // frmmain_user.cpp: what is kept for the user between sessions
+    void restoreUserState();
+    void saveUserState();
+    void noteFileName();
+    void openRecent(const QString& path);
+
     // frmmain_preview.cpp
     void tabMain_Click();
     void ensurePreviewView();
@@ -250,6 +276,10 @@ private:
     feed::Source m_feed;
     feed::Limits m_feedLimits;
     FeedDialogRunner m_feedDialogRunner;
+    RecentFiles* m_recent = nullptr;
+    LivePreview* m_live = nullptr;
+    QTimer* m_liveTimer = nullptr;
+    QString m_notedPath; // the file name the recent files last heard of
 
     // Document state
     clsScroller oScroller;
@@ -323,7 +353,9 @@ private:
     QMenu* mnuFile = nullptr;
     QMenu* mnuEdit = nullptr;
     QMenu* mnuItem = nullptr;
+    QMenu* mnuView = nullptr;
     QMenu* mnuHelp = nullptr;
+    QAction* mnuViewLive = nullptr;
     QAction* mnuFileNew = nullptr;
     QAction* mnuFileOpen = nullptr;
     QAction* mnuFileSave = nullptr;
@@ -333,6 +365,7 @@ private:
     QAction* mnuEditCut = nullptr;
     QAction* mnuEditCopy = nullptr;
     QAction* mnuEditPaste = nullptr;
+    QAction* mnuEditEmbed = nullptr;
     QAction* mnuItemAdd = nullptr;
     QAction* mnuItemDelete = nullptr;
     QAction* mnuItemMoveUp = nullptr;

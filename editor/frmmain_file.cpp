@@ -7,6 +7,7 @@
 #include "modstring.h"
 #include "readcheck.h"
 #include "scriptwriter.h"
+#include "userconfig.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -87,7 +88,7 @@ void frmMain::mnuFileNew_Click() {
     if (PromptSaveChanges() == 1)
         return;
     ClearForm();
-    LoadScroller(m_appFolder + QStringLiteral("/default.js"));
+    LoadScroller(userconfig::defaultForNew(m_appFolder));
     noteUnreadLines(QString(), false); // untitled: every save asks for a name anyway
     bDirty = false;
     RefreshControls();
@@ -347,16 +348,21 @@ void frmMain::mnuFileSaveAsDefault_Click() {
     const Dialogs::Answer a = m_dialogs.message(
         this, Dialogs::Message{kOverwriteDefault, editorrules::kAppTitle, Dialogs::Buttons::YesNo,
                                Dialogs::Answer::Yes, Dialogs::Icon::None});
-    const QString target = m_appFolder + QStringLiteral("/default.js");
+    const QString target = userconfig::defaultForSave(m_appFolder);
     if (a != Dialogs::Answer::Yes ||
-        (isPartlyRead(target) &&
+        (!target.isEmpty() && isPartlyRead(target) &&
          askReplacePartlyRead(Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes))
         return;
     // The document's own file is not written, so its unsaved changes stay marked.
-    if (writeScript(target,
-                    QStringLiteral("The default scroller is unchanged. Please check that you may "
-                                   "write to the folder \"%1\".")
-                        .arg(QDir::toNativeSeparators(m_appFolder)),
+    const QString folder = target.isEmpty() ? userconfig::folder() : modString::GetFolder(target);
+    const QString unchanged = QStringLiteral("The default scroller is unchanged. Please check "
+                                             "that you may write to the folder \"%1\".")
+                                  .arg(QDir::toNativeSeparators(folder));
+    if (target.isEmpty()) {
+        inform(unchanged, Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (writeScript(target, unchanged,
                     QStringLiteral("The default scroller was saved; only this copy into the "
                                    "scroller's project folder failed. Please check that folder "
                                    "and save the scroller again.")) &&

@@ -68,6 +68,8 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
     connectItemCommands();
     connectFeedCommands();
     connectHelp();
+    buildEmbedCommand();
+    buildLivePreview();
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabMain_Click);
     // The keyboard chooses an item as a click does.
     connect(tvItm, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
@@ -76,6 +78,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
     });
     resize(780, 580);
     Form_Load();
+    restoreUserState();
 }
 
 QLineEdit* frmMain::addTextField(const QString& name, const QString& tip) {

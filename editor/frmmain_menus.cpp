@@ -216,4 +216,6 @@ void frmMain::RefreshControls() {
     fraItmAttr->setEnabled(oSelNode != nullptr);
 
     setWindowTitle(editorrules::caption(sFilePath, bDirty));
+    noteFileName();
+    scheduleLivePreview();
 }

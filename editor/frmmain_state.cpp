@@ -105,18 +105,7 @@ void frmMain::ClearForm() {
 void frmMain::SyncScrollerFields(bool bToRecord) {
     clsScroller& s = oScroller;
     if (bToRecord) {
-        s.sName = txtScrName->text();
-        s.sWidth = txtScrWidth->text();
-        s.sHeight = txtScrHeight->text();
-        s.sSpeed = txtScrSpeed->text();
-        // A direction the list does not have (read from a hand-written script) is kept as read.
-        if (cboScrDirn->currentIndex() >= 0)
-            s.iDirn = qint16(cboScrDirn->currentIndex());
-        if (cboScrMsePause->currentIndex() >= 0)
-            s.iMsePause = qint16(cboScrMsePause->currentIndex());
-        s.sDefWidth = txtScrDefWidth->text();
-        s.sSpacing = txtScrSpacing->text();
-        s.sPause = txtScrPause->text();
+        fieldsInto(s);
         return;
     }
     const clsScroller copy = s; // the change logic below must not see a half-copied record

@@ -7,11 +7,13 @@
 #include "frmabout.h"
 #include "frmmain.h"
 #include "helpprocess.h"
+#include "livepreview.h"
 #include "registrystore.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QTabWidget>
@@ -58,6 +60,8 @@ int main(int argc, char** argv) {
 
     // The delivered files, and a work folder for the preview's script.
     QTemporaryDir work;
+    // The user's own settings and default neither change the pictures nor are changed by them.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(work.filePath(QStringLiteral("config"))));
     platform::FakeDialogs dialogs;
     dialogs.fileAnswers << work.filePath(QStringLiteral("news.js"));
     platform::FakeShell shell;
@@ -68,6 +72,10 @@ int main(int argc, char** argv) {
     w.resize(size);
     w.show();
     settle(300);
+    // The live preview's browser starts after the window; its page needs a moment to paint.
+    for (int i = 0; i < 100 && w.livePreview()->applied() == 0; ++i)
+        settle(100);
+    settle(800);
     auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("tabMain"));
     const QString tag = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
     save(&w, out + QStringLiteral("/main-%1-properties.png").arg(tag));

@@ -4,6 +4,7 @@
 
 #include "fakedialogs.h"
 #include "frmmain.h"
+#include "userconfig.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,9 +12,11 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 inline QString deliveredAppDir() {
@@ -33,15 +36,22 @@ inline bool writeFile(const QString& path, const QByteArray& bytes) {
 struct EditorSession {
     QTemporaryDir root;
     QString app;
-    QString work; // a folder for the user's scripts
+    QString work;   // a folder for the user's scripts
+    QString config; // the user's config folder: settings never reach the real user's
     platform::FakeDialogs dialogs;
     std::unique_ptr<frmMain> w;
 
-    EditorSession() {
+    // The live preview's browser costs every test that shows the window; its own tests ask
+    // for it.
+    explicit EditorSession(bool livePreview = false) {
         app = root.filePath(QStringLiteral("app"));
         work = root.filePath(QStringLiteral("work"));
         QDir().mkpath(app);
         QDir().mkpath(work);
+        config = root.filePath(QStringLiteral("config"));
+        QDir().mkpath(config);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+        userconfig::settings()->setValue(QStringLiteral("live/visible"), livePreview);
         for (const char* name :
              {"default.js", "tickora.htm", "tickolib.js", "tickora.js", "blank.htm"})
             QFile::copy(deliveredAppDir() + QLatin1Char('/') + QLatin1String(name),
@@ -54,6 +64,21 @@ struct EditorSession {
         if (w && w->isVisible() && w->isDirty())
             dialogs.answers << platform::Dialogs::Answer::No;
         w.reset();
+    }
+
+    // Closes the window as a restart of the program does, and opens a new one on the same
+    // folders and settings; `between` runs while no window is open.
+    void restart(const std::function<void()>& between = {}) {
+        if (w) {
+            dialogs.answers.clear();
+            if (w->isDirty())
+                dialogs.answers << platform::Dialogs::Answer::No;
+            w->close();
+        }
+        w.reset();
+        if (between)
+            between();
+        w = std::make_unique<frmMain>(dialogs, app);
     }
 
     template <class T> T* get(const char* name) const {

@@ -160,13 +160,13 @@ QVariant ScrollerPage::eval(const QString& js, int timeoutMs) {
 bool ScrollerPage::waitPageTime(double ms) {
     const double until = num(QStringLiteral("performance.now()")) + ms;
     return waitUntil([&] { return num(QStringLiteral("performance.now()")) >= until; },
-                           int(ms) * 20 + 30000);
+                     int(ms) * 20 + 30000);
 }
 
 QVariantList ScrollerPage::record(const QString& scroller, int dir, double ms) {
     eval(QStringLiteral("T.record(%1, %2, %3)").arg(scroller).arg(dir).arg(ms));
     if (!waitUntil([&] { return eval(QStringLiteral("!!T.frames")).toBool(); },
-                         int(ms) * 20 + 30000))
+                   int(ms) * 20 + 30000))
         return {};
     return eval(QStringLiteral("T.frames")).toList();
 }

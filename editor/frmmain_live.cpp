@@ -1,0 +1,184 @@
+// The live preview beside the tabs: the document as it stands in the fields, run a short moment
+// after each change that passes the field checks.
+#include "frmmain.h"
+
+#include "document.h"
+#include "editorrules.h"
+#include "fieldrules.h"
+#include "itemnode.h"
+#include "livepreview.h"
+#include "scriptwriter.h"
+#include "updown.h"
+#include "userconfig.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+const QString kLiveVisible = QStringLiteral("live/visible");
+const QString kLiveDark = QStringLiteral("live/dark");
+const QString kLiveRtl = QStringLiteral("live/rightToLeft");
+
+} // namespace
+
+void frmMain::buildLivePreview() {
+    m_live = new LivePreview(
+        m_appFolder,
+        [this](const QUrl& url) {
+            if (m_linkOpener)
+                m_linkOpener(url);
+        },
+        this);
+    m_live->addToBar(embedButton(m_live));
+
+    // The pane stands beside the tabs, in a splitter whose place is remembered.
+    auto* split = new QSplitter(Qt::Horizontal);
+    split->setObjectName(QStringLiteral("liveSplitter"));
+    split->setChildrenCollapsible(false);
+    delete centralWidget()->layout()->replaceWidget(tabMain, split);
+    split->addWidget(tabMain);
+    split->addWidget(m_live);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    // Room for the default scroller beside the fields at the window's first size.
+    split->setSizes({440, 340});
+
+    mnuView = new QMenu(QStringLiteral("&View"), this);
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    mnuView->menuAction()->setObjectName(QStringLiteral("mnuViewAction"));
+    menuBar()->insertMenu(mnuHelp->menuAction(), mnuView);
+    const auto entry = [this](const char* name, const QString& caption) {
+        QAction* a = mnuView->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        a->setCheckable(true);
+        return a;
+    };
+    mnuViewLive = entry("mnuViewLive", QStringLiteral("&Live Preview"));
+    mnuViewLive->setShortcut(QKeySequence(QStringLiteral("F12")));
+    mnuView->addSeparator();
+    QAction* dark = entry("mnuViewLiveDark", QStringLiteral("&Dark Preview Page"));
+    QAction* rtl = entry("mnuViewLiveRtl", QStringLiteral("&Right-to-Left Preview Page"));
+
+    const auto settings = userconfig::settings();
+    mnuViewLive->setChecked(settings->value(kLiveVisible, true).toBool());
+    m_live->setDark(settings->value(kLiveDark, false).toBool());
+    m_live->setRightToLeft(settings->value(kLiveRtl, false).toBool());
+    dark->setChecked(m_live->dark());
+    rtl->setChecked(m_live->rightToLeft());
+    connect(dark, &QAction::toggled, m_live, &LivePreview::setDark);
+    connect(rtl, &QAction::toggled, m_live, &LivePreview::setRightToLeft);
+    connect(m_live, &LivePreview::lookChanged, this, [this, dark, rtl] {
+        dark->setChecked(m_live->dark());
+        rtl->setChecked(m_live->rightToLeft());
+        const auto s = userconfig::settings();
+        s->setValue(kLiveDark, m_live->dark());
+        s->setValue(kLiveRtl, m_live->rightToLeft());
+    });
+    connect(mnuViewLive, &QAction::toggled, this, [this](bool on) {
+        userconfig::settings()->setValue(kLiveVisible, on);
+        showLivePane();
+    });
+    connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::showLivePane);
+
+    m_liveTimer = new QTimer(this);
+    m_liveTimer->setSingleShot(true);
+    m_liveTimer->setInterval(kLiveDelayMs);
+    connect(m_liveTimer, &QTimer::timeout, this, &frmMain::refreshLivePreview);
+    showLivePane();
+}
+
+void frmMain::showLivePane() {
+    // The Preview tab shows the scroller already.
+    const bool on = mnuViewLive->isChecked() && tabMain->currentIndex() != 2;
+    m_live->setVisible(on);
+    if (on) {
+        m_live->ensureView();
+        scheduleLivePreview();
+    }
+}
+
+void frmMain::scheduleLivePreview() {
+    if (m_liveTimer && m_live->isVisibleTo(this))
+        m_liveTimer->start();
+}
+
+void frmMain::fieldsInto(clsScroller& s) const {
+    s.sName = txtScrName->text();
+    s.sWidth = txtScrWidth->text();
+    s.sHeight = txtScrHeight->text();
+    s.sSpeed = txtScrSpeed->text();
+    // A direction the list does not have (read from a hand-written script) is kept as read.
+    if (cboScrDirn->currentIndex() >= 0)
+        s.iDirn = qint16(cboScrDirn->currentIndex());
+    if (cboScrMsePause->currentIndex() >= 0)
+        s.iMsePause = qint16(cboScrMsePause->currentIndex());
+    s.sDefWidth = txtScrDefWidth->text();
+    s.sSpacing = txtScrSpacing->text();
+    s.sPause = txtScrPause->text();
+}
+
+QString frmMain::liveProblem() const {
+    const QString kept = QStringLiteral(" The preview shows the last good values.");
+    const QString name = fieldrules::CheckVariableName(txtScrName->text());
+    if (!name.isEmpty())
+        return QStringLiteral("Name: ") + name + kept;
+    QList<QLineEdit*> fields{txtScrWidth,    txtScrHeight,  txtScrSpeed,
+                             txtScrDefWidth, txtScrSpacing, txtScrPause};
+    if (oSelNode)
+        fields << txtItmWidth;
+    for (QLineEdit* f : fields) {
+        const UpDown* u = spinnerOf(f);
+        const fieldrules::Bounds b{u->minimum(), u->maximum(), 1};
+        if (!fieldrules::inRange(f->text(), b)) {
+            const QString label =
+                (f == txtItmWidth ? QStringLiteral("Item ") : QString()) + f->accessibleName();
+            return QStringLiteral("%1: enter a number from %2 to %3.")
+                       .arg(label)
+                       .arg(b.min)
+                       .arg(b.max) +
+                   kept;
+        }
+    }
+    return QString();
+}
+
+ScrollerDocument frmMain::liveDocument() const {
+    // The records stay as they are until their fixed moments; the preview reads the fields.
+    ScrollerDocument doc = buildDocument();
+    fieldsInto(doc.scroller);
+    const int at = oSelNode ? tvItm->indexOfTopLevelItem(oSelNode) : -1;
+    if (at >= 0 && at < doc.items.size()) {
+        clsItem& item = doc.items[at];
+        item.sName = editorrules::scriptSafe(txtItmName->text());
+        item.sText = editorrules::scriptSafe(itemText());
+        item.sWidth = editorrules::scriptSafe(txtItmWidth->text());
+    }
+    return doc;
+}
+
+void frmMain::refreshLivePreview() {
+    if (!m_live->isVisibleTo(this))
+        return;
+    const QString problem = liveProblem();
+    if (!problem.isEmpty()) {
+        m_live->setNote(problem);
+        return;
+    }
+    const ScrollerDocument doc = liveDocument();
+    m_live->setNote(doc.items.isEmpty()
+                        ? QStringLiteral("The scroller has no items yet: add one on the Items tab.")
+                        : QString());
+    m_live->showScript(scriptwriter::BuildScript(doc), doc.scroller.sName,
+                       sProjectFolder.isEmpty() ? m_appFolder : sProjectFolder);
+}

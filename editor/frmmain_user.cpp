@@ -1,0 +1,72 @@
+// What the window keeps for the user between sessions: recent files, its own size and place.
+#include "frmmain.h"
+
+#include "editorrules.h"
+#include "recentfiles.h"
+#include "userconfig.h"
+#include "windowstate.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSettings>
+#include <QTabWidget>
+
+namespace {
+
+// Calls back when the window is asked to close, before it decides whether it does.
+class CloseWatcher : public QObject {
+public:
+    CloseWatcher(std::function<void()> onClose, QObject* parent)
+        : QObject(parent), m_onClose(std::move(onClose)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && watched == parent())
+            m_onClose();
+        return false;
+    }
+
+private:
+    std::function<void()> m_onClose;
+};
+
+} // namespace
+
+void frmMain::restoreUserState() {
+    m_recent = new RecentFiles(mnuFile, mnuFileQuit, this);
+    connect(m_recent, &RecentFiles::chosen, this, &frmMain::openRecent);
+    m_notedPath = sFilePath;
+
+    const int tab = windowstate::restore(*userconfig::settings(), *this);
+    // The Preview tab of a document never saved would first ask for a file name.
+    if (tab == 1)
+        tabMain->setCurrentIndex(tab);
+    installEventFilter(new CloseWatcher([this] { saveUserState(); }, this));
+}
+
+void frmMain::saveUserState() {
+    windowstate::save(*userconfig::settings(), *this, *tabMain);
+}
+
+void frmMain::noteFileName() {
+    // A document that takes a new name (Open, Save As) heads the recent files.
+    if (!m_recent || sFilePath.isEmpty() || sFilePath == m_notedPath)
+        return;
+    m_notedPath = sFilePath;
+    m_recent->add(sFilePath);
+}
+
+void frmMain::openRecent(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        m_recent->remove(path);
+        inform(QStringLiteral("The file \"%1\" no longer exists, so it was taken off the list "
+                              "of recent files.\nIf it was moved or renamed, open it from its "
+                              "new place with File > Open.")
+                   .arg(QDir::toNativeSeparators(path)),
+               platform::Dialogs::Icon::Exclamation);
+        return;
+    }
+    openPath(path);
+}

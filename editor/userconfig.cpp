@@ -1,0 +1,50 @@
+#include "userconfig.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace userconfig {
+
+QString folder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/tickora-creator");
+}
+
+QString userDefaultPath() {
+    return folder() + QStringLiteral("/default.js");
+}
+
+std::unique_ptr<QSettings> settings() {
+    return std::make_unique<QSettings>(folder() + QStringLiteral("/settings.conf"),
+                                       QSettings::IniFormat);
+}
+
+QString defaultForNew(const QString& appFolder) {
+    const QString own = userDefaultPath();
+    if (QFileInfo(own).isFile())
+        return own;
+    return appFolder + QStringLiteral("/default.js");
+}
+
+bool canWriteIn(const QString& dir) {
+    QTemporaryFile probe(dir + QStringLiteral("/.tickora-probe-XXXXXX"));
+    return probe.open();
+}
+
+QString defaultForSave(const QString& appFolder) {
+    const QString own = userDefaultPath();
+    if (QFileInfo(own).isFile())
+        return own;
+    const QString shipped = appFolder + QStringLiteral("/default.js");
+    const QFileInfo shippedInfo(shipped);
+    if (canWriteIn(appFolder) && (!shippedInfo.exists() || shippedInfo.isWritable()))
+        return shipped;
+    if (!QDir().mkpath(folder()))
+        return QString();
+    return own;
+}
+
+} // namespace userconfig

@@ -1,0 +1,319 @@
+// What the editor keeps for the user between sessions: the user's own default scroller, the
+// recent files, the window's size, place, splitters and tab.
+#include "editorsession.h"
+
+#include "document.h"
+#include "recentfiles.h"
+#include "scriptreader.h"
+#include "userconfig.h"
+#include "windowstate.h"
+
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QSettings>
+#include <QSplitter>
+#include <QTabWidget>
+
+#include <unistd.h>
+
+using Answer = platform::Dialogs::Answer;
+
+namespace {
+
+QString nameIn(const QString& path) {
+    ScrollerDocument doc;
+    scriptreader::LoadScroller(path, doc);
+    return doc.scroller.sName;
+}
+
+// A folder the program may not write, as after a system-wide install. The owner of a folder
+// without write permission still may when it is root, so root acts as another user meanwhile.
+class ReadOnlyFolder {
+public:
+    ReadOnlyFolder(const QString& folder, const QString& userFolder) : m_folder(folder) {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+        if (geteuid() == 0) {
+            // The other user needs to reach the session's folders and write the user's own.
+            const auto all = QFileDevice::Permissions(0x7777);
+            QFile::setPermissions(QFileInfo(folder).path(), all);
+            if (!userFolder.isEmpty()) {
+                QFile::setPermissions(QFileInfo(userFolder).path(), all);
+                QFile::setPermissions(userFolder, all);
+            }
+            m_wasRoot = seteuid(65534) == 0;
+        }
+    }
+    ~ReadOnlyFolder() {
+        if (m_wasRoot && seteuid(0) != 0)
+            qFatal("cannot return to root");
+        QFile::setPermissions(m_folder, QFileDevice::Permissions(0x7755));
+    }
+    bool active() const { return !userconfig::canWriteIn(m_folder); }
+
+private:
+    QString m_folder;
+    bool m_wasRoot = false;
+};
+
+QStringList recentEntries(const EditorSession& s) {
+    QStringList out;
+    for (int i = 1; i <= RecentFiles::kLimit + 1; ++i)
+        if (auto* a = s.w->findChild<QAction*>(QStringLiteral("mnuFileRecent%1").arg(i)))
+            out << a->text();
+    return out;
+}
+
+QString script(const QString& name) {
+    return name + QStringLiteral(" = new Tickora();\r\n") + name + QStringLiteral(".name = '") +
+           name + QStringLiteral("';\r\n") + name + QStringLiteral(".add('x', '', 'x');\r\n");
+}
+
+} // namespace
+
+class TestSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void saveAsDefaultGoesWhereNewReads_data() {
+        QTest::addColumn<bool>("programWritable");
+        QTest::addColumn<bool>("ownBefore");
+        QTest::addColumn<bool>("writesOwn");
+        QTest::newRow("installed program, no own default") << false << false << true;
+        QTest::newRow("installed program, own default") << false << true << true;
+        QTest::newRow("writable program, no own default") << true << false << false;
+        // New reads the user's own, so that is the default to change.
+        QTest::newRow("writable program, own default") << true << true << true;
+    }
+    void saveAsDefaultGoesWhereNewReads() {
+        QFETCH(bool, programWritable);
+        QFETCH(bool, ownBefore);
+        QFETCH(bool, writesOwn);
+        EditorSession s;
+        const QString shipped = s.app + QStringLiteral("/default.js");
+        const QString own = userconfig::userDefaultPath();
+        QVERIFY(own.startsWith(s.config + QLatin1Char('/')));
+        if (ownBefore) {
+            QVERIFY(QDir().mkpath(userconfig::folder()));
+            QFile::setPermissions(userconfig::folder(), QFileDevice::Permissions(0x7777));
+            QVERIFY(writeFile(own, "earlier = new Tickora();\r\nearlier.name = 'earlier';\r\n"));
+            // The user's own file, also when the program runs as another user below.
+            QFile::setPermissions(own, QFileDevice::Permissions(0x6666));
+            s.restart();
+            QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("earlier"));
+        }
+        const QByteArray shippedBefore = readAll(shipped);
+        s.field("txtScrName")->setText(QStringLiteral("mine"));
+        {
+            std::optional<ReadOnlyFolder> ro;
+            if (!programWritable) {
+                ro.emplace(s.app, userconfig::folder());
+                QVERIFY(ro->active());
+            }
+            s.dialogs.answers << Answer::Yes;
+            s.action("mnuFileSaveAsDefault")->trigger();
+            QCOMPARE(s.dialogs.messages.size(), 1); // the question only
+            // New starts from what was just saved.
+            s.dialogs.answers << Answer::No;
+            s.action("mnuFileNew")->trigger();
+            QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("mine"));
+        }
+        QCOMPARE(s.dialogs.unexpected, 0);
+        if (writesOwn) {
+            QCOMPARE(nameIn(own), QStringLiteral("mine"));
+            QCOMPARE(readAll(shipped), shippedBefore);
+        } else {
+            QCOMPARE(nameIn(shipped), QStringLiteral("mine"));
+            QVERIFY(!QFile::exists(own));
+        }
+        // Finding out whether the folder may be written leaves nothing behind.
+        QCOMPARE(QDir(s.app).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("probe")),
+                 QStringList());
+    }
+
+    void aDefaultThatCannotBeSavedAnywhereIsReported() {
+        EditorSession s;
+        // Neither the program folder nor the user's own may be written.
+        QVERIFY(QDir().mkpath(userconfig::folder()));
+        QFile::setPermissions(userconfig::folder(),
+                              QFileDevice::Permissions(0x5555)); // read and enter only
+        ReadOnlyFolder ro(s.app, QString());
+        QVERIFY(!userconfig::canWriteIn(userconfig::folder()));
+        QVERIFY(ro.active());
+        s.field("txtScrName")->setText(QStringLiteral("mine"));
+        s.dialogs.answers << Answer::Yes;
+        s.action("mnuFileSaveAsDefault")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 2);
+        QVERIFY(s.dialogs.lastText().contains(
+            QStringLiteral("The default scroller is unchanged. Please check that you may write "
+                           "to the folder \"%1\".")
+                .arg(QDir::toNativeSeparators(userconfig::folder()))));
+        QVERIFY(s.w->isDirty());
+        QVERIFY(!QFile::exists(userconfig::userDefaultPath()));
+    }
+
+    void recentFilesKeepTheLastEightNewestFirst() {
+        EditorSession s;
+        QStringList paths;
+        for (int i = 1; i <= 10; ++i) {
+            paths << s.work + QStringLiteral("/s%1.js").arg(i);
+            QVERIFY(writeFile(paths.last(), script(QStringLiteral("s%1").arg(i)).toUtf8()));
+            s.w->openPath(paths.last());
+        }
+        QStringList expected;
+        for (int i = 10; i >= 3; --i)
+            expected << RecentFiles::caption(10 - i, paths[i - 1]);
+        QCOMPARE(recentEntries(s), expected);
+        QVERIFY(expected.first().startsWith(QStringLiteral("&1 ")));
+        QVERIFY(expected.last().startsWith(QStringLiteral("&8 ")));
+
+        // Opening one again brings it to the top once; Save As puts the new name first.
+        s.action("mnuFileRecent4")->trigger();
+        QCOMPARE(s.w->filePath(), paths[6]);
+        const QString saved = s.work + QStringLiteral("/saved as.js");
+        s.dialogs.fileAnswers << saved;
+        s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(recentEntries(s).mid(0, 3),
+                 (QStringList{RecentFiles::caption(0, saved), RecentFiles::caption(1, paths[6]),
+                              RecentFiles::caption(2, paths[9])}));
+        QCOMPARE(recentEntries(s).size(), RecentFiles::kLimit);
+        QCOMPARE(s.dialogs.unexpected, 0);
+
+        // A restart keeps the list, and the list only.
+        const QStringList before = recentEntries(s);
+        s.restart();
+        QCOMPARE(recentEntries(s), before);
+        QCOMPARE(s.w->filePath(), QString());
+    }
+
+    void aRecentFileThatIsGoneIsTakenOff() {
+        EditorSession s;
+        const QString a = s.work + QStringLiteral("/a.js");
+        const QString b = s.work + QStringLiteral("/b.js");
+        QVERIFY(writeFile(a, script(QStringLiteral("a")).toUtf8()));
+        QVERIFY(writeFile(b, script(QStringLiteral("b")).toUtf8()));
+        s.w->openPath(a);
+        s.w->openPath(b);
+        QVERIFY(QFile::remove(a));
+        s.dialogs.clear();
+        s.action("mnuFileRecent2")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.lastText().contains(QDir::toNativeSeparators(a)));
+        QVERIFY(s.dialogs.lastText().contains(QStringLiteral("no longer exists")));
+        QCOMPARE(recentEntries(s), QStringList{RecentFiles::caption(0, b)});
+        // The open document stays as it was.
+        QCOMPARE(s.w->filePath(), b);
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("b"));
+        s.restart();
+        QCOMPARE(recentEntries(s), QStringList{RecentFiles::caption(0, b)});
+        // The entries have their own separator, hidden while there are none.
+        QVERIFY(s.action("mnuFileRecentSep")->isVisible());
+        QVERIFY(QFile::remove(b));
+        s.dialogs.clear();
+        s.action("mnuFileRecent1")->trigger();
+        QVERIFY(recentEntries(s).isEmpty());
+        QVERIFY(!s.action("mnuFileRecentSep")->isVisible());
+    }
+
+    void recentListRules_data() {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("first") << QStringList{} << "/w/a.js" << QStringList{"/w/a.js"};
+        QTest::newRow("again moves up")
+            << QStringList{"/w/a.js", "/w/b.js"} << "/w/b.js" << QStringList{"/w/b.js", "/w/a.js"};
+        QTest::newRow("another spelling of the same file")
+            << QStringList{"/w/a.js", "/w/x/../b.js"} << "/w/./b.js"
+            << QStringList{"/w/b.js", "/w/a.js"};
+        QTest::newRow("the oldest falls off")
+            << QStringList{"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8"} << "/9"
+            << QStringList{"/9", "/1", "/2", "/3", "/4", "/5", "/6", "/7"};
+        QTest::newRow("empty entries of a damaged list go")
+            << QStringList{"", "/w/a.js", ""} << "/w/b.js" << QStringList{"/w/b.js", "/w/a.js"};
+    }
+    void recentListRules() {
+        QFETCH(QStringList, list);
+        QFETCH(QString, path);
+        QFETCH(QStringList, expected);
+        QCOMPARE(RecentFiles::pushed(list, path), expected);
+    }
+
+    void recentEntryCaptions_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("number as access key") << 0 << "/w/news.js"
+                                              << "&1 /w/news.js";
+        QTest::newRow("an ampersand in the name is shown") << 7 << "/w/tom & jerry.js"
+                                                           << "&8 /w/tom && jerry.js";
+        QTest::newRow("a long path keeps its start and its name")
+            << 2 << "/home/ann/" + QString(80, QLatin1Char('d')) + "/news.js"
+            << "&3 /home/ann/dddddddddd..." + QString(39, QLatin1Char('d')) + "/news.js";
+    }
+    void recentEntryCaptions() {
+        QFETCH(int, index);
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        QCOMPARE(RecentFiles::caption(index, path), expected);
+    }
+
+    void keptOnAScreen_data() {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QList<QRect>>("screens");
+        QTest::addColumn<QRect>("expected");
+        const QRect one(0, 0, 1280, 1024);
+        const QRect two(1280, 0, 1920, 1080);
+        QTest::newRow("on the screen")
+            << QRect(100, 80, 700, 500) << QList<QRect>{one} << QRect(100, 80, 700, 500);
+        QTest::newRow("partly off, top edge reachable")
+            << QRect(1000, 900, 700, 500) << QList<QRect>{one} << QRect(1000, 900, 700, 500);
+        QTest::newRow("on the second screen")
+            << QRect(2000, 100, 700, 500) << QList<QRect>{one, two} << QRect(2000, 100, 700, 500);
+        QTest::newRow("second screen gone")
+            << QRect(2000, 100, 700, 500) << QList<QRect>{one} << QRect(580, 100, 700, 500);
+        QTest::newRow("above the top edge")
+            << QRect(100, -300, 700, 500) << QList<QRect>{one} << QRect(100, 0, 700, 500);
+        QTest::newRow("far off to the left")
+            << QRect(-5000, 100, 700, 500) << QList<QRect>{one} << QRect(0, 100, 700, 500);
+        QTest::newRow("larger than the screen it lands on")
+            << QRect(-9000, -9000, 2000, 1500) << QList<QRect>{one} << QRect(0, 0, 1280, 1024);
+        QTest::newRow("mostly on the second screen")
+            << QRect(1200, -400, 700, 500) << QList<QRect>{one, two} << QRect(1280, 0, 700, 500);
+    }
+    void keptOnAScreen() {
+        QFETCH(QRect, window);
+        QFETCH(QList<QRect>, screens);
+        QFETCH(QRect, expected);
+        QCOMPARE(windowstate::onScreen(window, screens), expected);
+    }
+
+    void theWindowComesBackAsItWasLeft() {
+        EditorSession s;
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect where(screen.left() + 20, screen.top() + 30, 560, 450);
+        s.w->setGeometry(where);
+        QVERIFY(s.show());
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        auto* split = s.get<QSplitter>("itemsSplitter");
+        split->setSizes({150, 300});
+        const QList<int> sizes = split->sizes();
+        s.restart();
+        QVERIFY(s.show());
+        QCOMPARE(s.w->geometry().size(), where.size());
+        QCOMPARE(s.w->geometry().topLeft(), where.topLeft());
+        QCOMPARE(s.get<QTabWidget>("tabMain")->currentIndex(), 1);
+        QCOMPARE(s.get<QSplitter>("itemsSplitter")->sizes(), sizes);
+
+        // A place no screen shows any more is brought back onto one.
+        s.restart([&] {
+            userconfig::settings()->setValue(QStringLiteral("window/geometry"),
+                                             QRect(screen.right() + 3000, 5000, 560, 450));
+        });
+        QVERIFY(s.show());
+        QVERIFY(screen.contains(s.w->geometry()));
+        QCOMPARE(s.w->geometry().size(), where.size());
+    }
+};
+
+TICKORA_EDITOR_TEST_MAIN(TestSettings)
+#include "tst_settings.moc"
