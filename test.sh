@@ -8,15 +8,20 @@ scripts/ensure-packages.sh
 echo "== Node packages of the browser scenarios"
 (cd tests/browsers && npm ci --no-audit --no-fund --loglevel=error)
 
+echo "== Source format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+
 echo "== Build and test"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Warnings are errors here, so none creeps in unseen.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_COMPILE_WARNING_AS_ERROR=ON \
+    >/dev/null
 cmake --build build
 # A virtual display for the tests that need real windows; the rest run offscreen.
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir build --output-on-failure -j2
 
 echo "== Model and command-line tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTICKORA_CORE_ONLY=ON \
-    -DTICKORA_SANITIZE=ON >/dev/null
+    -DTICKORA_SANITIZE=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-asan --output-on-failure -j2

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(build-essential cmake ninja-build qt6-base-dev qt6-webengine-dev libchm-dev fp-utils
           xvfb xauth clang libclang-rt-14-dev fonts-dejavu-core desktop-file-utils
-          qt6-image-formats-plugins xdotool)
+          qt6-image-formats-plugins xdotool clang-format)
 
 # The runtime's browser scenarios: three engines and Node (a Node that brings its own npm is kept).
 packages+=(chromium firefox-esr webkit2gtk-driver)
