@@ -196,7 +196,8 @@ describe(`scroller in ${engine}`, () => {
         await page.key('Tab');
         await page.until("document.activeElement.tagName === 'A'");
         await page.until(`!${pos()}.moving && ${pos()}.item === 2`);
-        assert.ok(Math.abs(await page.eval('T.itemLead(news._box, 0, 2).lead')) < 0.6);
+        // The step to the item may still be settling when the strip first reads as held.
+        await page.until('Math.abs(T.itemLead(news._box, 0, 2).lead) < 0.6');
     });
 
     test('button: Space holds the scroller as a list of every item, Enter plays on', async () => {

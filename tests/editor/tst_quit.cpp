@@ -76,7 +76,19 @@ private Q_SLOTS:
             QFile::setPermissions(to, QFile::permissions(to) | QFile::ExeOwner);
         }
 
+        // The user's own settings stay out of it, and the live pane is off: its browser joining
+        // the window can make the window system create the window anew under the keys sent.
+        QTemporaryDir config;
+        QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("tickora-creator"))));
+        QFile settings(config.filePath(QStringLiteral("tickora-creator/settings.conf")));
+        QVERIFY(settings.open(QIODevice::WriteOnly) &&
+                settings.write("[live]\nvisible=false\n") > 0);
+        settings.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+
         QProcess editor;
+        editor.setProcessEnvironment(env);
         editor.setProcessChannelMode(QProcess::ForwardedChannels);
         editor.start(app.filePath(QStringLiteral("tickora-creator")), {});
         QVERIFY(editor.waitForStarted(10000));
