@@ -2,9 +2,9 @@
 
 #include "clsscroller.h"
 #include "dialogs.h"
+#include "editordocument.h"
 #include "feedfetch.h"
 #include "feedsource.h"
-#include "itemtree.h"
 #include "textencoding.h"
 
 #include <QMainWindow>
@@ -15,7 +15,6 @@
 #include <memory>
 #include <optional>
 
-struct ScrollerDocument;
 class HTMLHelp;
 namespace help {
 class HelpViewer;
@@ -26,7 +25,7 @@ class RegistryStore;
 class Shell;
 } // namespace platform
 class FeedDialog;
-class ItemNode;
+class ItemListView;
 class LivePreview;
 class RecentFiles;
 class UpDown;
@@ -81,20 +80,24 @@ public:
     void setLinkOpener(LinkOpener opener) { m_linkOpener = std::move(opener); }
 
     QString appFolder() const { return m_appFolder; }
-    bool isDirty() const { return bDirty; }
+    // The document, or typing in the fields not yet taken into it.
+    bool isDirty() const { return m_doc->isDirty() || m_fieldsEdited; }
     bool hasFieldError() const { return bFieldError; }
-    QString filePath() const { return sFilePath; }
-    QString projectFolder() const { return sProjectFolder; }
-    qint16 nextItem() const { return iNextItem; }
-    const clsScroller& scroller() const { return oScroller; }
-    TextEncoding encoding() const { return m_encoding; }
+    const EditorDocument& document() const { return *m_doc; }
+    QString filePath() const { return m_doc->filePath(); }
+    QString projectFolder() const { return m_doc->projectFolder(); }
+    qint16 nextItem() const { return m_doc->nextItem(); }
+    const clsScroller& scroller() const { return m_doc->scroller(); }
+    TextEncoding encoding() const { return m_doc->encoding(); }
     QWebEngineView* previewView() const { return wbMain; }
     LivePreview* livePreview() const { return m_live; }
     // How long the live preview waits after a change before it shows it.
     static constexpr int kLiveDelayMs = 120;
+    // How long typing may pause before it becomes a step of the undo history.
+    static constexpr int kCommitDelayMs = 1000;
 
     // The feed the document remembers (frmmain_feed.cpp); not set when it has none.
-    const feed::Source& feedSource() const { return m_feed; }
+    const feed::Source& feedSource() const { return m_doc->feedSource(); }
     void setFeedLimits(const feed::Limits& limits) { m_feedLimits = limits; }
     // Runs the Import from Feed dialog and returns its result; exec() unless tests drive it.
     using FeedDialogRunner = std::function<int(FeedDialog&)>;
@@ -121,21 +124,26 @@ private:
     // frmmain_menus.cpp
     void buildMenus();
     void buildToolbar();
-    void tbMain_ButtonClick(int index);
     void RefreshControls();
 
     // frmmain_state.cpp
+    void connectDocument();
     void ClearForm();
-    void SyncScrollerFields(bool bToRecord);
-    void ShowItemFields(ItemNode* node);
-    void StoreItemFields(ItemNode* node);
-    ScrollerDocument buildDocument() const;
-    bool LoadScroller(const QString& path); // false when the reader failed (and said why)
+    void SyncScrollerFields(bool bToRecord, const QString& what = QString());
+    void ShowItemFields();
+    void StoreItemFields(const QString& what = QString(), bool cleanFields = true);
+    // Takes what was typed into the fields into the document as one step of the history. The
+    // fields show the cleaned text, except while the user is still at work in them.
+    void commitFields(const QString& what = QString(), bool cleanFields = true);
     void setFieldText(QLineEdit* field, const QString& text);
     QString itemText() const;
     void setItemText(const QString& text);
     void cleanItemText(const QString& text);
     void clearItemUndo();
+    void forgetFieldTyping(QWidget* field);
+    bool fieldCanUndo(QObject* field, bool redo) const;
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
 
     // frmmain_file.cpp
     void Form_Load();
@@ -145,21 +153,12 @@ private:
     void mnuFileSaveAs_Click();
     void mnuFileSaveAsDefault_Click();
     void mnuFileQuit_Click();
-    bool save();
-    bool saveAs();
-    // Writes the document's script (in `as`, when given, else in the document's encoding).
-    // `consequence` follows a failed write, `copyConsequence` a project file not copied.
-    bool writeScript(const QString& path, const QString& consequence,
-                     const QString& copyConsequence, TextEncoding* used = nullptr,
-                     std::optional<TextEncoding> as = std::nullopt);
-    void noteUnreadLines(const QString& path, bool readerFailed);
-    bool isPartlyRead(const QString& path) const;
-    platform::Dialogs::Answer askReplacePartlyRead(platform::Dialogs::Buttons buttons);
+    bool prepareSave();
     bool checkEditedFields();
     void openScript(const QString& path);
-    int PromptSaveChanges();
+    void afterLoad();
+    EditorDocument::PromptResult PromptSaveChanges();
     bool PromptSaveForFolder();
-    QStringList scriptFilters() const;
     void inform(const QString& text, platform::Dialogs::Icon icon = platform::Dialogs::Icon::None);
 
     // frmmain_checks.cpp
@@ -182,22 +181,20 @@ private:
     void mnuItemDelete_Click();
     void mnuItemMoveUp_Click();
     void mnuItemMoveDown_Click();
-    void InitNewItem(ItemNode* node);
-    void CopyTempToItems(ItemNode* source, ItemNode* destination);
-    void CopyItemsToTemp(ItemNode* source, ItemNode* destination);
-    void makeCurrent(ItemNode* node);
-    void removeCurrentItem();
+    void tvItm_Drop(int from, int to);
+    void listReset();
+    void syncListCurrent();
+    void showCurrent();
     void showNoItem();
 
     // frmmain_clipboard.cpp
     void mnuEditCut_Click();
     void mnuEditCopy_Click();
     void mnuEditPaste_Click();
-    void copyToClipboard();
 
     // frmmain_markup.cpp
     void buildMarkupButtons();
-    void wrapSelection(const QString& open, const QString& close);
+    void wrapSelection(const QString& open, const QString& close, const QString& what);
     void cmdItmBold_Click();
     void cmdItmItalic_Click();
     void cmdItmImg_Click();
@@ -222,20 +219,10 @@ private:
     void mnuHelpAbout_Click();
 
     // frmmain_feed.cpp
-    struct FeedChange {
-        QList<int> removedRows; // top-level rows, ascending
-        int insertAt = 0;       // row in the list after the removal
-        QList<clsItem> items;
-        feed::Source feedAfter;
-        bool selectNew = true; // the first new item becomes current
-    };
     void connectFeedCommands();
     void mnuItemImportFeed_Click();
     void mnuItemRefreshFeed_Click();
     void mnuItemForgetFeed_Click();
-    void applyFeedChange(const FeedChange& change);
-    void readFeedSource(const QString& scriptPath);
-    void writeFeedSource(const QString& scriptPath);
 
     // frmmain_embed.cpp
     void buildEmbedCommand();
@@ -273,7 +260,6 @@ private:
     std::unique_ptr<HTMLHelp> m_help; // one for the program's life, made by the first help command
     QString m_contextHelpFile;
     LinkOpener m_linkOpener;
-    feed::Source m_feed;
     feed::Limits m_feedLimits;
     FeedDialogRunner m_feedDialogRunner;
     RecentFiles* m_recent = nullptr;
@@ -281,24 +267,15 @@ private:
     QTimer* m_liveTimer = nullptr;
     QString m_notedPath; // the file name the recent files last heard of
 
-    // Document state
-    clsScroller oScroller;
-    qint16 iNextItem = 1;
-    ItemNode* oSelNode = nullptr;
-    bool bDirty = false;
+    // The document; the fields are its working copy until they are committed.
+    EditorDocument* m_doc = nullptr;
     bool bFieldError = false;
-    QString sFilePath;
-    QString sProjectFolder;
-    TextEncoding m_encoding = TextEncoding::Utf8;
-    ItemTree m_itm; // over tvItm
-    ItemTree m_tmp; // over tvTmp, the item clipboard
-
-    // The file the document was opened from when some of its lines were not taken in, and
-    // which they are; writing over it needs the user's word.
-    QString m_partlyReadPath;
-    QString m_unreadSummary;
-    // Own pages beside a script that the user was told are kept, once each.
-    QStringList m_toldKeptPages;
+    // Typing in the fields not yet taken into the document, and the pause that takes it.
+    bool m_fieldsEdited = false;
+    QTimer* m_commitTimer = nullptr;
+    // Set while the fields are written into the document, or the list follows the document.
+    bool m_committing = false;
+    bool m_syncingList = false;
 
     // Focus bookkeeping: the field the focus is being returned to after a rejection.
     QPointer<QWidget> m_focusReturn;
@@ -339,8 +316,7 @@ private:
     UpDown* udItmWidth = nullptr;
     QLabel* lblScrDefWidth = nullptr;
     QLabel* lblItmWidth = nullptr;
-    QTreeWidget* tvItm = nullptr;
-    QTreeWidget* tvTmp = nullptr;
+    ItemListView* tvItm = nullptr;
     QWidget* m_itemButtons = nullptr; // room for the markup buttons beside the item text
     QPushButton* cmdItmBold = nullptr;
     QPushButton* cmdItmItalic = nullptr;
@@ -348,7 +324,6 @@ private:
     QWidget* m_previewPage = nullptr;
     QWebEngineView* wbMain = nullptr;
     QToolBar* tbMain = nullptr;
-    QVector<QAction*> m_tbButtons; // position 1..16 at index 0..15
 
     QMenu* mnuFile = nullptr;
     QMenu* mnuEdit = nullptr;
@@ -362,6 +337,8 @@ private:
     QAction* mnuFileSaveAs = nullptr;
     QAction* mnuFileSaveAsDefault = nullptr;
     QAction* mnuFileQuit = nullptr;
+    QAction* mnuEditUndo = nullptr;
+    QAction* mnuEditRedo = nullptr;
     QAction* mnuEditCut = nullptr;
     QAction* mnuEditCopy = nullptr;
     QAction* mnuEditPaste = nullptr;

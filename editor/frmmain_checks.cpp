@@ -3,7 +3,6 @@
 
 #include "editorrules.h"
 #include "fieldrules.h"
-#include "itemnode.h"
 #include "updown.h"
 
 #include <QAction>
@@ -13,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QWhatsThis>
 
 void frmMain::connectFieldLogic() {
@@ -23,19 +23,33 @@ void frmMain::connectFieldLogic() {
     }
     connect(txtItmText, &QPlainTextEdit::textChanged, this, &frmMain::fieldChanged);
     txtItmText->installEventFilter(this);
-    // A different entry is a change like typing; the caption shows it at once.
+    // A different entry is a step of its own, taken at once.
     connect(cboScrDirn, &QComboBox::currentIndexChanged, this, [this] {
-        bDirty = true;
         cboScrDirn_Click();
+        if (!m_showingRecord)
+            commitFields();
         RefreshControls();
     });
-    connect(cboScrMsePause, &QComboBox::currentIndexChanged, this, &frmMain::fieldChanged);
+    connect(cboScrMsePause, &QComboBox::currentIndexChanged, this, [this] {
+        if (!m_showingRecord)
+            commitFields();
+        RefreshControls();
+    });
     connect(qApp, &QApplication::focusChanged, this, &frmMain::onFocusChanged);
+    m_commitTimer = new QTimer(this);
+    m_commitTimer->setSingleShot(true);
+    m_commitTimer->setInterval(kCommitDelayMs);
+    connect(m_commitTimer, &QTimer::timeout, this, [this] {
+        commitFields(QString(), false);
+        RefreshControls();
+    });
 }
 
 void frmMain::fieldChanged() {
-    if (!m_showingRecord)
-        bDirty = true;
+    if (!m_showingRecord) {
+        m_fieldsEdited = true;
+        m_commitTimer->start();
+    }
     RefreshControls();
 }
 
@@ -45,6 +59,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
+        // Ctrl+Z in a field first takes back the field's own typing; once there is none, the
+        // document's last step.
+        const bool undo = key->matches(QKeySequence::Undo);
+        if ((undo || key->matches(QKeySequence::Redo)) && !fieldCanUndo(watched, !undo)) {
+            event->ignore();
+            return true;
+        }
         // Shift+Del is not among them: in a field it cuts text, and deletes items in the list only.
         for (QAction* a : {mnuFileNew, mnuFileOpen, mnuFileSave, mnuFileQuit, mnuItemAdd,
                            mnuItemMoveUp, mnuItemMoveDown}) {
@@ -85,6 +106,12 @@ void frmMain::onFocusChanged(QWidget* old, QWidget* now) {
         return;
     }
     leaveField(old);
+    // What was typed in the field left is one step of the history; its own leaving logic has
+    // cleaned it already.
+    if (m_fieldsEdited) {
+        commitFields(QString(), false);
+        RefreshControls();
+    }
 }
 
 bool frmMain::leaveField(QWidget* field) {
@@ -153,12 +180,12 @@ void frmMain::txtScrName_LostFocus() {
 
 void frmMain::txtItmName_LostFocus() {
     setFieldText(txtItmName, editorrules::scriptSafe(txtItmName->text()));
-    if (oSelNode)
-        oSelNode->setText(0, txtItmName->text());
+    commitFields();
 }
 
 void frmMain::txtItmText_LostFocus() {
     cleanItemText(editorrules::scriptSafe(itemText()));
+    commitFields();
 }
 
 void frmMain::cboScrDirn_Click() {

@@ -38,5 +38,5 @@ void frmMain::mnuEditEmbed_Click() {
     // The code names the script's file, so a document without one is saved first.
     if (!PromptSaveForFolder())
         return;
-    QGuiApplication::clipboard()->setText(embedcode::forScript(sFilePath));
+    QGuiApplication::clipboard()->setText(embedcode::forScript(m_doc->filePath()));
 }

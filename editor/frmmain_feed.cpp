@@ -5,15 +5,11 @@
 #include "editorrules.h"
 #include "feeddialog.h"
 #include "feedparser.h"
-#include "itemnode.h"
 
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
 #include <QProgressDialog>
-#include <QTreeWidget>
-
-#include <limits>
 
 using platform::Dialogs;
 
@@ -24,36 +20,36 @@ void frmMain::connectFeedCommands() {
 }
 
 void frmMain::mnuItemImportFeed_Click() {
-    StoreItemFields(oSelNode);
-    FeedDialog dialog(m_dialogs, m_feed, this);
+    commitFields();
+    FeedDialog dialog(m_dialogs, m_doc->feedSource(), this);
     dialog.setLimits(m_feedLimits);
     const int answer = m_feedDialogRunner ? m_feedDialogRunner(dialog) : dialog.exec();
     if (answer != QDialog::Accepted)
         return;
-    FeedChange change;
-    change.items = dialog.chosenItems();
-    if (change.items.isEmpty())
+    const QList<clsItem> items = dialog.chosenItems();
+    if (items.isEmpty())
         return;
-    change.insertAt = m_itm.count(); // after every item, as Add puts a new one
+    feed::Source after = m_doc->feedSource();
     if (dialog.remember()) {
-        change.feedAfter = dialog.source();
-        change.feedAfter.items = change.items;
-    } else {
-        // The items stay, but a refresh would no longer know them.
-        change.feedAfter = m_feed;
-    }
-    applyFeedChange(change);
+        after = dialog.source();
+        after.items = items;
+    } // else the items stay, but a refresh would no longer know them
+    // After every item, as Add puts a new one; the whole import is one step.
+    m_doc->replaceFeedItems({}, m_doc->count(), items, after, true,
+                            QStringLiteral("Import from Feed"));
+    RefreshControls();
 }
 
 void frmMain::mnuItemRefreshFeed_Click() {
-    if (!m_feed.isSet()) {
+    const feed::Source source = m_doc->feedSource(); // a copy: the read runs the event loop
+    if (!source.isSet()) {
         RefreshControls();
         return;
     }
-    StoreItemFields(oSelNode);
+    commitFields();
     const QString unchanged = QStringLiteral("\nThe items were left as they were.");
     QString why;
-    const std::optional<QUrl> url = feed::addressToUrl(m_feed.address, &why);
+    const std::optional<QUrl> url = feed::addressToUrl(source.address, &why);
     if (!url) {
         inform(why + unchanged, Dialogs::Icon::Exclamation);
         return;
@@ -62,7 +58,7 @@ void frmMain::mnuItemRefreshFeed_Click() {
     // The read runs in the event loop behind a progress box whose Cancel stops it.
     feed::Fetcher fetcher;
     fetcher.setLimits(m_feedLimits);
-    QProgressDialog progress(QStringLiteral("Reading the feed %1 ...").arg(m_feed.address),
+    QProgressDialog progress(QStringLiteral("Reading the feed %1 ...").arg(source.address),
                              QStringLiteral("Cancel"), 0, 0, this);
     progress.setWindowTitle(editorrules::kAppTitle);
     // Shown at once: the window must take no command while its items are about to change.
@@ -99,117 +95,33 @@ void frmMain::mnuItemRefreshFeed_Click() {
         inform(parsed.error + unchanged, Dialogs::Icon::Exclamation);
         return;
     }
-    FeedChange change;
-    change.items = feed::makeItems(parsed.feed.entries, m_feed.options, m_feed.maxEntries);
-    if (change.items.isEmpty()) {
+    const QList<clsItem> items =
+        feed::makeItems(parsed.feed.entries, source.options, source.maxEntries);
+    if (items.isEmpty()) {
         // An empty feed is more often a passing fault than news.
-        inform(QStringLiteral("The feed %1 has no entries at the moment.").arg(m_feed.address) +
+        inform(QStringLiteral("The feed %1 has no entries at the moment.").arg(source.address) +
                    unchanged,
                Dialogs::Icon::Exclamation);
         return;
     }
     QList<clsItem> current;
-    current.reserve(m_itm.count());
-    for (int i = 0; i < m_itm.count(); ++i)
-        current << m_itm.at(i)->oItem;
-    const feed::RefreshPlan plan = feed::planRefresh(current, m_feed.items);
-    change.removedRows = plan.removed;
-    change.insertAt = plan.insertAt;
-    change.feedAfter = m_feed;
-    change.feedAfter.items = change.items;
-    change.selectNew = false;
-    applyFeedChange(change);
+    current.reserve(m_doc->count());
+    for (int i = 0; i < m_doc->count(); ++i)
+        current << m_doc->item(i);
+    const feed::RefreshPlan plan = feed::planRefresh(current, source.items);
+    feed::Source after = source;
+    after.items = items;
+    // The old feed items go and the new ones come in one step.
+    m_doc->replaceFeedItems(plan.removed, plan.insertAt, items, after, false,
+                            QStringLiteral("Refresh from Feed"));
+    RefreshControls();
 }
 
 void frmMain::mnuItemForgetFeed_Click() {
-    if (!m_feed.isSet())
+    if (!m_doc->feedSource().isSet())
         return;
+    commitFields();
     // The feed's items stay as ordinary items.
-    m_feed = feed::Source();
-    bDirty = true;
+    m_doc->setFeedSource(feed::Source(), QStringLiteral("Forget Feed"));
     RefreshControls();
-}
-
-// The one place where feed items enter and leave the list, so that the whole import or refresh
-// is a single step (and a single step to take back).
-void frmMain::applyFeedChange(const FeedChange& change) {
-    for (qsizetype i = change.removedRows.size() - 1; i >= 0; --i) {
-        ItemNode* node = m_itm.at(change.removedRows[i]);
-        if (!node)
-            continue;
-        // The list makes another entry current as this one goes, and stores the fields of the
-        // item it believes shown: that must not be the removed one.
-        if (node == oSelNode)
-            oSelNode = nullptr;
-        m_itm.remove(node);
-    }
-
-    QStringList keys;
-    keys.reserve(change.items.size());
-    for (qsizetype i = 0; i < change.items.size(); ++i) {
-        keys << QStringLiteral("Item%1").arg(iNextItem);
-        if (iNextItem < std::numeric_limits<qint16>::max())
-            ++iNextItem;
-    }
-    const int at = std::clamp(change.insertAt, 0, m_itm.count());
-    ItemNode* firstNew = nullptr;
-    if (at == m_itm.count()) {
-        m_itm.appendAll(keys, change.items);
-        firstNew = m_itm.at(at);
-    } else if (at > 0) {
-        ItemNode* previous = m_itm.at(at - 1);
-        for (qsizetype i = 0; i < change.items.size(); ++i) {
-            ItemNode* node = m_itm.insertAfter(previous, keys[i]);
-            node->oItem = change.items[i];
-            node->setText(0, change.items[i].sName);
-            previous = node;
-            if (!firstNew)
-                firstNew = node;
-        }
-    } else {
-        // Before the first item: the new items go after it, and it moves behind them the way
-        // Move Down moves an item, as a copy.
-        ItemNode* first = m_itm.at(0);
-        ItemNode* previous = first;
-        for (qsizetype i = 0; i < change.items.size(); ++i) {
-            ItemNode* node = m_itm.insertAfter(previous, keys[i]);
-            node->oItem = change.items[i];
-            node->setText(0, change.items[i].sName);
-            previous = node;
-            if (!firstNew)
-                firstNew = node;
-        }
-        ItemNode* moved = m_itm.insertAfter(previous, QStringLiteral("TmpNode"));
-        CopyTempToItems(first, moved);
-        if (oSelNode == first)
-            oSelNode = moved;
-        m_itm.remove(first);
-    }
-
-    m_feed = change.feedAfter;
-    if (change.selectNew || !oSelNode)
-        makeCurrent(firstNew);
-    else
-        makeCurrent(oSelNode);
-    ShowItemFields(oSelNode);
-    bDirty = true;
-    RefreshControls();
-}
-
-void frmMain::readFeedSource(const QString& scriptPath) {
-    const feed::SourceRead r = feed::readSource(scriptPath);
-    m_feed = r.source.value_or(feed::Source());
-    if (!r.error.isEmpty())
-        inform(r.error, Dialogs::Icon::Exclamation);
-    RefreshControls();
-}
-
-void frmMain::writeFeedSource(const QString& scriptPath) {
-    // A side file stands beside exactly the scripts that remember a feed.
-    const QString error =
-        m_feed.isSet() ? feed::writeSource(scriptPath, m_feed) : feed::removeSource(scriptPath);
-    if (!error.isEmpty())
-        inform(error + QStringLiteral("\nThe scroller itself was saved; Refresh from Feed will "
-                                      "not know its feed items after the next Open."),
-               Dialogs::Icon::Exclamation);
 }

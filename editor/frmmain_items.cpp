@@ -1,8 +1,8 @@
 // The item list: choosing the item whose fields are shown, the Item menu's commands, and the
-// copying of nodes between the list and the clipboard list.
+// list following the document's items.
 #include "frmmain.h"
 
-#include "itemnode.h"
+#include "itemlistview.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,20 +11,8 @@
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QShortcut>
-#include <QTreeWidget>
-
-#include <limits>
-
-namespace {
-
-const QString kCopySuffix = QStringLiteral("Dst");
-const QString kSourceSuffix = QStringLiteral("Src");
-
-} // namespace
 
 void frmMain::connectItemCommands() {
-    m_itm.setWidget(tvItm);
-    m_tmp.setWidget(tvTmp);
     connect(mnuItemAdd, &QAction::triggered, this, &frmMain::mnuItemAdd_Click);
     connect(mnuItemDelete, &QAction::triggered, this, &frmMain::mnuItemDelete_Click);
     connect(mnuItemMoveUp, &QAction::triggered, this, &frmMain::mnuItemMoveUp_Click);
@@ -43,43 +31,88 @@ void frmMain::connectItemCommands() {
                       Qt::WidgetShortcut);
     // A click on the item already shown stores and shows it again, as any click does.
     connect(tvItm, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        if (item && item == oSelNode)
+        if (item && tvItm->indexOfTopLevelItem(item) == m_doc->current())
             tvItm_NodeClick(item);
     });
+    tvItm->setMoveHandler([this](int from, int to) { tvItm_Drop(from, to); });
     buildMarkupButtons();
 }
 
-void frmMain::tvItm_NodeClick(QTreeWidgetItem* item) {
-    auto* node = static_cast<ItemNode*>(item);
-    if (!node)
-        return;
-    StoreItemFields(oSelNode);
-    oSelNode = node;
-    ShowItemFields(oSelNode);
+void frmMain::connectDocument() {
+    m_doc->setBeforeSave([this] { return prepareSave(); });
+    connect(m_doc, &EditorDocument::itemsReset, this, &frmMain::listReset);
+    connect(m_doc, &EditorDocument::itemInserted, this, [this](int row) {
+        const QScopedValueRollback<bool> syncing(m_syncingList, true);
+        tvItm->insertTopLevelItem(row, new QTreeWidgetItem({m_doc->item(row).sName}));
+        syncListCurrent();
+    });
+    connect(m_doc, &EditorDocument::itemRemoved, this, [this](int row) {
+        const QScopedValueRollback<bool> syncing(m_syncingList, true);
+        delete tvItm->takeTopLevelItem(row);
+        syncListCurrent();
+    });
+    connect(m_doc, &EditorDocument::itemMoved, this, [this](int from, int to) {
+        const QScopedValueRollback<bool> syncing(m_syncingList, true);
+        QTreeWidgetItem* node = tvItm->takeTopLevelItem(from);
+        node->setText(0, m_doc->item(to).sName);
+        tvItm->insertTopLevelItem(to, node);
+        syncListCurrent();
+    });
+    connect(m_doc, &EditorDocument::itemChanged, this, [this](int row) {
+        if (QTreeWidgetItem* node = tvItm->topLevelItem(row))
+            node->setText(0, m_doc->item(row).sName);
+        // While the fields are being committed they already show the record.
+        if (row == m_doc->current() && !m_committing)
+            ShowItemFields();
+    });
+    connect(m_doc, &EditorDocument::currentChanged, this, &frmMain::showCurrent);
+    connect(m_doc, &EditorDocument::scrollerChanged, this, [this] {
+        if (!m_committing)
+            SyncScrollerFields(false);
+    });
+    connect(m_doc, &EditorDocument::stateChanged, this, &frmMain::RefreshControls);
+}
+
+void frmMain::listReset() {
+    const QScopedValueRollback<bool> syncing(m_syncingList, true);
+    tvItm->clear();
+    QList<QTreeWidgetItem*> nodes;
+    nodes.reserve(m_doc->count());
+    for (int i = 0; i < m_doc->count(); ++i)
+        nodes << new QTreeWidgetItem({m_doc->item(i).sName});
+    tvItm->addTopLevelItems(nodes);
+    syncListCurrent();
+}
+
+void frmMain::syncListCurrent() {
+    // The list marks the document's current item, whatever the widget chose on a removal.
+    const QScopedValueRollback<bool> syncing(m_syncingList, true);
+    QTreeWidgetItem* node = tvItm->topLevelItem(m_doc->current());
+    if (tvItm->currentItem() != node)
+        tvItm->setCurrentItem(node);
+    if (node)
+        tvItm->scrollToItem(node);
+}
+
+void frmMain::showCurrent() {
+    syncListCurrent();
+    if (m_doc->current() >= 0)
+        ShowItemFields();
+    else
+        showNoItem();
     RefreshControls();
 }
 
-void frmMain::makeCurrent(ItemNode* node) {
-    // oSelNode first: the list's change of its current entry then finds nothing to do.
-    oSelNode = node;
-    m_itm.select(node);
-    m_itm.scrollTo(node);
-}
-
-void frmMain::removeCurrentItem() {
-    ItemNode* gone = oSelNode;
-    // The entry that takes the removed one's place becomes current.
-    ItemNode* next = m_itm.next(gone);
-    if (!next)
-        next = m_itm.previous(gone);
-    if (!next)
-        next = m_itm.parentOf(gone);
-    makeCurrent(next);
-    m_itm.remove(gone);
-    if (oSelNode)
-        ShowItemFields(oSelNode);
+void frmMain::tvItm_NodeClick(QTreeWidgetItem* item) {
+    if (!item)
+        return;
+    commitFields();
+    const int row = tvItm->indexOfTopLevelItem(item);
+    if (row == m_doc->current())
+        ShowItemFields();
     else
-        showNoItem();
+        m_doc->setCurrent(row);
+    RefreshControls();
 }
 
 void frmMain::showNoItem() {
@@ -98,99 +131,36 @@ void frmMain::showNoItem() {
 }
 
 void frmMain::mnuItemAdd_Click() {
-    StoreItemFields(oSelNode);
-    ItemNode* selected = m_itm.selected();
-    // New items go to the end of the list, whatever is selected.
-    ItemNode* node = m_itm.append(QStringLiteral("Item%1").arg(iNextItem),
-                                  selected ? m_itm.parentOf(selected) : nullptr);
-    makeCurrent(node);
-    InitNewItem(node);
-    if (!selected)
+    commitFields();
+    const bool hadCurrent = m_doc->current() >= 0;
+    m_doc->addItem();
+    if (!hadCurrent)
         tvItm->setFocus(Qt::OtherFocusReason);
-    bDirty = true;
     RefreshControls();
 }
 
-void frmMain::InitNewItem(ItemNode* node) {
-    const QString n = QString::number(iNextItem);
-    setFieldText(txtItmName, QStringLiteral("Item ") + n);
-    setFieldText(txtItmWidth, QString());
-    setItemText(QStringLiteral("This is item ") + n);
-    clsItem item;
-    item.sName = txtItmName->text();
-    item.sText = itemText();
-    item.sWidth = txtItmWidth->text();
-    node->oItem = item;
-    node->setText(0, txtItmName->text());
-    clearItemUndo();
-    // The counter never goes back, so numbers are not reused; at its end it stays there and
-    // the list keeps the keys apart.
-    if (iNextItem < std::numeric_limits<qint16>::max())
-        ++iNextItem;
-}
-
 void frmMain::mnuItemDelete_Click() {
-    if (oSelNode) {
-        // Its fields are not stored: the item is going.
-        removeCurrentItem();
-        bDirty = true;
-    }
+    commitFields();
+    m_doc->deleteItem(m_doc->current());
     RefreshControls();
 }
 
 void frmMain::mnuItemMoveDown_Click() {
-    if (!oSelNode) {
-        RefreshControls();
-        return;
-    }
-    StoreItemFields(oSelNode);
-    if (ItemNode* after = m_itm.next(oSelNode)) {
-        ItemNode* moved = m_itm.insertAfter(after, QStringLiteral("TmpNode"));
-        CopyTempToItems(oSelNode, moved);
-        ItemNode* old = oSelNode;
-        makeCurrent(moved);
-        m_itm.remove(old);
-    }
-    bDirty = true;
+    commitFields();
+    const int row = m_doc->current();
+    m_doc->moveItem(row, row + 1, QStringLiteral("Move Item Down"));
     RefreshControls();
 }
 
 void frmMain::mnuItemMoveUp_Click() {
-    if (!oSelNode) {
-        RefreshControls();
-        return;
-    }
-    StoreItemFields(oSelNode);
-    // The current item stays where it is in the widget; its predecessor moves behind it.
-    if (ItemNode* before = m_itm.previous(oSelNode)) {
-        ItemNode* moved = m_itm.insertAfter(oSelNode, QStringLiteral("Tmp"));
-        CopyTempToItems(before, moved);
-        m_itm.remove(before);
-        m_itm.scrollTo(oSelNode);
-    }
-    bDirty = true;
+    commitFields();
+    const int row = m_doc->current();
+    m_doc->moveItem(row, row - 1, QStringLiteral("Move Item Up"));
     RefreshControls();
 }
 
-void frmMain::CopyTempToItems(ItemNode* source, ItemNode* destination) {
-    destination->setText(0, source->text(0));
-    destination->oItem = source->oItem.Clone();
-    m_itm.setKeyWithSuffix(destination, source->key(), kCopySuffix);
-    for (int i = 0; i < source->childCount(); ++i) {
-        ItemNode* child = m_itm.append(kCopySuffix, destination);
-        CopyTempToItems(static_cast<ItemNode*>(source->child(i)), child);
-    }
-}
-
-void frmMain::CopyItemsToTemp(ItemNode* source, ItemNode* destination) {
-    destination->setText(0, source->text(0));
-    destination->oItem = source->oItem.Clone();
-    const QString key = source->key();
-    m_itm.setKeyWithSuffix(source, key, kSourceSuffix);
-    if (!m_tmp.setKey(destination, key))
-        m_tmp.setKeyWithSuffix(destination, key, kCopySuffix);
-    for (int i = 0; i < source->childCount(); ++i) {
-        ItemNode* child = m_tmp.append(kCopySuffix, destination);
-        CopyItemsToTemp(static_cast<ItemNode*>(source->child(i)), child);
-    }
+void frmMain::tvItm_Drop(int from, int to) {
+    commitFields();
+    m_doc->moveItem(from, to, QStringLiteral("Move Item"));
+    RefreshControls();
 }

@@ -6,7 +6,6 @@
 
 #include "fieldrules.h"
 #include "itemlistview.h"
-#include "itemnode.h"
 #include "singleline.h"
 #include "updown.h"
 
@@ -61,11 +60,14 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
       m_appFolder(QDir::cleanPath(appFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                       : appFolder)) {
     setObjectName(QStringLiteral("frmMain"));
+    m_doc = new EditorDocument(dialogs, m_appFolder, this);
+    m_doc->setDialogParent(this);
     buildMenus();
     buildToolbar();
     buildForm();
     connectFieldLogic();
     connectItemCommands();
+    connectDocument();
     connectFeedCommands();
     connectHelp();
     buildEmbedCommand();
@@ -73,7 +75,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::tabMain_Click);
     // The keyboard chooses an item as a click does.
     connect(tvItm, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
-        if (current && current != oSelNode)
+        if (current && !m_syncingList && tvItm->indexOfTopLevelItem(current) != m_doc->current())
             tvItm_NodeClick(current);
     });
     resize(780, 580);
@@ -248,10 +250,6 @@ QWidget* frmMain::buildItemsTab() {
     tvItm->setRootIsDecorated(false);
     tvItm->setUniformRowHeights(true);
     tvItm->setMinimumWidth(160);
-    tvTmp = new QTreeWidget(page);
-    tvTmp->setObjectName(QStringLiteral("tvTmp"));
-    tvTmp->setAccessibleName(QStringLiteral("Item clipboard"));
-    tvTmp->hide();
 
     fraItmAttr = new QGroupBox(QStringLiteral("Item Attributes"));
     fraItmAttr->setObjectName(QStringLiteral("fraItmAttr"));

@@ -5,7 +5,6 @@
 #include "document.h"
 #include "editorrules.h"
 #include "fieldrules.h"
-#include "itemnode.h"
 #include "livepreview.h"
 #include "scriptwriter.h"
 #include "updown.h"
@@ -135,7 +134,7 @@ QString frmMain::liveProblem() const {
         return QStringLiteral("Name: ") + name + kept;
     QList<QLineEdit*> fields{txtScrWidth,    txtScrHeight,  txtScrSpeed,
                              txtScrDefWidth, txtScrSpacing, txtScrPause};
-    if (oSelNode)
+    if (m_doc->current() >= 0)
         fields << txtItmWidth;
     for (QLineEdit* f : fields) {
         const UpDown* u = spinnerOf(f);
@@ -155,9 +154,9 @@ QString frmMain::liveProblem() const {
 
 ScrollerDocument frmMain::liveDocument() const {
     // The records stay as they are until their fixed moments; the preview reads the fields.
-    ScrollerDocument doc = buildDocument();
+    ScrollerDocument doc = m_doc->records();
     fieldsInto(doc.scroller);
-    const int at = oSelNode ? tvItm->indexOfTopLevelItem(oSelNode) : -1;
+    const int at = m_doc->current();
     if (at >= 0 && at < doc.items.size()) {
         clsItem& item = doc.items[at];
         item.sName = editorrules::scriptSafe(txtItmName->text());
@@ -180,5 +179,5 @@ void frmMain::refreshLivePreview() {
                         ? QStringLiteral("The scroller has no items yet: add one on the Items tab.")
                         : QString());
     m_live->showScript(scriptwriter::BuildScript(doc), doc.scroller.sName,
-                       sProjectFolder.isEmpty() ? m_appFolder : sProjectFolder);
+                       m_doc->projectFolder().isEmpty() ? m_appFolder : m_doc->projectFolder());
 }

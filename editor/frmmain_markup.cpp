@@ -92,7 +92,7 @@ void frmMain::buildMarkupButtons() {
     connect(cmdItmImg, &QPushButton::clicked, this, &frmMain::cmdItmImg_Click);
 }
 
-void frmMain::wrapSelection(const QString& open, const QString& close) {
+void frmMain::wrapSelection(const QString& open, const QString& close, const QString& what) {
     QTextCursor c = txtItmText->textCursor();
     const int start = c.selectionStart();
     const int end = c.selectionEnd();
@@ -109,37 +109,44 @@ void frmMain::wrapSelection(const QString& open, const QString& close) {
     c.setPosition(end + int(open.size()), QTextCursor::KeepAnchor);
     txtItmText->setTextCursor(c);
     txtItmText->setFocus(Qt::OtherFocusReason);
+    // The markup is a step of its own, apart from the typing around it.
+    commitFields(what, false);
 }
 
 void frmMain::cmdItmBold_Click() {
-    wrapSelection(markuprules::kBoldOpen, markuprules::kBoldClose);
+    commitFields(QString(), false);
+    wrapSelection(markuprules::kBoldOpen, markuprules::kBoldClose, QStringLiteral("Bold"));
 }
 
 void frmMain::cmdItmItalic_Click() {
-    wrapSelection(markuprules::kEmphasisOpen, markuprules::kEmphasisClose);
+    commitFields(QString(), false);
+    wrapSelection(markuprules::kEmphasisOpen, markuprules::kEmphasisClose,
+                  QStringLiteral("Emphasis"));
 }
 
 void frmMain::cmdItmImg_Click() {
+    commitFields(QString(), false);
     if (!PromptSaveForFolder())
         return;
     // The dialog starts where this project's last picture came from, else in the project
     // folder, from which the picture's address is built.
-    const bool lastHere = m_pictureProject == sProjectFolder && QFileInfo(m_pictureFolder).isDir();
-    const QString start = lastHere ? m_pictureFolder : sProjectFolder;
+    const QString project = m_doc->projectFolder();
+    const bool lastHere = m_pictureProject == project && QFileInfo(m_pictureFolder).isDir();
+    const QString start = lastHere ? m_pictureFolder : project;
     const QString path =
         m_dialogs.openFile(this, Dialogs::FileRequest{QStringLiteral("Browse"), start,
                                                       markuprules::pictureFilters(), 0, false});
     if (path.isEmpty())
         return;
     m_pictureFolder = QFileInfo(path).absolutePath();
-    m_pictureProject = sProjectFolder;
+    m_pictureProject = project;
     const QSize size = markuprules::pictureSize(path);
     if (!size.isValid())
         return; // not a picture: nothing is inserted and nothing is said
-    const QString tag =
-        markuprules::imageTag(markuprules::pictureAddress(sProjectFolder, path), size);
+    const QString tag = markuprules::imageTag(markuprules::pictureAddress(project, path), size);
     QTextCursor c = txtItmText->textCursor();
     c.insertText(tag); // replaces the selection
     txtItmText->setTextCursor(c);
     txtItmText->setFocus(Qt::OtherFocusReason);
+    commitFields(QStringLiteral("Insert Picture"), false);
 }

@@ -2,17 +2,17 @@
 #include "frmmain.h"
 
 #include "editorrules.h"
-#include "itemnode.h"
 #include "toolicons.h"
 
 #include <QAction>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QUndoStack>
 
 namespace {
 
@@ -62,8 +62,17 @@ void frmMain::buildMenus() {
     connect(mnuFileSaveAsDefault, &QAction::triggered, this, &frmMain::mnuFileSaveAsDefault_Click);
     connect(mnuFileQuit, &QAction::triggered, this, &frmMain::mnuFileQuit_Click);
 
-    // The Edit commands act on whole items and carry no shortcuts.
+    // Undo and Redo take the platform's keys; the item commands carry none.
     mnuEdit = topMenu(bar, "mnuEdit", QStringLiteral("&Edit"));
+    mnuEditUndo = entry(mnuEdit, "mnuEditUndo", QStringLiteral("&Undo"), QKeySequence::Undo);
+    mnuEditRedo = entry(mnuEdit, "mnuEditRedo", QStringLiteral("&Redo"), QKeySequence::Redo);
+    mnuEditUndo->setShortcuts(QKeySequence::Undo);
+    mnuEditRedo->setShortcuts(QKeySequence::Redo);
+    separator(mnuEdit, "mnuEditSep0");
+    connect(mnuEditUndo, &QAction::triggered, this, &frmMain::mnuEditUndo_Click);
+    connect(mnuEditRedo, &QAction::triggered, this, &frmMain::mnuEditRedo_Click);
+    QUndoStack* stack = m_doc->undoStack();
+    connect(stack, &QUndoStack::indexChanged, this, &frmMain::RefreshControls);
     mnuEditCut = entry(mnuEdit, "mnuEditCut", QStringLiteral("Cu&t"));
     mnuEditCopy = entry(mnuEdit, "mnuEditCopy", QStringLiteral("&Copy"));
     mnuEditPaste = entry(mnuEdit, "mnuEditPaste", QStringLiteral("&Paste"));
@@ -113,109 +122,83 @@ void frmMain::buildToolbar() {
     tbMain->setFloatable(false);
     tbMain->setIconSize(QSize(20, 20));
     tbMain->setContextMenuPolicy(Qt::PreventContextMenu);
-    static const char* const tips[16] = {
-        nullptr,          "New",   "Open",         "Save",     nullptr,       "Cut",
-        "Copy",           "Paste", nullptr,        "Add Item", "Delete Item", "Move Item Up",
-        "Move Item Down", nullptr, "What's This?", "Help"};
-    for (int i = 0; i < 16; ++i) {
-        QAction* a = nullptr;
-        if (!tips[i]) {
-            a = tbMain->addSeparator();
-        } else {
-            a = tbMain->addAction(toolicons::icon(i + 1, style()), QLatin1String(tips[i]));
-            a->setToolTip(QLatin1String(tips[i]));
-            connect(a, &QAction::triggered, this, [this, i] { tbMain_ButtonClick(i + 1); });
-            // Clicking a button must not take the focus from the field being edited.
-            if (QWidget* w = tbMain->widgetForAction(a))
-                w->setFocusPolicy(Qt::NoFocus);
+    // The buttons are the menu's own commands, so they are enabled and run as the menu is.
+    const std::pair<QAction*, const char*> buttons[] = {{nullptr, nullptr},
+                                                        {mnuFileNew, "New"},
+                                                        {mnuFileOpen, "Open"},
+                                                        {mnuFileSave, "Save"},
+                                                        {nullptr, nullptr},
+                                                        {mnuEditCut, "Cut"},
+                                                        {mnuEditCopy, "Copy"},
+                                                        {mnuEditPaste, "Paste"},
+                                                        {nullptr, nullptr},
+                                                        {mnuItemAdd, "Add Item"},
+                                                        {mnuItemDelete, "Delete Item"},
+                                                        {mnuItemMoveUp, "Move Item Up"},
+                                                        {mnuItemMoveDown, "Move Item Down"},
+                                                        {nullptr, nullptr},
+                                                        {mnuHelpWhatsThis, "What's This?"},
+                                                        {mnuHelpContents, "Help"},
+                                                        {nullptr, nullptr},
+                                                        {mnuEditUndo, nullptr},
+                                                        {mnuEditRedo, nullptr}};
+    int position = 0;
+    for (const auto& [action, tip] : buttons) {
+        ++position;
+        if (!action) {
+            tbMain->addSeparator()->setObjectName(QStringLiteral("tbMainSep%1").arg(position));
+            continue;
         }
-        a->setObjectName(QStringLiteral("tbMainButton%1").arg(i + 1));
-        m_tbButtons << a;
+        if (position <= 16)
+            action->setIcon(toolicons::icon(position, style()));
+        if (tip)
+            action->setToolTip(QLatin1String(tip));
+        tbMain->addAction(action);
+        // Clicking a button must not take the focus from the field being edited.
+        if (QWidget* w = tbMain->widgetForAction(action))
+            w->setFocusPolicy(Qt::NoFocus);
     }
-}
-
-void frmMain::tbMain_ButtonClick(int index) {
-    switch (index) {
-    case 2:
-        mnuFileNew->trigger();
-        break;
-    case 3:
-        mnuFileOpen->trigger();
-        break;
-    case 4:
-        mnuFileSave->trigger();
-        break;
-    case 6:
-        mnuEditCut->trigger();
-        break;
-    case 7:
-        mnuEditCopy->trigger();
-        break;
-    case 8:
-        mnuEditPaste->trigger();
-        break;
-    case 10:
-        mnuItemAdd->trigger();
-        break;
-    case 11:
-        mnuItemDelete->trigger();
-        break;
-    case 12:
-        mnuItemMoveUp->trigger();
-        break;
-    case 13:
-        mnuItemMoveDown->trigger();
-        break;
-    case 15:
-        mnuHelpWhatsThis->trigger();
-        break;
-    case 16:
-        mnuHelpContents->trigger();
-        break;
-    default:
-        break; // separators
-    }
+    mnuEditUndo->setIcon(
+        QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
+    mnuEditRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
+                                          style()->standardIcon(QStyle::SP_ArrowForward)));
 }
 
 void frmMain::RefreshControls() {
-    mnuFileSave->setEnabled(bDirty);
-    m_tbButtons[3]->setEnabled(bDirty);
+    const bool dirty = isDirty();
+    mnuFileSave->setEnabled(dirty);
+
+    // Undo names what it takes back; typing not yet taken in is taken back first.
+    const QUndoStack* stack = m_doc->undoStack();
+    mnuEditUndo->setEnabled(stack->canUndo() || m_fieldsEdited);
+    mnuEditUndo->setText(m_fieldsEdited     ? QStringLiteral("&Undo Typing")
+                         : stack->canUndo() ? QStringLiteral("&Undo ") + stack->undoText()
+                                            : QStringLiteral("&Undo"));
+    mnuEditRedo->setEnabled(stack->canRedo() && !m_fieldsEdited);
+    mnuEditRedo->setText(stack->canRedo() && !m_fieldsEdited
+                             ? QStringLiteral("&Redo ") + stack->redoText()
+                             : QStringLiteral("&Redo"));
 
     const bool onItems = tabMain && tabMain->currentIndex() == 1;
-    // A disabled menu must not leave its entries' shortcuts working.
-    mnuEdit->setEnabled(onItems);
-    mnuEdit->menuAction()->setEnabled(onItems);
+    // A disabled menu must not leave its entries' shortcuts working. The Edit menu holds Undo
+    // and Redo for every tab; its item commands follow the Items tab.
     mnuItem->setEnabled(onItems);
     mnuItem->menuAction()->setEnabled(onItems);
     for (QAction* a : {mnuEditCut, mnuEditCopy, mnuEditPaste, mnuItemAdd, mnuItemImportFeed})
         a->setEnabled(onItems);
-    mnuItemRefreshFeed->setEnabled(onItems && m_feed.isSet());
-    mnuItemForgetFeed->setEnabled(onItems && m_feed.isSet());
-    for (int i = 5; i <= 14; ++i)
-        m_tbButtons[i - 1]->setEnabled(onItems);
+    const bool hasFeed = m_doc->feedSource().isSet();
+    mnuItemRefreshFeed->setEnabled(onItems && hasFeed);
+    mnuItemForgetFeed->setEnabled(onItems && hasFeed);
 
-    if (onItems) {
-        const QTreeWidgetItem* parent = oSelNode ? oSelNode->parent() : nullptr;
-        const QTreeWidget* tree = oSelNode ? oSelNode->treeWidget() : nullptr;
-        const int at = !oSelNode ? -1
-                       : parent  ? parent->indexOfChild(oSelNode)
-                                 : tree->indexOfTopLevelItem(oSelNode);
-        const int count = !oSelNode ? 0 : parent ? parent->childCount() : tree->topLevelItemCount();
-        mnuItemDelete->setEnabled(oSelNode != nullptr);
-        mnuItemMoveUp->setEnabled(oSelNode && at > 0);
-        mnuItemMoveDown->setEnabled(oSelNode && at + 1 < count);
-    } else {
-        for (QAction* a : {mnuItemDelete, mnuItemMoveUp, mnuItemMoveDown})
-            a->setEnabled(false);
-    }
-    m_tbButtons[10]->setEnabled(mnuItemDelete->isEnabled());
-    m_tbButtons[11]->setEnabled(mnuItemMoveUp->isEnabled());
-    m_tbButtons[12]->setEnabled(mnuItemMoveDown->isEnabled());
+    const int at = m_doc->current();
+    mnuItemDelete->setEnabled(onItems && at >= 0);
+    mnuItemMoveUp->setEnabled(onItems && at > 0);
+    mnuItemMoveDown->setEnabled(onItems && at >= 0 && at + 1 < m_doc->count());
 
     // The Item fields belong to the current item; without one there is nothing to type into.
-    fraItmAttr->setEnabled(oSelNode != nullptr);
+    fraItmAttr->setEnabled(at >= 0);
 
-    setWindowTitle(editorrules::caption(sFilePath, bDirty));
+    setWindowTitle(editorrules::caption(m_doc->filePath(), dirty));
     noteFileName();
     scheduleLivePreview();
 }

@@ -1,6 +1,7 @@
 // The tab change: fields into the records, and on the Preview tab a real run of the scroller.
 #include "frmmain.h"
 
+#include "itemlistview.h"
 #include "previewpage.h"
 
 #include <QDir>
@@ -14,9 +15,8 @@ void frmMain::tabMain_Click() {
     // A rejected field brings its own tab back; this change then has nothing more to do.
     if (tabMain->currentIndex() == 2 && checkEditedFields())
         return;
-    SyncScrollerFields(true);
+    commitFields();
     RefreshControls();
-    StoreItemFields(oSelNode);
     // A browser that was never created shows nothing already.
     if (wbMain)
         showPage(m_appFolder + QStringLiteral("/blank.htm"));
@@ -32,13 +32,15 @@ void frmMain::tabMain_Click() {
     }
     if (!PromptSaveForFolder())
         return;
-    if (!writeScript(sProjectFolder + QStringLiteral("/tickora_preview.js"),
-                     QStringLiteral("The preview cannot be shown. Please check that you may "
-                                    "write to the folder \"%1\", or save the scroller in another "
-                                    "folder.")
-                         .arg(QDir::toNativeSeparators(sProjectFolder)),
-                     QStringLiteral("The preview needs this file to run the scroller."), nullptr,
-                     TextEncoding::Utf8)) // the sample page reads its scripts as UTF-8
+    const QString sProjectFolder = m_doc->projectFolder();
+    if (!m_doc->writeScript(
+            sProjectFolder + QStringLiteral("/tickora_preview.js"),
+            QStringLiteral("The preview cannot be shown. Please check that you may "
+                           "write to the folder \"%1\", or save the scroller in another "
+                           "folder.")
+                .arg(QDir::toNativeSeparators(sProjectFolder)),
+            QStringLiteral("The preview needs this file to run the scroller."), nullptr,
+            TextEncoding::Utf8)) // the sample page reads its scripts as UTF-8
         return;
     ensurePreviewView();
     showPage(sProjectFolder + QStringLiteral("/tickora.htm"));

@@ -1,18 +1,13 @@
 // Document state: clearing, copying between fields and records, loading.
 #include "frmmain.h"
 
-#include "document.h"
 #include "editorrules.h"
-#include "itemnode.h"
-#include "scriptreader.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTextCursor>
-#include <QTreeWidget>
 
 #include <algorithm>
 
@@ -72,43 +67,101 @@ void frmMain::cleanItemText(const QString& text) {
 }
 
 void frmMain::clearItemUndo() {
-    // Setting a line edit's text, also the text it holds, starts its undo history afresh.
-    txtItmName->setText(txtItmName->text());
-    txtItmWidth->setText(txtItmWidth->text());
-    txtItmText->document()->clearUndoRedoStacks();
+    forgetFieldTyping(txtItmName);
+    forgetFieldTyping(txtItmWidth);
+    forgetFieldTyping(txtItmText);
+}
+
+void frmMain::forgetFieldTyping(QWidget* field) {
+    // Typing taken into the document is undone through the document from now on; the caret
+    // and the selection stay where they are.
+    if (auto* line = qobject_cast<QLineEdit*>(field)) {
+        const int start = line->selectionStart();
+        const int length = line->selectedText().size();
+        const int caret = line->cursorPosition();
+        const QScopedValueRollback<bool> showing(m_showingRecord, true);
+        line->setText(line->text());
+        if (start >= 0)
+            line->setSelection(caret == start ? start + length : start,
+                               caret == start ? -length : length);
+        else
+            line->setCursorPosition(caret);
+    } else if (auto* edit = qobject_cast<QPlainTextEdit*>(field)) {
+        edit->document()->clearUndoRedoStacks();
+    }
+}
+
+bool frmMain::fieldCanUndo(QObject* field, bool redo) const {
+    if (auto* line = qobject_cast<QLineEdit*>(field))
+        return redo ? line->isRedoAvailable() : line->isUndoAvailable();
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(field))
+        return redo ? edit->document()->isRedoAvailable() : edit->document()->isUndoAvailable();
+    return false;
 }
 
 void frmMain::ClearForm() {
-    oSelNode = nullptr;
-    m_itm.clear();
-    m_tmp.clear();
-    m_feed = feed::Source();
+    // The document's New and Open empty the records and the list; these are the window's own.
     bFieldError = false;
-    iNextItem = 1;
-    setFieldText(txtItmName, QString());
-    setFieldText(txtItmWidth, QString());
-    setItemText(QString());
-    for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrDefWidth, txtScrSpacing,
-                         txtScrPause, txtScrSpeed})
-        setFieldText(f, QString());
-    cboScrMsePause->setCurrentIndex(0);
-    cboScrDirn->setCurrentIndex(0);
+    m_fieldsEdited = false;
+    m_commitTimer->stop();
     cboScrDirn_Click();
-    oScroller = clsScroller();
-    SyncScrollerFields(true);
-    sFilePath.clear();
-    sProjectFolder.clear();
-    m_encoding = TextEncoding::Utf8;
-    bDirty = false;
 }
 
-void frmMain::SyncScrollerFields(bool bToRecord) {
-    clsScroller& s = oScroller;
+namespace {
+
+// The name of a change for the Edit menu: the one field that changed, else the whole.
+template <class Record>
+QString
+changeName(const Record& before, const Record& after,
+           std::initializer_list<std::pair<bool (*)(const Record&, const Record&), QString>> fields,
+           const QString& whole) {
+    QString one;
+    for (const auto& [same, name] : fields) {
+        if (same(before, after))
+            continue;
+        if (!one.isEmpty())
+            return whole;
+        one = name;
+    }
+    return one.isEmpty() ? whole : one;
+}
+
+} // namespace
+
+void frmMain::SyncScrollerFields(bool bToRecord, const QString& what) {
     if (bToRecord) {
+        clsScroller s = m_doc->scroller();
         fieldsInto(s);
+        const clsScroller& b = m_doc->scroller();
+        using S = clsScroller;
+        const QString name =
+            !what.isEmpty()
+                ? what
+                : changeName<S>(b, s,
+                                {{[](const S& x, const S& y) { return x.sName == y.sName; },
+                                  QStringLiteral("Edit Scroller Name")},
+                                 {[](const S& x, const S& y) { return x.sWidth == y.sWidth; },
+                                  QStringLiteral("Edit Scroller Width")},
+                                 {[](const S& x, const S& y) { return x.sHeight == y.sHeight; },
+                                  QStringLiteral("Edit Scroller Height")},
+                                 {[](const S& x, const S& y) { return x.sSpeed == y.sSpeed; },
+                                  QStringLiteral("Edit Scroll Speed")},
+                                 {[](const S& x, const S& y) { return x.iDirn == y.iDirn; },
+                                  QStringLiteral("Change Scroll Direction")},
+                                 {[](const S& x, const S& y) { return x.iMsePause == y.iMsePause; },
+                                  QStringLiteral("Change Mouseover Pause")},
+                                 {[](const S& x, const S& y) { return x.sDefWidth == y.sDefWidth; },
+                                  QStringLiteral("Edit Default Width")},
+                                 {[](const S& x, const S& y) { return x.sSpacing == y.sSpacing; },
+                                  QStringLiteral("Edit Spacing")},
+                                 {[](const S& x, const S& y) { return x.sPause == y.sPause; },
+                                  QStringLiteral("Edit Pause")}},
+                                QStringLiteral("Edit Scroller Settings"));
+        m_doc->setScroller(s, name);
         return;
     }
-    const clsScroller copy = s; // the change logic below must not see a half-copied record
+    const QScopedValueRollback<bool> showing(m_showingRecord, true);
+    const clsScroller copy = m_doc->scroller(); // the change logic must not see a half copy
     setFieldText(txtScrName, copy.sName);
     setFieldText(txtScrWidth, copy.sWidth);
     setFieldText(txtScrHeight, copy.sHeight);
@@ -121,13 +174,17 @@ void frmMain::SyncScrollerFields(bool bToRecord) {
     setFieldText(txtScrDefWidth, copy.sDefWidth);
     setFieldText(txtScrSpacing, copy.sSpacing);
     setFieldText(txtScrPause, copy.sPause);
+    for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrSpeed, txtScrDefWidth,
+                         txtScrSpacing, txtScrPause})
+        forgetFieldTyping(f);
 }
 
-void frmMain::ShowItemFields(ItemNode* node) {
-    if (!node)
+void frmMain::ShowItemFields() {
+    const int row = m_doc->current();
+    if (row < 0)
         return;
     const QScopedValueRollback<bool> showing(m_showingRecord, true);
-    const clsItem item = node->oItem;
+    const clsItem item = m_doc->item(row);
     setFieldText(txtItmName, item.sName);
     setItemText(item.sText);
     setFieldText(txtItmWidth, item.sWidth);
@@ -135,65 +192,62 @@ void frmMain::ShowItemFields(ItemNode* node) {
     clearItemUndo();
 }
 
-void frmMain::StoreItemFields(ItemNode* node) {
-    if (!node)
+void frmMain::StoreItemFields(const QString& what, bool cleanFields) {
+    const int row = m_doc->current();
+    if (row < 0)
         return;
     // What goes into the record is what a saved script gives back; the fields show the same.
-    const QString name = editorrules::scriptSafe(txtItmName->text());
-    const QString text = editorrules::scriptSafe(itemText());
-    const QString width = editorrules::scriptSafe(txtItmWidth->text());
-    node->setText(0, name);
-    node->oItem.sName = name;
-    node->oItem.sText = text;
-    node->oItem.sWidth = width;
-    // The fields take the cleaned values; the user's typing has already marked the document.
-    const QScopedValueRollback<bool> showing(m_showingRecord, true);
-    setFieldText(txtItmName, name);
-    cleanItemText(text);
-    setFieldText(txtItmWidth, width);
+    clsItem item;
+    item.sName = editorrules::scriptSafe(txtItmName->text());
+    item.sText = editorrules::scriptSafe(itemText());
+    item.sWidth = editorrules::scriptSafe(txtItmWidth->text());
+    if (cleanFields) {
+        const QScopedValueRollback<bool> showing(m_showingRecord, true);
+        setFieldText(txtItmName, item.sName);
+        cleanItemText(item.sText);
+        setFieldText(txtItmWidth, item.sWidth);
+    }
+    using I = clsItem;
+    const QString name =
+        !what.isEmpty()
+            ? what
+            : changeName<I>(m_doc->item(row), item,
+                            {{[](const I& x, const I& y) { return x.sName == y.sName; },
+                              QStringLiteral("Edit Item Name")},
+                             {[](const I& x, const I& y) { return x.sText == y.sText; },
+                              QStringLiteral("Edit Item Text")},
+                             {[](const I& x, const I& y) { return x.sWidth == y.sWidth; },
+                              QStringLiteral("Edit Item Width")}},
+                            QStringLiteral("Edit Item"));
+    m_doc->setItem(row, item, name);
 }
 
-ScrollerDocument frmMain::buildDocument() const {
-    ScrollerDocument doc;
-    doc.scroller = oScroller;
-    doc.encoding = m_encoding;
-    const int n = tvItm->topLevelItemCount();
-    doc.items.reserve(n);
-    for (int i = 0; i < n; ++i) {
-        clsItem item = static_cast<const ItemNode*>(tvItm->topLevelItem(i))->oItem;
-        item.sName = editorrules::scriptSafe(item.sName);
-        item.sText = editorrules::scriptSafe(item.sText);
-        item.sWidth = editorrules::scriptSafe(item.sWidth);
-        doc.items << item;
+void frmMain::commitFields(const QString& what, bool cleanFields) {
+    m_commitTimer->stop();
+    if (m_committing)
+        return;
+    {
+        const QScopedValueRollback<bool> committing(m_committing, true);
+        m_fieldsEdited = false;
+        StoreItemFields(what, cleanFields);
+        SyncScrollerFields(true, what);
     }
-    return doc;
+    if (m_doc->current() >= 0)
+        clearItemUndo();
+    for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrSpeed, txtScrDefWidth,
+                         txtScrSpacing, txtScrPause})
+        forgetFieldTyping(f);
 }
 
-bool frmMain::LoadScroller(const QString& path) {
-    ScrollerDocument doc;
-    doc.scroller = oScroller; // settings the file does not mention keep their value
-    const scriptreader::LoadResult r = scriptreader::LoadScroller(path, doc);
-    m_encoding = doc.encoding;
-    oScroller = doc.scroller;
+void frmMain::mnuEditUndo_Click() {
+    // Typing not yet taken in is a step of its own, and the first to go.
+    commitFields();
+    m_doc->undoStack()->undo();
+    RefreshControls();
+}
 
-    QStringList keys;
-    keys.reserve(doc.items.size());
-    for (qsizetype i = 0; i < doc.items.size(); ++i)
-        keys << QStringLiteral("Item%1").arg(i);
-    m_itm.appendAll(keys, doc.items);
-    iNextItem = qint16(std::min<int>(32767, iNextItem + r.itemsRead));
-
-    // The reader's description says it all; what it means for a save is asked at the save.
-    if (!r.ok)
-        inform(r.error, platform::Dialogs::Icon::Exclamation);
-    // Whatever was read is shown, also after a failure, so nothing read is hidden and then
-    // overwritten by stale fields.
-    if (m_itm.count() > 0) {
-        oSelNode = m_itm.at(0);
-        // The list marks the item the fields show.
-        tvItm->setCurrentItem(oSelNode);
-        ShowItemFields(oSelNode);
-    }
-    SyncScrollerFields(false);
-    return r.ok;
+void frmMain::mnuEditRedo_Click() {
+    commitFields();
+    m_doc->undoStack()->redo();
+    RefreshControls();
 }

@@ -37,7 +37,7 @@ private:
 void frmMain::restoreUserState() {
     m_recent = new RecentFiles(mnuFile, mnuFileQuit, this);
     connect(m_recent, &RecentFiles::chosen, this, &frmMain::openRecent);
-    m_notedPath = sFilePath;
+    m_notedPath = m_doc->filePath();
 
     const int tab = windowstate::restore(*userconfig::settings(), *this);
     // The Preview tab of a document never saved would first ask for a file name.
@@ -52,10 +52,10 @@ void frmMain::saveUserState() {
 
 void frmMain::noteFileName() {
     // A document that takes a new name (Open, Save As) heads the recent files.
-    if (!m_recent || sFilePath.isEmpty() || sFilePath == m_notedPath)
+    if (!m_recent || m_doc->filePath().isEmpty() || m_doc->filePath() == m_notedPath)
         return;
-    m_notedPath = sFilePath;
-    m_recent->add(sFilePath);
+    m_notedPath = m_doc->filePath();
+    m_recent->add(m_doc->filePath());
 }
 
 void frmMain::openRecent(const QString& path) {

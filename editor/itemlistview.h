@@ -2,23 +2,28 @@
 
 #include <QTreeWidget>
 
+#include <functional>
+
 // The item list's widget. Its highlighted row is always its current row, the item the fields
 // show and the commands act on: a click into empty space, Ctrl+click or Ctrl+Space never
-// leave the current item unmarked.
+// leave the current item unmarked. An item dragged within the list is not moved by the widget:
+// the move is handed to the document, which the list then follows.
 class ItemListView : public QTreeWidget {
 public:
-    using QTreeWidget::QTreeWidget;
+    explicit ItemListView(QWidget* parent = nullptr);
+
+    // Called with the current row and the row the dragged item is to stand at.
+    using MoveHandler = std::function<void(int from, int to)>;
+    void setMoveHandler(MoveHandler handler) { m_onMove = std::move(handler); }
+
+    // The row an item dropped at pos (in the viewport) ends at, when it comes from `from`.
+    int dropRow(const QPoint& pos, int from) const;
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                         const QEvent* event) const override {
-        if (!index.isValid())
-            return QItemSelectionModel::NoUpdate;
-        const QItemSelectionModel::SelectionFlags flags =
-            QTreeWidget::selectionCommand(index, event);
-        if (flags.testFlag(QItemSelectionModel::Deselect) ||
-            flags.testFlag(QItemSelectionModel::Toggle))
-            return QItemSelectionModel::NoUpdate;
-        return flags;
-    }
+                                                         const QEvent* event) const override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    MoveHandler m_onMove;
 };

@@ -2,7 +2,6 @@
 #include "editorsession.h"
 
 #include "document.h"
-#include "itemnode.h"
 #include "scriptreader.h"
 
 #include <QMenu>
@@ -25,26 +24,7 @@ struct ItemsSession : EditorSession {
         w->openPath(path);
         get<QTabWidget>("tabMain")->setCurrentIndex(1);
     }
-    QTreeWidget* list() const { return get<QTreeWidget>("tvItm"); }
-    QTreeWidget* clip() const { return get<QTreeWidget>("tvTmp"); }
-    ItemNode* node(int i) const { return static_cast<ItemNode*>(list()->topLevelItem(i)); }
-    QStringList names() const {
-        QStringList out;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            out << node(i)->oItem.sName;
-        return out;
-    }
-    QStringList keys() const {
-        QStringList out;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            out << node(i)->key();
-        return out;
-    }
-    void select(int i) const { list()->setCurrentItem(node(i)); }
-    int current() const { return list()->indexOfTopLevelItem(list()->currentItem()); }
     QString shownName() const { return field("txtItmName")->text(); }
-    QPlainTextEdit* text() const { return get<QPlainTextEdit>("txtItmText"); }
-    void run(const char* action) const { this->action(action)->trigger(); }
 };
 
 } // namespace
@@ -60,8 +40,8 @@ private slots:
         QCOMPARE(s.names(), QStringList{"Item 1"});
         QCOMPARE(s.keys(), QStringList{"Item1"});
         QCOMPARE(s.node(0)->text(0), QStringLiteral("Item 1"));
-        QCOMPARE(s.node(0)->oItem.sText, QStringLiteral("This is item 1"));
-        QCOMPARE(s.node(0)->oItem.sWidth, QString());
+        QCOMPARE(s.doc().item(0).sText, QStringLiteral("This is item 1"));
+        QCOMPARE(s.doc().item(0).sWidth, QString());
         QCOMPARE(s.shownName(), QStringLiteral("Item 1"));
         QCOMPARE(s.text()->toPlainText(), QStringLiteral("This is item 1"));
         QCOMPARE(s.field("txtItmWidth")->text(), QString());
@@ -99,7 +79,7 @@ private slots:
         ItemsSession s(2);
         s.field("txtItmName")->setText(QStringLiteral("A edited"));
         s.run("mnuItemAdd");
-        QCOMPARE(s.node(0)->oItem.sName, QStringLiteral("A edited"));
+        QCOMPARE(s.doc().item(0).sName, QStringLiteral("A edited"));
         QCOMPARE(s.node(0)->text(0), QStringLiteral("A edited"));
     }
 
@@ -153,23 +133,21 @@ private slots:
     void moveUpCarriesThePendingEditsAndKeepsTheItemCurrent() {
         ItemsSession s(3);
         s.select(1);
-        ItemNode* first = s.node(0);
         s.field("txtItmName")->setText(QStringLiteral("B moved"));
         s.field("txtItmWidth")->setText(QStringLiteral("99"));
         s.run("mnuItemMoveUp");
         QCOMPARE(s.names(), (QStringList{"B moved", "A", "C"}));
-        QCOMPARE(s.node(0)->oItem.sWidth, QStringLiteral("99"));
+        QCOMPARE(s.doc().item(0).sWidth, QStringLiteral("99"));
         QCOMPARE(s.current(), 0);
         QCOMPARE(s.shownName(), QStringLiteral("B moved"));
         // The item that went down is a copy with the same values and its own record.
-        QVERIFY(s.node(1) != first);
-        QCOMPARE(s.node(1)->oItem.sText, QStringLiteral("text A"));
-        QCOMPARE(s.node(1)->oItem.sWidth, QStringLiteral("10"));
+        QCOMPARE(s.doc().item(1).sText, QStringLiteral("text A"));
+        QCOMPARE(s.doc().item(1).sWidth, QStringLiteral("10"));
         QCOMPARE(s.keys(), (QStringList{"Item1", "Item0Dst", "Item2"}));
         QVERIFY(s.w->isDirty());
         // Selecting another item leaves the moved one as it was stored.
         s.select(2);
-        QCOMPARE(s.node(0)->oItem.sName, QStringLiteral("B moved"));
+        QCOMPARE(s.doc().item(0).sName, QStringLiteral("B moved"));
     }
 
     void moveDownCarriesThePendingEditsAndKeepsTheItemCurrent() {
@@ -180,7 +158,7 @@ private slots:
         QCOMPARE(s.names(), (QStringList{"B", "A", "C"}));
         QCOMPARE(s.current(), 1);
         QCOMPARE(s.shownName(), QStringLiteral("A"));
-        QCOMPARE(s.node(1)->oItem.sText, QStringLiteral("first line<br>second"));
+        QCOMPARE(s.doc().item(1).sText, QStringLiteral("first line<br>second"));
         QCOMPARE(s.keys(), (QStringList{"Item1", "Item0Dst", "Item2"}));
         s.run("mnuItemMoveDown");
         QCOMPARE(s.names(), (QStringList{"B", "C", "A"}));
@@ -208,7 +186,7 @@ private slots:
         QTest::keyClick(s.list(), Qt::Key_Down);
         QCOMPARE(s.current(), 1);
         QCOMPARE(s.shownName(), QStringLiteral("B"));
-        QCOMPARE(s.node(0)->oItem.sName, QStringLiteral("A typed"));
+        QCOMPARE(s.doc().item(0).sName, QStringLiteral("A typed"));
         QVERIFY(s.action("mnuItemMoveUp")->isEnabled());
     }
 
@@ -216,9 +194,9 @@ private slots:
         ItemsSession s(3);
         s.select(0);
         s.run("mnuEditCopy");
-        QCOMPARE(s.node(0)->key(), QStringLiteral("Item0Src"));
-        QCOMPARE(s.clip()->topLevelItemCount(), 1);
-        QCOMPARE(static_cast<ItemNode*>(s.clip()->currentItem())->key(), QStringLiteral("Item0"));
+        QCOMPARE(s.doc().key(0), QStringLiteral("Item0Src"));
+        QCOMPARE(s.doc().hasClip(), true);
+        QCOMPARE(s.doc().clipKey(), QStringLiteral("Item0"));
         s.select(1);
         s.run("mnuEditPaste");
         // Directly after the current item, and current itself.
@@ -227,20 +205,20 @@ private slots:
         QCOMPARE(s.shownName(), QStringLiteral("A"));
         s.button(8)->trigger();
         QCOMPARE(s.names(), (QStringList{"A", "B", "A", "A", "C"}));
-        QCOMPARE(s.node(2)->key(), QStringLiteral("Item0Dst"));
-        QCOMPARE(s.node(3)->key(), QStringLiteral("Item0DstDst"));
+        QCOMPARE(s.doc().key(2), QStringLiteral("Item0Dst"));
+        QCOMPARE(s.doc().key(3), QStringLiteral("Item0DstDst"));
         QCOMPARE(s.current(), 3);
-        QCOMPARE(s.node(3)->oItem, s.node(0)->oItem);
+        QCOMPARE(s.doc().item(3), s.doc().item(0));
 
         // Each copy has its own record: editing one touches neither the other nor the clip.
         s.field("txtItmName")->setText(QStringLiteral("changed"));
         s.select(0);
-        QCOMPARE(s.node(3)->oItem.sName, QStringLiteral("changed"));
-        QCOMPARE(s.node(2)->oItem.sName, QStringLiteral("A"));
-        QCOMPARE(static_cast<ItemNode*>(s.clip()->currentItem())->oItem.sName, QStringLiteral("A"));
+        QCOMPARE(s.doc().item(3).sName, QStringLiteral("changed"));
+        QCOMPARE(s.doc().item(2).sName, QStringLiteral("A"));
+        QCOMPARE(s.doc().clipItem().sName, QStringLiteral("A"));
         s.run("mnuEditPaste");
         QCOMPARE(s.names().at(1), QStringLiteral("A"));
-        QCOMPARE(s.node(1)->key(), QStringLiteral("Item0DstDstDst"));
+        QCOMPARE(s.doc().key(1), QStringLiteral("Item0DstDstDst"));
     }
 
     void cutOfTheOnlyItemAndPasteIntoTheEmptyList() {
@@ -256,7 +234,7 @@ private slots:
         QCOMPARE(s.keys(), QStringList{"Item0Dst"});
         QCOMPARE(s.current(), 0);
         QCOMPARE(s.shownName(), QStringLiteral("A"));
-        QCOMPARE(s.node(0)->oItem.sWidth, QStringLiteral("10"));
+        QCOMPARE(s.doc().item(0).sWidth, QStringLiteral("10"));
         QVERIFY(s.action("mnuItemDelete")->isEnabled());
     }
 
@@ -279,7 +257,7 @@ private slots:
         s.select(0);
         s.field("txtItmName")->setText(QStringLiteral("A typed"));
         s.run("mnuEditCopy");
-        QCOMPARE(static_cast<ItemNode*>(s.clip()->currentItem())->oItem.sName,
+        QCOMPARE(s.doc().clipItem().sName,
                  QStringLiteral("A typed"));
         // Pasting keeps what was typed into the item shown before.
         s.select(1);
@@ -304,20 +282,20 @@ private slots:
     void newAndOpenEmptyTheClipboard() {
         ItemsSession s(2);
         s.run("mnuEditCopy");
-        QCOMPARE(s.clip()->topLevelItemCount(), 1);
+        QCOMPARE(s.doc().hasClip(), true);
         QVERIFY(!s.w->isDirty()); // copying changes no item
         s.run("mnuFileNew");
-        QCOMPARE(s.clip()->topLevelItemCount(), 0);
+        QCOMPARE(s.doc().hasClip(), false);
         s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
         const int count = s.list()->topLevelItemCount();
         s.run("mnuEditPaste");
         QCOMPARE(s.list()->topLevelItemCount(), count);
 
         s.run("mnuEditCopy");
-        QCOMPARE(s.clip()->topLevelItemCount(), 1);
+        QCOMPARE(s.doc().hasClip(), true);
         s.dialogs.fileAnswers << s.work + QStringLiteral("/items.js");
         s.run("mnuFileOpen");
-        QCOMPARE(s.clip()->topLevelItemCount(), 0);
+        QCOMPARE(s.doc().hasClip(), false);
         s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
         s.run("mnuEditPaste");
         QCOMPARE(s.names(), (QStringList{"A", "B"}));
@@ -356,7 +334,7 @@ private slots:
         QVERIFY(scriptreader::LoadScroller(path, back).ok);
         QCOMPARE(back.items.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i)
-            QCOMPARE(back.items.at(i), s.node(i)->oItem);
+            QCOMPARE(back.items.at(i), s.doc().item(i));
         QCOMPARE(back.items.at(1).sWidth, QStringLiteral("11"));
 
         // Opened again, the editor shows the same list.

@@ -5,7 +5,6 @@
 #include "feeddialog.h"
 #include "feedsamples.h"
 #include "feedserver.h"
-#include "itemnode.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
 
@@ -37,20 +36,6 @@ struct FeedSession : EditorSession {
         feed::Limits limits;
         limits.timeoutMs = 1000;
         w->setFeedLimits(limits);
-    }
-    QTreeWidget* list() const { return get<QTreeWidget>("tvItm"); }
-    ItemNode* node(int i) const { return static_cast<ItemNode*>(list()->topLevelItem(i)); }
-    QStringList names() const {
-        QStringList out;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            out << node(i)->oItem.sName;
-        return out;
-    }
-    QList<clsItem> items() const {
-        QList<clsItem> out;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            out << node(i)->oItem;
-        return out;
     }
     // Import from Feed with the dialog driven as a user would: address, Fetch, then choose.
     void import(const QString& address, const std::function<int(FeedDialog&)>& choose) {
@@ -144,7 +129,7 @@ void tst_FeedImport::importAddsTheChosenEntries() {
     // The first new item is current and shown; the list is one step dirtier.
     QCOMPARE(s.list()->currentItem(), s.node(3));
     QCOMPARE(s.field("txtItmName")->text(), names[0]);
-    QCOMPARE(s.node(3)->oItem.sText, firstText);
+    QCOMPARE(s.doc().item(3).sText, firstText);
     QVERIFY(s.w->isDirty());
     QCOMPARE(s.w->nextItem(), qint16(6));
     QCOMPARE(s.dialogs.messages.size(), 0);
@@ -261,13 +246,10 @@ void tst_FeedImport::refreshReplacesOnlyFeedItems() {
         QCOMPARE(shortNames, names);
         QVERIFY(s.w->isDirty());
         // Every node still has its own key, and a current item is shown.
-        QSet<QString> keys;
-        for (int i = 0; i < s.list()->topLevelItemCount(); ++i)
-            keys.insert(s.node(i)->key());
-        QCOMPARE(keys.size(), names.size());
+        const QStringList keys = s.keys();
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), names.size());
         QVERIFY(s.list()->currentItem());
-        QCOMPARE(s.field("txtItmName")->text(),
-                 static_cast<ItemNode*>(s.list()->currentItem())->oItem.sName);
+        QCOMPARE(s.field("txtItmName")->text(), s.doc().item(s.current()).sName);
         // Saved, the side file names the new feed items.
         s.action("mnuFileSave")->trigger();
         QCOMPARE(feed::readSource(s.work + QStringLiteral("/news.js")).source->items,

@@ -15,6 +15,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
 
 #include <functional>
 #include <memory>
@@ -89,9 +91,32 @@ struct EditorSession {
     }
     QLineEdit* field(const char* name) const { return get<QLineEdit>(name); }
     QAction* action(const char* name) const { return get<QAction>(name); }
+    // The toolbar's entry at a position from 1, separators counted.
     QAction* button(int position) const {
-        return get<QAction>(QStringLiteral("tbMainButton%1").arg(position).toLatin1().constData());
+        return get<QToolBar>("tbMain")->actions().value(position - 1);
     }
+    void run(const char* name) const { action(name)->trigger(); }
+
+    // The document and its list as the window shows them.
+    const EditorDocument& doc() const { return w->document(); }
+    QTreeWidget* list() const { return get<QTreeWidget>("tvItm"); }
+    QTreeWidgetItem* node(int i) const { return list()->topLevelItem(i); }
+    QStringList names() const {
+        QStringList out;
+        for (int i = 0; i < doc().count(); ++i)
+            out << doc().item(i).sName;
+        return out;
+    }
+    QStringList keys() const { return doc().keys(); }
+    QList<clsItem> items() const {
+        QList<clsItem> out;
+        for (int i = 0; i < doc().count(); ++i)
+            out << doc().item(i);
+        return out;
+    }
+    void select(int i) const { list()->setCurrentItem(node(i)); }
+    int current() const { return list()->indexOfTopLevelItem(list()->currentItem()); }
+    QPlainTextEdit* text() const { return get<QPlainTextEdit>("txtItmText"); }
     bool show() {
         w->show();
         return QTest::qWaitForWindowActive(w.get());

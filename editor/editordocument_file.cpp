@@ -1,0 +1,325 @@
+// The document's life: New, Open, the saves and the questions that protect unsaved work.
+#include "editordocument.h"
+
+#include "editorrules.h"
+#include "modstring.h"
+#include "readcheck.h"
+#include "scriptreader.h"
+#include "scriptwriter.h"
+#include "userconfig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+using platform::Dialogs;
+
+namespace {
+
+const QString kSaveChanges = editorrules::stringTable(102);
+const QString kSaveForFolder = editorrules::stringTable(101);
+const QString kOverwriteDefault =
+    QStringLiteral("This will overwrite the default scroller settings. Do you wish to continue?");
+const QString kScriptSavedCopyFailed =
+    QStringLiteral("The scroller itself was saved; the page beside it needs this file to run it.");
+
+// A few of the lines, enough to recognise them; the rest are counted.
+QString listLines(const QList<readcheck::Line>& lines) {
+    constexpr int kShown = 5;
+    constexpr int kWidth = 72;
+    QStringList out;
+    for (int i = 0; i < std::min<int>(kShown, lines.size()); ++i) {
+        const QString& text = lines[i].text;
+        const QString shown =
+            text.size() > kWidth ? text.left(kWidth - 3) + QStringLiteral("...") : text;
+        out << (lines[i].number > 0 ? QStringLiteral("Line %1: %2").arg(lines[i].number).arg(shown)
+                                    : shown);
+    }
+    if (lines.size() > kShown)
+        out << QStringLiteral("... and %1 more lines.").arg(lines.size() - kShown);
+    return out.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+void EditorDocument::inform(const QString& text, Dialogs::Icon icon) const {
+    m_dialogs.inform(m_dialogParent, text, editorrules::kAppTitle, icon);
+}
+
+QStringList EditorDocument::scriptFilters() const {
+    // "*" and not "*.*": names without a dot are files too.
+    return {QStringLiteral("JavaScript (*.js)"), QStringLiteral("All Files (*)")};
+}
+
+void EditorDocument::markSaved() {
+    m_undo.setClean();
+    emit stateChanged();
+}
+
+bool EditorDocument::LoadScroller(const QString& path) {
+    ScrollerDocument doc;
+    doc.scroller = m_records.scroller; // settings the file does not mention keep their value
+    const scriptreader::LoadResult r = scriptreader::LoadScroller(path, doc);
+    m_records.encoding = doc.encoding;
+    m_records.scroller = doc.scroller;
+    QList<Entry> entries;
+    entries.reserve(doc.items.size());
+    for (qsizetype i = 0; i < doc.items.size(); ++i)
+        entries << Entry{QStringLiteral("Item%1").arg(i), doc.items.at(i)};
+    resetItems(entries);
+    m_nextItem = qint16(std::min<int>(32767, m_nextItem + r.itemsRead));
+    // The reader's description says it all; what it means for a save is asked at the save.
+    if (!r.ok)
+        inform(r.error, Dialogs::Icon::Exclamation);
+    // Whatever was read is shown, also after a failure, so nothing read is hidden and then
+    // overwritten by stale fields.
+    emit scrollerChanged();
+    setCurrent(count() > 0 ? 0 : -1);
+    return r.ok;
+}
+
+void EditorDocument::newDocument() {
+    clearRecords();
+    LoadScroller(userconfig::defaultForNew(m_appFolder));
+    noteUnreadLines(QString(), false); // untitled: every save asks for a name anyway
+    m_undo.clear();
+    emit stateChanged();
+}
+
+bool EditorDocument::open(const QString& path) {
+    clearRecords();
+    m_filePath = path;
+    m_projectFolder = modString::GetFolder(path);
+    const bool read = LoadScroller(path);
+    noteUnreadLines(path, !read);
+    readFeedSource(path);
+    m_undo.clear();
+    emit stateChanged();
+    return read;
+}
+
+void EditorDocument::noteUnreadLines(const QString& path, bool readerFailed) {
+    m_partlyReadPath.clear();
+    m_unreadSummary.clear();
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return; // nothing there to lose
+    QFile file(path);
+    QList<readcheck::Line> lines;
+    if (file.open(QIODevice::ReadOnly)) {
+        lines = readcheck::unreadLines(file.readAll());
+        if (file.error() != QFileDevice::NoError)
+            lines = {readcheck::Line{0, file.errorString()}};
+    } else {
+        lines = {readcheck::Line{0, file.errorString()}};
+    }
+    if (lines.isEmpty() && readerFailed)
+        lines = {readcheck::Line{0, QStringLiteral("The file could not be read to its end.")}};
+    if (lines.isEmpty())
+        return;
+    m_partlyReadPath = path;
+    m_unreadSummary = listLines(lines);
+    // A failure has been reported by the reader already; lines it passed over silently are news.
+    if (!readerFailed)
+        inform(QStringLiteral("Some lines of \"%1\" are not understood by Tickora Creator, so the "
+                              "editor does not show them:\n%2\nThe file stays as it is until you "
+                              "choose to replace it when you save.")
+                   .arg(QDir::toNativeSeparators(path), m_unreadSummary),
+               Dialogs::Icon::Exclamation);
+}
+
+bool EditorDocument::isPartlyRead(const QString& path) const {
+    // The same file, however the path spells it.
+    return !m_partlyReadPath.isEmpty() && scriptwriter::sameDirectory(path, m_partlyReadPath);
+}
+
+Dialogs::Answer EditorDocument::askReplacePartlyRead(Dialogs::Buttons buttons) {
+    const QString question =
+        buttons == Dialogs::Buttons::YesNoCancel
+            ? QStringLiteral("Do you want to replace it anyway? Choose No to save the scroller "
+                             "under another name.")
+            : QStringLiteral("Do you want to replace it anyway?");
+    return m_dialogs.message(
+        m_dialogParent,
+        Dialogs::Message{
+            QStringLiteral("When \"%1\" was opened, some of its lines were not "
+                           "understood:\n%2\nSaving under this name replaces "
+                           "the file with what the editor shows, and those "
+                           "lines are lost. %3")
+                .arg(QDir::toNativeSeparators(m_partlyReadPath), m_unreadSummary, question),
+            editorrules::kAppTitle, buttons, Dialogs::Answer::No, Dialogs::Icon::Exclamation});
+}
+
+bool EditorDocument::save() {
+    if (m_beforeSave && !m_beforeSave())
+        return false;
+    if (m_filePath.isEmpty())
+        return saveAs();
+    if (isPartlyRead(m_filePath)) {
+        switch (askReplacePartlyRead(Dialogs::Buttons::YesNoCancel)) {
+        case Dialogs::Answer::Yes:
+            break;
+        case Dialogs::Answer::No:
+            return saveAs();
+        default:
+            return false;
+        }
+    }
+    if (!writeScript(m_filePath,
+                     QStringLiteral("Your changes are not saved. Use Save As to save them in "
+                                    "another folder or under another name."),
+                     kScriptSavedCopyFailed, &m_records.encoding))
+        return false;
+    m_partlyReadPath.clear();
+    writeFeedSource(m_filePath);
+    markSaved();
+    return true;
+}
+
+bool EditorDocument::saveAs() {
+    if (m_beforeSave && !m_beforeSave())
+        return false;
+    int filter = 0;
+    const QString chosen = m_dialogs.saveFile(
+        m_dialogParent,
+        Dialogs::FileRequest{QStringLiteral("Save As"), m_filePath, scriptFilters(), 0, true},
+        &filter);
+    if (chosen.isEmpty())
+        return false;
+    const QString path = Dialogs::withFilterSuffix(chosen, scriptFilters().value(filter));
+    // The dialog asked about the name as typed; the extension names another file.
+    if (path != chosen && QFileInfo::exists(path) &&
+        m_dialogs.message(
+            m_dialogParent,
+            Dialogs::Message{QStringLiteral("\"%1\" already exists.\nDo you want to replace it?")
+                                 .arg(QDir::toNativeSeparators(path)),
+                             editorrules::kAppTitle, Dialogs::Buttons::YesNo, Dialogs::Answer::No,
+                             Dialogs::Icon::Exclamation}) != Dialogs::Answer::Yes)
+        return false;
+    const QString reserved = editorrules::reservedNameMessage(path);
+    if (!reserved.isEmpty()) {
+        inform(reserved, Dialogs::Icon::Exclamation);
+        return false;
+    }
+    if (isPartlyRead(path) && askReplacePartlyRead(Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return false;
+    // The new name becomes the document's only once the script stands there.
+    const QString previousFolder = m_projectFolder;
+    m_projectFolder = modString::GetFolder(path);
+    if (!writeScript(path,
+                     QStringLiteral("The scroller is not saved. Please choose another "
+                                    "folder or name and save again."),
+                     kScriptSavedCopyFailed, &m_records.encoding)) {
+        m_projectFolder = previousFolder;
+        return false;
+    }
+    if (isPartlyRead(path))
+        m_partlyReadPath.clear();
+    m_filePath = path;
+    writeFeedSource(path);
+    markSaved();
+    return true;
+}
+
+bool EditorDocument::writeScript(const QString& path, const QString& consequence,
+                                 const QString& copyConsequence, TextEncoding* used,
+                                 std::optional<TextEncoding> as) {
+    ScrollerDocument doc = records();
+    if (as)
+        doc.encoding = *as;
+    const scriptwriter::SaveResult r =
+        scriptwriter::SaveScroller(path, doc, m_projectFolder, m_appFolder);
+    if (!r.written) {
+        inform(r.writeError + QLatin1Char('\n') + consequence, Dialogs::Icon::Exclamation);
+        return false;
+    }
+    if (used)
+        *used = r.encoding;
+    for (const QString& error : r.copyErrors)
+        inform(error + QLatin1Char('\n') + copyConsequence, Dialogs::Icon::Exclamation);
+    for (const QString& page : r.keptFiles) {
+        if (m_toldKeptPages.contains(page))
+            continue;
+        m_toldKeptPages << page;
+        inform(QStringLiteral("Your own page \"%1\" was kept as it is, because it is not a page "
+                              "delivered with Tickora Creator; the runtime files beside it were "
+                              "brought up to date.\nTo get the sample page back, rename or delete "
+                              "yours and save again.")
+                   .arg(QDir::toNativeSeparators(page)),
+               Dialogs::Icon::Information);
+    }
+    return true;
+}
+
+void EditorDocument::saveAsDefault() {
+    if (m_beforeSave && !m_beforeSave())
+        return;
+    const Dialogs::Answer a = m_dialogs.message(
+        m_dialogParent,
+        Dialogs::Message{kOverwriteDefault, editorrules::kAppTitle, Dialogs::Buttons::YesNo,
+                         Dialogs::Answer::Yes, Dialogs::Icon::None});
+    const QString target = userconfig::defaultForSave(m_appFolder);
+    if (a != Dialogs::Answer::Yes ||
+        (!target.isEmpty() && isPartlyRead(target) &&
+         askReplacePartlyRead(Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes))
+        return;
+    // The document's own file is not written, so its unsaved changes stay marked.
+    const QString folder = target.isEmpty() ? userconfig::folder() : modString::GetFolder(target);
+    const QString unchanged = QStringLiteral("The default scroller is unchanged. Please check "
+                                             "that you may write to the folder \"%1\".")
+                                  .arg(QDir::toNativeSeparators(folder));
+    if (target.isEmpty()) {
+        inform(unchanged, Dialogs::Icon::Exclamation);
+        return;
+    }
+    if (writeScript(target, unchanged,
+                    QStringLiteral("The default scroller was saved; only this copy into the "
+                                   "scroller's project folder failed. Please check that folder "
+                                   "and save the scroller again.")) &&
+        isPartlyRead(target))
+        m_partlyReadPath.clear();
+}
+
+EditorDocument::PromptResult EditorDocument::PromptSaveChanges() {
+    if (!isDirty())
+        return PromptResult::Clean;
+    const Dialogs::Answer a = m_dialogs.message(
+        m_dialogParent,
+        Dialogs::Message{kSaveChanges, editorrules::kAppTitle, Dialogs::Buttons::YesNoCancel,
+                         Dialogs::Answer::Yes, Dialogs::Icon::None});
+    switch (a) {
+    case Dialogs::Answer::Yes:
+        // A save that did not happen must not let the caller throw the changes away.
+        return save() ? PromptResult::Saved : PromptResult::Cancelled;
+    case Dialogs::Answer::No:
+        return PromptResult::Discarded;
+    default:
+        return PromptResult::Cancelled;
+    }
+}
+
+bool EditorDocument::PromptSaveForFolder() {
+    if (m_projectFolder.isEmpty()) {
+        inform(kSaveForFolder);
+        save();
+    }
+    return !m_projectFolder.isEmpty();
+}
+
+void EditorDocument::readFeedSource(const QString& scriptPath) {
+    const feed::SourceRead r = feed::readSource(scriptPath);
+    m_feed = r.source.value_or(feed::Source());
+    if (!r.error.isEmpty())
+        inform(r.error, Dialogs::Icon::Exclamation);
+}
+
+void EditorDocument::writeFeedSource(const QString& scriptPath) {
+    // A side file stands beside exactly the scripts that remember a feed.
+    const QString error =
+        m_feed.isSet() ? feed::writeSource(scriptPath, m_feed) : feed::removeSource(scriptPath);
+    if (!error.isEmpty())
+        inform(error + QStringLiteral("\nThe scroller itself was saved; Refresh from Feed will "
+                                      "not know its feed items after the next Open."),
+               Dialogs::Icon::Exclamation);
+}
