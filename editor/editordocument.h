@@ -61,6 +61,7 @@ public:
     TextEncoding encoding() const { return m_records.encoding; }
     QString appFolder() const { return m_appFolder; }
     QUndoStack* undoStack() { return &m_undo; }
+    const QUndoStack* undoStack() const { return &m_undo; }
 
     // --- Commands; each change is one step on the undo stack, named for the Edit menu.
     void setScroller(const clsScroller& s, const QString& what);

@@ -1,11 +1,11 @@
 #include "itemlistview.h"
 
 #include <QDropEvent>
-#include <QMimeData>
 
 ItemListView::ItemListView(QWidget* parent) : QTreeWidget(parent) {
     setDragEnabled(true);
     setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::InternalMove);
     setDefaultDropAction(Qt::MoveAction);
@@ -33,9 +33,16 @@ int ItemListView::dropRow(const QPoint& pos, int from) const {
     return before > from ? before - 1 : before;
 }
 
-void ItemListView::dropEvent(QDropEvent* event) {
+void ItemListView::dropCurrentAt(const QPoint& pos) {
     const int from = currentIndex().isValid() ? currentIndex().row() : -1;
-    const bool ours = event->mimeData() && event->mimeData()->hasFormat(mimeTypes().value(0));
+    if (from < 0 || !m_onMove)
+        return;
+    const int to = dropRow(pos, from);
+    if (to != from)
+        m_onMove(from, to);
+}
+
+void ItemListView::dropEvent(QDropEvent* event) {
     // The widget itself moves nothing: the drag ends as if ignored, and the list follows the
     // document's move.
     event->setDropAction(Qt::IgnoreAction);
@@ -43,9 +50,6 @@ void ItemListView::dropEvent(QDropEvent* event) {
     stopAutoScroll();
     setState(NoState);
     viewport()->update();
-    if (!ours || from < 0 || !m_onMove)
-        return;
-    const int to = dropRow(event->position().toPoint(), from);
-    if (to != from)
-        m_onMove(from, to);
+    if (event->source() == this)
+        dropCurrentAt(event->position().toPoint());
 }

@@ -18,6 +18,8 @@ public:
 
     // The row an item dropped at pos (in the viewport) ends at, when it comes from `from`.
     int dropRow(const QPoint& pos, int from) const;
+    // What a drop of the current item at pos (in the viewport) does.
+    void dropCurrentAt(const QPoint& pos);
 
 protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,

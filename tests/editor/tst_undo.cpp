@@ -1,0 +1,134 @@
+// Undo and Redo in the window, as a user reaches them: Ctrl+Z in a field and in the list, the
+// star that follows the saved step, typing that pauses, and a drag in the list.
+#include "editorsession.h"
+#include "eventwait.h"
+
+#include "itemlistview.h"
+
+#include <QTabWidget>
+
+namespace {
+
+// A saved document with the items A, B, C, D on the Items tab, shown and active.
+struct UndoSession : EditorSession {
+    QString path;
+    UndoSession() {
+        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n";
+        for (char n = 'A'; n <= 'D'; ++n)
+            script += QByteArray("s.add('text ") + n + "', '', '" + n + "');\r\n";
+        path = work + QStringLiteral("/undo.js");
+        writeFile(path, script);
+        w->openPath(path);
+        get<QTabWidget>("tabMain")->setCurrentIndex(1);
+    }
+    void ctrlZ(QWidget* target, bool redo = false) const {
+        QTest::keyClick(target, Qt::Key_Z,
+                        redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+    }
+    QString undoText() const { return action("mnuEditUndo")->text(); }
+    bool starred() const { return w->windowTitle().endsWith(QStringLiteral("*]")); }
+    // Drops the current item onto the upper half of a row, as the end of a drag does.
+    void dropOnto(int row) const {
+        list()->dropCurrentAt(list()->visualItemRect(node(row)).topLeft() + QPoint(4, 1));
+    }
+    ItemListView* list() const { return get<ItemListView>("tvItm"); }
+};
+
+} // namespace
+
+class TestUndo : public QObject {
+    Q_OBJECT
+private slots:
+    void deleteTheLastItemAndTakeItBack() {
+        UndoSession s;
+        QVERIFY(s.show());
+        s.select(3);
+        s.list()->setFocus();
+        QTest::keyClick(s.list(), Qt::Key_Delete);
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
+        QVERIFY(s.starred());
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Delete Item"));
+        s.ctrlZ(s.list());
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(s.current(), 3);
+        QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("D"));
+        QVERIFY(!s.starred() && !s.w->isDirty());
+        QVERIFY(!s.action("mnuFileSave")->isEnabled());
+        s.ctrlZ(s.list(), true);
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
+        QVERIFY(s.starred());
+    }
+
+    void dragTheLastItemToTheTopIsOneStep() {
+        UndoSession s;
+        QVERIFY(s.show());
+        s.select(3);
+        s.dropOnto(0);
+        QCOMPARE(s.names(), (QStringList{"D", "A", "B", "C"}));
+        QCOMPARE(s.current(), 0);
+        QCOMPARE(s.list()->topLevelItem(0)->text(0), QStringLiteral("D"));
+        QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("D"));
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Move Item"));
+        s.run("mnuEditUndo");
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(s.keys(), (QStringList{"Item0", "Item1", "Item2", "Item3"}));
+        QCOMPARE(s.current(), 3);
+        QVERIFY(!s.w->isDirty());
+        // Dropped below the last row, the item goes to the end.
+        s.select(0);
+        s.list()->dropCurrentAt(s.list()->visualItemRect(s.node(3)).bottomLeft() + QPoint(4, 20));
+        QCOMPARE(s.names(), (QStringList{"B", "C", "D", "A"}));
+    }
+
+    void ctrlZInAFieldTakesBackItsTypingFirst() {
+        UndoSession s;
+        QVERIFY(s.show());
+        QLineEdit* name = s.field("txtItmName");
+        s.type(name, QStringLiteral("x"));
+        QVERIFY(s.starred());
+        s.ctrlZ(name);
+        // The field's own undo: the document never saw the typing.
+        QCOMPARE(name->text(), QStringLiteral("A"));
+        QCOMPARE(s.doc().undoStack()->count(), 0);
+        // Typed again and paused, the typing becomes a step; Ctrl+Z then takes back the step.
+        s.type(name, QStringLiteral("yz"));
+        TRY_COMPARE(s.undoText(), QStringLiteral("&Undo Edit Item Name"), 5000);
+        QCOMPARE(s.doc().item(0).sName, QStringLiteral("Ayz"));
+        QCOMPARE(QApplication::focusWidget(), name);
+        QCOMPARE(name->cursorPosition(), 3); // the pause moved nothing
+        s.ctrlZ(name);
+        QCOMPARE(name->text(), QStringLiteral("A"));
+        QCOMPARE(s.doc().item(0).sName, QStringLiteral("A"));
+        QVERIFY(!s.starred());
+        s.ctrlZ(name, true);
+        QCOMPARE(name->text(), QStringLiteral("Ayz"));
+    }
+
+    void theStarFollowsTheSavedStep() {
+        UndoSession s;
+        QVERIFY(s.show());
+        s.run("mnuItemAdd");
+        s.run("mnuFileSave");
+        QVERIFY(!s.starred());
+        s.run("mnuEditUndo");
+        QVERIFY(s.starred());
+        QCOMPARE(s.names().size(), 4);
+        s.run("mnuEditRedo");
+        QVERIFY(!s.starred());
+        QCOMPARE(s.names().size(), 5);
+        // A settings change is undone from the Items tab too, and shown where it belongs.
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
+        s.replace(s.field("txtScrWidth"), QStringLiteral("300"));
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Edit Scroller Width"));
+        s.run("mnuEditUndo");
+        QCOMPARE(s.w->scroller().sWidth, s.field("txtScrWidth")->text());
+        QVERIFY(!s.starred());
+        // New starts a history of its own.
+        s.run("mnuFileNew");
+        QVERIFY(!s.action("mnuEditUndo")->isEnabled() && !s.action("mnuEditRedo")->isEnabled());
+    }
+};
+
+TICKORA_EDITOR_TEST_MAIN(TestUndo)
+#include "tst_undo.moc"
