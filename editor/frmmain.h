@@ -142,6 +142,8 @@ private:
     void clearItemUndo();
     void forgetFieldTyping(QWidget* field);
     bool fieldCanUndo(QObject* field, bool redo) const;
+    // Takes back (or redoes) a step and shows the tab where it happened.
+    void undoStep(bool redo);
     void mnuEditUndo_Click();
     void mnuEditRedo_Click();
 

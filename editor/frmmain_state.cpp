@@ -239,15 +239,31 @@ void frmMain::commitFields(const QString& what, bool cleanFields) {
         forgetFieldTyping(f);
 }
 
-void frmMain::mnuEditUndo_Click() {
+void frmMain::undoStep(bool redo) {
     // Typing not yet taken in is a step of its own, and the first to go.
     commitFields();
-    m_doc->undoStack()->undo();
+    int touched = -1; // the tab that shows what the step changed
+    const auto settings =
+        connect(m_doc, &EditorDocument::scrollerChanged, this, [&touched] { touched = 0; });
+    const auto items =
+        connect(m_doc, &EditorDocument::currentChanged, this, [&touched] { touched = 1; });
+    const auto item =
+        connect(m_doc, &EditorDocument::itemChanged, this, [&touched] { touched = 1; });
+    if (redo)
+        m_doc->undoStack()->redo();
+    else
+        m_doc->undoStack()->undo();
+    for (const auto& c : {settings, items, item})
+        disconnect(c);
+    if (touched >= 0 && touched != tabMain->currentIndex())
+        tabMain->setCurrentIndex(touched);
     RefreshControls();
 }
 
+void frmMain::mnuEditUndo_Click() {
+    undoStep(false);
+}
+
 void frmMain::mnuEditRedo_Click() {
-    commitFields();
-    m_doc->undoStack()->redo();
-    RefreshControls();
+    undoStep(true);
 }

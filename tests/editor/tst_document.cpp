@@ -287,9 +287,12 @@ private slots:
         QTEST(int(s.doc.PromptSaveChanges()), "result");
         QTEST(s.doc.isDirty(), "dirtyAfter");
         QCOMPARE(s.dialogs.messages.isEmpty(), answer < 0);
-        if (answer >= 0)
-            QCOMPARE(s.dialogs.messages.first().text,
-                     QStringLiteral("Do you want to save the changes?"));
+        if (answer >= 0) {
+            const Dialogs::Message& asked = s.dialogs.messages.first();
+            QCOMPARE(asked.text, QStringLiteral("Do you want to save the changes?"));
+            QCOMPARE(asked.buttons, Dialogs::Buttons::YesNoCancel);
+            QCOMPARE(asked.defaultButton, Dialogs::Answer::Yes);
+        }
         const QString target = titled ? s.path : s.dir.filePath(saveAs);
         if (written) {
             ScrollerDocument back;

@@ -235,34 +235,6 @@ private slots:
         QCOMPARE(s.dialogs.unexpected, 0);
     }
 
-    void yesWithoutASaveKeepsTheWork() {
-        // New and Quit stop when the save they asked for did not happen.
-        EditorSession s;
-        QVERIFY(s.show());
-        s.field("txtScrName")->setText(QStringLiteral("edited"));
-        s.dialogs.answers << Answer::Yes;
-        s.dialogs.fileAnswers << QString(); // Save As cancelled
-        s.action("mnuFileNew")->trigger();
-        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("edited"));
-        QVERIFY(s.w->isDirty());
-
-        s.dialogs.answers << Answer::Yes;
-        s.dialogs.fileAnswers << QString();
-        s.action("mnuFileQuit")->trigger();
-        QVERIFY(s.w->isVisible());
-        QCOMPARE(s.dialogs.texts(), (QStringList{kSaveChanges, kSaveChanges}));
-        QCOMPARE(s.dialogs.unexpected, 0);
-
-        // Yes with a save: the script is written and New goes on.
-        const QString path = s.work + QStringLiteral("/edited.js");
-        s.dialogs.answers << Answer::Yes;
-        s.dialogs.fileAnswers << path;
-        s.action("mnuFileNew")->trigger();
-        QCOMPARE(readBack(path).scroller.sName, QStringLiteral("edited"));
-        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("news"));
-        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New]"));
-    }
-
     void quitAnswers() {
         EditorSession s;
         QVERIFY(s.show());

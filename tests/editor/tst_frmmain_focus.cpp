@@ -1,7 +1,6 @@
 // The checks and cleanups that run when the focus leaves a field, and when they must not run.
 #include "editorsession.h"
 
-
 #include <QComboBox>
 #include <QDialog>
 #include <QPlainTextEdit>

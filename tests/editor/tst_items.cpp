@@ -113,43 +113,6 @@ private slots:
         }
     }
 
-    void deleteMakesTheNextItemCurrent() {
-        ItemsSession s(4);
-        s.select(1);
-        s.field("txtItmName")->setText(QStringLiteral("not kept"));
-        s.run("mnuItemDelete");
-        QCOMPARE(s.names(), (QStringList{"A", "C", "D"}));
-        QCOMPARE(s.current(), 1);
-        QCOMPARE(s.shownName(), QStringLiteral("C"));
-        // At the end of the list the previous item takes its place.
-        s.select(2);
-        s.button(11)->trigger();
-        QCOMPARE(s.names(), (QStringList{"A", "C"}));
-        QCOMPARE(s.current(), 1);
-        QCOMPARE(s.shownName(), QStringLiteral("C"));
-        QCOMPARE(s.text()->toPlainText(), QStringLiteral("text C"));
-    }
-
-    void moveUpCarriesThePendingEditsAndKeepsTheItemCurrent() {
-        ItemsSession s(3);
-        s.select(1);
-        s.field("txtItmName")->setText(QStringLiteral("B moved"));
-        s.field("txtItmWidth")->setText(QStringLiteral("99"));
-        s.run("mnuItemMoveUp");
-        QCOMPARE(s.names(), (QStringList{"B moved", "A", "C"}));
-        QCOMPARE(s.doc().item(0).sWidth, QStringLiteral("99"));
-        QCOMPARE(s.current(), 0);
-        QCOMPARE(s.shownName(), QStringLiteral("B moved"));
-        // The item that went down is a copy with the same values and its own record.
-        QCOMPARE(s.doc().item(1).sText, QStringLiteral("text A"));
-        QCOMPARE(s.doc().item(1).sWidth, QStringLiteral("10"));
-        QCOMPARE(s.keys(), (QStringList{"Item1", "Item0Dst", "Item2"}));
-        QVERIFY(s.w->isDirty());
-        // Selecting another item leaves the moved one as it was stored.
-        s.select(2);
-        QCOMPARE(s.doc().item(0).sName, QStringLiteral("B moved"));
-    }
-
     void moveDownCarriesThePendingEditsAndKeepsTheItemCurrent() {
         ItemsSession s(3);
         s.select(0);
@@ -238,27 +201,13 @@ private slots:
         QVERIFY(s.action("mnuItemDelete")->isEnabled());
     }
 
-    void cutMakesTheNextItemCurrent() {
-        ItemsSession s(3);
-        s.select(1);
-        s.run("mnuEditCut");
-        QCOMPARE(s.names(), (QStringList{"A", "C"}));
-        QCOMPARE(s.current(), 1);
-        QCOMPARE(s.shownName(), QStringLiteral("C"));
-        s.select(0);
-        s.run("mnuEditPaste");
-        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
-        QCOMPARE(s.keys(), (QStringList{"Item0", "Item1Dst", "Item2"}));
-    }
-
     void typedValuesAreNeitherLostNorLeftBehind() {
         ItemsSession s(2);
         // What the fields show is what is copied.
         s.select(0);
         s.field("txtItmName")->setText(QStringLiteral("A typed"));
         s.run("mnuEditCopy");
-        QCOMPARE(s.doc().clipItem().sName,
-                 QStringLiteral("A typed"));
+        QCOMPARE(s.doc().clipItem().sName, QStringLiteral("A typed"));
         // Pasting keeps what was typed into the item shown before.
         s.select(1);
         s.field("txtItmName")->setText(QStringLiteral("B typed"));

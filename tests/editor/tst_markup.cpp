@@ -192,9 +192,9 @@ private slots:
         const int open = expected.indexOf(u'>') + 1;
         QCOMPARE(s.text()->textCursor().selectionStart(), open);
         QCOMPARE(s.text()->textCursor().selectedText(), text.mid(start, length));
-        QCOMPARE(s.action("mnuEditUndo")->text(),
-                 button == u"cmdItmBold" ? QStringLiteral("&Undo Bold")
-                                         : QStringLiteral("&Undo Emphasis"));
+        QCOMPARE(s.action("mnuEditUndo")->text(), button == u"cmdItmBold"
+                                                      ? QStringLiteral("&Undo Bold")
+                                                      : QStringLiteral("&Undo Emphasis"));
         // Undone, the item holds its text as stored: a typed line break as the script has it.
         QTest::keyClick(s.text(), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(s.text()->toPlainText(), QString(text).replace(u'\n', QStringLiteral("<br>")));

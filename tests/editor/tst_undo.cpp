@@ -122,6 +122,7 @@ private slots:
         s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
         QCOMPARE(s.undoText(), QStringLiteral("&Undo Edit Scroller Width"));
         s.run("mnuEditUndo");
+        QCOMPARE(s.get<QTabWidget>("tabMain")->currentIndex(), 0); // where the change is seen
         QCOMPARE(s.w->scroller().sWidth, s.field("txtScrWidth")->text());
         QVERIFY(!s.starred());
         // New starts a history of its own.
