@@ -22,6 +22,25 @@ std::unique_ptr<QSettings> settings() {
                                        QSettings::IniFormat);
 }
 
+namespace {
+std::function<void(const QString&)>& failureHandler() {
+    static std::function<void(const QString&)> handler;
+    return handler;
+}
+} // namespace
+
+void write(const std::function<void(QSettings&)>& change) {
+    const auto s = settings();
+    change(*s);
+    s->sync();
+    if (s->status() != QSettings::NoError && failureHandler())
+        failureHandler()(s->fileName());
+}
+
+void onWriteFailure(std::function<void(const QString& file)> handler) {
+    failureHandler() = std::move(handler);
+}
+
 QString defaultForNew(const QString& appFolder) {
     const QString own = userDefaultPath();
     if (QFileInfo(own).isFile())
