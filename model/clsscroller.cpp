@@ -2,7 +2,7 @@
 
 #include "modparser.h"
 #include "numberrule.h"
-#include "textrules.h"
+#include "modstring.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "fieldrules.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
-#include "textrules.h"
+#include "modstring.h"
 
 #include <QSet>
 

@@ -1,6 +1,6 @@
 // clsItem and the text rules that keep item texts fit for the script.
 #include "clsitem.h"
-#include "textrules.h"
+#include "modstring.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
 // document back, and saving it again gives the same bytes.
 #include "scriptreader.h"
 #include "scriptwriter.h"
-#include "textrules.h"
+#include "modstring.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -3,7 +3,7 @@
 #include "fileio.h"
 #include "numberrule.h"
 #include "textencoding.h"
-#include "textrules.h"
+#include "modstring.h"
 
 #include "jsline.h"
 

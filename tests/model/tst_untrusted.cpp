@@ -4,7 +4,7 @@
 #include "jsline.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
-#include "textrules.h"
+#include "modstring.h"
 
 #include <QTest>
 
