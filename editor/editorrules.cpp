@@ -1,7 +1,7 @@
 #include "editorrules.h"
 
-#include "scriptwriter.h"
 #include "modstring.h"
+#include "scriptwriter.h"
 
 #include <QDir>
 #include <QFileInfo>
