@@ -37,27 +37,7 @@ private:
 void tst_FeedFetch::initTestCase() {
     QVERIFY(server.start());
     QVERIFY(dir.isValid());
-    server.set("/rss", feedsamples::kRss);
-    server.set("/atom", feedsamples::kAtom, "application/atom+xml");
-    server.set("/json", feedsamples::kJson, "application/feed+json");
-    server.set("/html", "<!DOCTYPE html><html><body>Blog</body></html>", "text/html");
-    FeedServer::Route r;
-    r.status = 302;
-    r.location = server.url(QStringLiteral("/rss")).toLatin1();
-    server.routes.insert("/moved", r);
-    r.location = "/loop";
-    server.routes.insert("/loop", r);
-    r.status = 500;
-    r.location.clear();
-    r.body = "oops";
-    server.routes.insert("/broken", r);
-    r = FeedServer::Route();
-    r.mode = FeedServer::Mode::Stall;
-    server.routes.insert("/slow", r);
-    r.mode = FeedServer::Mode::Declared;
-    server.routes.insert("/huge", r);
-    r.mode = FeedServer::Mode::Endless;
-    server.routes.insert("/endless", r);
+    server.addSamples();
 }
 
 void tst_FeedFetch::answers_data() {
@@ -300,34 +280,26 @@ QString names(const QList<clsItem>& items) {
 } // namespace
 
 void tst_FeedFetch::refreshPlan_data() {
+    const struct {
+        const char* row;
+        QString current;
+        QString remembered;
+        QString fresh;
+        QString result;
+    } rows[] = {
+        {"feed items between own items", "a f1 f2 b", "f1 f2", "n1 n2 n3", "a n1 n2 n3 b"},
+        {"moved and partly edited", "f2 a f1 b", "f1 f2 f3", "n1", "n1 a b"},
+        {"none left: at the end", "a b", "f1", "n1 n2", "a b n1 n2"},
+        {"duplicates match once each", "f1 f1 f1", "f1 f1", "n1", "n1 f1"},
+        {"own item equal to a feed item stays when counted out", "f1 a f1", "f1", "n1", "n1 a f1"},
+        {"empty list", "", "f1", "n1", "n1"},
+    };
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("remembered");
     QTest::addColumn<QString>("fresh");
     QTest::addColumn<QString>("result");
-    QTest::newRow("feed items between own items") << "a f1 f2 b"
-                                                  << "f1 f2"
-                                                  << "n1 n2 n3"
-                                                  << "a n1 n2 n3 b";
-    QTest::newRow("moved and partly edited") << "f2 a f1 b"
-                                             << "f1 f2 f3"
-                                             << "n1"
-                                             << "n1 a b";
-    QTest::newRow("none left: at the end") << "a b"
-                                           << "f1"
-                                           << "n1 n2"
-                                           << "a b n1 n2";
-    QTest::newRow("duplicates match once each") << "f1 f1 f1"
-                                                << "f1 f1"
-                                                << "n1"
-                                                << "n1 f1";
-    QTest::newRow("own item equal to a feed item stays when counted out") << "f1 a f1"
-                                                                          << "f1"
-                                                                          << "n1"
-                                                                          << "n1 a f1";
-    QTest::newRow("empty list") << ""
-                                << "f1"
-                                << "n1"
-                                << "n1";
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.current << r.remembered << r.fresh << r.result;
 }
 
 void tst_FeedFetch::refreshPlan() {

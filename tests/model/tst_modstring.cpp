@@ -34,79 +34,45 @@ private Q_SLOTS:
     }
 
     void relativeUrl_data() {
+        const struct {
+            const char* row;
+            QString folder;
+            QString file;
+            QString url;
+        } rows[] = {
+            {"same folder", "C:\\Web\\site", "C:\\Web\\site\\logo.gif", "logo.gif"},
+            {"sub folder", "C:\\Web\\site", "C:\\Web\\site\\images\\logo.gif", "images/logo.gif"},
+            {"sibling", "C:\\Web\\site", "C:\\Web\\img\\a.gif", "../img/a.gif"},
+            {"prefix is no folder", "C:\\Web\\site", "C:\\Web\\site2\\a.gif", "../site2/a.gif"},
+            {"two up", "C:\\Web\\site", "C:\\logo.gif", "../../logo.gif"},
+            {"drive as folder", "C:", "C:\\a.gif", "a.gif"},
+            {"folder case matters", "C:\\Web\\Site", "C:\\Web\\site\\a.gif", "../site/a.gif"},
+            {"other drive", "C:\\Web\\site", "D:\\pics\\a.gif", "file:///D:\\pics\\a.gif"},
+            {"drive letter case", "C:\\Web\\site", "c:\\Web\\site\\a.gif",
+             "file:///c:\\Web\\site\\a.gif"},
+            {"unc", "C:\\Web\\site", "\\\\server\\share\\a.gif",
+             "file:///\\\\server\\share\\a.gif"},
+            {"drive with slashes", "C:\\Web\\site", "C:/pics/a.gif", "file:///C:/pics/a.gif"},
+            {"no folder", "", "C:\\a.gif", "file:///C:\\a.gif"},
+            {"base ending in separator", "C:\\", "C:\\a.gif", "../a.gif"},
+            {"no escaping", "C:\\w", "C:\\w\\my pics\\#1 100%.gif", "my pics/#1 100%.gif"},
+            // POSIX paths on this platform.
+            {"posix sub folder", "/home/u/site", "/home/u/site/images/logo.gif", "images/logo.gif"},
+            {"posix sibling", "/home/u/site", "/home/u/pics/a.gif", "../pics/a.gif"},
+            {"posix prefix is no folder", "/home/u/site", "/home/u/site2/a.gif", "../site2/a.gif"},
+            {"posix far away", "/home/u/site", "/srv/a.gif", "../../../srv/a.gif"},
+            {"posix, backslash in a name", "/home/u/site", "/home/u/site/a\\b.gif", "a\\b.gif"},
+            {"posix, backslash in the folder", "/home/u/my\\site", "/home/u/my\\site/img\\a.gif",
+             "img\\a.gif"},
+            {"posix file, no folder", "", "/home/u/a.gif", "file:///home/u/a.gif"},
+            {"posix file, drive folder", "C:\\Web", "/home/u/a.gif", "file:///home/u/a.gif"},
+            {"relative file", "/home/u", "a.gif", "file:///a.gif"},
+        };
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("url");
-        QTest::newRow("same folder") << "C:\\Web\\site"
-                                     << "C:\\Web\\site\\logo.gif"
-                                     << "logo.gif";
-        QTest::newRow("sub folder") << "C:\\Web\\site"
-                                    << "C:\\Web\\site\\images\\logo.gif"
-                                    << "images/logo.gif";
-        QTest::newRow("sibling") << "C:\\Web\\site"
-                                 << "C:\\Web\\img\\a.gif"
-                                 << "../img/a.gif";
-        QTest::newRow("prefix is no folder") << "C:\\Web\\site"
-                                             << "C:\\Web\\site2\\a.gif"
-                                             << "../site2/a.gif";
-        QTest::newRow("two up") << "C:\\Web\\site"
-                                << "C:\\logo.gif"
-                                << "../../logo.gif";
-        QTest::newRow("drive as folder") << "C:"
-                                         << "C:\\a.gif"
-                                         << "a.gif";
-        QTest::newRow("folder case matters") << "C:\\Web\\Site"
-                                             << "C:\\Web\\site\\a.gif"
-                                             << "../site/a.gif";
-        QTest::newRow("other drive") << "C:\\Web\\site"
-                                     << "D:\\pics\\a.gif"
-                                     << "file:///D:\\pics\\a.gif";
-        QTest::newRow("drive letter case") << "C:\\Web\\site"
-                                           << "c:\\Web\\site\\a.gif"
-                                           << "file:///c:\\Web\\site\\a.gif";
-        QTest::newRow("unc") << "C:\\Web\\site"
-                             << "\\\\server\\share\\a.gif"
-                             << "file:///\\\\server\\share\\a.gif";
-        QTest::newRow("drive with slashes") << "C:\\Web\\site"
-                                            << "C:/pics/a.gif"
-                                            << "file:///C:/pics/a.gif";
-        QTest::newRow("no folder") << ""
-                                   << "C:\\a.gif"
-                                   << "file:///C:\\a.gif";
-        QTest::newRow("base ending in separator") << "C:\\"
-                                                  << "C:\\a.gif"
-                                                  << "../a.gif";
-        QTest::newRow("no escaping") << "C:\\w"
-                                     << "C:\\w\\my pics\\#1 100%.gif"
-                                     << "my pics/#1 100%.gif";
-        // POSIX paths on this platform.
-        QTest::newRow("posix sub folder") << "/home/u/site"
-                                          << "/home/u/site/images/logo.gif"
-                                          << "images/logo.gif";
-        QTest::newRow("posix sibling") << "/home/u/site"
-                                       << "/home/u/pics/a.gif"
-                                       << "../pics/a.gif";
-        QTest::newRow("posix prefix is no folder") << "/home/u/site"
-                                                   << "/home/u/site2/a.gif"
-                                                   << "../site2/a.gif";
-        QTest::newRow("posix far away") << "/home/u/site"
-                                        << "/srv/a.gif"
-                                        << "../../../srv/a.gif";
-        QTest::newRow("posix, backslash in a name") << "/home/u/site"
-                                                    << "/home/u/site/a\\b.gif"
-                                                    << "a\\b.gif";
-        QTest::newRow("posix, backslash in the folder") << "/home/u/my\\site"
-                                                        << "/home/u/my\\site/img\\a.gif"
-                                                        << "img\\a.gif";
-        QTest::newRow("posix file, no folder") << ""
-                                               << "/home/u/a.gif"
-                                               << "file:///home/u/a.gif";
-        QTest::newRow("posix file, drive folder") << "C:\\Web"
-                                                  << "/home/u/a.gif"
-                                                  << "file:///home/u/a.gif";
-        QTest::newRow("relative file") << "/home/u"
-                                       << "a.gif"
-                                       << "file:///a.gif";
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.folder << r.file << r.url;
     }
     void relativeUrl() {
         QFETCH(QString, folder);

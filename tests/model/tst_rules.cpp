@@ -1,9 +1,9 @@
 // The number rule, the field rules, the text rules, the text encodings and file names.
 #include "fieldrules.h"
 #include "fileio.h"
+#include "modstring.h"
 #include "numberrule.h"
 #include "textencoding.h"
-#include "modstring.h"
 
 #include "jsline.h"
 
@@ -144,30 +144,27 @@ private Q_SLOTS:
     }
 
     void scriptNumbers_data() {
+        const struct {
+            const char* row;
+            QString typed;
+            QString written;
+        } rows[] = {
+            {"plain", "200", "200"},
+            {"octal-looking", "0100", "100"},
+            {"zeros before a fraction", "010.5", "10.5"},
+            {"zero before the point stays", "00.5", "0.5"},
+            {"all zeros", "000", "0"},
+            {"signed", "-007", "-7"},
+            {"exponent", "01e3", "1e3"},
+            {"blanks", " \t12 ", "12"},
+            {"leading point", ".5", ".5"},
+            {"no number is left alone", "0x10", "0x10"},
+            {"empty", "", ""},
+        };
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
-        QTest::newRow("plain") << "200"
-                               << "200";
-        QTest::newRow("octal-looking") << "0100"
-                                       << "100";
-        QTest::newRow("zeros before a fraction") << "010.5"
-                                                 << "10.5";
-        QTest::newRow("zero before the point stays") << "00.5"
-                                                     << "0.5";
-        QTest::newRow("all zeros") << "000"
-                                   << "0";
-        QTest::newRow("signed") << "-007"
-                                << "-7";
-        QTest::newRow("exponent") << "01e3"
-                                  << "1e3";
-        QTest::newRow("blanks") << " \t12 "
-                                << "12";
-        QTest::newRow("leading point") << ".5"
-                                       << ".5";
-        QTest::newRow("no number is left alone") << "0x10"
-                                                 << "0x10";
-        QTest::newRow("empty") << ""
-                               << "";
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.typed << r.written;
     }
     void scriptNumbers() {
         QFETCH(QString, typed);
