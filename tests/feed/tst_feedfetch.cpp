@@ -177,28 +177,26 @@ void tst_FeedFetch::cancel() {
 }
 
 void tst_FeedFetch::addresses_data() {
+    const struct {
+        const char* row;
+        QString text;
+        QString url; // empty: refused
+    } rows[] = {
+        {"https", " https://ex.example/feed ", "https://ex.example/feed"},
+        {"pasted over two lines", "https://ex.example/fe\r\ned\n", "https://ex.example/feed"},
+        {"feed scheme", "feed://ex.example/rss", "http://ex.example/rss"},
+        {"bare host", "ex.example/rss.xml", "http://ex.example/rss.xml"},
+        {"absolute path", "/tmp/x feed.xml", "file:///tmp/x feed.xml"},
+        {"file url", "file:///tmp/a.xml", "file:///tmp/a.xml"},
+        {"javascript", "javascript:alert(1)", ""},
+        {"ftp", "ftp://ex.example/feed", ""},
+        {"empty", "   ", ""},
+        {"words", "my feed", ""},
+    };
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("url"); // empty: refused
-    QTest::newRow("https") << " https://ex.example/feed "
-                           << "https://ex.example/feed";
-    QTest::newRow("pasted over two lines") << "https://ex.example/fe\r\ned\n"
-                                           << "https://ex.example/feed";
-    QTest::newRow("feed scheme") << "feed://ex.example/rss"
-                                 << "http://ex.example/rss";
-    QTest::newRow("bare host") << "ex.example/rss.xml"
-                               << "http://ex.example/rss.xml";
-    QTest::newRow("absolute path") << "/tmp/x feed.xml"
-                                   << "file:///tmp/x feed.xml";
-    QTest::newRow("file url") << "file:///tmp/a.xml"
-                              << "file:///tmp/a.xml";
-    QTest::newRow("javascript") << "javascript:alert(1)"
-                                << "";
-    QTest::newRow("ftp") << "ftp://ex.example/feed"
-                         << "";
-    QTest::newRow("empty") << "   "
-                           << "";
-    QTest::newRow("words") << "my feed"
-                           << "";
+    QTest::addColumn<QString>("url");
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.text << r.url;
 }
 
 void tst_FeedFetch::addresses() {

@@ -176,44 +176,32 @@ private Q_SLOTS:
     }
 
     void scriptSafe_data() {
+        const struct {
+            const char* row;
+            QString typed;
+            QString safe;
+            QString shown; // what the page shows, entities resolved
+        } rows[] = {
+            {"plain", "Hello <b>world</b>", "Hello <b>world</b>", "Hello <b>world</b>"},
+            {"quote", "O'Neil", "O\\'Neil", "O'Neil"},
+            {"escaped quote stays", "O\\'Neil", "O\\'Neil", "O'Neil"},
+            {"line breaks of every kind", "a\nb\r\nc\rd", "a<br>b<br>c<br>d", "a<br>b<br>c<br>d"},
+            {"line separator", QString::fromUtf16(u"a\u2028b"), "a&#8232;b",
+             QString::fromUtf16(u"a\u2028b")},
+            {"folder path", "C:\\Pages\\news", "C:&#92;Pages&#92;news", "C:\\Pages\\news"},
+            {"unicode escape look-alike", "C:\\users", "C:&#92;users", "C:\\users"},
+            {"closing backslash", "path\\", "path&#92;", "path\\"},
+            {"two closing backslashes", "a\\\\", "a&#92;&#92;", "a\\\\"},
+            {"breaking out of the string", "\\\\');alert(1);//", "&#92;\\');alert(1);//",
+             "\\');alert(1);//"},
+            {"quote at the end", "it'", "it\\'", "it'"},
+            {"empty", "", "", ""},
+        };
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("safe");
-        QTest::addColumn<QString>("shown"); // what the page shows, entities resolved
-        QTest::newRow("plain") << "Hello <b>world</b>"
-                               << "Hello <b>world</b>"
-                               << "Hello <b>world</b>";
-        QTest::newRow("quote") << "O'Neil"
-                               << "O\\'Neil"
-                               << "O'Neil";
-        QTest::newRow("escaped quote stays") << "O\\'Neil"
-                                             << "O\\'Neil"
-                                             << "O'Neil";
-        QTest::newRow("line breaks of every kind") << "a\nb\r\nc\rd"
-                                                   << "a<br>b<br>c<br>d"
-                                                   << "a<br>b<br>c<br>d";
-        QTest::newRow("line separator")
-            << QString::fromUtf16(u"a\u2028b") << "a&#8232;b" << QString::fromUtf16(u"a\u2028b");
-        QTest::newRow("folder path") << "C:\\Pages\\news"
-                                     << "C:&#92;Pages&#92;news"
-                                     << "C:\\Pages\\news";
-        QTest::newRow("unicode escape look-alike") << "C:\\users"
-                                                   << "C:&#92;users"
-                                                   << "C:\\users";
-        QTest::newRow("closing backslash") << "path\\"
-                                           << "path&#92;"
-                                           << "path\\";
-        QTest::newRow("two closing backslashes") << "a\\\\"
-                                                 << "a&#92;&#92;"
-                                                 << "a\\\\";
-        QTest::newRow("breaking out of the string") << "\\\\');alert(1);//"
-                                                    << "&#92;\\');alert(1);//"
-                                                    << "\\');alert(1);//";
-        QTest::newRow("quote at the end") << "it'"
-                                          << "it\\'"
-                                          << "it'";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "";
+        QTest::addColumn<QString>("shown");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.typed << r.safe << r.shown;
     }
     void scriptSafe() {
         QFETCH(QString, typed);
