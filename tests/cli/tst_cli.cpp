@@ -297,10 +297,6 @@ private Q_SLOTS:
         QTest::newRow("empty name after --")
             << doc + "$T write -- doc.json ''" << 2 << QByteArray("doc.json\n");
         QTest::newRow("empty name to read") << QStringLiteral("$T read ''") << 2 << QByteArray();
-        QTest::newRow("a pipe is no target")
-            << doc + "mkfifo p.js; $T write --no-project-files doc.json p.js; s=$?; "
-                     "test -p p.js && exit $s"
-            << 1 << QByteArray("doc.json\np.js\n");
     }
     void fileNames() {
         QFETCH(QString, command);
