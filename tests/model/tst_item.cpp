@@ -1,6 +1,5 @@
-// clsItem and the text rules that keep item texts fit for the script.
+// clsItem: the item line it writes and the item lines it reads.
 #include "clsitem.h"
-#include "modstring.h"
 
 #include <QTest>
 
@@ -63,48 +62,6 @@ private Q_SLOTS:
         b.sText = QStringLiteral("two");
         QCOMPARE(a.sText, QStringLiteral("one"));
         QCOMPARE(b.sText, QStringLiteral("two"));
-    }
-
-    void escapeQuotes_data() {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("none") << "plain"
-                              << "plain";
-        QTest::newRow("one") << "It's"
-                             << "It\\'s";
-        QTest::newRow("already escaped") << "It\\'s"
-                                         << "It\\'s";
-        QTest::newRow("two") << "a''b"
-                             << "a\\'\\'b";
-        QTest::newRow("mixed") << "\\''"
-                               << "\\'\\'";
-        QTest::newRow("lone backslash kept") << "a\\b'"
-                                             << "a\\b\\'";
-        QTest::newRow("quote at start") << "'x"
-                                        << "\\'x";
-    }
-    void escapeQuotes() {
-        QFETCH(QString, in);
-        QFETCH(QString, out);
-        QCOMPARE(modString::EscapeQuotes(in), out);
-        QCOMPARE(modString::EscapeQuotes(out), out); // idempotent
-    }
-
-    void lineBreaks_data() {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("crlf") << "a\r\nb\r\nc"
-                              << "a<br>b<br>c";
-        QTest::newRow("lone cr and lf stay") << "a\rb\nc"
-                                             << "a\rb\nc";
-        QTest::newRow("lf cr is no pair") << "a\n\rb"
-                                          << "a\n\rb";
-        QTest::newRow("none") << "abc"
-                              << "abc";
-    }
-    void lineBreaks() {
-        QFETCH(QString, in);
-        QTEST(modString::LineBreaksToBr(in), "out");
     }
 };
 

@@ -1,5 +1,8 @@
-// Path arithmetic: the folder of a path and the address of a picture from a page's folder.
+// modString: the text rules that keep item texts fit for the script, and the path arithmetic
+// (the folder of a path, the address of a picture from a page's folder).
 #include "modstring.h"
+
+#include "jsline.h"
 
 #include <QTest>
 
@@ -78,6 +81,99 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QFETCH(QString, file);
         QTEST(modString::GetRelativeUrl(folder, file), "url");
+    }
+
+    void escapeQuotes_data() {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("none") << "plain"
+                              << "plain";
+        QTest::newRow("one") << "It's"
+                             << "It\\'s";
+        QTest::newRow("already escaped") << "It\\'s"
+                                         << "It\\'s";
+        QTest::newRow("two") << "a''b"
+                             << "a\\'\\'b";
+        QTest::newRow("mixed") << "\\''"
+                               << "\\'\\'";
+        QTest::newRow("lone backslash kept") << "a\\b'"
+                                             << "a\\b\\'";
+        QTest::newRow("quote at start") << "'x"
+                                        << "\\'x";
+    }
+    void escapeQuotes() {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QCOMPARE(modString::EscapeQuotes(in), out);
+        QCOMPARE(modString::EscapeQuotes(out), out); // idempotent
+    }
+
+    void lineBreaks_data() {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("crlf") << "a\r\nb\r\nc"
+                              << "a<br>b<br>c";
+        QTest::newRow("lone cr and lf stay") << "a\rb\nc"
+                                             << "a\rb\nc";
+        QTest::newRow("lf cr is no pair") << "a\n\rb"
+                                          << "a\n\rb";
+        QTest::newRow("none") << "abc"
+                              << "abc";
+    }
+    void lineBreaks() {
+        QFETCH(QString, in);
+        QTEST(modString::LineBreaksToBr(in), "out");
+    }
+
+    void scriptSafe_data() {
+        const struct {
+            const char* row;
+            QString typed;
+            QString safe;
+            QString shown; // what the page shows, entities resolved
+        } rows[] = {
+            {"plain", "Hello <b>world</b>", "Hello <b>world</b>", "Hello <b>world</b>"},
+            {"quote", "O'Neil", "O\\'Neil", "O'Neil"},
+            {"escaped quote stays", "O\\'Neil", "O\\'Neil", "O'Neil"},
+            {"line breaks of every kind", "a\nb\r\nc\rd", "a<br>b<br>c<br>d", "a<br>b<br>c<br>d"},
+            {"line separator", QString::fromUtf16(u"a\u2028b"), "a&#8232;b",
+             QString::fromUtf16(u"a\u2028b")},
+            {"folder path", "C:\\Pages\\news", "C:&#92;Pages&#92;news", "C:\\Pages\\news"},
+            {"unicode escape look-alike", "C:\\users", "C:&#92;users", "C:\\users"},
+            {"closing backslash", "path\\", "path&#92;", "path\\"},
+            {"two closing backslashes", "a\\\\", "a&#92;&#92;", "a\\\\"},
+            {"breaking out of the string", "\\\\');alert(1);//", "&#92;\\');alert(1);//",
+             "\\');alert(1);//"},
+            {"quote at the end", "it'", "it\\'", "it'"},
+            {"empty", "", "", ""},
+        };
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("safe");
+        QTest::addColumn<QString>("shown");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.typed << r.safe << r.shown;
+    }
+    void scriptSafe() {
+        QFETCH(QString, typed);
+        QFETCH(QString, safe);
+        QCOMPARE(modString::ScriptSafe(typed), safe);
+        QCOMPARE(modString::ScriptSafe(safe), safe);
+        QVERIFY(!modString::scriptStringProblem(typed).isEmpty() || typed == safe);
+        QCOMPARE(modString::scriptStringProblem(safe), QString());
+        // The page turns the entities back into the characters typed.
+        QString page = jsline::shownText(safe);
+        page.replace(QStringLiteral("&#92;"), QStringLiteral("\\"));
+        page.replace(QStringLiteral("&#8232;"), QString(QChar(0x2028)));
+        QTEST(page, "shown");
+    }
+
+    void excerpts() {
+        QCOMPARE(modString::excerpt(u"abc"), QStringLiteral("\"abc\""));
+        const QString huge(1 << 20, u'7');
+        const QString e = modString::excerpt(huge);
+        QVERIFY(e.size() < 80);
+        QVERIFY(e.startsWith(QStringLiteral("\"7777")));
+        QVERIFY(e.contains(QStringLiteral("(1048576 characters)")));
     }
 };
 

@@ -1,11 +1,8 @@
-// The number rule, the field rules, the text rules, the text encodings and file names.
+// The number rule, the field rules, the text encodings and file names.
 #include "fieldrules.h"
 #include "fileio.h"
-#include "modstring.h"
 #include "numberrule.h"
 #include "textencoding.h"
-
-#include "jsline.h"
 
 #include <QTest>
 
@@ -173,57 +170,6 @@ private Q_SLOTS:
         // Still the same number, and written once more it stays.
         QCOMPARE(numberrule::parse(written), numberrule::parse(typed));
         QCOMPARE(numberrule::scriptNumber(written), written);
-    }
-
-    void scriptSafe_data() {
-        const struct {
-            const char* row;
-            QString typed;
-            QString safe;
-            QString shown; // what the page shows, entities resolved
-        } rows[] = {
-            {"plain", "Hello <b>world</b>", "Hello <b>world</b>", "Hello <b>world</b>"},
-            {"quote", "O'Neil", "O\\'Neil", "O'Neil"},
-            {"escaped quote stays", "O\\'Neil", "O\\'Neil", "O'Neil"},
-            {"line breaks of every kind", "a\nb\r\nc\rd", "a<br>b<br>c<br>d", "a<br>b<br>c<br>d"},
-            {"line separator", QString::fromUtf16(u"a\u2028b"), "a&#8232;b",
-             QString::fromUtf16(u"a\u2028b")},
-            {"folder path", "C:\\Pages\\news", "C:&#92;Pages&#92;news", "C:\\Pages\\news"},
-            {"unicode escape look-alike", "C:\\users", "C:&#92;users", "C:\\users"},
-            {"closing backslash", "path\\", "path&#92;", "path\\"},
-            {"two closing backslashes", "a\\\\", "a&#92;&#92;", "a\\\\"},
-            {"breaking out of the string", "\\\\');alert(1);//", "&#92;\\');alert(1);//",
-             "\\');alert(1);//"},
-            {"quote at the end", "it'", "it\\'", "it'"},
-            {"empty", "", "", ""},
-        };
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("safe");
-        QTest::addColumn<QString>("shown");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.typed << r.safe << r.shown;
-    }
-    void scriptSafe() {
-        QFETCH(QString, typed);
-        QFETCH(QString, safe);
-        QCOMPARE(modString::ScriptSafe(typed), safe);
-        QCOMPARE(modString::ScriptSafe(safe), safe);
-        QVERIFY(!modString::scriptStringProblem(typed).isEmpty() || typed == safe);
-        QCOMPARE(modString::scriptStringProblem(safe), QString());
-        // The page turns the entities back into the characters typed.
-        QString page = jsline::shownText(safe);
-        page.replace(QStringLiteral("&#92;"), QStringLiteral("\\"));
-        page.replace(QStringLiteral("&#8232;"), QString(QChar(0x2028)));
-        QTEST(page, "shown");
-    }
-
-    void excerpts() {
-        QCOMPARE(modString::excerpt(u"abc"), QStringLiteral("\"abc\""));
-        const QString huge(1 << 20, u'7');
-        const QString e = modString::excerpt(huge);
-        QVERIFY(e.size() < 80);
-        QVERIFY(e.startsWith(QStringLiteral("\"7777")));
-        QVERIFY(e.contains(QStringLiteral("(1048576 characters)")));
     }
 
     void fileNamesKeepTheirBytes() {
