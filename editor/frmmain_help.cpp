@@ -1,6 +1,7 @@
 // The Help menu: help contents and topics, What's This, the online links and the About box.
 #include "frmmain.h"
 
+#include "appinfo.h"
 #include "editorrules.h"
 #include "frmabout.h"
 #include "helpprocess.h"
@@ -133,7 +134,7 @@ HTMLHelp& frmMain::help() {
 }
 
 QString frmMain::helpFile() const {
-    return QDir::toNativeSeparators(m_appFolder + QStringLiteral("/tickora.chm"));
+    return QDir::toNativeSeparators(m_appFolder + u'/' + appinfo::kHelpFile);
 }
 
 void frmMain::connectHelp() {
@@ -188,7 +189,7 @@ void frmMain::reportHelpFailure(const help::HelpFailure& failure) {
         break;
     }
     inform(QStringLiteral("Help could not be shown: ") + what +
-           QStringLiteral("\n\nReinstall Tickora Creator to restore its help file."));
+           QStringLiteral("\n\nReinstall %1 to restore its help file.").arg(appinfo::kAppName));
 }
 
 void frmMain::showContextHelp(int number, QPoint globalPos) {

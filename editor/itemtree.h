@@ -21,7 +21,6 @@ public:
 
     int count() const; // top-level nodes
     ItemNode* at(int index) const;
-    bool hasKey(const QString& key) const { return m_keys.contains(key); }
     const NodeKeys& keys() const { return m_keys; }
 
     // A new node with an empty record at the end of parent's level (the top level when parent

@@ -211,6 +211,12 @@ describe(`scroller in ${engine}`, () => {
         await page.until(`${pos()}.list && !${pos()}.moving`);
         assert.equal(await page.eval("news._button.getAttribute('aria-label')"), 'Play');
         await assertReachable(page, 2);
+        // Held by the button, it stays held when the focus leaves.
+        await page.eval('news._button.blur(), 1');
+        const held = await page.eval(`${pos()}.distance`);
+        await page.pageWait(400);
+        assert.equal(await page.eval(`${pos()}.distance`), held);
+        await page.eval('news._button.focus()');
         await page.key('Enter');
         await page.until(`${pos()}.moving`);
         const d = await page.eval(`${pos()}.distance`);
@@ -223,6 +229,7 @@ describe(`scroller in ${engine}`, () => {
         const changes = [
             ['window resized', 'RESIZE', true],
             ['box narrower', "news._box.style.width = '130px'", false],
+            ['smaller font', "news._strip.style.fontSize = '14px'", false],
             ['larger font', "news._strip.style.fontSize = '24px'", false],
             ['late image', "document.getElementById('late').src = 'data:image/svg+xml,%3Csvg xmlns=%22http://www.w3.org/2000/svg%22 width=%2240%22 height=%2280%22/%3E'", false],
         ];
@@ -268,9 +275,15 @@ describe(`scroller in ${engine}`, () => {
         assert.equal(await page.eval("a._box.previousElementSibling.getAttribute('src')"), 'a.js');
         assert.equal(await page.eval('b._box.parentNode.id'), 'b');
         for (const s of ['a', 'b']) {
+            // One exposed pass; every repeat is hidden from assistive technology and focus alike.
             assert.equal(await page.eval(`[].filter.call(T.groups(${s}._box), function (g) {
                 return !g.inert && g.getAttribute('aria-hidden') !== 'true'; }).length`), 1);
+            assert.equal(await page.eval(`[].filter.call(T.groups(${s}._box), function (g) {
+                return g.inert && g.getAttribute('aria-hidden') === 'true'; }).length`),
+                         await page.eval(`T.groups(${s}._box).length - 1`));
+            assert.equal(await page.eval(`${s}._box.getAttribute('role')`), 'region');
             assert.equal(await page.eval(`${s}._box.getAttribute('aria-label')`), s);
+            assert.equal(await page.eval(`${s}._strip.getAttribute('aria-live')`), 'off');
         }
         const a0 = await page.eval(`${pos('a')}.distance`), b0 = await page.eval(`${pos('b')}.distance`);
         await page.eval('onload(), onresize(), a.load(), a.start(), 1');
@@ -291,10 +304,13 @@ describe(`scroller in ${engine}`, () => {
             assert.equal(await page.eval(`${pos()}.distance`), 0);
             assert.ok(await page.eval(`${pos()}.list && !${pos()}.moving`));
             assert.equal(await page.eval("news._button.getAttribute('aria-label')"), 'Play');
+            assert.equal(await page.eval('getComputedStyle(news._button).opacity'), '1');
             await page.eval('news._box.focus()');
             await page.key(type < 2 ? 'ArrowDown' : 'ArrowRight');
             await page.until(`${pos()}.item === 1`);
             assert.ok(Math.abs(await page.eval(`T.itemLead(news._box, ${type}, 1).lead`)) < 0.6);
+            await page.key(type < 2 ? 'ArrowUp' : 'ArrowLeft');
+            await page.until(`${pos()}.item === 0`);
             await assertReachable(page, type);
             await page.eval('news._box.blur(), news._button.click()');
             await page.until(`${pos()}.distance > 10`);
