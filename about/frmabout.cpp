@@ -1,6 +1,7 @@
 #include "frmabout.h"
 
 #include "appicon.h"
+#include "appinfo.h"
 #include "dialogs.h"
 #include "shell.h"
 
@@ -14,11 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const QString kTitle = QStringLiteral("Tickora Creator");
-constexpr int kMajor = 4;
-constexpr int kMinor = 0;
-constexpr int kRevision = 0;
 
 QFrame* separator(QWidget* parent) {
     auto* line = new QFrame(parent);
@@ -113,9 +109,12 @@ frmAbout::frmAbout(platform::Dialogs& dialogs, platform::RegistryStore& registry
 }
 
 void frmAbout::Form_Load() {
-    setWindowTitle(QStringLiteral("About ") + kTitle);
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision));
-    lblTitle->setText(kTitle);
+    setWindowTitle(QStringLiteral("About ") + appinfo::kAppName);
+    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
+                            .arg(appinfo::kVersionMajor)
+                            .arg(appinfo::kVersionMinor)
+                            .arg(appinfo::kVersionPatch));
+    lblTitle->setText(appinfo::kAppName);
 }
 
 void frmAbout::cmdOK_Click() {
@@ -158,7 +157,7 @@ void frmAbout::StartSysInfo() {
         }
     }
     m_dialogs.inform(this, QStringLiteral("System Information Is Unavailable At This Time"),
-                     kTitle);
+                     appinfo::kAppName);
 }
 
 bool frmAbout::GetKeyValue(platform::RegistryStore::Root KeyRoot, const QString& KeyName,

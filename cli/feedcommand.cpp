@@ -1,5 +1,6 @@
 #include "feedcommand.h"
 
+#include "appinfo.h"
 #include "docjson.h"
 #include "feedfetch.h"
 #include "feeditems.h"
@@ -175,7 +176,7 @@ int run(const QStringList& args) {
             return Failed;
         }
     } else {
-        const QString def = QDir(appDir).filePath(QStringLiteral("default.js"));
+        const QString def = QDir(appDir).filePath(appinfo::kDefaultScroller);
         const scriptreader::LoadResult r = scriptreader::LoadScroller(def, doc);
         if (!r.ok) {
             err(r.error + QStringLiteral("\nGive the scroller's settings with --doc DOC.json.\n"));

@@ -1,5 +1,6 @@
 // tickora-script: reads, writes and checks scroller scripts from the command line, exactly as
 // the editor's Open and Save do.
+#include "appinfo.h"
 #include "docjson.h"
 #include "documentcheck.h"
 #include "feedcommand.h"
@@ -234,8 +235,8 @@ int writeCommand(const QStringList& args) {
     for (const QString& e : r.copyErrors)
         err(e + u'\n');
     for (const QString& page : r.keptFiles)
-        err(QStringLiteral("\"%1\" was kept: it is not a page delivered with Tickora Creator.\n")
-                .arg(QDir::toNativeSeparators(page)));
+        err(QStringLiteral("\"%1\" was kept: it is not a page delivered with %2.\n")
+                .arg(QDir::toNativeSeparators(page), appinfo::kAppName));
     return Ok;
 }
 

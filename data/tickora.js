@@ -339,11 +339,13 @@ function Tickora() {
     };
 
     // One animation for a whole turn of the loop: scrollspeed ms per pixel, resting pausedelay ms
-    // at each item. _at holds the time each run between two stops begins.
+    // at each item. _at holds the time each run between two stops begins, in whole milliseconds:
+    // some engines keep the animation's clock no finer, and a rest set between two of its ticks
+    // would read as the end of the run before it.
     P._animate = function (pos) {
         var s = this._stops, sp = this._speed, pd = this._pd, at = [0], t = 0, keys = [[0, 0]];
         for (var k = 1; k < s.length; k++) {
-            keys.push([(t += (s[k] - s[k - 1]) * sp), s[k]]);
+            keys.push([(t = Math.round(t + (s[k] - s[k - 1]) * sp)), s[k]]);
             if (pd) keys.push([(t += pd), s[k]]);
             at.push(t);
         }
@@ -371,9 +373,9 @@ function Tickora() {
         if (a) {
             var T = a.currentTime || 0, c = this._cycle, t = T % c, at = this._at, s = this._stops;
             for (var k = 0; k < at.length - 2 && t >= at[k + 1]; k++);
-            var p = s[k] + (t - at[k]) / this._speed;
-            this._waiting = p > s[k + 1];
-            this._pos = Math.min(p, s[k + 1]);
+            var run = at[k + 1] - this._pd - at[k];
+            this._waiting = t - at[k] > run;
+            this._pos = run > 0 ? s[k] + ((s[k + 1] - s[k]) * Math.min(t - at[k], run)) / run : s[k + 1];
             this._dist = this._base + Math.floor(T / c) * this._period + this._pos;
         } else if (this._list) {
             this._pos = Math.abs(this._vertical ? this._strip.scrollTop : this._strip.scrollLeft);
@@ -386,7 +388,8 @@ function Tickora() {
     P._timeOf = function (pos) {
         var s = this._stops, k = s.length - 2;
         while (k > 0 && s[k] > pos) k--;
-        return this._at[k] + Math.max(0, pos - s[k]) * this._speed;
+        var at = this._at, span = s[k + 1] - s[k];
+        return at[k] + (span > 0 ? (Math.max(0, pos - s[k]) / span) * (at[k + 1] - this._pd - at[k]) : 0);
     };
 
     P._scroll = function (pos) {

@@ -1,7 +1,7 @@
 #include "editorrules.h"
 
+#include "modstring.h"
 #include "scriptwriter.h"
-#include "textrules.h"
 
 #include <QDir>
 #include <QFileInfo>

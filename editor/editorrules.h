@@ -1,11 +1,14 @@
 #pragma once
 
+#include "appinfo.h"
+
 #include <QString>
 
 // The editor's rules that need no window.
 namespace editorrules {
 
-inline const QString kAppTitle = QStringLiteral("Tickora Creator");
+// The title of the window and of every message box.
+inline const QString& kAppTitle = appinfo::kAppName;
 
 // The program's numbered messages (101: save to set the project folder; 102: save changes?);
 // a null string for a number the table does not hold.

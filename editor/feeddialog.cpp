@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -186,6 +187,20 @@ QString FeedDialog::address() const {
 
 bool FeedDialog::isFetching() const {
     return m_fetcher.isRunning();
+}
+
+bool FeedDialog::event(QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride || e->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(e);
+        const auto mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (key->key() == Qt::Key_F1 && (mods == Qt::NoModifier || mods == Qt::ShiftModifier)) {
+            e->accept();
+            if (e->type() == QEvent::KeyPress)
+                emit(mods == Qt::ShiftModifier ? whatsThisRequested() : helpRequested());
+            return true;
+        }
+    }
+    return QDialog::event(e);
 }
 
 QString FeedDialog::status() const {

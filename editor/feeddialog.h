@@ -52,9 +52,16 @@ public:
 signals:
     // A read ended: entries shown, or the status says why not.
     void fetchFinished(bool ok);
+    // F1 and Shift+F1: the dialog holds the keyboard while it is open, so the window's help
+    // keys do not reach the editor.
+    void helpRequested();
+    void whatsThisRequested();
 
 public slots:
     void reject() override; // while reading, Cancel and Escape stop the read only
+
+protected:
+    bool event(QEvent* e) override;
 
 private:
     void browse();

@@ -203,6 +203,9 @@ private:
 
     // frmmain_help.cpp
     void connectHelp();
+    // What's This notes for the window's (or a dialog's) controls that have one.
+    void installContextHelp(QWidget* window);
+    void showHelpTopic(int number);
     help::HelpViewer& helpViewer();
     platform::RegistryStore& registry();
     platform::Shell& shell();

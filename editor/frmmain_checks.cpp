@@ -189,7 +189,7 @@ void frmMain::txtItmText_LostFocus() {
 }
 
 void frmMain::cboScrDirn_Click() {
-    const bool horizontal = cboScrDirn->currentIndex() >= 2;
+    const bool horizontal = isHorizontal(cboScrDirn->currentIndex());
     for (QWidget* w : std::initializer_list<QWidget*>{lblScrDefWidth, txtScrDefWidth, udScrDefWidth,
                                                       lblItmWidth, txtItmWidth, udItmWidth})
         w->setEnabled(horizontal);

@@ -13,6 +13,10 @@
 
 using platform::Dialogs;
 
+namespace {
+constexpr int kFeedsTopic = 1110; // the help page on feeds
+} // namespace
+
 void frmMain::connectFeedCommands() {
     connect(mnuItemImportFeed, &QAction::triggered, this, &frmMain::mnuItemImportFeed_Click);
     connect(mnuItemRefreshFeed, &QAction::triggered, this, &frmMain::mnuItemRefreshFeed_Click);
@@ -23,6 +27,10 @@ void frmMain::mnuItemImportFeed_Click() {
     commitFields();
     FeedDialog dialog(m_dialogs, m_doc->feedSource(), this);
     dialog.setLimits(m_feedLimits);
+    // Help reaches into the dialog, whose window holds the keyboard while it is open.
+    installContextHelp(&dialog);
+    connect(&dialog, &FeedDialog::whatsThisRequested, this, &frmMain::mnuHelpWhatsThis_Click);
+    connect(&dialog, &FeedDialog::helpRequested, this, [this] { showHelpTopic(kFeedsTopic); });
     const int answer = m_feedDialogRunner ? m_feedDialogRunner(dialog) : dialog.exec();
     if (answer != QDialog::Accepted)
         return;

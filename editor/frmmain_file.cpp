@@ -1,6 +1,7 @@
 // The document's life: window events, the File commands and the questions that protect work.
 #include "frmmain.h"
 
+#include "appinfo.h"
 #include "editorrules.h"
 
 #include <QCloseEvent>
@@ -33,8 +34,8 @@ void frmMain::showEvent(QShowEvent* event) {
 }
 
 void frmMain::Form_Activate() {
-    m_contextHelpFile =
-        QDir::toNativeSeparators(m_appFolder + QStringLiteral("/tickora.chm::Popups/frmMain.txt"));
+    m_contextHelpFile = QDir::toNativeSeparators(m_appFolder + u'/' + appinfo::kHelpFile +
+                                                 QStringLiteral("::Popups/frmMain.txt"));
     txtScrName->setFocus(Qt::ActiveWindowFocusReason);
 }
 

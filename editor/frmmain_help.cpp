@@ -1,6 +1,7 @@
 // The Help menu: help contents and topics, What's This, the online links and the About box.
 #include "frmmain.h"
 
+#include "appinfo.h"
 #include "editorrules.h"
 #include "frmabout.h"
 #include "helpprocess.h"
@@ -31,12 +32,27 @@ const QHash<QString, int>& helpNumbers() {
         const struct {
             const char* field;
             int number;
-        } rows[] = {{"ScrName", 1001},     {"ScrWidth", 1002},   {"ScrHeight", 1003},
-                    {"ScrSpeed", 1004},    {"ScrDirn", 1005},    {"ScrMsePause", 1006},
-                    {"ScrDefWidth", 2001}, {"ScrSpacing", 2002}, {"ScrPause", 2003},
-                    {"ItmName", 3001},     {"ItmWidth", 3002},   {"ItmText", 3003}};
+        } rows[] = {{"ScrName", 1001},
+                    {"ScrWidth", 1002},
+                    {"ScrHeight", 1003},
+                    {"ScrSpeed", 1004},
+                    {"ScrDirn", 1005},
+                    {"ScrMsePause", 1006},
+                    {"ScrDefWidth", 2001},
+                    {"ScrSpacing", 2002},
+                    {"ScrPause", 2003},
+                    {"ItmName", 3001},
+                    {"ItmWidth", 3002},
+                    {"ItmText", 3003},
+                    // Import from Feed
+                    {"FeedAddress", 4001},
+                    {"FeedEntries", 4002},
+                    {"FeedNameLength", 4003},
+                    {"FeedSummary", 4004},
+                    {"FeedMarkup", 4005},
+                    {"FeedRemember", 4006}};
         for (const auto& r : rows)
-            for (const char* prefix : {"txt", "cbo", "lbl", "ud"})
+            for (const char* prefix : {"txt", "cbo", "lbl", "ud", "tv", "chk"})
                 h.insert(QLatin1String(prefix) + QLatin1String(r.field), r.number);
         return h;
     }();
@@ -46,7 +62,7 @@ const QHash<QString, int>& helpNumbers() {
 // Answers the window system's What's This questions for the controls that have a topic.
 class ContextHelpFilter : public QObject {
 public:
-    ContextHelpFilter(frmMain* owner, std::function<void(QWidget*, QPoint)> show)
+    ContextHelpFilter(QObject* owner, std::function<void(QWidget*, QPoint)> show)
         : QObject(owner), m_show(std::move(show)) {}
 
 protected:
@@ -118,7 +134,7 @@ HTMLHelp& frmMain::help() {
 }
 
 QString frmMain::helpFile() const {
-    return QDir::toNativeSeparators(m_appFolder + QStringLiteral("/tickora.chm"));
+    return QDir::toNativeSeparators(m_appFolder + u'/' + appinfo::kHelpFile);
 }
 
 void frmMain::connectHelp() {
@@ -130,10 +146,14 @@ void frmMain::connectHelp() {
     connect(mnuHelpOnlineOrbwell, &QAction::triggered, this, &frmMain::mnuHelpOnlineOrbwell_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 
-    auto* filter = new ContextHelpFilter(this, [this](QWidget* w, QPoint pos) {
+    installContextHelp(this);
+}
+
+void frmMain::installContextHelp(QWidget* window) {
+    auto* filter = new ContextHelpFilter(window, [this](QWidget* w, QPoint pos) {
         showContextHelp(helpNumbers().value(w->objectName()), pos);
     });
-    for (QWidget* w : findChildren<QWidget*>())
+    for (QWidget* w : window->findChildren<QWidget*>())
         if (helpNumbers().contains(w->objectName()))
             w->installEventFilter(filter);
 }
@@ -169,7 +189,7 @@ void frmMain::reportHelpFailure(const help::HelpFailure& failure) {
         break;
     }
     inform(QStringLiteral("Help could not be shown: ") + what +
-           QStringLiteral("\n\nReinstall Tickora Creator to restore its help file."));
+           QStringLiteral("\n\nReinstall %1 to restore its help file.").arg(appinfo::kAppName));
 }
 
 void frmMain::showContextHelp(int number, QPoint globalPos) {
@@ -192,12 +212,16 @@ void frmMain::mnuHelpContents_Click() {
 }
 
 void frmMain::mnuHelpIntegrate_Click() {
+    showHelpTopic(1001);
+}
+
+void frmMain::showHelpTopic(int number) {
     if (!helpFilePresent())
         return;
     HTMLHelp& h = help();
     h.setCHMFile(helpFile());
     h.setHHWindow(QStringLiteral("Main"));
-    h.setHHTopicID(1001);
+    h.setHHTopicID(number);
     h.HHDisplayTopicID(0);
 }
 

@@ -80,12 +80,13 @@ void frmMain::buildLivePreview() {
     connect(m_live, &LivePreview::lookChanged, this, [this, dark, rtl] {
         dark->setChecked(m_live->dark());
         rtl->setChecked(m_live->rightToLeft());
-        const auto s = userconfig::settings();
-        s->setValue(kLiveDark, m_live->dark());
-        s->setValue(kLiveRtl, m_live->rightToLeft());
+        userconfig::write([this](QSettings& s) {
+            s.setValue(kLiveDark, m_live->dark());
+            s.setValue(kLiveRtl, m_live->rightToLeft());
+        });
     });
     connect(mnuViewLive, &QAction::toggled, this, [this](bool on) {
-        userconfig::settings()->setValue(kLiveVisible, on);
+        userconfig::write([on](QSettings& s) { s.setValue(kLiveVisible, on); });
         showLivePane();
     });
     connect(tabMain, &QTabWidget::currentChanged, this, &frmMain::showLivePane);

@@ -112,7 +112,8 @@ void frmMain::buildMenus() {
     mnuHelpOnlineOrbwell =
         entry(online, "mnuHelpOnlineOrbwell", QStringLiteral("&orbwell.example"));
     separator(mnuHelp, "mnuHelpSep3");
-    mnuHelpAbout = entry(mnuHelp, "mnuHelpAbout", QStringLiteral("&About Tickora Creator"));
+    mnuHelpAbout =
+        entry(mnuHelp, "mnuHelpAbout", QStringLiteral("&About ") + editorrules::kAppTitle);
 }
 
 void frmMain::buildToolbar() {

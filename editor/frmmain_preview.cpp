@@ -1,6 +1,7 @@
 // The tab change: fields into the records, and on the Preview tab a real run of the scroller.
 #include "frmmain.h"
 
+#include "appinfo.h"
 #include "itemlistview.h"
 #include "previewpage.h"
 
@@ -19,7 +20,7 @@ void frmMain::tabMain_Click() {
     RefreshControls();
     // A browser that was never created shows nothing already.
     if (wbMain)
-        showPage(m_appFolder + QStringLiteral("/blank.htm"));
+        showPage(m_appFolder + u'/' + appinfo::kBlankPage);
     if (tabMain->currentIndex() != 2)
         return;
     if (bFieldError) {
@@ -43,7 +44,7 @@ void frmMain::tabMain_Click() {
             TextEncoding::Utf8)) // the sample page reads its scripts as UTF-8
         return;
     ensurePreviewView();
-    showPage(sProjectFolder + QStringLiteral("/tickora.htm"));
+    showPage(sProjectFolder + u'/' + appinfo::kPageFile);
 }
 
 void frmMain::ensurePreviewView() {

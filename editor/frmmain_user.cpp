@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QMenu>
+#include <QPointer>
 #include <QSettings>
 #include <QTabWidget>
 
@@ -38,6 +39,18 @@ void frmMain::restoreUserState() {
     m_recent = new RecentFiles(mnuFile, mnuFileQuit, this);
     connect(m_recent, &RecentFiles::chosen, this, &frmMain::openRecent);
     m_notedPath = m_doc->filePath();
+    // Said once a session: what is not remembered is the editor's comfort, not the user's work.
+    userconfig::onWriteFailure(
+        [self = QPointer<frmMain>(this), told = false](const QString& file) mutable {
+            if (!self || std::exchange(told, true))
+                return;
+            self->inform(
+                QStringLiteral("Tickora Creator could not save its settings in %1, so recent files "
+                               "and the window's size and place will not be remembered.\n\nCheck "
+                               "that the folder can be written to and the disk is not full.")
+                    .arg(QDir::toNativeSeparators(file)),
+                platform::Dialogs::Icon::Exclamation);
+        });
 
     const int tab = windowstate::restore(*userconfig::settings(), *this);
     // The Preview tab of a document never saved would first ask for a file name.
@@ -47,7 +60,7 @@ void frmMain::restoreUserState() {
 }
 
 void frmMain::saveUserState() {
-    windowstate::save(*userconfig::settings(), *this, *tabMain);
+    userconfig::write([this](QSettings& s) { windowstate::save(s, *this, *tabMain); });
 }
 
 void frmMain::noteFileName() {

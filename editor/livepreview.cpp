@@ -1,5 +1,6 @@
 #include "livepreview.h"
 
+#include "appinfo.h"
 #include "previewpage.h"
 
 #include <QDir>
@@ -138,9 +139,8 @@ void LivePreview::ensureView() {
 }
 
 QString LivePreview::pageHtml() const {
-    const QString lib =
-        QUrl::fromLocalFile(m_appFolder + QStringLiteral("/tickolib.js")).toString();
-    const QString run = QUrl::fromLocalFile(m_appFolder + QStringLiteral("/tickora.js")).toString();
+    const QString lib = QUrl::fromLocalFile(m_appFolder + u'/' + appinfo::kLibraryFile).toString();
+    const QString run = QUrl::fromLocalFile(m_appFolder + u'/' + appinfo::kRuntimeFile).toString();
     return QStringLiteral(
                "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\">"
                "<style>"

@@ -1,5 +1,6 @@
 // tickora-creator [FILE.js]: the editor, opening FILE when one is given.
 #include "appicon.h"
+#include "appinfo.h"
 #include "frmmain.h"
 
 #include <QApplication>
@@ -10,8 +11,8 @@ int main(int argc, char* argv[]) {
     // The preview's browser is created later, on first use; it needs this before the application.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tickora Creator"));
-    QApplication::setApplicationVersion(QStringLiteral("4.0.0"));
+    QApplication::setApplicationName(appinfo::kAppName);
+    QApplication::setApplicationVersion(appinfo::kVersion);
     QApplication::setWindowIcon(platform::applicationIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("tickora-creator"));
 

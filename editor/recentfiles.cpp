@@ -70,7 +70,7 @@ QStringList RecentFiles::stored() const {
 }
 
 void RecentFiles::store(const QStringList& paths) {
-    userconfig::settings()->setValue(kKey, paths);
+    userconfig::write([&paths](QSettings& s) { s.setValue(kKey, paths); });
 }
 
 void RecentFiles::rebuild() {

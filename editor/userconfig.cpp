@@ -1,5 +1,7 @@
 #include "userconfig.h"
 
+#include "appinfo.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -14,7 +16,7 @@ QString folder() {
 }
 
 QString userDefaultPath() {
-    return folder() + QStringLiteral("/default.js");
+    return folder() + u'/' + appinfo::kDefaultScroller;
 }
 
 std::unique_ptr<QSettings> settings() {
@@ -22,11 +24,30 @@ std::unique_ptr<QSettings> settings() {
                                        QSettings::IniFormat);
 }
 
+namespace {
+std::function<void(const QString&)>& failureHandler() {
+    static std::function<void(const QString&)> handler;
+    return handler;
+}
+} // namespace
+
+void write(const std::function<void(QSettings&)>& change) {
+    const auto s = settings();
+    change(*s);
+    s->sync();
+    if (s->status() != QSettings::NoError && failureHandler())
+        failureHandler()(s->fileName());
+}
+
+void onWriteFailure(std::function<void(const QString& file)> handler) {
+    failureHandler() = std::move(handler);
+}
+
 QString defaultForNew(const QString& appFolder) {
     const QString own = userDefaultPath();
     if (QFileInfo(own).isFile())
         return own;
-    return appFolder + QStringLiteral("/default.js");
+    return appFolder + u'/' + appinfo::kDefaultScroller;
 }
 
 bool canWriteIn(const QString& dir) {
@@ -38,7 +59,7 @@ QString defaultForSave(const QString& appFolder) {
     const QString own = userDefaultPath();
     if (QFileInfo(own).isFile())
         return own;
-    const QString shipped = appFolder + QStringLiteral("/default.js");
+    const QString shipped = appFolder + u'/' + appinfo::kDefaultScroller;
     const QFileInfo shippedInfo(shipped);
     if (canWriteIn(appFolder) && (!shippedInfo.exists() || shippedInfo.isWritable()))
         return shipped;

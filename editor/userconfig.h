@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QSettings;
@@ -15,6 +16,11 @@ QString userDefaultPath();
 
 // The settings file of this user, independent of the program's name or organisation.
 std::unique_ptr<QSettings> settings();
+
+// Makes a change to the settings and writes it at once. A change that cannot be written (a folder
+// that cannot be written to, a full disk) goes to the handler with the settings file's path.
+void write(const std::function<void(QSettings&)>& change);
+void onWriteFailure(std::function<void(const QString& file)> handler);
 
 // The default scroller New starts from: the user's own when there is one, else the shipped one.
 QString defaultForNew(const QString& appFolder);

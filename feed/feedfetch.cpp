@@ -1,6 +1,7 @@
 #include "feedfetch.h"
 
-#include <QCoreApplication>
+#include "appinfo.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -126,10 +127,7 @@ void Fetcher::start(const QUrl& url) {
                                    "application/feed+json, application/json;q=0.9, "
                                    "application/xml;q=0.9, text/xml;q=0.9, */*;q=0.5");
     request.setHeader(QNetworkRequest::UserAgentHeader,
-                      QStringLiteral("TickoraCreator/%1 (feed import)")
-                          .arg(QCoreApplication::applicationVersion().isEmpty()
-                                   ? QStringLiteral("4.0.0")
-                                   : QCoreApplication::applicationVersion()));
+                      QStringLiteral("TickoraCreator/%1 (feed import)").arg(appinfo::kVersion));
     m_reply = m_nam->get(request);
     connect(m_reply, &QNetworkReply::readyRead, this, &Fetcher::onReadyRead);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Fetcher::onMetaData);

@@ -1,7 +1,7 @@
 #include "feeditems.h"
 
 #include "htmltext.h"
-#include "textrules.h"
+#include "modstring.h"
 
 #include <QUrl>
 

@@ -1,7 +1,8 @@
-// libFuzzer target: the script reader must take any bytes without a crash, a hang or a leak.
-// Whatever it reads must build a script, and when the document passes the editor's checks,
-// the script must read back to the document as written, write the same bytes again, and hold
-// item lines that a browser reads as nothing but the item's three strings.
+// libFuzzer target: the script reader must take any bytes without a crash, a hang or a leak,
+// and count as read exactly the items it returns. Whatever it reads must build a whole script,
+// and when the document passes the editor's checks, the script must read back to the document
+// as written, write the same bytes again, and hold item lines that a browser reads as nothing
+// but the item's three strings.
 #include "documentcheck.h"
 #include "jsline.h"
 #include "scriptreader.h"

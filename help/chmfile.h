@@ -60,7 +60,6 @@ public:
     // Reads inner files already taken out of a help file ("/#SYSTEM", "/html/a.htm", ...), for
     // checking the parsers without the decompressing library.
     void openUnpacked(const QMap<QString, QByteArray>& files);
-    bool isOpen() const { return m_handle != nullptr || m_unpacked; }
     QString path() const { return m_path; }
 
     QStringList files() const { return m_files; }

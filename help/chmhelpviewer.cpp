@@ -6,7 +6,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCursor>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -23,7 +22,6 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-#include <QWhatsThis>
 
 namespace help {
 
@@ -582,14 +580,6 @@ std::optional<quintptr> ChmHelpViewer::htmlHelp(quintptr owner, const QString& f
     }
     w->bringToFront();
     return quintptr(w->winId());
-}
-
-QPoint ChmHelpViewer::cursorPos() const {
-    return QCursor::pos();
-}
-
-void ChmHelpViewer::enterContextHelp(quintptr) {
-    QWhatsThis::enterWhatsThisMode();
 }
 
 bool ChmHelpViewer::deleteMenuItem(quintptr window, int) {

@@ -102,8 +102,6 @@ public:
 
     std::optional<quintptr> htmlHelp(quintptr owner, const QString& file, int command,
                                      const HelpData& data) override;
-    QPoint cursorPos() const override;
-    void enterContextHelp(quintptr window) override;
     bool deleteMenuItem(quintptr window, int command) override;
 
     HelpWindow* window(quintptr handle) const;

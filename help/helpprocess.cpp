@@ -3,10 +3,8 @@
 #include "helpprotocol.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 #include <QDeadlineTimer>
 #include <QProcess>
-#include <QWhatsThis>
 #include <QWidget>
 
 namespace help {
@@ -156,14 +154,6 @@ quintptr HelpProcessViewer::showPopup(quintptr owner, const QString& file,
     m_popup = new HelpPopup(text, r, parent ? parent->window() : nullptr);
     m_popup->show();
     return quintptr(m_popup->winId());
-}
-
-QPoint HelpProcessViewer::cursorPos() const {
-    return QCursor::pos();
-}
-
-void HelpProcessViewer::enterContextHelp(quintptr) {
-    QWhatsThis::enterWhatsThisMode();
 }
 
 bool HelpProcessViewer::deleteMenuItem(quintptr window, int) {

@@ -3,6 +3,7 @@
 // live here, so a help file that upsets the reading library costs only this process. The
 // program ends when the editor closes its end of the pipe.
 #include "appicon.h"
+#include "appinfo.h"
 #include "chmhelpviewer.h"
 #include "helpprotocol.h"
 
@@ -46,7 +47,7 @@ QJsonObject answer(help::ChmHelpViewer& viewer, const QJsonObject& request) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tickora Creator Help"));
+    QApplication::setApplicationName(appinfo::kAppName + QStringLiteral(" Help"));
     QApplication::setWindowIcon(platform::applicationIcon());
     // Closing the last help window keeps the process for the editor's next request.
     QApplication::setQuitOnLastWindowClosed(false);

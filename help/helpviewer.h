@@ -96,11 +96,11 @@ public:
     virtual std::optional<quintptr> htmlHelp(quintptr owner, const QString& file, int command,
                                              const HelpData& data) = 0;
 
-    // The mouse pointer's position in screen coordinates.
-    virtual QPoint cursorPos() const = 0;
+    // The mouse pointer's position in screen coordinates (the desktop's, unless a test says).
+    virtual QPoint cursorPos() const;
 
     // Puts the given window into context-help ("What's This?") mode.
-    virtual void enterContextHelp(quintptr window) = 0;
+    virtual void enterContextHelp(quintptr window);
 
     // Removes the item with the given command id from a help window's window menu.
     virtual bool deleteMenuItem(quintptr window, int command) = 0;

@@ -1,8 +1,8 @@
 #include "clsscroller.h"
 
 #include "modparser.h"
+#include "modstring.h"
 #include "numberrule.h"
-#include "textrules.h"
 
 namespace {
 

@@ -16,8 +16,6 @@ public:
     QString sSpacing;
     QString sPause;
 
-    QString GetName() const { return sName; }
-
     // The property block that opens every script, each line ending in CR LF.
     QString ToString() const;
 
@@ -32,3 +30,9 @@ public:
     }
     friend bool operator!=(const clsScroller& a, const clsScroller& b) { return !(a == b); }
 };
+
+// The one direction rule: 2 and 3 run left and right; every other value, even one a hand-written
+// script gives, runs up and down, as the runtime reads it.
+inline bool isHorizontal(int iDirn) {
+    return iDirn > 1;
+}

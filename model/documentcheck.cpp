@@ -1,9 +1,9 @@
 #include "documentcheck.h"
 
 #include "fieldrules.h"
+#include "modstring.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
-#include "textrules.h"
 
 #include <QSet>
 

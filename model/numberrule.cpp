@@ -63,7 +63,7 @@ std::optional<double> parse(QStringView text) {
 }
 
 QString scriptNumber(const QString& text) {
-    if (!holdsNumber(text))
+    if (!parse(text))
         return text;
     qsizetype b = 0;
     qsizetype e = text.size();

@@ -13,10 +13,6 @@ namespace numberrule {
 
 std::optional<double> parse(QStringView text);
 
-inline bool holdsNumber(QStringView text) {
-    return parse(text).has_value();
-}
-
 // A setting as the script carries it: a text that holds a number loses its surrounding blanks
 // and the leading zeros of its whole part, which JavaScript would read as octal or refuse
 // ("0100" is 64 there, "010.5" an error); any other text is returned as it is.

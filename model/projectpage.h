@@ -7,8 +7,6 @@
 // not one of the versions we delivered is theirs and is never replaced.
 namespace projectpage {
 
-inline const QString kPageName = QStringLiteral("tickora.htm");
-
 // A fingerprint of a page that does not depend on its line ends.
 QByteArray fingerprint(const QByteArray& page);
 

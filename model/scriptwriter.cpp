@@ -1,5 +1,6 @@
 #include "scriptwriter.h"
 
+#include "appinfo.h"
 #include "fileio.h"
 #include "numberrule.h"
 #include "projectpage.h"
@@ -26,13 +27,13 @@ const QString kMarker = QStringLiteral("/* -- Replicate Items -- */");
 
 qint64 boxLimit(const ScrollerDocument& doc) {
     const clsScroller& s = doc.scroller;
-    const QString& size = s.iDirn > 1 ? s.sWidth : s.sHeight;
+    const QString& size = isHorizontal(s.iDirn) ? s.sWidth : s.sHeight;
     return numberrule::wholeNumberClamped(size, -32768, 32767).value_or(kFallbackLength);
 }
 
 // What one pass adds to the running total.
 qint64 passLength(const ScrollerDocument& doc) {
-    if (doc.scroller.iDirn <= 1)
+    if (!isHorizontal(doc.scroller.iDirn))
         return kVerticalItemLength * doc.items.size();
     const std::optional<qint64> defWidth = numberrule::wholeNumberClamped(
         doc.scroller.sDefWidth, 1, std::numeric_limits<qint32>::max());
@@ -65,8 +66,7 @@ qsizetype passChars(const ScrollerDocument& doc) {
 } // namespace
 
 QStringList projectFiles() {
-    return {QStringLiteral("tickora.htm"), QStringLiteral("tickolib.js"),
-            QStringLiteral("tickora.js")};
+    return {appinfo::kPageFile, appinfo::kLibraryFile, appinfo::kRuntimeFile};
 }
 
 qint64 passCount(const ScrollerDocument& doc) {
@@ -192,7 +192,7 @@ SaveResult SaveScroller(const QString& sFile, const ScrollerDocument& doc,
             continue;
         }
         // A page the user made their own stays; the runtime files are always brought up to date.
-        if (name == projectpage::kPageName &&
+        if (name == appinfo::kPageFile &&
             !projectpage::mayReplace(dst, nativePath(sAppFolder, name))) {
             result.keptFiles << dst;
             continue;

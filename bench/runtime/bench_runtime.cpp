@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include "clsscroller.h"
 #include "eventwait.h"
 
 #include <algorithm>
@@ -104,8 +105,9 @@ bool runOne(const QString& appDir, int type, int seconds) {
         long50 += g > 50;
 
     std::printf("direction %d (%s), %d items, %d copies, %.1f s, %lld frames\n", type,
-                type > 1 ? "horizontal" : "vertical", r["items"].toInt(), r["copies"].toInt(),
-                r["span"].toDouble() / 1000, static_cast<long long>(gaps.size()));
+                isHorizontal(type) ? "horizontal" : "vertical", r["items"].toInt(),
+                r["copies"].toInt(), r["span"].toDouble() / 1000,
+                static_cast<long long>(gaps.size()));
     std::printf("  frame interval ms: p50 %.2f  p90 %.2f  p99 %.2f  max %.2f  (>50 ms: %d)\n",
                 percentile(gaps, 50), percentile(gaps, 90), percentile(gaps, 99),
                 percentile(gaps, 100), long50);

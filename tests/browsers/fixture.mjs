@@ -22,24 +22,10 @@ export function project() {
         dir,
         // Writes the scroller script for a document in the form tickora-script reads.
         script(file, doc) {
-            // Scripts edited by hand may ask for speeds faster than the editor offers, and the
-            // runtime honours them; the tool writes only what the editor would, so such a speed
-            // goes in after.
-            const speed = doc.scroller?.scrollSpeed;
-            const handSpeed = speed !== undefined && speed !== '' && Number(speed) < 5;
-            const written = handSpeed
-                ? { ...doc, scroller: { ...doc.scroller, scrollSpeed: '5' } } : doc;
             const json = join(dir, `${file}.json`);
-            writeFileSync(json, JSON.stringify(written));
+            writeFileSync(json, JSON.stringify(doc));
             execFileSync(join(appDir, 'tickora-script'),
                          ['write', json, join(dir, file), '--no-project-files']);
-            if (handSpeed) {
-                const text = readFileSync(join(dir, file), 'latin1');
-                if (!text.includes('.scrollspeed = 5;'))
-                    throw new Error('the written script has no speed line');
-                writeFileSync(join(dir, file),
-                              text.replace('.scrollspeed = 5;', `.scrollspeed = ${speed};`), 'latin1');
-            }
         },
         // A page whose body is given; pre runs before the runtime loads.
         page(body, { pre = '', dir: textDir = 'ltr', file = 'page.htm' } = {}) {

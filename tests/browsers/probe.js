@@ -29,18 +29,66 @@ window.T = {
     var r = e.getBoundingClientRect();
     return { x: r.left + r.width / 2, y: r.top + r.height / 2 };
   },
-  // One probe per animation frame for ms of page time; T.frames holds them when done.
-  record: function (sc, d, ms) {
+  // One probe per animation frame for ms of page time; T.frames holds them when done. Where the
+  // engine samples the animated style afresh at each read (live), reads within one frame are
+  // taken at different moments: the strip is then read once, at a known moment, and its items
+  // placed by their layout within it; t is that moment and lag how far it is past the frame.
+  record: function (sc, d, ms, live) {
     var s = window[sc], box = s._box, frames = [], end = performance.now() + ms;
+    var rigid = live && T.rigid(s, d);
     T.frames = null;
     function step() {
-      var p = s.position(), n = T.snap(box, d), f = T.itemLead(box, d, 0);
-      frames.push({ t: p.time, off: p.offset, period: p.length, dist: p.distance, len: n.len, items: n.items,
-                    lead0: f.lead, cross0: f.cross });
+      var p = s.position(), n = rigid ? rigid.snap() : T.snap(box, d);
+      var f = rigid ? n.lead0 : T.itemLead(box, d, 0), t = rigid ? n.at : p.time;
+      frames.push({ t: t, lag: t - p.time, off: p.offset, period: p.length, dist: p.distance, len: n.len,
+                    items: n.items, lead0: f.lead, cross0: f.cross });
       if (performance.now() < end) requestAnimationFrame(step); else T.frames = frames;
     }
     requestAnimationFrame(step);
     return true;
+  },
+  // The items' places within the strip, read until two readings agree (a read may fall between
+  // two samples of the motion); then snap() needs one read of the strip.
+  rigid: function (s, d) {
+    var strip = s._strip, b = s._box.getBoundingClientRect(), len = d < 2 ? b.height : b.width;
+    function within() {
+      var o = [];
+      T.groups(s._box).forEach(function (g) {
+        for (var k = 0; k < g.children.length; k++) {
+          var sr = strip.getBoundingClientRect(), r = g.children[k].getBoundingClientRect();
+          o.push([k, r.left - sr.left, r.top - sr.top, r.width, r.height]);
+        }
+      });
+      return o;
+    }
+    function apart(a, z) {
+      return a.some(function (it, i) {
+        return it.some(function (v, j) { return Math.abs(v - z[i][j]) > 0.05; });
+      });
+    }
+    for (var a = within(), z = within(), n = 0; n < 20 && apart(a, z); n++) a = z, z = within();
+    function place(sr, it) {
+      var l = sr.left + it[1], t = sr.top + it[2];
+      return T.lead({ left: l, right: l + it[3], top: t, bottom: t + it[4] }, b, d);
+    }
+    return {
+      snap: function () {
+        for (var before, sr, after, n = 0; n < 20; n++) {
+          before = performance.now();
+          sr = strip.getBoundingClientRect();
+          after = performance.now();
+          if (after - before < 1) break;
+        }
+        var out = [];
+        z.forEach(function (it) {
+          if (!it[3] && !it[4]) return;
+          var e = place(sr, it);
+          if (e[0] < len && e[1] > 0) out.push([it[0], e[0], e[1]]);
+        });
+        var c = d < 2 ? sr.left + z[0][1] - b.left : sr.top + z[0][2] - b.top;
+        return { len: len, items: out, at: (before + after) / 2, lead0: { lead: place(sr, z[0])[0], cross: c } };
+      }
+    };
   },
   events: []
 };

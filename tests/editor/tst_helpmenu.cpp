@@ -5,6 +5,7 @@
 #include "editorsession.h"
 #include "fakehelpviewer.h"
 #include "fakeshell.h"
+#include "feeddialog.h"
 #include "helpprocess.h"
 #include "registrystore.h"
 
@@ -221,6 +222,43 @@ private Q_SLOTS:
         const auto& record = std::get<help::HelpPopupRecord>(s.viewer.last().data);
         QTEST(record.stringId, "number");
         QCOMPARE(record.pos, w->mapToGlobal(QPoint(2, 2)));
+    }
+
+    void theFeedDialogHasHelpForEachControl() {
+        // The dialog holds the keyboard while it is open: F1 and What's This work inside it, and
+        // each control's note is in the delivered help file.
+        HelpSession s;
+        QVERIFY(s.show());
+        const QStringList controls = {"txtFeedAddress", "tvFeedEntries", "udFeedNameLength",
+                                      "udFeedSummary",  "chkFeedMarkup", "chkFeedRemember"};
+        s.w->setFeedDialogRunner([&](FeedDialog& dialog) {
+            dialog.setModal(true); // as exec() shows it
+            dialog.show();
+            dialog.activateWindow();
+            if (!QTest::qWaitForWindowActive(&dialog))
+                return int(QDialog::Rejected);
+            QTest::keyClick(&dialog, Qt::Key_F1);
+            QTest::keyClick(&dialog, Qt::Key_F1, Qt::ShiftModifier);
+            for (const QString& name : controls)
+                s.whatsThis(dialog.findChild<QWidget*>(name));
+            return int(QDialog::Rejected);
+        });
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        s.action("mnuItemImportFeed")->trigger();
+        QCOMPARE(s.viewer.calls.size(), 1 + controls.size());
+        QCOMPARE(std::get<qint32>(s.viewer.calls[0].data), qint32(1110));
+        QCOMPARE(s.viewer.contextHelpWindows.size(), 1);
+        help::ChmFile chm;
+        QVERIFY(chm.open(s.chm()));
+        QSet<int> numbers;
+        for (int i = 1; i <= controls.size(); ++i) {
+            const int n = std::get<help::HelpPopupRecord>(s.viewer.calls[i].data).stringId;
+            numbers.insert(n);
+            QVERIFY2(!chm.popupText(QStringLiteral("Popups/frmMain.txt"), n).isEmpty(),
+                     qPrintable(controls[i - 1]));
+        }
+        QCOMPARE(numbers.size(), controls.size());
+        QVERIFY(s.dialogs.messages.isEmpty());
     }
 
     void whatsThisWithTheRealViewer() {

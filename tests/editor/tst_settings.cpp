@@ -287,6 +287,20 @@ private slots:
         QCOMPARE(windowstate::onScreen(window, screens), expected);
     }
 
+    void settingsThatCannotBeWrittenAreReportedOnce() {
+        EditorSession s;
+        // A folder where the file should be: no user, root included, can write it.
+        const QString file = userconfig::settings()->fileName();
+        QVERIFY(QFile::remove(file) && QDir().mkpath(file));
+        s.action("mnuViewLive")->toggle();
+        s.action("mnuViewLive")->toggle();
+        s.w->close();
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.lastText().contains(
+            QStringLiteral("could not save its settings in %1")
+                .arg(QDir::toNativeSeparators(userconfig::settings()->fileName()))));
+    }
+
     void theWindowComesBackAsItWasLeft() {
         EditorSession s;
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

@@ -5,26 +5,17 @@
 #include "feedsamples.h"
 #include "feedserver.h"
 #include "feedsource.h"
+#include "files.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
+#include "toolrun.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
-
-struct Run {
-    int code = -1;
-    QString err;
-};
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 QStringList itemNames(const QString& script) {
     ScrollerDocument doc;
@@ -51,19 +42,8 @@ private slots:
 
 private:
     // Runs the tool while the server keeps answering in this process.
-    Run tool(const QStringList& args) {
-        QProcess p;
-        p.setWorkingDirectory(dir.path());
-        p.start(QDir(qEnvironmentVariable("TICKORA_APP_DIR"))
-                    .filePath(QStringLiteral("tickora-script")),
-                QStringList{QStringLiteral("feed")} + args);
-        if (!p.waitForStarted())
-            return {};
-        waitUntil([&] { return p.state() == QProcess::NotRunning; }, 30000);
-        Run r;
-        r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
+    ToolRun tool(const QStringList& args) {
+        return runTool(QStringList{QStringLiteral("feed")} + args, dir.path());
     }
     QString path(const QString& name) const { return dir.filePath(name); }
 
@@ -73,24 +53,14 @@ private:
 
 void tst_FeedCli::initTestCase() {
     QVERIFY(server.start());
-    server.set("/rss", feedsamples::kRss);
-    server.set("/html", "<!DOCTYPE html><html><body>Blog</body></html>", "text/html");
-    server.set("/bad", "<rss><channel><item><title>x</channel></rss>");
-    server.set("/empty", "<rss><channel><title>Quiet</title></channel></rss>");
-    server.set("/billion", "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY a \"aaaa\"><!ENTITY b "
-                           "\"&a;&a;&a;&a;\">]><rss><channel><item><title>&b;</title></item>"
-                           "</channel></rss>");
-    FeedServer::Route loop;
-    loop.status = 302;
-    loop.location = "/loop";
-    server.routes.insert("/loop", loop);
+    server.addSamples();
 }
 
 void tst_FeedCli::writesThenRefreshes() {
     const QString out = path(QStringLiteral("news.js"));
     const QString app = qEnvironmentVariable("TICKORA_APP_DIR");
-    Run r = tool({server.url(QStringLiteral("/rss")), out});
-    QVERIFY2(r.code == 0, qPrintable(r.err));
+    ToolRun r = tool({server.url(QStringLiteral("/rss")), out});
+    QVERIFY2(r.code == 0, r.err.constData());
     QVERIFY(r.err.isEmpty());
 
     // The default scroller's settings, the feed's entries as items, the project files beside.
@@ -117,12 +87,12 @@ void tst_FeedCli::writesThenRefreshes() {
     server.set("/rss", feedsamples::rssFeed(4, "Fresh"));
     r = tool({server.url(QStringLiteral("/rss")), out, QStringLiteral("--max"), QStringLiteral("2"),
               QStringLiteral("--name-length"), QStringLiteral("10")});
-    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.code == 0, r.err.constData());
     QCOMPARE(itemNames(out), (QStringList{"Own", "Fresh 0:…", "Fresh 1:…"}));
     // Options given once are remembered for the next refresh.
     server.set("/rss", feedsamples::rssFeed(5, "Later"));
     r = tool({server.url(QStringLiteral("/rss")), out});
-    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.code == 0, r.err.constData());
     QCOMPARE(itemNames(out), (QStringList{"Own", "Later 0:…", "Later 1:…"}));
     server.set("/rss", feedsamples::kRss);
 }
@@ -130,16 +100,12 @@ void tst_FeedCli::writesThenRefreshes() {
 void tst_FeedCli::badFeedsChangeNothing_data() {
     QTest::addColumn<QString>("route");
     QTest::addColumn<QString>("message");
+    // One failure of each kind (the answer, the read, an empty feed): the message of every
+    // fault is the fetch and parse tests' concern.
     QTest::newRow("web page") << "/html"
                               << "a web page, not a feed";
-    QTest::newRow("malformed") << "/bad"
-                               << "not well-formed XML";
     QTest::newRow("404") << "/nowhere"
                          << "There is no feed at";
-    QTest::newRow("redirect loop") << "/loop"
-                                   << "redirects more than";
-    QTest::newRow("entities") << "/billion"
-                              << "declares entities of its own";
     QTest::newRow("no entries") << "/empty"
                                 << "The feed has no entries";
 }
@@ -150,14 +116,14 @@ void tst_FeedCli::badFeedsChangeNothing() {
     const QString out = path(QStringLiteral("keep.js"));
     if (!QFile::exists(out))
         QCOMPARE(tool({server.url(QStringLiteral("/rss")), out}).code, 0);
-    const QByteArray script = bytesOf(out);
-    const QByteArray side = bytesOf(feed::sideFilePath(out));
-    const Run r = tool({server.url(route), out});
+    const QByteArray script = readAll(out);
+    const QByteArray side = readAll(feed::sideFilePath(out));
+    const ToolRun r = tool({server.url(route), out});
     QCOMPARE(r.code, 1);
-    QVERIFY2(r.err.contains(message), qPrintable(r.err));
-    QVERIFY2(r.err.contains(QStringLiteral("was not changed")), qPrintable(r.err));
-    QCOMPARE(bytesOf(out), script);
-    QCOMPARE(bytesOf(feed::sideFilePath(out)), side);
+    QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err.constData());
+    QVERIFY2(r.err.contains("was not changed"), r.err.constData());
+    QCOMPARE(readAll(out), script);
+    QCOMPARE(readAll(feed::sideFilePath(out)), side);
 }
 
 void tst_FeedCli::otherScriptsAreNotOverwritten() {
@@ -166,10 +132,10 @@ void tst_FeedCli::otherScriptsAreNotOverwritten() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write("var x = 1; // news.add('a');\n");
     f.close();
-    const Run r = tool({server.url(QStringLiteral("/rss")), out});
+    const ToolRun r = tool({server.url(QStringLiteral("/rss")), out});
     QCOMPARE(r.code, 1);
-    QVERIFY2(r.err.contains(QStringLiteral("is not a scroller script")), qPrintable(r.err));
-    QCOMPARE(bytesOf(out), QByteArray("var x = 1; // news.add('a');\n"));
+    QVERIFY2(r.err.contains("is not a scroller script"), r.err.constData());
+    QCOMPARE(readAll(out), QByteArray("var x = 1; // news.add('a');\n"));
     QVERIFY(!QFile::exists(feed::sideFilePath(out)));
 }
 
@@ -187,10 +153,10 @@ void tst_FeedCli::optionsAndLocalFile() {
                "items": [{"name": "Mine", "text": "Mine", "width": ""}]})");
     d.close();
     const QString out = path(QStringLiteral("ticker.js"));
-    const Run r =
+    const ToolRun r =
         tool({feedFile, out, QStringLiteral("--doc"), docFile, QStringLiteral("--summary"),
               QStringLiteral("5"), QStringLiteral("--no-project-files")});
-    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.code == 0, r.err.constData());
     ScrollerDocument doc;
     QVERIFY(scriptreader::LoadScroller(out, doc).ok);
     QCOMPARE(doc.scroller.sName, QStringLiteral("ticker"));
@@ -222,9 +188,9 @@ void tst_FeedCli::usage() {
     QFETCH(QStringList, args);
     QFETCH(int, code);
     QFETCH(QString, message);
-    const Run r = tool(args);
+    const ToolRun r = tool(args);
     QCOMPARE(r.code, code);
-    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err.constData());
     QVERIFY(!QFile::exists(path(QStringLiteral("x.js"))));
 }
 

@@ -37,27 +37,7 @@ private:
 void tst_FeedFetch::initTestCase() {
     QVERIFY(server.start());
     QVERIFY(dir.isValid());
-    server.set("/rss", feedsamples::kRss);
-    server.set("/atom", feedsamples::kAtom, "application/atom+xml");
-    server.set("/json", feedsamples::kJson, "application/feed+json");
-    server.set("/html", "<!DOCTYPE html><html><body>Blog</body></html>", "text/html");
-    FeedServer::Route r;
-    r.status = 302;
-    r.location = server.url(QStringLiteral("/rss")).toLatin1();
-    server.routes.insert("/moved", r);
-    r.location = "/loop";
-    server.routes.insert("/loop", r);
-    r.status = 500;
-    r.location.clear();
-    r.body = "oops";
-    server.routes.insert("/broken", r);
-    r = FeedServer::Route();
-    r.mode = FeedServer::Mode::Stall;
-    server.routes.insert("/slow", r);
-    r.mode = FeedServer::Mode::Declared;
-    server.routes.insert("/huge", r);
-    r.mode = FeedServer::Mode::Endless;
-    server.routes.insert("/endless", r);
+    server.addSamples();
 }
 
 void tst_FeedFetch::answers_data() {
@@ -197,28 +177,26 @@ void tst_FeedFetch::cancel() {
 }
 
 void tst_FeedFetch::addresses_data() {
+    const struct {
+        const char* row;
+        QString text;
+        QString url; // empty: refused
+    } rows[] = {
+        {"https", " https://ex.example/feed ", "https://ex.example/feed"},
+        {"pasted over two lines", "https://ex.example/fe\r\ned\n", "https://ex.example/feed"},
+        {"feed scheme", "feed://ex.example/rss", "http://ex.example/rss"},
+        {"bare host", "ex.example/rss.xml", "http://ex.example/rss.xml"},
+        {"absolute path", "/tmp/x feed.xml", "file:///tmp/x feed.xml"},
+        {"file url", "file:///tmp/a.xml", "file:///tmp/a.xml"},
+        {"javascript", "javascript:alert(1)", ""},
+        {"ftp", "ftp://ex.example/feed", ""},
+        {"empty", "   ", ""},
+        {"words", "my feed", ""},
+    };
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("url"); // empty: refused
-    QTest::newRow("https") << " https://ex.example/feed "
-                           << "https://ex.example/feed";
-    QTest::newRow("pasted over two lines") << "https://ex.example/fe\r\ned\n"
-                                           << "https://ex.example/feed";
-    QTest::newRow("feed scheme") << "feed://ex.example/rss"
-                                 << "http://ex.example/rss";
-    QTest::newRow("bare host") << "ex.example/rss.xml"
-                               << "http://ex.example/rss.xml";
-    QTest::newRow("absolute path") << "/tmp/x feed.xml"
-                                   << "file:///tmp/x feed.xml";
-    QTest::newRow("file url") << "file:///tmp/a.xml"
-                              << "file:///tmp/a.xml";
-    QTest::newRow("javascript") << "javascript:alert(1)"
-                                << "";
-    QTest::newRow("ftp") << "ftp://ex.example/feed"
-                         << "";
-    QTest::newRow("empty") << "   "
-                           << "";
-    QTest::newRow("words") << "my feed"
-                           << "";
+    QTest::addColumn<QString>("url");
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.text << r.url;
 }
 
 void tst_FeedFetch::addresses() {
@@ -300,34 +278,26 @@ QString names(const QList<clsItem>& items) {
 } // namespace
 
 void tst_FeedFetch::refreshPlan_data() {
+    const struct {
+        const char* row;
+        QString current;
+        QString remembered;
+        QString fresh;
+        QString result;
+    } rows[] = {
+        {"feed items between own items", "a f1 f2 b", "f1 f2", "n1 n2 n3", "a n1 n2 n3 b"},
+        {"moved and partly edited", "f2 a f1 b", "f1 f2 f3", "n1", "n1 a b"},
+        {"none left: at the end", "a b", "f1", "n1 n2", "a b n1 n2"},
+        {"duplicates match once each", "f1 f1 f1", "f1 f1", "n1", "n1 f1"},
+        {"own item equal to a feed item stays when counted out", "f1 a f1", "f1", "n1", "n1 a f1"},
+        {"empty list", "", "f1", "n1", "n1"},
+    };
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("remembered");
     QTest::addColumn<QString>("fresh");
     QTest::addColumn<QString>("result");
-    QTest::newRow("feed items between own items") << "a f1 f2 b"
-                                                  << "f1 f2"
-                                                  << "n1 n2 n3"
-                                                  << "a n1 n2 n3 b";
-    QTest::newRow("moved and partly edited") << "f2 a f1 b"
-                                             << "f1 f2 f3"
-                                             << "n1"
-                                             << "n1 a b";
-    QTest::newRow("none left: at the end") << "a b"
-                                           << "f1"
-                                           << "n1 n2"
-                                           << "a b n1 n2";
-    QTest::newRow("duplicates match once each") << "f1 f1 f1"
-                                                << "f1 f1"
-                                                << "n1"
-                                                << "n1 f1";
-    QTest::newRow("own item equal to a feed item stays when counted out") << "f1 a f1"
-                                                                          << "f1"
-                                                                          << "n1"
-                                                                          << "n1 a f1";
-    QTest::newRow("empty list") << ""
-                                << "f1"
-                                << "n1"
-                                << "n1";
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.current << r.remembered << r.fresh << r.result;
 }
 
 void tst_FeedFetch::refreshPlan() {

@@ -168,45 +168,42 @@ void tst_FeedParse::badAnswers() {
 }
 
 void tst_FeedParse::itemText_data() {
+    const struct {
+        const char* row;
+        QString title;
+        bool titleIsHtml;
+        QString link;
+        QString text;
+        QString name;
+    } rows[] = {
+        {"quotes and ampersand", "Tom & Jerry's \"big\" day", false,
+         "https://ex.example/a?b=1&c='x'",
+         "<a href=\"https://ex.example/a?b=1&amp;c=%27x%27\">Tom &amp; Jerry\\'s &quot;big&quot; "
+         "day</a>",
+         "Tom & Jerry\\'s \"big\" day"},
+        {"script stays text", "<script>alert(1)</script>", false, "https://ex.example/",
+         "<a href=\"https://ex.example/\">&lt;script&gt;alert(1)&lt;/script&gt;</a>",
+         "<script>alert(1)</script>"},
+        {"html title becomes text", "<b>Café</b> &amp; <script>x()</script>Bar", true, "",
+         "Café &amp; Bar", "Café & Bar"},
+        {"javascript link dropped", "Click", false, "javascript:alert(1)", "Click", "Click"},
+        {"data link dropped", "Pic", false, "data:text/html,<b>x</b>", "Pic", "Pic"},
+        {"backslashes and line breaks", "C:\\dir\\\r\nnext\u2028line\\", false, "",
+         "C:&#92;dir&#92; next line&#92;", "C:&#92;dir&#92; next line&#92;"},
+        {"link with spaces and non-ascii", "Ü", false, "https://ex.example/a b/ü\"q",
+         "<a href=\"https://ex.example/a%20b/%C3%BC%22q\">Ü</a>", "Ü"},
+        {"long title cut in the name", "One two three four five six seven eight nine ten", false,
+         "", "One two three four five six seven eight nine ten", "One two three four five six…"},
+        {"no title", "", false, "https://ex.example/x",
+         "<a href=\"https://ex.example/x\">(untitled)</a>", "(untitled)"},
+    };
     QTest::addColumn<QString>("title");
     QTest::addColumn<bool>("titleIsHtml");
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("name");
-
-    QTest::newRow("quotes and ampersand")
-        << "Tom & Jerry's \"big\" day" << false << "https://ex.example/a?b=1&c='x'"
-        << "<a href=\"https://ex.example/a?b=1&amp;c=%27x%27\">Tom &amp; Jerry\\'s &quot;big&quot; "
-           "day</a>"
-        << "Tom & Jerry\\'s \"big\" day";
-    QTest::newRow("script stays text")
-        << "<script>alert(1)</script>" << false << "https://ex.example/"
-        << "<a href=\"https://ex.example/\">&lt;script&gt;alert(1)&lt;/script&gt;</a>"
-        << "<script>alert(1)</script>";
-    QTest::newRow("html title becomes text")
-        << "<b>Café</b> &amp; <script>x()</script>Bar" << true << ""
-        << "Café &amp; Bar"
-        << "Café & Bar";
-    QTest::newRow("javascript link dropped") << "Click" << false << "javascript:alert(1)"
-                                             << "Click"
-                                             << "Click";
-    QTest::newRow("data link dropped") << "Pic" << false << "data:text/html,<b>x</b>"
-                                       << "Pic"
-                                       << "Pic";
-    QTest::newRow("backslashes and line breaks") << "C:\\dir\\\r\nnext\u2028line\\" << false << ""
-                                                 << "C:&#92;dir&#92; next line&#92;"
-                                                 << "C:&#92;dir&#92; next line&#92;";
-    QTest::newRow("link with spaces and non-ascii")
-        << "Ü" << false << "https://ex.example/a b/ü\"q"
-        << "<a href=\"https://ex.example/a%20b/%C3%BC%22q\">Ü</a>"
-        << "Ü";
-    QTest::newRow("long title cut in the name")
-        << "One two three four five six seven eight nine ten" << false << ""
-        << "One two three four five six seven eight nine ten"
-        << "One two three four five six…";
-    QTest::newRow("no title") << "" << false << "https://ex.example/x"
-                              << "<a href=\"https://ex.example/x\">(untitled)</a>"
-                              << "(untitled)";
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.title << r.titleIsHtml << r.link << r.text << r.name;
 }
 
 void tst_FeedParse::itemText() {
@@ -302,31 +299,29 @@ void tst_FeedParse::itemOptions() {
 }
 
 void tst_FeedParse::htmlText_data() {
+    const struct {
+        const char* row;
+        QString html;
+        QString plain;
+        QString inlineSafe;
+    } rows[] = {
+        {"entities", "a &amp; b &lt;c&gt; &#39;d&#x27; &eacute;&nbsp;&bogus; &#0;",
+         "a & b <c> 'd' é &bogus; &#0;", "a &amp; b &lt;c&gt; 'd' é &amp;bogus; &amp;#0;"},
+        {"hidden blocks", "x<script>alert('<b>')</script>y<style>p{}</style>z", "xyz", "xyz"},
+        {"blocks become spaces", "<p>one</p><p>two<br/>three</p>", "one two three",
+         "one two three"},
+        {"attributes dropped, tags balanced",
+         "<b onclick=\"x()\">bold <i>both</b> after</i> <u>open", "bold both after open",
+         "<b>bold <i>both</i></b> after <u>open</u>"},
+        {"comments and links", "<!-- <b> -->a <a href='javascript:x'>link</a>", "a link", "a link"},
+        {"lone brackets", "1 < 2 > 0 &", "1 < 2 > 0 &", "1 &lt; 2 &gt; 0 &amp;"},
+        {"unclosed tag", "text <b class=\"x", "text", "text"},
+    };
     QTest::addColumn<QString>("html");
     QTest::addColumn<QString>("plain");
     QTest::addColumn<QString>("inlineSafe");
-    QTest::newRow("entities") << "a &amp; b &lt;c&gt; &#39;d&#x27; &eacute;&nbsp;&bogus; &#0;"
-                              << "a & b <c> 'd' é &bogus; &#0;"
-                              << "a &amp; b &lt;c&gt; 'd' é &amp;bogus; &amp;#0;";
-    QTest::newRow("hidden blocks") << "x<script>alert('<b>')</script>y<style>p{}</style>z"
-                                   << "xyz"
-                                   << "xyz";
-    QTest::newRow("blocks become spaces") << "<p>one</p><p>two<br/>three</p>"
-                                          << "one two three"
-                                          << "one two three";
-    QTest::newRow("attributes dropped, tags balanced")
-        << "<b onclick=\"x()\">bold <i>both</b> after</i> <u>open"
-        << "bold both after open"
-        << "<b>bold <i>both</i></b> after <u>open</u>";
-    QTest::newRow("comments and links") << "<!-- <b> -->a <a href='javascript:x'>link</a>"
-                                        << "a link"
-                                        << "a link";
-    QTest::newRow("lone brackets") << "1 < 2 > 0 &"
-                                   << "1 < 2 > 0 &"
-                                   << "1 &lt; 2 &gt; 0 &amp;";
-    QTest::newRow("unclosed tag") << "text <b class=\"x"
-                                  << "text"
-                                  << "text";
+    for (const auto& r : rows)
+        QTest::newRow(r.row) << r.html << r.plain << r.inlineSafe;
 }
 
 void tst_FeedParse::htmlText() {

@@ -344,18 +344,6 @@ private slots:
         QCOMPARE(dialogs->messages.size(), 2);
         QCOMPARE(shell.started.size(), 1);
     }
-
-    void screenshot() {
-        // Set TICKORA_HELP_SCREENSHOT to a PNG path to keep a picture of the integration topic.
-        const QString out = qEnvironmentVariable("TICKORA_HELP_SCREENSHOT");
-        if (out.isEmpty())
-            QSKIP("TICKORA_HELP_SCREENSHOT not set");
-        const quintptr h = call(chm + ">Main", HelpViewer::HelpContext, qint32(1001));
-        HelpWindow* w = viewer->window(h);
-        QVERIFY(w);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        QVERIFY(w->grab().save(out));
-    }
 };
 
 QTEST_MAIN(TestChmViewer)

@@ -185,23 +185,6 @@ private slots:
         QVERIFY(dialogs->messages.isEmpty());
     }
 
-    void editorCommandsReachTheViewer() {
-        // F1 and Help > Scroller Integration, as the main window issues them.
-        hh->setCHMFile(app + "/tickora.chm");
-        hh->setHHWindow("Main");
-        hh->HHDisplayContents(0);
-        hh->setHHTopicID(1001);
-        hh->HHDisplayTopicID(0);
-        QCOMPARE(viewer->calls.size(), 2);
-        QCOMPARE(viewer->calls[0].owner, quintptr(0));
-        QCOMPARE(viewer->calls[0].file, app + "/tickora.chm>Main");
-        QCOMPARE(viewer->calls[0].command, int(HelpViewer::DisplayToc));
-        QVERIFY(std::holds_alternative<std::monostate>(viewer->calls[0].data));
-        QCOMPARE(viewer->calls[1].file, app + "/tickora.chm>Main");
-        QCOMPARE(viewer->calls[1].command, int(HelpViewer::HelpContext));
-        QCOMPARE(std::get<qint32>(viewer->calls[1].data), 1001);
-    }
-
     void keywordLookupMakesTwoCalls() {
         hh->setCHMFile(chm());
         hh->setHHWindow("Main");
@@ -541,17 +524,6 @@ private slots:
         QCOMPARE(registered("Library.chm"), docs);
         // Not refreshed by a successful write.
         QVERIFY(hh->HHRegFileName().isEmpty());
-
-        // The store keeps it for a later run.
-        RegistryStore reopened(store->filePath());
-        RegistryStore::Key key = 0;
-        QCOMPARE(reopened.open(RegistryStore::Root::LocalMachine, kHelpFilesKey,
-                               RegistryStore::Read, &key),
-                 long(RegistryStore::Success));
-        RegistryStore::Value v;
-        QCOMPARE(reopened.queryValue(key, "LIBRARY.CHM", &v), long(RegistryStore::Success));
-        QCOMPARE(v.type, RegistryStore::Type::String);
-        QCOMPARE(v.text, docs);
 
         file = docs + "Library.chm";
         hh->HHRegister(file);

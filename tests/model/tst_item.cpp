@@ -1,6 +1,5 @@
-// clsItem and the text rules that keep item texts fit for the script.
+// clsItem: the item line it writes and the item lines it reads.
 #include "clsitem.h"
-#include "textrules.h"
 
 #include <QTest>
 
@@ -17,43 +16,32 @@ private Q_SLOTS:
     }
 
     void setItem_data() {
+        const struct {
+            const char* row;
+            QString line;
+            QString text;
+            QString width;
+            QString name;
+        } rows[] = {
+            // Fields a line lacks keep these starting values.
+            {"three arguments", "news.add('It\\'s new', '150', 'Item 2');", "It\\'s new", "150",
+             "Item 2"},
+            {"one argument", "x.add('a');", "a", "W", "N"},
+            {"fourth argument ignored", "x.add('a', '1', 'b', 'c');", "a", "1", "b"},
+            {"unclosed text runs to the end", "x.add('abc", "abc", "W", "N"},
+            {"placeholder text survives", "x.add('a~||~b', '', 'n');", "a~||~b", "", "n"},
+            {"escaped quotes everywhere", "x.add('\\'q\\'', '\\'', 'O\\'Neil');", "\\'q\\'", "\\'",
+             "O\\'Neil"},
+            {"trailing backslash joins the next argument", "x.add('a\\', '1', 'b');", "a\\', ",
+             ", ", ");"},
+            {"no quotes", "x.add();", "T", "W", "N"},
+        };
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("name");
-        // Fields a line lacks keep these starting values.
-        QTest::newRow("three arguments") << "news.add('It\\'s new', '150', 'Item 2');"
-                                         << "It\\'s new"
-                                         << "150"
-                                         << "Item 2";
-        QTest::newRow("one argument") << "x.add('a');"
-                                      << "a"
-                                      << "W"
-                                      << "N";
-        QTest::newRow("fourth argument ignored") << "x.add('a', '1', 'b', 'c');"
-                                                 << "a"
-                                                 << "1"
-                                                 << "b";
-        QTest::newRow("unclosed text runs to the end") << "x.add('abc"
-                                                       << "abc"
-                                                       << "W"
-                                                       << "N";
-        QTest::newRow("placeholder text survives") << "x.add('a~||~b', '', 'n');"
-                                                   << "a~||~b"
-                                                   << ""
-                                                   << "n";
-        QTest::newRow("escaped quotes everywhere") << "x.add('\\'q\\'', '\\'', 'O\\'Neil');"
-                                                   << "\\'q\\'"
-                                                   << "\\'"
-                                                   << "O\\'Neil";
-        QTest::newRow("trailing backslash joins the next argument") << "x.add('a\\', '1', 'b');"
-                                                                    << "a\\', "
-                                                                    << ", "
-                                                                    << ");";
-        QTest::newRow("no quotes") << "x.add();"
-                                   << "T"
-                                   << "W"
-                                   << "N";
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.line << r.text << r.width << r.name;
     }
     void setItem() {
         QFETCH(QString, line);
@@ -74,48 +62,6 @@ private Q_SLOTS:
         b.sText = QStringLiteral("two");
         QCOMPARE(a.sText, QStringLiteral("one"));
         QCOMPARE(b.sText, QStringLiteral("two"));
-    }
-
-    void escapeQuotes_data() {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("none") << "plain"
-                              << "plain";
-        QTest::newRow("one") << "It's"
-                             << "It\\'s";
-        QTest::newRow("already escaped") << "It\\'s"
-                                         << "It\\'s";
-        QTest::newRow("two") << "a''b"
-                             << "a\\'\\'b";
-        QTest::newRow("mixed") << "\\''"
-                               << "\\'\\'";
-        QTest::newRow("lone backslash kept") << "a\\b'"
-                                             << "a\\b\\'";
-        QTest::newRow("quote at start") << "'x"
-                                        << "\\'x";
-    }
-    void escapeQuotes() {
-        QFETCH(QString, in);
-        QFETCH(QString, out);
-        QCOMPARE(modString::EscapeQuotes(in), out);
-        QCOMPARE(modString::EscapeQuotes(out), out); // idempotent
-    }
-
-    void lineBreaks_data() {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("crlf") << "a\r\nb\r\nc"
-                              << "a<br>b<br>c";
-        QTest::newRow("lone cr and lf stay") << "a\rb\nc"
-                                             << "a\rb\nc";
-        QTest::newRow("lf cr is no pair") << "a\n\rb"
-                                          << "a\n\rb";
-        QTest::newRow("none") << "abc"
-                              << "abc";
-    }
-    void lineBreaks() {
-        QFETCH(QString, in);
-        QTEST(modString::LineBreaksToBr(in), "out");
     }
 };
 

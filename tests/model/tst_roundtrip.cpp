@@ -1,8 +1,9 @@
 // Writing then reading any document whose texts obey the item invariants gives the same
 // document back, and saving it again gives the same bytes.
+#include "files.h"
+#include "modstring.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
-#include "textrules.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -84,11 +85,6 @@ private:
         return s;
     }
 };
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 

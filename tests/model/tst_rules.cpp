@@ -1,11 +1,8 @@
-// The number rule, the field rules, the text rules, the text encodings and file names.
+// The number rule, the field rules, the text encodings and file names.
 #include "fieldrules.h"
 #include "fileio.h"
 #include "numberrule.h"
 #include "textencoding.h"
-#include "textrules.h"
-
-#include "jsline.h"
 
 #include <QTest>
 
@@ -144,30 +141,27 @@ private Q_SLOTS:
     }
 
     void scriptNumbers_data() {
+        const struct {
+            const char* row;
+            QString typed;
+            QString written;
+        } rows[] = {
+            {"plain", "200", "200"},
+            {"octal-looking", "0100", "100"},
+            {"zeros before a fraction", "010.5", "10.5"},
+            {"zero before the point stays", "00.5", "0.5"},
+            {"all zeros", "000", "0"},
+            {"signed", "-007", "-7"},
+            {"exponent", "01e3", "1e3"},
+            {"blanks", " \t12 ", "12"},
+            {"leading point", ".5", ".5"},
+            {"no number is left alone", "0x10", "0x10"},
+            {"empty", "", ""},
+        };
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("written");
-        QTest::newRow("plain") << "200"
-                               << "200";
-        QTest::newRow("octal-looking") << "0100"
-                                       << "100";
-        QTest::newRow("zeros before a fraction") << "010.5"
-                                                 << "10.5";
-        QTest::newRow("zero before the point stays") << "00.5"
-                                                     << "0.5";
-        QTest::newRow("all zeros") << "000"
-                                   << "0";
-        QTest::newRow("signed") << "-007"
-                                << "-7";
-        QTest::newRow("exponent") << "01e3"
-                                  << "1e3";
-        QTest::newRow("blanks") << " \t12 "
-                                << "12";
-        QTest::newRow("leading point") << ".5"
-                                       << ".5";
-        QTest::newRow("no number is left alone") << "0x10"
-                                                 << "0x10";
-        QTest::newRow("empty") << ""
-                               << "";
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.typed << r.written;
     }
     void scriptNumbers() {
         QFETCH(QString, typed);
@@ -176,69 +170,6 @@ private Q_SLOTS:
         // Still the same number, and written once more it stays.
         QCOMPARE(numberrule::parse(written), numberrule::parse(typed));
         QCOMPARE(numberrule::scriptNumber(written), written);
-    }
-
-    void scriptSafe_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("safe");
-        QTest::addColumn<QString>("shown"); // what the page shows, entities resolved
-        QTest::newRow("plain") << "Hello <b>world</b>"
-                               << "Hello <b>world</b>"
-                               << "Hello <b>world</b>";
-        QTest::newRow("quote") << "O'Neil"
-                               << "O\\'Neil"
-                               << "O'Neil";
-        QTest::newRow("escaped quote stays") << "O\\'Neil"
-                                             << "O\\'Neil"
-                                             << "O'Neil";
-        QTest::newRow("line breaks of every kind") << "a\nb\r\nc\rd"
-                                                   << "a<br>b<br>c<br>d"
-                                                   << "a<br>b<br>c<br>d";
-        QTest::newRow("line separator")
-            << QString::fromUtf16(u"a\u2028b") << "a&#8232;b" << QString::fromUtf16(u"a\u2028b");
-        QTest::newRow("folder path") << "C:\\Pages\\news"
-                                     << "C:&#92;Pages&#92;news"
-                                     << "C:\\Pages\\news";
-        QTest::newRow("unicode escape look-alike") << "C:\\users"
-                                                   << "C:&#92;users"
-                                                   << "C:\\users";
-        QTest::newRow("closing backslash") << "path\\"
-                                           << "path&#92;"
-                                           << "path\\";
-        QTest::newRow("two closing backslashes") << "a\\\\"
-                                                 << "a&#92;&#92;"
-                                                 << "a\\\\";
-        QTest::newRow("breaking out of the string") << "\\\\');alert(1);//"
-                                                    << "&#92;\\');alert(1);//"
-                                                    << "\\');alert(1);//";
-        QTest::newRow("quote at the end") << "it'"
-                                          << "it\\'"
-                                          << "it'";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << "";
-    }
-    void scriptSafe() {
-        QFETCH(QString, typed);
-        QFETCH(QString, safe);
-        QCOMPARE(modString::ScriptSafe(typed), safe);
-        QCOMPARE(modString::ScriptSafe(safe), safe);
-        QVERIFY(!modString::scriptStringProblem(typed).isEmpty() || typed == safe);
-        QCOMPARE(modString::scriptStringProblem(safe), QString());
-        // The page turns the entities back into the characters typed.
-        QString page = jsline::shownText(safe);
-        page.replace(QStringLiteral("&#92;"), QStringLiteral("\\"));
-        page.replace(QStringLiteral("&#8232;"), QString(QChar(0x2028)));
-        QTEST(page, "shown");
-    }
-
-    void excerpts() {
-        QCOMPARE(modString::excerpt(u"abc"), QStringLiteral("\"abc\""));
-        const QString huge(1 << 20, u'7');
-        const QString e = modString::excerpt(huge);
-        QVERIFY(e.size() < 80);
-        QVERIFY(e.startsWith(QStringLiteral("\"7777")));
-        QVERIFY(e.contains(QStringLiteral("(1048576 characters)")));
     }
 
     void fileNamesKeepTheirBytes() {

@@ -88,40 +88,32 @@ private Q_SLOTS:
     }
 
     void setProperty_data() {
+        const struct {
+            const char* row;
+            QString line;
+            QString expected; // the block after the call, minus the fixed lines
+        } rows[] = {
+            {"other object", "other.width = 300;", "w=300"},
+            {"letter case", "news.Width = 300;", ""},
+            {"quoted name trimmed", "news.name = ' big ';", "n=big"},
+            {"True is not true", "news.pausemouseover = True;", "p=1"},
+            {"true", "news.pausemouseover = true;", "p=0"},
+            {"half to even", "news.type = 2.5;", "t=2"},
+            {"half to even, odd", "news.type = 3.5;", "t=4"},
+            {"exponent", "news.type = 1e1;", "t=10"},
+            {"edge of range", "news.type = -32768;", "t=-32768"},
+            {"no semicolon", "news.height = 40", "h=4"},
+            {"itemwidth", "news.itemwidth = 120;", "d=120"},
+            {"scrollspeed", "news.scrollspeed = 50;", "s=50"},
+            {"spacing", "news.spacing = 5;", "g=5"},
+            {"pausedelay", "news.pausedelay = 2000;", "z=2000"},
+            {"no equals", "news.display();", ""},
+            {"unknown name", "news.colour = red;", ""},
+        };
         QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("expected"); // the block after the call, minus the fixed lines
-        QTest::newRow("other object") << "other.width = 300;"
-                                      << "w=300";
-        QTest::newRow("letter case") << "news.Width = 300;"
-                                     << "";
-        QTest::newRow("quoted name trimmed") << "news.name = ' big ';"
-                                             << "n=big";
-        QTest::newRow("True is not true") << "news.pausemouseover = True;"
-                                          << "p=1";
-        QTest::newRow("true") << "news.pausemouseover = true;"
-                              << "p=0";
-        QTest::newRow("half to even") << "news.type = 2.5;"
-                                      << "t=2";
-        QTest::newRow("half to even, odd") << "news.type = 3.5;"
-                                           << "t=4";
-        QTest::newRow("exponent") << "news.type = 1e1;"
-                                  << "t=10";
-        QTest::newRow("edge of range") << "news.type = -32768;"
-                                       << "t=-32768";
-        QTest::newRow("no semicolon") << "news.height = 40"
-                                      << "h=4";
-        QTest::newRow("itemwidth") << "news.itemwidth = 120;"
-                                   << "d=120";
-        QTest::newRow("scrollspeed") << "news.scrollspeed = 50;"
-                                     << "s=50";
-        QTest::newRow("spacing") << "news.spacing = 5;"
-                                 << "g=5";
-        QTest::newRow("pausedelay") << "news.pausedelay = 2000;"
-                                    << "z=2000";
-        QTest::newRow("no equals") << "news.display();"
-                                   << "";
-        QTest::newRow("unknown name") << "news.colour = red;"
-                                      << "";
+        QTest::addColumn<QString>("expected");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.line << r.expected;
     }
     void setProperty() {
         QFETCH(QString, line);

@@ -2,9 +2,9 @@
 // the editor's cleanup makes of anything typed) runs in the page as nothing but three strings.
 #include "documentcheck.h"
 #include "jsline.h"
+#include "modstring.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
-#include "textrules.h"
 
 #include <QTest>
 

@@ -1,5 +1,6 @@
 // The script writer: the text it builds, the passes, and how it saves and copies files, also
 // when the disk is full, the folder is closed or the target is no file.
+#include "files.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
 #include "workedexample.h"
@@ -21,17 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 ScrollerDocument withItems(int count, qint16 dirn) {
     ScrollerDocument d;
@@ -139,7 +129,7 @@ class TestWriter : public QObject {
 
     void makeAppFolder() {
         for (const QString& name : scriptwriter::projectFiles())
-            writeFile(app.filePath(name), "project file " + name.toUtf8());
+            QVERIFY(writeFile(app.filePath(name), "project file " + name.toUtf8()));
     }
 
 private Q_SLOTS:
@@ -180,6 +170,38 @@ private Q_SLOTS:
     }
 
     void passes_data() {
+        const struct {
+            const char* row;
+            int items;
+            int dirn;
+            QString width;
+            QString height;
+            QString defWidth;
+            QStringList itemWidths;
+            int passes;
+        } rows[] = {
+            // Vertical: every item counts 15 against the height (100 when it holds no number).
+            {"no height, two items", 2, 0, "", "", "", QStringList(), 4},
+            {"text height", 2, 1, "", "abc", "", QStringList(), 4},
+            {"height 40, one item", 1, 0, "", "40", "", QStringList(), 3},
+            {"height 45 is not passed at 45", 1, 0, "", "45", "", QStringList(), 4},
+            {"height rounds half to even", 1, 0, "", "44.5", "", QStringList(), 3},
+            {"negative height still keeps the items", 2, 0, "", "-5", "", QStringList(), 1},
+            {"height 0", 1, 0, "", "0", "", QStringList(), 1},
+            {"other direction counts as vertical", 1, -7, "1000", "40", "", QStringList(), 3},
+            {"huge height is clamped", 1000, 0, "", "1e300", "", QStringList(), 3},
+            // Horizontal: own width, else the default width, else 100, against the box width.
+            {"own widths", 2, 2, "300", "", "", QStringList{"50", "60"}, 3},
+            {"default width", 2, 3, "300", "", "80", QStringList{"", "abc"}, 2},
+            {"fallback 100", 1, 2, "250", "", "x", QStringList{""}, 3},
+            {"no width: limit 100", 1, 2, "", "", "", QStringList{"40"}, 3},
+            // Repeats never assume an item narrower than the narrowest the editor admits (10).
+            {"tiny widths count as 10", 1, 2, "25", "", "", QStringList{"0.2"}, 3},
+            {"negative widths count as 10", 1, 2, "30", "", "", QStringList{"-50"}, 4},
+            {"huge box is clamped, still ends", 1, 2, "1e9", "", "", QStringList{"1000"}, 33},
+            {"widest box, narrowest items", 3, 2, "32767", "", "", QStringList{"1", "1", "1"},
+             1093},
+        };
         QTest::addColumn<int>("items");
         QTest::addColumn<int>("dirn");
         QTest::addColumn<QString>("width");
@@ -187,60 +209,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("defWidth");
         QTest::addColumn<QStringList>("itemWidths");
         QTest::addColumn<int>("passes");
-        // Vertical: every item counts 15 against the height (100 when it holds no number).
-        QTest::newRow("no height, two items") << 2 << 0 << ""
-                                              << ""
-                                              << "" << QStringList() << 4;
-        QTest::newRow("text height") << 2 << 1 << ""
-                                     << "abc"
-                                     << "" << QStringList() << 4;
-        QTest::newRow("height 40, one item") << 1 << 0 << ""
-                                             << "40"
-                                             << "" << QStringList() << 3;
-        QTest::newRow("height 45 is not passed at 45") << 1 << 0 << ""
-                                                       << "45"
-                                                       << "" << QStringList() << 4;
-        QTest::newRow("height rounds half to even") << 1 << 0 << ""
-                                                    << "44.5"
-                                                    << "" << QStringList() << 3;
-        QTest::newRow("negative height still keeps the items") << 2 << 0 << ""
-                                                               << "-5"
-                                                               << "" << QStringList() << 1;
-        QTest::newRow("height 0") << 1 << 0 << ""
-                                  << "0"
-                                  << "" << QStringList() << 1;
-        QTest::newRow("other direction counts as vertical") << 1 << -7 << "1000"
-                                                            << "40"
-                                                            << "" << QStringList() << 3;
-        QTest::newRow("huge height is clamped") << 1000 << 0 << ""
-                                                << "1e300"
-                                                << "" << QStringList() << 3;
-        // Horizontal: own width, else the default width, else 100, against the box width.
-        QTest::newRow("own widths") << 2 << 2 << "300"
-                                    << ""
-                                    << "" << QStringList{"50", "60"} << 3;
-        QTest::newRow("default width") << 2 << 3 << "300"
-                                       << ""
-                                       << "80" << QStringList{"", "abc"} << 2;
-        QTest::newRow("fallback 100") << 1 << 2 << "250"
-                                      << ""
-                                      << "x" << QStringList{""} << 3;
-        QTest::newRow("no width: limit 100") << 1 << 2 << ""
-                                             << ""
-                                             << "" << QStringList{"40"} << 3;
-        // Repeats never assume an item narrower than the narrowest the editor admits (10).
-        QTest::newRow("tiny widths count as 10") << 1 << 2 << "25"
-                                                 << ""
-                                                 << "" << QStringList{"0.2"} << 3;
-        QTest::newRow("negative widths count as 10") << 1 << 2 << "30"
-                                                     << ""
-                                                     << "" << QStringList{"-50"} << 4;
-        QTest::newRow("huge box is clamped, still ends") << 1 << 2 << "1e9"
-                                                         << ""
-                                                         << "" << QStringList{"1000"} << 33;
-        QTest::newRow("widest box, narrowest items") << 3 << 2 << "32767"
-                                                     << ""
-                                                     << "" << QStringList{"1", "1", "1"} << 1093;
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.items << r.dirn << r.width << r.height << r.defWidth
+                                 << r.itemWidths << r.passes;
     }
     void passes() {
         QFETCH(int, items);
@@ -337,7 +308,7 @@ private Q_SLOTS:
         } else if (kind == u"folder") {
             QVERIFY(QDir(folder).mkdir(QStringLiteral("s.js")));
         } else if (kind != u"missing") {
-            writeFile(file, old);
+            QVERIFY(writeFile(file, old));
         }
         if (disk)
             QVERIFY(disk->leaveFree(kind == u"full" ? 0 : 12288));
@@ -404,7 +375,7 @@ private Q_SLOTS:
         const QString file = folder + QStringLiteral("/s.js");
         const QByteArray old(3000, 'o');
         if (exists) {
-            writeFile(file, old);
+            QVERIFY(writeFile(file, old));
             QVERIFY(QFile::setPermissions(file, QFile::Permissions(0x6666)));
         }
         if (disk)
@@ -467,8 +438,8 @@ private Q_SLOTS:
     void savingTwiceReplacesEverything() {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("s.js"));
-        writeFile(dir.filePath(QStringLiteral("tickolib.js")), "old runtime");
-        writeFile(file, QByteArray(100000, 'x'));
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("tickolib.js")), "old runtime"));
+        QVERIFY(writeFile(file, QByteArray(100000, 'x')));
         QVERIFY(scriptwriter::SaveScroller(file, workedExample(), dir.path(), app.path()).written);
         QCOMPARE(readAll(file), workedExampleBytes());
         QCOMPARE(readAll(dir.filePath(QStringLiteral("tickolib.js"))),
@@ -489,7 +460,7 @@ private Q_SLOTS:
 
     void missingProjectFileIsReportedAndOthersCopied() {
         QTemporaryDir emptyApp;
-        writeFile(emptyApp.filePath(QStringLiteral("tickolib.js")), "lib");
+        QVERIFY(writeFile(emptyApp.filePath(QStringLiteral("tickolib.js")), "lib"));
         QTemporaryDir dir;
         const scriptwriter::SaveResult r = scriptwriter::SaveScroller(
             dir.filePath(QStringLiteral("s.js")), workedExample(), dir.path(), emptyApp.path());

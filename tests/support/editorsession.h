@@ -3,6 +3,7 @@
 // A window on a temporary copy of the application folder, with scripted dialogs.
 
 #include "fakedialogs.h"
+#include "files.h"
 #include "frmmain.h"
 #include "userconfig.h"
 
@@ -23,16 +24,6 @@
 
 inline QString deliveredAppDir() {
     return qEnvironmentVariable("TICKORA_APP_DIR");
-}
-
-inline QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 struct EditorSession {

@@ -3,6 +3,8 @@
 // A small HTTP server on 127.0.0.1 for feed tests and the feed benchmark: each path answers as
 // a route says, including the ways a feed server can misbehave.
 
+#include "feedsamples.h"
+
 #include <QHash>
 #include <QHostAddress>
 #include <QPointer>
@@ -41,6 +43,37 @@ public:
         r.body = body;
         r.contentType = type;
         routes.insert(path, r);
+    }
+
+    // The routes the feed tests share: a feed of each format, and each way a server or an answer
+    // can go wrong.
+    void addSamples() {
+        set("/rss", feedsamples::kRss);
+        set("/atom", feedsamples::kAtom, "application/atom+xml");
+        set("/json", feedsamples::kJson, "application/feed+json");
+        set("/html", "<!DOCTYPE html><html><body>Blog</body></html>", "text/html");
+        set("/bad", "<rss><channel><item><title>x</channel></rss>");
+        set("/empty", "<rss><channel><title>Quiet</title></channel></rss>");
+        set("/billion", "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY a \"aaaa\"><!ENTITY b "
+                        "\"&a;&a;&a;&a;\">]><rss><channel><item><title>&b;</title></item>"
+                        "</channel></rss>");
+        Route r;
+        r.status = 302;
+        r.location = url(QStringLiteral("/rss")).toLatin1();
+        routes.insert("/moved", r);
+        r.location = "/loop";
+        routes.insert("/loop", r);
+        r.status = 500;
+        r.location.clear();
+        r.body = "oops";
+        routes.insert("/broken", r);
+        for (const auto& [path, mode] : {std::pair{"/slow", Mode::Stall},
+                                         {"/huge", Mode::Declared},
+                                         {"/endless", Mode::Endless}}) {
+            r = Route();
+            r.mode = mode;
+            routes.insert(path, r);
+        }
     }
 
 private:

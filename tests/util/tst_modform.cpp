@@ -30,19 +30,6 @@ void writeFile(const QString& path, const QByteArray& text, bool executable = fa
 class TestModForm : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void addressReachesTheBrowserUnchanged() {
-        platform::FakeShell shell;
-        platform::FakeDialogs dialogs;
-        shell.browser = QStringLiteral("/usr/bin/browser");
-        modForm::OpenInBrowser(QStringLiteral("orbwell.example/dhtml/tickora/"), nullptr, shell,
-                               dialogs);
-        QCOMPARE(shell.started.size(), 1);
-        QCOMPARE(shell.started[0].program, QStringLiteral("/usr/bin/browser"));
-        QCOMPARE(shell.started[0].arguments,
-                 QStringList{QStringLiteral("orbwell.example/dhtml/tickora/")});
-        QVERIFY(dialogs.messages.isEmpty());
-    }
-
     void failuresAreTold_data() {
         QTest::addColumn<bool>("browserKnown");
         QTest::addColumn<QString>("text");

@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringView>
 
-// The text rules that make item names and texts fit for the script.
+// The string functions of the editor: the text rules that make item names and texts fit for the
+// script, and the path arithmetic of links. Pure string functions; none touches the file system.
 namespace modString {
 
 // Escapes every single quote that is not yet preceded by a backslash; idempotent.
@@ -24,5 +25,14 @@ QString scriptStringProblem(QStringView text);
 
 // A value quoted in a message: the whole of a short value, else its beginning, clearly cut.
 QString excerpt(QStringView value);
+
+// The folder part of a path, without its closing separator; "/" and "\" both separate, except
+// in a POSIX path (one that starts with "/"), where a backslash belongs to a name.
+QString GetFolder(const QString& sPath);
+
+// The address that reaches sFile from a page in sFolder, relative where both lie on the same
+// drive (or, for POSIX paths, both are absolute); otherwise a file URL. A backslash is a
+// separator in drive paths only.
+QString GetRelativeUrl(const QString& sFolder, const QString& sFile);
 
 } // namespace modString

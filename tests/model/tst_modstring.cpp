@@ -1,0 +1,181 @@
+// modString: the text rules that keep item texts fit for the script, and the path arithmetic
+// (the folder of a path, the address of a picture from a page's folder).
+#include "modstring.h"
+
+#include "jsline.h"
+
+#include <QTest>
+
+class TestModString : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void folder_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("drive path") << "C:\\Web\\site\\index.js"
+                                    << "C:\\Web\\site";
+        QTest::newRow("drive root") << "C:\\index.js"
+                                    << "C:";
+        QTest::newRow("trailing separator") << "C:\\Web\\site\\"
+                                            << "C:\\Web\\site";
+        QTest::newRow("forward slashes") << "web/pages/index.js"
+                                         << "web/pages";
+        QTest::newRow("mixed, last wins") << "a\\b/c\\d.js"
+                                          << "a\\b/c";
+        QTest::newRow("posix") << "/home/u/site/news.js"
+                               << "/home/u/site";
+        QTest::newRow("posix, backslash in names") << "/home/u/my\\site/a\\b.js"
+                                                   << "/home/u/my\\site";
+        QTest::newRow("no separator") << "index.js"
+                                      << "";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void folder() {
+        QFETCH(QString, path);
+        QTEST(modString::GetFolder(path), "folder");
+    }
+
+    void relativeUrl_data() {
+        const struct {
+            const char* row;
+            QString folder;
+            QString file;
+            QString url;
+        } rows[] = {
+            {"same folder", "C:\\Web\\site", "C:\\Web\\site\\logo.gif", "logo.gif"},
+            {"sub folder", "C:\\Web\\site", "C:\\Web\\site\\images\\logo.gif", "images/logo.gif"},
+            {"sibling", "C:\\Web\\site", "C:\\Web\\img\\a.gif", "../img/a.gif"},
+            {"prefix is no folder", "C:\\Web\\site", "C:\\Web\\site2\\a.gif", "../site2/a.gif"},
+            {"two up", "C:\\Web\\site", "C:\\logo.gif", "../../logo.gif"},
+            {"drive as folder", "C:", "C:\\a.gif", "a.gif"},
+            {"folder case matters", "C:\\Web\\Site", "C:\\Web\\site\\a.gif", "../site/a.gif"},
+            {"other drive", "C:\\Web\\site", "D:\\pics\\a.gif", "file:///D:\\pics\\a.gif"},
+            {"drive letter case", "C:\\Web\\site", "c:\\Web\\site\\a.gif",
+             "file:///c:\\Web\\site\\a.gif"},
+            {"unc", "C:\\Web\\site", "\\\\server\\share\\a.gif",
+             "file:///\\\\server\\share\\a.gif"},
+            {"drive with slashes", "C:\\Web\\site", "C:/pics/a.gif", "file:///C:/pics/a.gif"},
+            {"no folder", "", "C:\\a.gif", "file:///C:\\a.gif"},
+            {"base ending in separator", "C:\\", "C:\\a.gif", "../a.gif"},
+            {"no escaping", "C:\\w", "C:\\w\\my pics\\#1 100%.gif", "my pics/#1 100%.gif"},
+            // POSIX paths on this platform.
+            {"posix sub folder", "/home/u/site", "/home/u/site/images/logo.gif", "images/logo.gif"},
+            {"posix sibling", "/home/u/site", "/home/u/pics/a.gif", "../pics/a.gif"},
+            {"posix prefix is no folder", "/home/u/site", "/home/u/site2/a.gif", "../site2/a.gif"},
+            {"posix far away", "/home/u/site", "/srv/a.gif", "../../../srv/a.gif"},
+            {"posix, backslash in a name", "/home/u/site", "/home/u/site/a\\b.gif", "a\\b.gif"},
+            {"posix, backslash in the folder", "/home/u/my\\site", "/home/u/my\\site/img\\a.gif",
+             "img\\a.gif"},
+            {"posix file, no folder", "", "/home/u/a.gif", "file:///home/u/a.gif"},
+            {"posix file, drive folder", "C:\\Web", "/home/u/a.gif", "file:///home/u/a.gif"},
+            {"relative file", "/home/u", "a.gif", "file:///a.gif"},
+        };
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("url");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.folder << r.file << r.url;
+    }
+    void relativeUrl() {
+        QFETCH(QString, folder);
+        QFETCH(QString, file);
+        QTEST(modString::GetRelativeUrl(folder, file), "url");
+    }
+
+    void escapeQuotes_data() {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("none") << "plain"
+                              << "plain";
+        QTest::newRow("one") << "It's"
+                             << "It\\'s";
+        QTest::newRow("already escaped") << "It\\'s"
+                                         << "It\\'s";
+        QTest::newRow("two") << "a''b"
+                             << "a\\'\\'b";
+        QTest::newRow("mixed") << "\\''"
+                               << "\\'\\'";
+        QTest::newRow("lone backslash kept") << "a\\b'"
+                                             << "a\\b\\'";
+        QTest::newRow("quote at start") << "'x"
+                                        << "\\'x";
+    }
+    void escapeQuotes() {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QCOMPARE(modString::EscapeQuotes(in), out);
+        QCOMPARE(modString::EscapeQuotes(out), out); // idempotent
+    }
+
+    void lineBreaks_data() {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("crlf") << "a\r\nb\r\nc"
+                              << "a<br>b<br>c";
+        QTest::newRow("lone cr and lf stay") << "a\rb\nc"
+                                             << "a\rb\nc";
+        QTest::newRow("lf cr is no pair") << "a\n\rb"
+                                          << "a\n\rb";
+        QTest::newRow("none") << "abc"
+                              << "abc";
+    }
+    void lineBreaks() {
+        QFETCH(QString, in);
+        QTEST(modString::LineBreaksToBr(in), "out");
+    }
+
+    void scriptSafe_data() {
+        const struct {
+            const char* row;
+            QString typed;
+            QString safe;
+            QString shown; // what the page shows, entities resolved
+        } rows[] = {
+            {"plain", "Hello <b>world</b>", "Hello <b>world</b>", "Hello <b>world</b>"},
+            {"quote", "O'Neil", "O\\'Neil", "O'Neil"},
+            {"escaped quote stays", "O\\'Neil", "O\\'Neil", "O'Neil"},
+            {"line breaks of every kind", "a\nb\r\nc\rd", "a<br>b<br>c<br>d", "a<br>b<br>c<br>d"},
+            {"line separator", QString::fromUtf16(u"a\u2028b"), "a&#8232;b",
+             QString::fromUtf16(u"a\u2028b")},
+            {"folder path", "C:\\Pages\\news", "C:&#92;Pages&#92;news", "C:\\Pages\\news"},
+            {"unicode escape look-alike", "C:\\users", "C:&#92;users", "C:\\users"},
+            {"closing backslash", "path\\", "path&#92;", "path\\"},
+            {"two closing backslashes", "a\\\\", "a&#92;&#92;", "a\\\\"},
+            {"breaking out of the string", "\\\\');alert(1);//", "&#92;\\');alert(1);//",
+             "\\');alert(1);//"},
+            {"quote at the end", "it'", "it\\'", "it'"},
+            {"empty", "", "", ""},
+        };
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("safe");
+        QTest::addColumn<QString>("shown");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.typed << r.safe << r.shown;
+    }
+    void scriptSafe() {
+        QFETCH(QString, typed);
+        QFETCH(QString, safe);
+        QCOMPARE(modString::ScriptSafe(typed), safe);
+        QCOMPARE(modString::ScriptSafe(safe), safe);
+        QVERIFY(!modString::scriptStringProblem(typed).isEmpty() || typed == safe);
+        QCOMPARE(modString::scriptStringProblem(safe), QString());
+        // The page turns the entities back into the characters typed.
+        QString page = jsline::shownText(safe);
+        page.replace(QStringLiteral("&#92;"), QStringLiteral("\\"));
+        page.replace(QStringLiteral("&#8232;"), QString(QChar(0x2028)));
+        QTEST(page, "shown");
+    }
+
+    void excerpts() {
+        QCOMPARE(modString::excerpt(u"abc"), QStringLiteral("\"abc\""));
+        const QString huge(1 << 20, u'7');
+        const QString e = modString::excerpt(huge);
+        QVERIFY(e.size() < 80);
+        QVERIFY(e.startsWith(QStringLiteral("\"7777")));
+        QVERIFY(e.contains(QStringLiteral("(1048576 characters)")));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestModString)
+#include "tst_modstring.moc"
