@@ -1,6 +1,7 @@
 // The document's life: New, Open, the saves and the questions that protect unsaved work.
 #include "editordocument.h"
 
+#include "appinfo.h"
 #include "editorrules.h"
 #include "modstring.h"
 #include "readcheck.h"
@@ -122,10 +123,10 @@ void EditorDocument::noteUnreadLines(const QString& path, bool readerFailed) {
     m_unreadSummary = listLines(lines);
     // A failure has been reported by the reader already; lines it passed over silently are news.
     if (!readerFailed)
-        inform(QStringLiteral("Some lines of \"%1\" are not understood by Tickora Creator, so the "
+        inform(QStringLiteral("Some lines of \"%1\" are not understood by %3, so the "
                               "editor does not show them:\n%2\nThe file stays as it is until you "
                               "choose to replace it when you save.")
-                   .arg(QDir::toNativeSeparators(path), m_unreadSummary),
+                   .arg(QDir::toNativeSeparators(path), m_unreadSummary, appinfo::kAppName),
                Dialogs::Icon::Exclamation);
 }
 
@@ -243,10 +244,10 @@ bool EditorDocument::writeScript(const QString& path, const QString& consequence
             continue;
         m_toldKeptPages << page;
         inform(QStringLiteral("Your own page \"%1\" was kept as it is, because it is not a page "
-                              "delivered with Tickora Creator; the runtime files beside it were "
+                              "delivered with %2; the runtime files beside it were "
                               "brought up to date.\nTo get the sample page back, rename or delete "
                               "yours and save again.")
-                   .arg(QDir::toNativeSeparators(page)),
+                   .arg(QDir::toNativeSeparators(page), appinfo::kAppName),
                Dialogs::Icon::Information);
     }
     return true;

@@ -1,6 +1,7 @@
 // What the window keeps for the user between sessions: recent files, its own size and place.
 #include "frmmain.h"
 
+#include "appinfo.h"
 #include "editorrules.h"
 #include "recentfiles.h"
 #include "userconfig.h"
@@ -45,10 +46,10 @@ void frmMain::restoreUserState() {
             if (!self || std::exchange(told, true))
                 return;
             self->inform(
-                QStringLiteral("Tickora Creator could not save its settings in %1, so recent files "
+                QStringLiteral("%2 could not save its settings in %1, so recent files "
                                "and the window's size and place will not be remembered.\n\nCheck "
                                "that the folder can be written to and the disk is not full.")
-                    .arg(QDir::toNativeSeparators(file)),
+                    .arg(QDir::toNativeSeparators(file), appinfo::kAppName),
                 platform::Dialogs::Icon::Exclamation);
         });
 
