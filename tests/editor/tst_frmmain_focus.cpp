@@ -154,19 +154,6 @@ private slots:
         QCOMPARE(s.w->CheckVariableName(name), !message.isEmpty());
     }
 
-    void fixingARejectedFieldClearsTheError() {
-        EditorSession s;
-        QVERIFY(s.show());
-        s.replace(s.field("txtScrWidth"), QStringLiteral("9"));
-        s.field("txtScrHeight")->setFocus();
-        QVERIFY(s.w->hasFieldError());
-        s.replace(s.field("txtScrWidth"), QStringLiteral("90"));
-        s.field("txtScrHeight")->setFocus();
-        QVERIFY(!s.w->hasFieldError());
-        QCOMPARE(QApplication::focusWidget(), s.field("txtScrHeight"));
-        QCOMPARE(s.dialogs.messages.size(), 1);
-    }
-
     void aRejectionDoesNotBounceBetweenFields() {
         EditorSession s;
         FocusTakingDialogs dialogs;

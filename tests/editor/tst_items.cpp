@@ -1,9 +1,6 @@
 // The item list's commands and the item clipboard, in whole sessions with the main window.
 #include "editorsession.h"
 
-#include "document.h"
-#include "scriptreader.h"
-
 #include <QMenu>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -208,51 +205,6 @@ private slots:
             QVERIFY2(!s.action(a)->isEnabled(), a);
         s.run("mnuItemAdd"); // a disabled entry runs nothing
         QCOMPARE(s.names().size(), 2);
-    }
-
-    void builtDocumentSavesAndReadsBack() {
-        ItemsSession s(2);
-        s.run("mnuItemAdd");
-        s.field("txtItmName")->setText(QStringLiteral("Third's"));
-        s.text()->setPlainText(QStringLiteral("<i>three</i>\nlines"));
-        s.run("mnuItemMoveUp");
-        s.select(0);
-        s.run("mnuEditCopy");
-        s.select(2);
-        s.run("mnuEditPaste");
-        s.select(1);
-        s.run("mnuItemDelete");
-        s.run("mnuItemAdd");
-        const QStringList expected = {"A", "B", "A", "Item 4"};
-        QCOMPARE(s.names(), expected);
-
-        const QString path = s.work + QStringLiteral("/built.js");
-        s.dialogs.fileAnswers << path;
-        s.run("mnuFileSaveAs");
-        ScrollerDocument back;
-        QVERIFY(scriptreader::LoadScroller(path, back).ok);
-        QCOMPARE(back.items.size(), expected.size());
-        for (int i = 0; i < expected.size(); ++i)
-            QCOMPARE(back.items.at(i), s.doc().item(i));
-        QCOMPARE(back.items.at(1).sWidth, QStringLiteral("11"));
-
-        // Opened again, the editor shows the same list.
-        s.w->openPath(path);
-        QCOMPARE(s.names(), expected);
-        QCOMPARE(s.w->nextItem(), qint16(5));
-
-        // The moved item with its edits survives a save too.
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
-        s.select(1);
-        s.field("txtItmName")->setText(QStringLiteral("Third's"));
-        s.text()->setPlainText(QStringLiteral("<i>three</i>\nlines"));
-        s.run("mnuItemMoveDown");
-        s.run("mnuFileSave");
-        ScrollerDocument again;
-        QVERIFY(scriptreader::LoadScroller(path, again).ok);
-        QCOMPARE(again.items.at(2).sName, QStringLiteral("Third\\'s"));
-        QCOMPARE(again.items.at(2).sText, QStringLiteral("<i>three</i><br>lines"));
-        QCOMPARE(again.items.at(1).sName, QStringLiteral("A"));
     }
 };
 
