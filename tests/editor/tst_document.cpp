@@ -2,6 +2,7 @@
 // the saved step, and the question about unsaved changes.
 #include "editordocument.h"
 #include "fakedialogs.h"
+#include "files.h"
 #include "scriptreader.h"
 
 #include <QFile>
@@ -69,15 +70,8 @@ struct DocSession {
     QString path = dir.filePath(QStringLiteral("items.js"));
 
     explicit DocSession(int count = 4) {
-        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n";
-        for (int i = 0; i < count; ++i) {
-            const QByteArray n(1, char('A' + i));
-            script += "s.add('text " + n + "', '', '" + n + "');\r\n";
-        }
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(script) != script.size())
+        if (!writeFile(path, itemsScript(0, letteredItems(count))))
             qFatal("cannot write the script");
-        f.close();
         doc.open(path);
     }
 };

@@ -6,22 +6,6 @@
 class TestEditorRules : public QObject {
     Q_OBJECT
 private slots:
-    void caption_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("dirty");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("new") << QString() << false << "Tickora Creator - [New]";
-        QTest::newRow("new edited") << QString() << true << "Tickora Creator - [New*]";
-        QTest::newRow("saved edited")
-            << "/pages/news.js" << true << "Tickora Creator - [/pages/news.js*]";
-    }
-    void caption() {
-        QFETCH(QString, path);
-        QFETCH(bool, dirty);
-        QFETCH(QString, expected);
-        QCOMPARE(editorrules::caption(path, dirty), expected);
-    }
-
     void lineBreaks() {
         QCOMPARE(editorrules::toModelLineBreaks(QStringLiteral("a\nb\r\nc")),
                  QStringLiteral("a\r\nb\r\nc"));

@@ -15,26 +15,11 @@
 
 namespace {
 
-struct Item {
-    const char* name;
-    const char* text;
-    const char* width;
-};
-
 // A saved document with the given items, scrolling sideways so that every Item field is on,
 // shown on the Items tab with its first item current.
 struct ListSession : EditorSession {
-    QString path;
-    explicit ListSession(std::initializer_list<Item> items = {
-                             {"A", "text A", "10"}, {"B", "text B", "11"}, {"C", "text C", "12"}}) {
-        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 2;\r\n";
-        for (const Item& i : items)
-            script +=
-                QByteArray("s.add('") + i.text + "', '" + i.width + "', '" + i.name + "');\r\n";
-        path = work + QStringLiteral("/list.js");
-        writeFile(path, script);
-        w->openPath(path);
-        get<QTabWidget>("tabMain")->setCurrentIndex(1);
+    explicit ListSession(const QList<ScriptItem>& items = letteredItems(3, true)) {
+        openOnItems(itemsScript(2, items), QStringLiteral("list.js"));
     }
     QStringList shown() const {
         return {field("txtItmName")->text(), text()->toPlainText(), field("txtItmWidth")->text()};
@@ -139,6 +124,8 @@ private slots:
         }
         QCOMPARE(f->text(), kept);
         QVERIFY(s.w->isDirty());
+        QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("*]")));
+        QVERIFY(s.action("mnuFileSave")->isEnabled() && s.button(4)->isEnabled());
 
         // What is saved reads back as it was typed, on its own line.
         s.dialogs.fileAnswers << s.work + QStringLiteral("/one.js");
@@ -216,9 +203,11 @@ private slots:
         // An item brings the fields back.
         s.action(how == u"cut" ? "mnuEditPaste" : "mnuItemAdd")->trigger();
         QVERIFY(s.itemFieldsOn());
-        QCOMPARE(s.shown().at(0), how == u"cut"
-                                      ? QStringLiteral("Only typed")
-                                      : QStringLiteral("Item %1").arg(s.w->nextItem() - 1));
+        QVERIFY(s.action("mnuItemDelete")->isEnabled());
+        if (how == u"cut") // the whole item comes back, with what was typed into it
+            QCOMPARE(s.shown(), (QStringList{"Only typed", "the only one", "50"}));
+        else
+            QCOMPARE(s.shown().at(0), QStringLiteral("Item %1").arg(s.w->nextItem() - 1));
         s.type(s.field("txtItmName"), QStringLiteral("!"));
         s.list()->setFocus();
         QCOMPARE(s.node(0)->text(0), s.field("txtItmName")->text());

@@ -89,6 +89,13 @@ private slots:
                               << "9news"
                               << "Name: Scroller name must not start with a number."
                               << "fixed";
+        // The browser keeps "status" for itself: the name check refuses it, quietly here.
+        QTest::newRow("name the page cannot use")
+            << "txtScrName"
+            << "status"
+            << "Name: Scroller name must not be \"status\", a name that JavaScript or the web "
+               "page already uses."
+            << "news2";
         QTest::newRow("width") << "txtScrWidth"
                                << "abc"
                                << "Width (px): enter a number from 10 to 2000."
@@ -131,22 +138,6 @@ private slots:
         QVERIFY(waitUntil(
             [&] { return pageValue(live->view(), QStringLiteral("__tkLive.gen")).toInt() > shown; },
             10000));
-    }
-
-    void aNameThePageCannotUseIsNoted() {
-        // The browser keeps "status" for itself: the name check refuses it, quietly here.
-        EditorSession s(true);
-        QVERIFY(startLive(s));
-        s.replace(s.field("txtScrName"), QStringLiteral("status"));
-        QVERIFY(waitUntil([&] { return !noteOf(s).isEmpty(); }, 10000));
-        QVERIFY2(noteOf(s).startsWith(QStringLiteral("Name: ")) &&
-                     noteOf(s).contains(QStringLiteral("\"status\"")),
-                 qPrintable(noteOf(s)));
-        QVERIFY(s.dialogs.messages.isEmpty());
-        s.replace(s.field("txtScrName"), QStringLiteral("news2"));
-        QVERIFY(waitUntil([&] { return noteOf(s).isEmpty(); }, 10000));
-        QVERIFY(pageHolds(s.w->livePreview()->view(),
-                          QStringLiteral("__tkLive.cur.name === 'news2' && ") + kRunning, 10000));
     }
 
     void theRefreshKeepsThePagesScrollPosition() {

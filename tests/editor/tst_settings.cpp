@@ -164,8 +164,6 @@ private slots:
         for (int i = 10; i >= 3; --i)
             expected << RecentFiles::caption(10 - i, paths[i - 1]);
         QCOMPARE(recentEntries(s), expected);
-        QVERIFY(expected.first().startsWith(QStringLiteral("&1 ")));
-        QVERIFY(expected.last().startsWith(QStringLiteral("&8 ")));
 
         // Opening one again brings it to the top once; Save As puts the new name first.
         s.action("mnuFileRecent4")->trigger();

@@ -11,16 +11,7 @@ namespace {
 
 // A saved document with the items A, B, C, D on the Items tab, shown and active.
 struct UndoSession : EditorSession {
-    QString path;
-    UndoSession() {
-        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n";
-        for (char n = 'A'; n <= 'D'; ++n)
-            script += QByteArray("s.add('text ") + n + "', '', '" + n + "');\r\n";
-        path = work + QStringLiteral("/undo.js");
-        writeFile(path, script);
-        w->openPath(path);
-        get<QTabWidget>("tabMain")->setCurrentIndex(1);
-    }
+    UndoSession() { openOnItems(itemsScript(0, letteredItems(4)), QStringLiteral("undo.js")); }
     void ctrlZ(QWidget* target, bool redo = false) const {
         QTest::keyClick(target, Qt::Key_Z,
                         redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
@@ -104,18 +95,9 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("Ayz"));
     }
 
-    void theStarFollowsTheSavedStep() {
+    void settingsStepIsUndoneOnItsOwnTab() {
         UndoSession s;
         QVERIFY(s.show());
-        s.run("mnuItemAdd");
-        s.run("mnuFileSave");
-        QVERIFY(!s.starred());
-        s.run("mnuEditUndo");
-        QVERIFY(s.starred());
-        QCOMPARE(s.names().size(), 4);
-        s.run("mnuEditRedo");
-        QVERIFY(!s.starred());
-        QCOMPARE(s.names().size(), 5);
         // A settings change is undone from the Items tab too, and shown where it belongs.
         s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
         s.replace(s.field("txtScrWidth"), QStringLiteral("300"));

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
@@ -72,6 +73,16 @@ struct EditorSession {
         if (between)
             between();
         w = std::make_unique<frmMain>(dialogs, app);
+    }
+
+    // Opens a script written into the work folder and shows the Items tab.
+    QString openOnItems(const QByteArray& script, const QString& name) {
+        const QString path = work + QLatin1Char('/') + name;
+        if (!writeFile(path, script))
+            qFatal("cannot write %s", qPrintable(path));
+        w->openPath(path);
+        get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        return path;
     }
 
     template <class T> T* get(const char* name) const {
