@@ -445,14 +445,7 @@ quintptr ChmHelpViewer::showPopup(quintptr owner, const QString& file, const Hel
     QString text = r.text;
     if (text.isNull() && !file.isEmpty())
         text = popupText(file, r.stringId);
-    if (text.trimmed().isEmpty())
-        return 0;
-    if (m_popup)
-        m_popup->close();
-    QWidget* parent = owner ? QWidget::find(WId(owner)) : nullptr;
-    m_popup = new HelpPopup(text, r, parent ? parent->window() : nullptr);
-    m_popup->show();
-    return quintptr(m_popup->winId());
+    return HelpPopup::replace(m_popup, owner, text, r);
 }
 
 void ChmHelpViewer::closeAll() {

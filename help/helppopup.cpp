@@ -77,4 +77,16 @@ QString HelpPopup::text() const {
     return m_label->text();
 }
 
+quintptr HelpPopup::replace(QPointer<HelpPopup>& current, quintptr owner, const QString& text,
+                            const HelpPopupRecord& record) {
+    if (text.trimmed().isEmpty())
+        return 0;
+    if (current)
+        current->close();
+    QWidget* parent = owner ? QWidget::find(WId(owner)) : nullptr;
+    current = new HelpPopup(text, record, parent ? parent->window() : nullptr);
+    current->show();
+    return quintptr(current->winId());
+}
+
 } // namespace help

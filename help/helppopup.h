@@ -3,6 +3,7 @@
 #include "helpviewer.h"
 
 #include <QFrame>
+#include <QPointer>
 
 class QLabel;
 
@@ -14,6 +15,11 @@ class HelpPopup : public QFrame {
 public:
     HelpPopup(const QString& text, const HelpPopupRecord& record, QWidget* parent = nullptr);
     QString text() const;
+
+    // Shows the note for the window `owner` in place of `current` (one note at a time); answers
+    // its window handle, or 0 when there is no text to show.
+    static quintptr replace(QPointer<HelpPopup>& current, quintptr owner, const QString& text,
+                            const HelpPopupRecord& record);
 
 private:
     QLabel* m_label = nullptr;

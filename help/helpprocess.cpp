@@ -146,14 +146,7 @@ quintptr HelpProcessViewer::showPopup(quintptr owner, const QString& file,
             return 0;
         text = reply->value(QLatin1String("text")).toString();
     }
-    if (text.trimmed().isEmpty())
-        return 0;
-    if (m_popup)
-        m_popup->close();
-    QWidget* parent = owner ? QWidget::find(WId(owner)) : nullptr;
-    m_popup = new HelpPopup(text, r, parent ? parent->window() : nullptr);
-    m_popup->show();
-    return quintptr(m_popup->winId());
+    return HelpPopup::replace(m_popup, owner, text, r);
 }
 
 bool HelpProcessViewer::deleteMenuItem(quintptr window, int) {
