@@ -62,7 +62,8 @@ bool checkKeys(const QJsonObject& o, const QSet<QString>& allowed, const QString
 
 } // namespace
 
-QJsonObject toJson(const ScrollerDocument& doc, const QString& error) {
+QJsonObject toJson(const ScrollerDocument& doc, const QString& error,
+                   const QList<readcheck::Line>& unread) {
     QJsonObject s;
     for (const TextKey& k : kScrollerTexts)
         s.insert(QLatin1String(k.key), doc.scroller.*k.field);
@@ -80,12 +81,18 @@ QJsonObject toJson(const ScrollerDocument& doc, const QString& error) {
     o.insert(QStringLiteral("scroller"), s);
     o.insert(QStringLiteral("items"), items);
     o.insert(QStringLiteral("error"), error.isNull() ? QJsonValue() : QJsonValue(error));
+    QJsonArray lines;
+    for (const readcheck::Line& l : unread)
+        lines.append(
+            QJsonObject{{QStringLiteral("line"), l.number}, {QStringLiteral("text"), l.text}});
+    o.insert(QStringLiteral("unread"), lines);
     return o;
 }
 
 bool fromJson(const QJsonObject& o, ScrollerDocument* doc, QString* error) {
     if (!checkKeys(o,
-                   {QStringLiteral("scroller"), QStringLiteral("items"), QStringLiteral("error")},
+                   {QStringLiteral("scroller"), QStringLiteral("items"), QStringLiteral("error"),
+                    QStringLiteral("unread")},
                    QStringLiteral("The document"), error))
         return false;
 

@@ -6,6 +6,7 @@
 #include "feedcommand.h"
 #include "fieldrules.h"
 #include "fileio.h"
+#include "readcheck.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
 
@@ -38,15 +39,20 @@ object (UTF-8):
   {"scroller": {"name", "width", "height", "scrollSpeed", "direction",
                 "pauseOnMouseover", "itemWidth", "spacing", "pause"},
    "items": [{"name", "text", "width"}, ...],
-   "error": null or what went wrong}
+   "error": null or what went wrong,
+   "unread": [{"line", "text"}, ...]}
 
 Settings are the text as held in the script; "direction" is a whole number (0 Top < Bottom,
 1 Top > Bottom, 2 Left < Right, 3 Left > Right) and "pauseOnMouseover" is true or false.
 Item texts are exactly as held, escaped quotes (\') included. Only the first pass of items is
-read. On a read failure the JSON holds what was read before it. Folders, devices, pipes,
-files larger than 64 MB and files in UTF-16 are refused.
+read. On a read failure the JSON holds what was read before it. "unread" lists the lines
+(numbered from 1, without surrounding blanks) that the document does not carry, as the editor
+finds them when it opens the script: lines the reader skips or takes in only in part, such as
+other code, double-quoted item texts or a line after a read failure. Writing the document
+back loses them. Folders, devices, pipes, files larger than 64 MB and files in UTF-16 are
+refused.
 
-Exit status: 0 read, 1 read failure, 2 usage error.
+Exit status: 0 read (also with unread lines), 1 read failure, 2 usage error.
 )";
 
 const char kWriteHelp[] =
@@ -77,13 +83,17 @@ tickora.htm beside OUT.js that is not a page we delivered: it is the user's own 
 const char kCheckHelp[] = R"(Usage: tickora-script check [--] FILE
 
 Reads FILE as "read" does, then applies the editor's checks: the scroller name must be a
-usable script variable name (letters, digits and "_", not starting with a digit, and not a
-word JavaScript or the web page already uses, such as function, new, window or onload);
-every number field must lie in its range (widths and heights 10 to 2000, scroll speed 5 to
-1000, spacing 0 to 50, pause 0 to 50000, item widths 10 to 2000; an empty field is fine);
-and item names, texts and widths must hold no line break, no unescaped quote and no
-backslash but the one of an escaped quote (\'). Prints one line per problem as "KEY: MESSAGE"
-(items as items[N].text) and a read failure as "error: DESCRIPTION".
+usable script variable name (letters, digits and "_", not starting with a digit, and neither
+a word JavaScript reserves nor a name browsers already give the page, such as function, new,
+window, onload or indexedDB); every number field must lie in its range (widths and heights
+10 to 2000, scroll speed 5 to 1000, spacing 0 to 50, pause 0 to 50000, item widths 10 to
+2000; an empty field is fine); and item names, texts and widths must hold no line break, no
+unescaped quote and no backslash but the one of an escaped quote (\'). Prints one line per
+problem as "KEY: MESSAGE" (items as items[N].text), then each line of FILE that the editor
+does not understand (see "read --help") as
+  line N: not understood; saving the scroller would lose it: TEXT
+When reading FILE fails, at its start or part-way, only the failure is printed, as
+"error: DESCRIPTION".
 
 Exit status: 0 no problem, 1 any problem or a read failure, 2 usage error.
 )";
@@ -139,6 +149,20 @@ QString fileProblem(const QStringList& files, qsizetype wanted, const QString& w
     return {};
 }
 
+struct Read {
+    scriptreader::LoadResult result;
+    QList<readcheck::Line> unread; // what the document does not carry
+};
+
+// Reads the script as the editor's Open does, and finds the lines it passed over as the
+// editor finds them.
+Read readScript(const QString& path, ScrollerDocument& doc) {
+    const fileio::ReadResult file = fileio::readRegularFile(path);
+    if (!file.ok)
+        return {scriptreader::fileFailure(path, file), {}};
+    return {scriptreader::LoadScrollerBytes(file.bytes, doc), readcheck::unreadLines(file.bytes)};
+}
+
 QString problemLines(const QList<documentcheck::Problem>& problems) {
     QString s;
     for (const documentcheck::Problem& p : problems)
@@ -156,10 +180,10 @@ int readCommand(const QStringList& args) {
     if (!why.isEmpty())
         return usage(why);
     ScrollerDocument doc;
-    const scriptreader::LoadResult r = scriptreader::LoadScroller(a.files[0], doc);
-    const QJsonObject o = docjson::toJson(doc, r.ok ? QString() : r.error);
+    const Read r = readScript(a.files[0], doc);
+    const QJsonObject o = docjson::toJson(doc, r.result.ok ? QString() : r.result.error, r.unread);
     out(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
-    return r.ok ? Ok : Failed;
+    return r.result.ok ? Ok : Failed;
 }
 
 int writeCommand(const QStringList& args) {
@@ -250,11 +274,16 @@ int checkCommand(const QStringList& args) {
     if (!why.isEmpty())
         return usage(why);
     ScrollerDocument doc;
-    const scriptreader::LoadResult r = scriptreader::LoadScroller(a.files[0], doc);
-    QString report;
-    if (!r.ok)
-        report += QStringLiteral("error: ") + r.error + u'\n';
-    report += problemLines(documentcheck::problems(doc));
+    const Read r = readScript(a.files[0], doc);
+    // After a read failure the document is not what the file says: only the failure counts.
+    if (!r.result.ok)
+        return out(QStringLiteral("error: ") + r.result.error + u'\n'), Failed;
+    QString report = problemLines(documentcheck::problems(doc));
+    for (const readcheck::Line& l : r.unread)
+        report += QStringLiteral("line %1: not understood; saving the scroller would lose "
+                                 "it: %2\n")
+                      .arg(l.number)
+                      .arg(l.text);
     out(report);
     return report.isEmpty() ? Ok : Failed;
 }

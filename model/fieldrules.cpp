@@ -55,41 +55,15 @@ QString CheckVariableName(QStringView sText) {
 
 bool isTakenName(QStringView name) {
     // The script makes the name a variable of the page: a reserved word breaks the script, and
-    // a name the browser or the runtime already holds is replaced, or navigates the page away.
+    // a name the browser or the runtime already holds is replaced, read-only, or navigates the
+    // page away.
     static const QSet<QString> taken = [] {
-        const char* const words[] = {
-            // Reserved words and literals, also those of strict code.
-            "await", "break", "case", "catch", "class", "const", "continue", "debugger", "default",
-            "delete", "do", "else", "enum", "export", "extends", "false", "finally", "for",
-            "function", "if", "implements", "import", "in", "instanceof", "interface", "let", "new",
-            "null", "package", "private", "protected", "public", "return", "static", "super",
-            "switch", "this", "throw", "true", "try", "typeof", "var", "void", "while", "with",
-            "yield", "arguments", "eval", "undefined", "NaN", "Infinity", "globalThis",
-            // The window and what it must keep.
-            "window", "self", "top", "parent", "frames", "opener", "closed", "length", "location",
-            "document", "name", "status", "history", "navigator", "screen", "frameElement",
-            "origin", "event", "external", "customElements", "localStorage", "sessionStorage",
-            "console", "performance", "crypto", "alert", "confirm", "prompt", "print", "open",
-            "close", "stop", "focus", "blur", "scroll", "scrollTo", "scrollBy", "find",
-            "postMessage", "setTimeout", "setInterval", "clearTimeout", "clearInterval",
-            "requestAnimationFrame", "cancelAnimationFrame", "fetch", "matchMedia",
-            "getComputedStyle", "addEventListener", "removeEventListener", "dispatchEvent",
-            "innerWidth", "innerHeight", "devicePixelRatio", "Object", "Array", "String", "Number",
-            "Boolean", "Math", "JSON", "Date", "RegExp", "Function", "Symbol", "Promise", "Error",
-            "Map", "Set", "ResizeObserver", "Element", "Node",
-            // Event handlers of the page; the script itself sets onload and onresize.
-            "onload", "onunload", "onbeforeunload", "onresize", "onscroll", "onerror", "onfocus",
-            "onblur", "onclick", "ondblclick", "onmousedown", "onmouseup", "onmousemove",
-            "onmouseover", "onmouseout", "onkeydown", "onkeyup", "onkeypress", "onhashchange",
-            "onpopstate", "onmessage", "onpageshow", "onpagehide", "onstorage", "oninput",
-            "onchange", "onsubmit", "onwheel", "ontouchstart", "ontouchend", "ontouchmove",
-            "onpointerdown", "onpointerup", "onpointermove", "onvisibilitychange",
-            "onorientationchange", "ononline", "onoffline",
-            // The runtime's own names.
-            "Tickora", "TickoLib"};
+        static const char* const names[] = {
+#include "takennames.inc"
+        };
         QSet<QString> s;
-        for (const char* w : words)
-            s.insert(QString::fromLatin1(w));
+        for (const char* n : names)
+            s.insert(QString::fromLatin1(n));
         return s;
     }();
     return taken.contains(name.toString());

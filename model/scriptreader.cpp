@@ -112,18 +112,19 @@ LoadResult LoadScrollerBytes(const QByteArray& bytes, ScrollerDocument& doc) {
     return result;
 }
 
+LoadResult fileFailure(const QString& sFile, const fileio::ReadResult& file) {
+    LoadResult result;
+    result.ok = false;
+    result.error =
+        QStringLiteral("The file \"%1\" cannot be %2: %3.")
+            .arg(QDir::toNativeSeparators(sFile),
+                 file.opened ? QStringLiteral("read") : QStringLiteral("opened"), file.error);
+    return result;
+}
+
 LoadResult LoadScroller(const QString& sFile, ScrollerDocument& doc) {
     const fileio::ReadResult file = fileio::readRegularFile(sFile);
-    if (!file.ok) {
-        LoadResult result;
-        result.ok = false;
-        result.error =
-            QStringLiteral("The file \"%1\" cannot be %2: %3.")
-                .arg(QDir::toNativeSeparators(sFile),
-                     file.opened ? QStringLiteral("read") : QStringLiteral("opened"), file.error);
-        return result;
-    }
-    return LoadScrollerBytes(file.bytes, doc);
+    return file.ok ? LoadScrollerBytes(file.bytes, doc) : fileFailure(sFile, file);
 }
 
 } // namespace scriptreader

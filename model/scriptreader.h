@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document.h"
+#include "fileio.h"
 
 namespace scriptreader {
 
@@ -18,6 +19,9 @@ LoadResult LoadScroller(const QString& sFile, ScrollerDocument& doc);
 
 // The same over bytes already in memory.
 LoadResult LoadScrollerBytes(const QByteArray& bytes, ScrollerDocument& doc);
+
+// What LoadScroller reports when the file itself could not be read.
+LoadResult fileFailure(const QString& sFile, const fileio::ReadResult& file);
 
 bool isMarkerLine(QStringView line);
 bool isPropertyLine(QStringView line);

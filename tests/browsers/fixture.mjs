@@ -10,7 +10,7 @@ import { fileURLToPath } from 'node:url';
 const here = dirname(fileURLToPath(import.meta.url));
 const appDir = process.env.TICKORA_APP_DIR;
 // The runtime under test; TICKORA_RUNTIME_DIR points at another copy (an older one, say).
-const runtimeDir = process.env.TICKORA_RUNTIME_DIR || appDir || join(here, '../../data');
+export const runtimeDir = process.env.TICKORA_RUNTIME_DIR || appDir || join(here, '../../data');
 const probe = readFileSync(join(here, 'probe.js'), 'utf8');
 
 export function project() {

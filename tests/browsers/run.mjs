@@ -4,7 +4,8 @@
 import { after, afterEach, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { launch } from './engines.mjs';
-import { item, project, scrollerDoc, sizedItems } from './fixture.mjs';
+import { item, project, runtimeDir, scrollerDoc, sizedItems } from './fixture.mjs';
+import { LIST, pageGlobals, readList } from './globals.mjs';
 
 const engine = process.argv[2] || process.env.TICKORA_ENGINE || 'chromium';
 // What an engine cannot do here, each with the reason; those scenarios are skipped, not faked.
@@ -100,6 +101,12 @@ async function assertScrolls(page, d, msPerPixel, spacing, ms = 1500) {
 }
 
 describe(`scroller in ${engine}`, () => {
+    test('the scroller name check refuses every global name of the page', async () => {
+        const listed = readList();
+        const missing = (await pageGlobals(browser, runtimeDir)).filter((n) => !listed.has(n));
+        assert.deepEqual(missing, [], `not in ${LIST}; regenerate it with globals.mjs`);
+    });
+
     test('directions: each type moves its way, the next item on the entering side', async () => {
         for (const [type, d] of [[0, 0], [1, 1], [2, 2], [3, 3], [5, 2], [-1, 0]]) {
             const page = await show(scrollerDoc('news', type, { ...BOX, scrollSpeed: '8' },

@@ -16,6 +16,10 @@ namespace {
 
 using Run = ToolRun;
 
+// Lines the reader passes over: code after a setting, an item in double quotes.
+const QByteArray kUnread =
+    "a.name = 'news';\na.width = 100;alert(1);\na.add(\"Hi\", \"\", \"One\");\n";
+
 Run run(const QStringList& args, const QString& workDir = QString()) {
     return runTool(args, workDir);
 }
@@ -214,23 +218,35 @@ private Q_SLOTS:
         QCOMPARE(readAll(path("again.js")), script);
     }
 
-    void readFailureKeepsWhatWasRead() {
-        QVERIFY(
-            writeFile(path("broken.js"), "a.add('one');\r\na.type = abc;\r\na.add('two');\r\n"));
-        const Run r = run({QStringLiteral("read"), path("broken.js")});
-        QCOMPARE(r.code, 1);
+    // read exits 1 only when the reader failed, and lists the lines the document lacks.
+    void readReportsFailuresAndUnreadLines_data() {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<QStringList>("unread"); // "N: text"
+        QTest::newRow("failure keeps what was read")
+            << QByteArray("a.add('one', '', 'x');\r\na.type = abc;\r\na.add('two');\r\n") << 1
+            << "Line 2: \"abc\" is not a number for type." << 1
+            << QStringList{"2: a.type = abc;", "3: a.add('two');"};
+        QTest::newRow("code and double quotes")
+            << kUnread << 0 << QString() << 1
+            << QStringList{"2: a.width = 100;alert(1);", "3: a.add(\"Hi\", \"\", \"One\");"};
+    }
+    void readReportsFailuresAndUnreadLines() {
+        QFETCH(QByteArray, script);
+        QVERIFY(writeFile(path("read.js"), script));
+        const Run r = run({QStringLiteral("read"), path("read.js")});
+        QTEST(r.code, "code");
         const QJsonObject o = QJsonDocument::fromJson(r.out).object();
-        QCOMPARE(o.value(QStringLiteral("error")).toString(),
-                 QStringLiteral("Line 2: \"abc\" is not a number for type."));
-        QCOMPARE(o.value(QStringLiteral("items")).toArray().size(), 1);
-
-        const Run missing = run({QStringLiteral("read"), path("nothing-here.js")});
-        QCOMPARE(missing.code, 1);
-        QVERIFY(QJsonDocument::fromJson(missing.out)
-                    .object()
-                    .value(QStringLiteral("error"))
-                    .toString()
-                    .contains(QStringLiteral("cannot be opened")));
+        QTEST(o.value(QStringLiteral("error")).toString(), "error");
+        QTEST(int(o.value(QStringLiteral("items")).toArray().size()), "items");
+        QStringList unread;
+        for (const QJsonValue& l : o.value(QStringLiteral("unread")).toArray())
+            unread << QStringLiteral("%1: %2")
+                          .arg(l[QStringLiteral("line")].toInt())
+                          .arg(l[QStringLiteral("text")].toString());
+        QTEST(unread, "unread");
     }
 
     void check_data() {
@@ -239,18 +255,32 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("out");
         QTest::newRow("clean") << workedExampleBytes() << 0 << QByteArray();
         QTest::newRow("problems")
-            << QByteArray("a.name = '1abc';\na.width = 2001;\na.scrollspeed = 4;\n"
+            << QByteArray("a.name = 'parseFloat';\na.width = 2001;\na.scrollspeed = 4;\n"
                           "a.spacing = 12.5;\na.pausedelay = x;\n"
                           "a.add('t', '9', 'n');\na.add('t', '', 'n');\n")
             << 1
-            << QByteArray("name: Scroller name must not start with a number.\n"
+            << QByteArray("name: Scroller name must not be \"parseFloat\", a name that JavaScript "
+                          "or the web page already uses.\n"
                           "width: Please Enter A Value Between 10 And 2000\n"
                           "scrollSpeed: Please Enter A Value Between 5 And 1000\n"
                           "pause: Please Enter A Value Between 0 And 50000\n"
                           "items[0].width: Please Enter A Value Between 10 And 2000\n");
+        // After a read failure nothing else: neither the blank name nor the lines after it.
         QTest::newRow("read failure")
-            << QByteArray("a.name = 'ok';\na.type = q;\n") << 1
-            << QByteArray("error: Line 2: \"q\" is not a number for type.\n");
+            << QByteArray("a.type = q;\na.add('x', '', 'y');\n") << 1
+            << QByteArray("error: Line 1: \"q\" is not a number for type.\n");
+        QTest::newRow("missing file") << QByteArray() << 1
+                                      << QByteArray("error: The file \"DIR/none.js\" cannot be "
+                                                    "opened: No such file or directory.\n");
+        QTest::newRow("folder") << QByteArray() << 1
+                                << QByteArray("error: The file \"DIR/\" cannot be read: it is a "
+                                              "folder, not a file.\n");
+        QTest::newRow("unread lines")
+            << kUnread << 1
+            << QByteArray("line 2: not understood; saving the scroller would lose it: "
+                          "a.width = 100;alert(1);\n"
+                          "line 3: not understood; saving the scroller would lose it: "
+                          "a.add(\"Hi\", \"\", \"One\");\n");
         QTest::newRow("strings from elsewhere")
             << QByteArray("a.name = 'news';\n"
                           "a.add('\\\\');alert(1);//', '', 'x');\n"
@@ -268,10 +298,15 @@ private Q_SLOTS:
     }
     void check() {
         QFETCH(QByteArray, script);
-        QVERIFY(writeFile(path("check.js"), script));
-        const Run c = run({QStringLiteral("check"), path("check.js")});
+        QTemporaryDir d;
+        QString file = d.filePath(QStringLiteral("none.js"));
+        if (QByteArray(QTest::currentDataTag()) == "folder")
+            file = d.path() + u'/';
+        else if (!script.isNull())
+            QVERIFY(writeFile(file, script));
+        Run c = run({QStringLiteral("check"), file});
         QTEST(c.code, "code");
-        QTEST(c.out, "out");
+        QTEST(c.out.replace(d.path().toUtf8(), "DIR"), "out");
     }
 
     // File names are the bytes the system gave, "--" ends the options, and an empty name is
