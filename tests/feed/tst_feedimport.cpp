@@ -70,6 +70,7 @@ private slots:
     void refreshReplacesOnlyFeedItems_data();
     void refreshReplacesOnlyFeedItems();
     void refreshFailureChangesNothing();
+    void refreshAsksWhatIsNew();
     void scriptsWithoutFeedHaveNoSideFile();
 
 private:
@@ -278,6 +279,40 @@ void tst_FeedImport::refreshFailureChangesNothing() {
     QVERIFY2(s.dialogs.messages.size() == 1, qPrintable(s.dialogs.lastText()));
     QCOMPARE(s.items(), items);
     QVERIFY(!s.w->isDirty());
+}
+
+// A refresh sends what the last read gave and takes 304 as nothing new; a feed that moved for
+// good is remembered at its new address once the user saves.
+void tst_FeedImport::refreshAsksWhatIsNew() {
+    FeedServer::Route tagged;
+    tagged.body = feedsamples::kRss;
+    tagged.etag = "\"home1\"";
+    server.routes.insert("/home", tagged);
+    FeedSession s;
+    s.import(server.url(QStringLiteral("/home")), acceptAll);
+    const QString script = s.work + QStringLiteral("/cond.js");
+    s.dialogs.fileAnswers << script;
+    s.action("mnuFileSaveAs")->trigger();
+    QCOMPARE(feed::readSource(script).source->etag, QStringLiteral("\"home1\""));
+    const QList<clsItem> items = s.items();
+    s.action("mnuItemRefreshFeed")->trigger();
+    QVERIFY(server.lastHead.contains("If-None-Match: \"home1\""));
+    QCOMPARE(s.dialogs.messages.size(), 1);
+    QVERIFY2(s.dialogs.lastText().contains(QStringLiteral("nothing new")),
+             qPrintable(s.dialogs.lastText()));
+    QCOMPARE(s.items(), items);
+    QVERIFY(!s.w->isDirty());
+
+    FeedServer::Route moved;
+    moved.status = 301;
+    moved.location = server.url(QStringLiteral("/rss")).toLatin1();
+    server.routes.insert("/home", moved);
+    s.action("mnuItemRefreshFeed")->trigger();
+    QCOMPARE(s.dialogs.messages.size(), 1);
+    QCOMPARE(s.w->feedSource().address, server.url(QStringLiteral("/rss")));
+    QCOMPARE(feed::readSource(script).source->address, server.url(QStringLiteral("/home")));
+    s.action("mnuFileSave")->trigger();
+    QCOMPARE(feed::readSource(script).source->address, server.url(QStringLiteral("/rss")));
 }
 
 void tst_FeedImport::scriptsWithoutFeedHaveNoSideFile() {
