@@ -128,6 +128,18 @@ struct Text {
     }
 };
 
+// An RSS title is HTML when it holds a closing tag or a character reference that is left
+// after the XML was read ("Tom &amp;amp; Jerry", "&lt;b&gt;x&lt;/b&gt;"), as readers take it;
+// "Use <div>" and "AT&T" stay text.
+Text rssTitle(const QString& title) {
+    static const QRegularExpression html(QStringLiteral(
+        "</[A-Za-z][A-Za-z0-9]*\\s*>|&(#[0-9]+|#[xX][0-9A-Fa-f]+|[A-Za-z][A-Za-z0-9]*);"));
+    Text t;
+    t.value = title;
+    t.html = html.match(title).hasMatch();
+    return t;
+}
+
 class XmlFeed {
 public:
     XmlFeed(const QString& text, const QUrl& base) : r(text) {
@@ -287,7 +299,7 @@ private:
             if (!own())
                 r.skipCurrentElement();
             else if (r.name() == u"title" && feed.title.isEmpty())
-                feed.title = htmltext::collapseSpace(text());
+                feed.title = rssTitle(text()).plain();
             else if (r.name() == u"item")
                 addEntry(feed, readRssItem());
             else if (r.name() == u"channel")
@@ -346,6 +358,9 @@ private:
             }
         }
         fill(e.title, dcTitle);
+        // RSS does not say whether a title is text or HTML; publishers escape it once more.
+        const Text title = rssTitle(e.title);
+        e.titleIsHtml = title.html;
         fill(e.link, atomLink);
         fill(e.link, guid);
         fill(summary, encoded);

@@ -260,6 +260,16 @@ void tst_FeedParse::wildFeeds_data() {
         << "https://ex.example/92"
         << "Only text";
 
+    QTest::newRow("entities: an rss title escaped once more")
+        << item("<title>Tom &amp;amp; Jerry&amp;#8217;s &lt;b&gt;show&lt;/b&gt;</title>") << ""
+        << "Tom & Jerry’s show"
+        << ""
+        << "";
+    QTest::newRow("entities: an rss title that is text")
+        << item("<title>Use &lt;div&gt; at AT&amp;T</title>") << ""
+        << "Use <div> at AT&T"
+        << ""
+        << "";
     QTest::newRow("xml:base: nested atom")
         << QByteArray("<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"https://ex.example/"
                       "blog/\"><entry xml:base=\"2024/\"><title>B</title><link xml:base=\"../\" "
