@@ -70,16 +70,6 @@ void tst_FeedParse::formats_data() {
                              << QStringList{"Één", "Twee & drie"}
                              << QStringList{"https://rdf.example/1", "https://rdf.example/2"}
                              << QStringList{"", ""} << 0;
-    QTest::newRow("bom and blank lines before the declaration")
-        << QByteArray("\xEF\xBB\xBF\n\n  ") + feedsamples::kRdf << int(Format::Rdf) << "RDF"
-        << QStringList{"Één", "Twee & drie"}
-        << QStringList{"https://rdf.example/1", "https://rdf.example/2"} << QStringList{"", ""}
-        << 0;
-    QTest::newRow("latin-1 declared")
-        << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel><title>T"
-                      "</title><item><title>Caf\xE9</title></item></channel></rss>")
-        << int(Format::Rss) << "T" << QStringList{"Café"} << QStringList{""} << QStringList{""}
-        << 0;
     QTest::newRow("entries with nothing to show left out")
         << QByteArray("{\"version\": \"https://jsonfeed.org/version/1\", \"items\": [{\"id\": "
                       "\"1\"}, 7, {\"title\": \"T\"}, {\"title\": \"  \"}]}")
@@ -180,7 +170,7 @@ void tst_FeedParse::wildFeeds_data() {
         << ""
         << "";
     QTest::newRow("encodings: the byte-order mark first")
-        << QByteArray("\xEF\xBB\xBF") + item("<title>Caf\xC3\xA9</title>")
+        << QByteArray("\xEF\xBB\xBF\n\n  ") + item("<title>Caf\xC3\xA9</title>")
         << "text/xml; charset=windows-1252"
         << "Café"
         << ""
@@ -245,7 +235,7 @@ void tst_FeedParse::wildFeeds_data() {
                       "\"-//Netscape Communications//DTD RSS 0.91//EN\" \"http://my.netscape.com"
                       "/publish/formats/rss-0.91.dtd\"><rss version=\"0.91\"><channel><title>N"
                       "</title><item><title>Caf&eacute;&nbsp;&amp; more</title><link>https://"
-                      "ex.example/91</link><description>Se&ntilde;or</description></item>"
+                      "ex.example/91</link><description>Se\xF1or</description></item>"
                       "</channel></rss>")
         << ""
         << "Café\u00A0& more"
