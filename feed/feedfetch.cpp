@@ -98,6 +98,7 @@ void Fetcher::start(const QUrl& url, const Validators& validators) {
     m_cancelled = false;
     m_movedTo.clear();
     m_onlyPermanent = true;
+    m_conditional = false;
     if (url.isLocalFile()) {
         const QFileInfo file(url.toLocalFile());
         if (file.isFile() && file.size() > m_limits.maxBytes) {
@@ -136,6 +137,7 @@ void Fetcher::start(const QUrl& url, const Validators& validators) {
             request.setRawHeader("If-None-Match", validators.etag.toLatin1());
         if (!validators.lastModified.isEmpty())
             request.setRawHeader("If-Modified-Since", validators.lastModified.toLatin1());
+        m_conditional = !validators.etag.isEmpty() || !validators.lastModified.isEmpty();
     }
     m_reply = m_nam->get(request);
     connect(m_reply, &QNetworkReply::redirected, this, &Fetcher::onRedirected);
@@ -236,7 +238,7 @@ void Fetcher::onFinished() {
     }
     switch (reply->error()) {
     case QNetworkReply::NoError:
-        if (status == 304) {
+        if (status == 304 && m_conditional) {
             r.ok = true;
             r.notModified = true;
             break;

@@ -82,6 +82,7 @@ private:
     QString m_failure; // set when we stopped the read ourselves
     QUrl m_movedTo;
     bool m_onlyPermanent = true; // no temporary redirect so far
+    bool m_conditional = false;  // a 304 is an answer only to a conditional request
     bool m_cancelled = false;
 };
 

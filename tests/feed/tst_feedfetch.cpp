@@ -184,6 +184,11 @@ void tst_FeedFetch::conditional() {
     QVERIFY(server.lastHead.contains("\r\nIf-Modified-Since: " + first.lastModified.toLatin1()));
     const FetchResult changed = fetch(url, Limits(), Validators{QStringLiteral("\"v0\""), {}});
     QVERIFY(changed.ok && !changed.notModified && changed.bytes == feedsamples::kRss);
+    // A 304 to a request that asked nothing is no feed.
+    server.routes["/stale"].status = 304;
+    const FetchResult unasked = fetch(QUrl(server.url(QStringLiteral("/stale"))));
+    QVERIFY2(!unasked.ok && unasked.error.contains(QStringLiteral("304")),
+             qPrintable(unasked.error));
 }
 
 void tst_FeedFetch::cancel() {
