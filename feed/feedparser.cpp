@@ -270,6 +270,11 @@ private:
         const QString mode =
             r.attributes().value(QStringLiteral("mode")).toString().trimmed().toLower();
         Text t;
+        // A picture or another file sent as content is no text to show.
+        if (type.contains(u'/') && !type.startsWith(u"text/") && !type.endsWith(u"xml")) {
+            r.skipCurrentElement();
+            return t;
+        }
         const bool xhtml = type == u"xhtml" || type == u"application/xhtml+xml";
         t.html = xhtml || type == u"html" || type == u"text/html";
         if (atom03 && mode == u"base64")

@@ -220,6 +220,11 @@ void tst_FeedParse::wildFeeds_data() {
         << "https://feeds.example/dir/e"
         << "A & B";
 
+    QTest::newRow("atom 1.0: a picture as content")
+        << entry("<title>P</title><content type=\"image/png\">iVBORw0KGgo=</content>") << ""
+        << "P"
+        << ""
+        << "";
     QTest::newRow("rss 0.90")
         << QByteArray("<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" "
                       "xmlns=\"http://my.netscape.com/rdf/simple/0.9/\"><channel><title>N</title>"
