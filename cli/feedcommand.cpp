@@ -24,14 +24,18 @@ const char kHelp[] =
                           [--name-length N] [--title-markup] [--timeout SECONDS]
                           [--no-project-files] [--app-dir DIR]
 
-Reads an RSS 2.0, Atom 1.0 or JSON Feed 1.1 feed (an http or https address, or a file) and
-writes the scroller OUT.js with one item per entry: the title as a link to the entry, and
-with --summary N the first N characters of the entry's summary after it.
+Reads an RSS (0.90 to 2.0), Atom (0.3 or 1.0) or JSON Feed 1.x feed (an http or https
+address, or a file) and writes the scroller OUT.js with one item per entry: the title as a
+link to the entry, and with --summary N the first N characters of the entry's summary after
+it.
 
 The feed is remembered beside the script in OUT.feed.json. When OUT.js already exists, its
 settings and its own items are kept and only the items that came from the feed are replaced
 by the current entries (a refresh, for a cron job or a site build). Options not given are
-taken from the remembered feed. A new OUT.js takes its settings from DOC.json (the form that
+taken from the remembered feed. A refresh with the remembered options asks the server
+whether the feed changed since the last read (If-None-Match, If-Modified-Since); when it has
+not, nothing is written. A feed that moved permanently (301, 308) is remembered at its new
+address. A new OUT.js takes its settings from DOC.json (the form that
 "read" prints; its items are kept) or else from the default scroller, without its items.
 
   --max N            take the first N entries (0, the default: all)
@@ -44,8 +48,8 @@ taken from the remembered feed. A new OUT.js takes its settings from DOC.json (t
 Feeds larger than 8 MB, feeds that declare their own entities, web pages and anything else
 that is not a feed are refused; nothing is written then.
 
-Exit status: 0 written, 1 the feed could not be read or the script could not be written
-(standard error says why; OUT.js is unchanged), 2 usage error.
+Exit status: 0 written, or nothing new in the feed; 1 the feed could not be read or the
+script could not be written (standard error says why; OUT.js is unchanged); 2 usage error.
 )";
 
 namespace {
@@ -186,6 +190,8 @@ int run(const QStringList& args) {
         doc.encoding = TextEncoding::Utf8;
     }
 
+    // Only a refresh that would make the same items again may be answered "nothing new".
+    const feed::Source before = source;
     if (max)
         source.maxEntries = *max;
     if (summary)
@@ -198,13 +204,26 @@ int run(const QStringList& args) {
     feed::Limits limits;
     if (timeout)
         limits.timeoutMs = *timeout * 1000;
-    const feed::FetchResult fetched = feed::fetch(*url, limits);
+    feed::Validators validators;
+    if (refreshing && docPath.isEmpty() && source.address == rememberedAddress(*url) &&
+        source.options == before.options && source.maxEntries == before.maxEntries)
+        validators = {source.etag, source.lastModified};
+    const feed::FetchResult fetched = feed::fetch(*url, limits, validators);
     if (!fetched.ok) {
         err(fetched.error +
             QStringLiteral("\n\"%1\" was not changed.\n").arg(QDir::toNativeSeparators(target)));
         return Failed;
     }
-    const feed::ParseResult parsed = feed::parse(fetched.bytes, fetched.finalUrl);
+    if (fetched.notModified) {
+        const QByteArray said = QStringLiteral("The feed has nothing new since it was last read, "
+                                               "so \"%1\" was not changed.\n")
+                                    .arg(QDir::toNativeSeparators(target))
+                                    .toUtf8();
+        fwrite(said.constData(), 1, said.size(), stdout);
+        return Ok;
+    }
+    const feed::ParseResult parsed =
+        feed::parse(fetched.bytes, fetched.finalUrl, fetched.contentType);
     if (!parsed.ok) {
         err(parsed.error +
             QStringLiteral("\n\"%1\" was not changed.\n").arg(QDir::toNativeSeparators(target)));
@@ -220,7 +239,10 @@ int run(const QStringList& args) {
     }
     doc.items = feed::applyRefresh(doc.items, source.items, fresh);
     source.items = fresh;
-    source.address = rememberedAddress(*url);
+    // A feed that moved for good is read at its new address from now on.
+    source.address = rememberedAddress(fetched.movedTo.isEmpty() ? *url : fetched.movedTo);
+    source.etag = fetched.etag;
+    source.lastModified = fetched.lastModified;
 
     const QString projectFolder = projectFiles ? QFileInfo(target).absoluteDir().path() : QString();
     const scriptwriter::SaveResult w =

@@ -245,6 +245,8 @@ feed::Source FeedDialog::source() const {
     s.address = m_readAddress;
     s.options = options();
     s.maxEntries = checkedCount();
+    s.etag = m_validators.etag;
+    s.lastModified = m_validators.lastModified;
     return s;
 }
 
@@ -286,6 +288,7 @@ void FeedDialog::fetch() {
     m_entries.clear();
     tvFeedEntries->clear();
     m_readAddress.clear();
+    m_validators = {};
     prgFeed->setRange(0, 0); // busy until the size is known
     prgFeed->setVisible(true);
     setStatus(QStringLiteral("Reading the feed... (Cancel or Esc stops it)"), false);
@@ -303,7 +306,8 @@ void FeedDialog::onFinished(const feed::FetchResult& result) {
     } else if (!result.ok) {
         setStatus(result.error, true);
     } else {
-        const feed::ParseResult parsed = feed::parse(result.bytes, result.finalUrl);
+        const feed::ParseResult parsed =
+            feed::parse(result.bytes, result.finalUrl, result.contentType);
         if (!parsed.ok) {
             setStatus(parsed.error, true);
         } else {
@@ -311,6 +315,9 @@ void FeedDialog::onFinished(const feed::FetchResult& result) {
             QString where;
             const std::optional<QUrl> url = feed::addressToUrl(address(), &where);
             m_readAddress = url && url->isLocalFile() ? url->toLocalFile() : address();
+            if (!result.movedTo.isEmpty())
+                m_readAddress = result.movedTo.toString();
+            m_validators = {result.etag, result.lastModified};
         }
     }
     updateButtons();

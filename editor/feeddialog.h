@@ -74,7 +74,8 @@ private:
     platform::Dialogs& m_dialogs;
     feed::Fetcher m_fetcher;
     QList<feed::Entry> m_entries;
-    QString m_readAddress; // the address the shown entries came from
+    QString m_readAddress;         // the address the shown entries came from
+    feed::Validators m_validators; // of the read that gave the shown entries
 
     QLineEdit* txtFeedAddress = nullptr;
     QPushButton* cmdFeedBrowse = nullptr;

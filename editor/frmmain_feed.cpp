@@ -84,7 +84,7 @@ void frmMain::mnuItemRefreshFeed_Click() {
     });
     connect(&progress, &QProgressDialog::canceled, &fetcher, &feed::Fetcher::cancel);
     connect(&progress, &QDialog::rejected, &fetcher, &feed::Fetcher::cancel); // Escape
-    fetcher.start(*url);
+    fetcher.start(*url, feed::Validators{source.etag, source.lastModified});
     if (!finished) {
         progress.show();
         loop.exec();
@@ -98,7 +98,14 @@ void frmMain::mnuItemRefreshFeed_Click() {
         inform(result.error + unchanged, Dialogs::Icon::Exclamation);
         return;
     }
-    const feed::ParseResult parsed = feed::parse(result.bytes, result.finalUrl);
+    if (result.notModified) {
+        inform(QStringLiteral("The feed %1 has nothing new since it was last read.")
+                       .arg(source.address) +
+                   unchanged,
+               Dialogs::Icon::Information);
+        return;
+    }
+    const feed::ParseResult parsed = feed::parse(result.bytes, result.finalUrl, result.contentType);
     if (!parsed.ok) {
         inform(parsed.error + unchanged, Dialogs::Icon::Exclamation);
         return;
@@ -119,6 +126,11 @@ void frmMain::mnuItemRefreshFeed_Click() {
     const feed::RefreshPlan plan = feed::planRefresh(current, source.items);
     feed::Source after = source;
     after.items = items;
+    after.etag = result.etag;
+    after.lastModified = result.lastModified;
+    // A feed that moved for good is read at its new address from now on, once the user saves.
+    if (!result.movedTo.isEmpty())
+        after.address = result.movedTo.toString();
     // The old feed items go and the new ones come in one step.
     m_doc->replaceFeedItems(plan.removed, plan.insertAt, items, after, false,
                             QStringLiteral("Refresh from Feed"));

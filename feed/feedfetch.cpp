@@ -89,13 +89,16 @@ Fetcher::~Fetcher() {
     }
 }
 
-void Fetcher::start(const QUrl& url) {
+void Fetcher::start(const QUrl& url, const Validators& validators) {
     if (m_reply)
         cancel();
     m_url = url;
     m_bytes.clear();
     m_failure.clear();
     m_cancelled = false;
+    m_movedTo.clear();
+    m_onlyPermanent = true;
+    m_conditional = false;
     if (url.isLocalFile()) {
         const QFileInfo file(url.toLocalFile());
         if (file.isFile() && file.size() > m_limits.maxBytes) {
@@ -128,7 +131,16 @@ void Fetcher::start(const QUrl& url) {
                                    "application/xml;q=0.9, text/xml;q=0.9, */*;q=0.5");
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       QStringLiteral("TickoraCreator/%1 (feed import)").arg(appinfo::kVersion));
+    // Accept-Encoding is left to the network layer, which then unpacks gzip and deflate itself.
+    if (!url.isLocalFile()) {
+        if (!validators.etag.isEmpty())
+            request.setRawHeader("If-None-Match", validators.etag.toLatin1());
+        if (!validators.lastModified.isEmpty())
+            request.setRawHeader("If-Modified-Since", validators.lastModified.toLatin1());
+        m_conditional = !validators.etag.isEmpty() || !validators.lastModified.isEmpty();
+    }
     m_reply = m_nam->get(request);
+    connect(m_reply, &QNetworkReply::redirected, this, &Fetcher::onRedirected);
     connect(m_reply, &QNetworkReply::readyRead, this, &Fetcher::onReadyRead);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &Fetcher::onMetaData);
     connect(m_reply, &QNetworkReply::finished, this, &Fetcher::onFinished);
@@ -182,6 +194,17 @@ void Fetcher::onMetaData() {
         fail(tooBig(m_url, m_limits.maxBytes));
 }
 
+void Fetcher::onRedirected(const QUrl& to) {
+    if (!m_reply)
+        return;
+    const int status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    // The feed moved as far as the permanent redirects before the first temporary one lead.
+    if (m_onlyPermanent && (status == 301 || status == 308))
+        m_movedTo = to;
+    else
+        m_onlyPermanent = false;
+}
+
 void Fetcher::onReadyRead() {
     if (!m_reply)
         return;
@@ -208,8 +231,18 @@ void Fetcher::onFinished() {
         reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString().trimmed();
     const QString where = shown(m_url);
     const QString host = m_url.host();
+    if (!m_url.isLocalFile()) {
+        r.etag = QString::fromLatin1(reply->rawHeader("ETag"));
+        r.lastModified = QString::fromLatin1(reply->rawHeader("Last-Modified"));
+        r.movedTo = m_movedTo;
+    }
     switch (reply->error()) {
     case QNetworkReply::NoError:
+        if (status == 304 && m_conditional) {
+            r.ok = true;
+            r.notModified = true;
+            break;
+        }
         if (status != 0 && (status < 200 || status >= 300)) {
             r.error = QStringLiteral("The server answered %1 with %2 %3 instead of a feed. Check "
                                      "the address.")
@@ -220,6 +253,8 @@ void Fetcher::onFinished() {
         }
         r.ok = true;
         r.bytes = m_bytes;
+        if (!m_url.isLocalFile())
+            r.contentType = reply->header(QNetworkRequest::ContentTypeHeader).toString();
         break;
     case QNetworkReply::TooManyRedirectsError:
         r.error = QStringLiteral("The address %1 redirects more than %2 times (it may redirect in "
@@ -279,7 +314,7 @@ void Fetcher::onFinished() {
     done(r);
 }
 
-FetchResult fetch(const QUrl& url, const Limits& limits) {
+FetchResult fetch(const QUrl& url, const Limits& limits, const Validators& validators) {
     Fetcher fetcher;
     fetcher.setLimits(limits);
     FetchResult result;
@@ -290,7 +325,7 @@ FetchResult fetch(const QUrl& url, const Limits& limits) {
         finished = true;
         loop.quit();
     });
-    fetcher.start(url);
+    fetcher.start(url, validators);
     if (!finished)
         loop.exec();
     return result;

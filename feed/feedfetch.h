@@ -25,7 +25,19 @@ struct FetchResult {
     bool cancelled = false;
     QString error; // for a person: what happened and what to do
     QByteArray bytes;
-    QUrl finalUrl; // after redirects; relative links in the feed are resolved against it
+    QUrl finalUrl;            // after redirects; relative links in the feed are resolved against it
+    QString contentType;      // the HTTP Content-Type with its charset; empty for a file
+    bool notModified = false; // 304: nothing new since the validators sent (ok, no bytes)
+    QString etag;             // what the server gave to ask "anything new?" next time
+    QString lastModified;
+    QUrl movedTo; // where the permanent redirects (301, 308) before any other one led; or empty
+};
+
+// What the last read of a feed gave, sent with the next one so that an unchanged feed costs
+// the server a 304.
+struct Validators {
+    QString etag;
+    QString lastModified;
 };
 
 // The address a user typed or picked: an http or https address, a file: URL, or a local path
@@ -44,8 +56,8 @@ public:
     const Limits& limits() const { return m_limits; }
 
     // Starts reading; a read still running is cancelled first. finished() follows exactly once
-    // per start, also for a cancel.
-    void start(const QUrl& url);
+    // per start, also for a cancel. Validators make it a conditional request.
+    void start(const QUrl& url, const Validators& validators = Validators());
     void cancel();
     bool isRunning() const { return m_reply != nullptr; }
 
@@ -57,6 +69,7 @@ private:
     void onReadyRead();
     void onMetaData();
     void onFinished();
+    void onRedirected(const QUrl& to);
     void fail(const QString& error);
     void done(FetchResult result);
 
@@ -67,10 +80,14 @@ private:
     QUrl m_url;
     QByteArray m_bytes;
     QString m_failure; // set when we stopped the read ourselves
+    QUrl m_movedTo;
+    bool m_onlyPermanent = true; // no temporary redirect so far
+    bool m_conditional = false;  // a 304 is an answer only to a conditional request
     bool m_cancelled = false;
 };
 
 // Reads a feed and waits for it in a local event loop (for the command-line tool).
-FetchResult fetch(const QUrl& url, const Limits& limits = Limits());
+FetchResult fetch(const QUrl& url, const Limits& limits = Limits(),
+                  const Validators& validators = Validators());
 
 } // namespace feed

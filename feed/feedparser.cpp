@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 
 namespace feed {
@@ -13,6 +14,11 @@ namespace feed {
 namespace {
 
 const QString kAtomNs = QStringLiteral("http://www.w3.org/2005/Atom");
+const QString kDcNs = QStringLiteral("http://purl.org/dc/elements/1.1/");
+const QString kContentNs = QStringLiteral("http://purl.org/rss/1.0/modules/content/");
+// RSS 1.0 and 0.90: their items stand beside the channel under rdf:RDF.
+const QString kRss10Ns = QStringLiteral("http://purl.org/rss/1.0/");
+const QString kRss090Ns = QStringLiteral("http://my.netscape.com/rdf/simple/0.9/");
 const QString kAskFeed =
     QStringLiteral("Give the address of an RSS, Atom or JSON feed; a site names its feed in "
                    "its pages or under a \"feed\" or \"RSS\" link.");
@@ -44,7 +50,7 @@ QString resolve(const QUrl& base, const QString& link) {
 }
 
 // The feed a web page names in <link rel="alternate" type="application/rss+xml" href="...">.
-QString advertisedFeed(const QByteArray& page, const QUrl& base) {
+QString advertisedFeed(const QString& page, const QUrl& base) {
     static const QRegularExpression linkTag(QStringLiteral("<link\\b[^>]*>"),
                                             QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression type(
@@ -52,8 +58,7 @@ QString advertisedFeed(const QByteArray& page, const QUrl& base) {
         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression href(QStringLiteral("href\\s*=\\s*(\"([^\"]*)\"|'([^']*)')"),
                                          QRegularExpression::CaseInsensitiveOption);
-    const QString text = QString::fromUtf8(page.left(256 * 1024));
-    auto it = linkTag.globalMatch(text);
+    auto it = linkTag.globalMatch(QStringView(page).left(256 * 1024));
     while (it.hasNext()) {
         const QString tag = it.next().captured(0);
         if (!tag.contains(type))
@@ -71,7 +76,7 @@ QString advertisedFeed(const QByteArray& page, const QUrl& base) {
     return {};
 }
 
-ParseResult webPage(const QByteArray& bytes, const QUrl& base) {
+ParseResult webPage(const QString& bytes, const QUrl& base) {
     const QString feedUrl = advertisedFeed(bytes, base);
     if (!feedUrl.isEmpty())
         return failure(QStringLiteral("The address gives a web page, not a feed. The page names "
@@ -82,32 +87,68 @@ ParseResult webPage(const QByteArray& bytes, const QUrl& base) {
 
 // Whether the first markup is an HTML document type or an <html> element; a declaration,
 // processing instructions and comments before it are passed over.
-bool looksLikeHtml(const QByteArray& bytes) {
-    const QByteArray head = bytes.left(4096).toLower();
+bool looksLikeHtml(const QString& bytes) {
+    const QString head = bytes.left(4096).toLower();
     qsizetype i = 0;
     while (true) {
         i = head.indexOf('<', i);
         if (i < 0)
             return false;
-        if (head.mid(i, 2) == "<?") {
-            i = head.indexOf("?>", i);
-        } else if (head.mid(i, 4) == "<!--") {
-            i = head.indexOf("-->", i);
+        if (head.mid(i, 2) == u"<?") {
+            i = head.indexOf(QStringLiteral("?>"), i);
+        } else if (head.mid(i, 4) == u"<!--") {
+            i = head.indexOf(QStringLiteral("-->"), i);
         } else {
-            return head.mid(i, 14) == "<!doctype html" || head.mid(i, 5) == "<html";
+            return head.mid(i, 14) == u"<!doctype html" || head.mid(i, 5) == u"<html";
         }
         if (i < 0)
             return false;
     }
 }
 
+// The HTML entities a feed uses without declaring them (&eacute;, &nbsp; ...) are read as HTML
+// reads them; any other undeclared entity stays an error. The replacement text is parsed again,
+// so it is given as character references.
+class HtmlEntityResolver : public QXmlStreamEntityResolver {
+public:
+    QString resolveUndeclaredEntity(const QString& name) override {
+        QString out;
+        for (const char32_t c : htmltext::namedEntity(name).toUcs4())
+            out += QStringLiteral("&#%1;").arg(uint(c));
+        return out;
+    }
+};
+
+// A text construct as read: HTML (to be reduced) or plain text.
+struct Text {
+    QString value;
+    bool html = false;
+    QString plain() const {
+        return html ? htmltext::toPlainText(value) : htmltext::collapseSpace(value);
+    }
+};
+
+// An RSS title is HTML when it holds a closing tag or a character reference that is left
+// after the XML was read ("Tom &amp;amp; Jerry", "&lt;b&gt;x&lt;/b&gt;"), as readers take it;
+// "Use <div>" and "AT&T" stay text.
+Text rssTitle(const QString& title) {
+    static const QRegularExpression html(QStringLiteral(
+        "</[A-Za-z][A-Za-z0-9]*\\s*>|&(#[0-9]+|#[xX][0-9A-Fa-f]+|[A-Za-z][A-Za-z0-9]*);"));
+    Text t;
+    t.value = title;
+    t.html = html.match(title).hasMatch();
+    return t;
+}
+
 class XmlFeed {
 public:
-    XmlFeed(const QByteArray& bytes, const QUrl& base) : r(bytes), base(base) {
+    XmlFeed(const QString& text, const QUrl& base) : r(text) {
         r.setNamespaceProcessing(true);
+        r.setEntityResolver(&entities);
+        bases << base;
     }
 
-    ParseResult read(const QByteArray& bytes) {
+    ParseResult read(const QString& text) {
         ParseResult result;
         while (!r.atEnd()) {
             r.readNext();
@@ -123,17 +164,21 @@ public:
             if (!r.isStartElement())
                 continue;
             const QString root = r.name().toString();
+            // Only the elements of the feed's own vocabulary fill an entry's fields.
+            ownNs = {r.namespaceUri().toString()};
             if (root == u"rss") {
                 result.feed.format = Format::Rss;
                 readRss(result.feed);
             } else if (root == u"RDF") {
                 result.feed.format = Format::Rdf;
+                ownNs = {kRss10Ns, kRss090Ns, QString()};
                 readChannel(result.feed);
             } else if (root == u"feed") {
                 result.feed.format = Format::Atom;
+                atom03 = r.namespaceUri() != kAtomNs;
                 readAtom(result.feed);
             } else if (root.compare(QStringLiteral("html"), Qt::CaseInsensitive) == 0) {
-                return webPage(bytes, base);
+                return webPage(text, bases.first());
             } else {
                 return failure(QStringLiteral("The answer is XML, but not a feed: its root "
                                               "element is <%1>. ")
@@ -146,8 +191,8 @@ public:
         while (!r.atEnd())
             r.readNext();
         if (r.hasError()) {
-            if (looksLikeHtml(bytes))
-                return webPage(bytes, base);
+            if (looksLikeHtml(text))
+                return webPage(text, bases.first());
             return failure(
                 QStringLiteral("The feed is not well-formed XML: %1 (line %2, column %3). "
                                "Nothing was imported; ask the feed's publisher to repair it, "
@@ -164,23 +209,102 @@ public:
     }
 
 private:
+    // The base of the element being read: its xml:base against its parent's.
+    QUrl baseHere() const {
+        const QString xmlBase = r.attributes().value(QStringLiteral("xml:base")).toString();
+        if (xmlBase.trimmed().isEmpty())
+            return bases.last();
+        const QUrl u(xmlBase.trimmed(), QUrl::TolerantMode);
+        return u.isRelative() && bases.last().isValid() ? bases.last().resolved(u) : u;
+    }
+
+    // While an element with children is read, its base is the one its children resolve against.
+    struct BaseScope {
+        explicit BaseScope(XmlFeed* f) : f(f) { f->bases << f->baseHere(); }
+        ~BaseScope() { f->bases.removeLast(); }
+        XmlFeed* f;
+    };
+
+    bool own() const { return ownNs.contains(r.namespaceUri().toString()); }
     QString text() { return r.readElementText(QXmlStreamReader::IncludeChildElements); }
+    QString linkHere() {
+        const QUrl base = baseHere();
+        return resolve(base, text());
+    }
+
+    // The element's content as HTML: its child elements written out again.
+    QString markup() {
+        QString out;
+        int depth = 0;
+        while (!r.atEnd()) {
+            switch (r.readNext()) {
+            case QXmlStreamReader::StartElement:
+                ++depth;
+                out += u'<' + r.name().toString();
+                for (const QXmlStreamAttribute& a : r.attributes())
+                    out += u' ' + a.name().toString() + QStringLiteral("=\"") +
+                           htmltext::escape(a.value().toString()) + u'"';
+                out += u'>';
+                break;
+            case QXmlStreamReader::EndElement:
+                if (depth-- == 0)
+                    return out;
+                out += QStringLiteral("</") + r.name().toString() + u'>';
+                break;
+            case QXmlStreamReader::Characters:
+            case QXmlStreamReader::EntityReference:
+                out += htmltext::escape(r.text().toString());
+                break;
+            default:
+                break;
+            }
+        }
+        return out;
+    }
+
+    // An Atom text construct: type text, html or xhtml (and 0.3's text/plain, text/html and
+    // application/xhtml+xml, with its mode xml, escaped or base64).
+    Text textConstruct() {
+        const QString type =
+            r.attributes().value(QStringLiteral("type")).toString().trimmed().toLower();
+        const QString mode =
+            r.attributes().value(QStringLiteral("mode")).toString().trimmed().toLower();
+        Text t;
+        // A picture or another file sent as content is no text to show.
+        if (type.contains(u'/') && !type.startsWith(u"text/") && !type.endsWith(u"xml")) {
+            r.skipCurrentElement();
+            return t;
+        }
+        const bool xhtml = type == u"xhtml" || type == u"application/xhtml+xml";
+        t.html = xhtml || type == u"html" || type == u"text/html";
+        if (atom03 && mode == u"base64")
+            t.value = QString::fromUtf8(QByteArray::fromBase64(text().toLatin1()));
+        else if (xhtml || (atom03 && t.html && mode != u"escaped"))
+            t.value = markup();
+        else
+            t.value = text();
+        return t;
+    }
 
     void readRss(Feed& feed) {
+        BaseScope scope(this);
         while (r.readNextStartElement()) {
-            if (r.name() == u"channel")
+            if (r.name() == u"channel" && own())
                 readChannel(feed);
             else
                 r.skipCurrentElement();
         }
     }
 
-    // An RSS 2.0 channel, or the root of RSS 1.0, where items stand beside the channel.
+    // An RSS 2.0 channel, or the root of RSS 1.0 and 0.90, where items stand beside the channel.
     void readChannel(Feed& feed) {
+        BaseScope scope(this);
         sawChannel = true;
         while (r.readNextStartElement()) {
-            if (r.name() == u"title" && feed.title.isEmpty())
-                feed.title = htmltext::collapseSpace(text());
+            if (!own())
+                r.skipCurrentElement();
+            else if (r.name() == u"title" && feed.title.isEmpty())
+                feed.title = rssTitle(text()).plain();
             else if (r.name() == u"item")
                 addEntry(feed, readRssItem());
             else if (r.name() == u"channel")
@@ -190,117 +314,190 @@ private:
         }
     }
 
+    static void fill(QString& field, const QString& value) {
+        if (field.trimmed().isEmpty())
+            field = value;
+    }
+
     Entry readRssItem() {
+        BaseScope scope(this);
         Entry e;
-        QString guid;
-        QString encoded;
+        // Extension elements fill only what the item's own elements leave empty.
+        QString guid, summary, dcTitle, dcSummary, encoded, atomLink;
         QDateTime dcDate;
         while (r.readNextStartElement()) {
             const QStringView name = r.name();
-            if (name == u"title" && r.namespaceUri() != kAtomNs) {
-                e.title = text();
-            } else if (name == u"link" && r.namespaceUri() == kAtomNs) {
-                const QString href = r.attributes().value(QStringLiteral("href")).toString();
-                if (e.link.isEmpty())
-                    e.link = resolve(base, href);
-                r.skipCurrentElement();
-            } else if (name == u"link") {
-                e.link = resolve(base, text());
-            } else if (name == u"description") {
-                e.summary = htmltext::toPlainText(text());
-            } else if (name == u"encoded") {
-                encoded = text();
-            } else if (name == u"pubDate") {
-                e.date = parseDate(text());
-            } else if (name == u"date") {
-                dcDate = parseDate(text());
-            } else if (name == u"guid") {
+            const QStringView ns = r.namespaceUri();
+            if (own() && name == u"title") {
+                fill(e.title, text());
+            } else if (own() && name == u"link") {
+                fill(e.link, linkHere());
+            } else if (own() && name == u"description") {
+                fill(summary, text());
+            } else if (own() && name == u"pubDate") {
+                if (!e.date.isValid())
+                    e.date = parseDate(text());
+            } else if (own() && name == u"guid") {
                 const bool permalink =
                     r.attributes().value(QStringLiteral("isPermaLink")) != u"false";
-                const QString g = text();
+                const QString g = linkHere();
                 if (permalink)
-                    guid = g;
+                    fill(guid, g);
+            } else if (ns == kDcNs && name == u"title") {
+                fill(dcTitle, text());
+            } else if (ns == kDcNs && name == u"description") {
+                fill(dcSummary, text());
+            } else if (ns == kDcNs && name == u"date") {
+                if (!dcDate.isValid())
+                    dcDate = parseDate(text());
+            } else if (ns == kContentNs && name == u"encoded") {
+                fill(encoded, text());
+            } else if (ns == kAtomNs && name == u"link") {
+                const QString rel = r.attributes().value(QStringLiteral("rel")).toString();
+                const QString href = r.attributes().value(QStringLiteral("href")).toString();
+                if (rel.isEmpty() || rel == u"alternate")
+                    fill(atomLink, resolve(baseHere(), href));
+                r.skipCurrentElement();
             } else {
                 r.skipCurrentElement();
             }
         }
-        if (e.link.isEmpty() && !guid.isEmpty())
-            e.link = resolve(base, guid);
-        if (e.summary.isEmpty() && !encoded.isEmpty())
-            e.summary = htmltext::toPlainText(encoded);
+        fill(e.title, dcTitle);
+        // RSS does not say whether a title is text or HTML; publishers escape it once more.
+        const Text title = rssTitle(e.title);
+        e.titleIsHtml = title.html;
+        fill(e.link, atomLink);
+        fill(e.link, guid);
+        fill(summary, encoded);
+        fill(summary, dcSummary);
+        e.summary = htmltext::toPlainText(summary);
         if (!e.date.isValid())
             e.date = dcDate;
         return e;
     }
 
     void readAtom(Feed& feed) {
+        BaseScope scope(this);
         sawChannel = true;
         while (r.readNextStartElement()) {
-            if (r.name() == u"title")
-                feed.title = atomText().first;
-            else if (r.name() == u"entry")
+            if (own() && r.name() == u"title")
+                feed.title = textConstruct().plain();
+            else if (own() && r.name() == u"entry")
                 addEntry(feed, readAtomEntry());
             else
                 r.skipCurrentElement();
         }
     }
 
-    // An Atom text construct as plain text, or as HTML when it is of type html.
-    std::pair<QString, bool> atomText() {
-        const QString type = r.attributes().value(QStringLiteral("type")).toString();
-        const QString t = text();
-        if (type == u"html")
-            return {t, true};
-        return {htmltext::collapseSpace(t), false};
-    }
-
     Entry readAtomEntry() {
+        BaseScope scope(this);
         Entry e;
-        QString alternate;
-        QString anyLink;
-        QString content;
-        QDateTime updated;
+        QString alternate, anyLink, summary, content, dcTitle;
+        QDateTime updated, extDate;
         while (r.readNextStartElement()) {
             const QStringView name = r.name();
-            if (name == u"title") {
-                const auto [t, html] = atomText();
-                e.title = t;
-                e.titleIsHtml = html;
-            } else if (name == u"link") {
+            if (own() && name == u"title") {
+                const Text t = textConstruct();
+                if (e.title.trimmed().isEmpty()) {
+                    e.titleIsHtml = t.html;
+                    e.title = t.html ? t.value : htmltext::collapseSpace(t.value);
+                }
+            } else if (own() && name == u"link") {
                 const QString rel = r.attributes().value(QStringLiteral("rel")).toString();
                 const QString href =
-                    resolve(base, r.attributes().value(QStringLiteral("href")).toString());
-                if ((rel.isEmpty() || rel == u"alternate") && alternate.isEmpty())
-                    alternate = href;
-                if (anyLink.isEmpty())
-                    anyLink = href;
+                    resolve(baseHere(), r.attributes().value(QStringLiteral("href")).toString());
+                if (rel.isEmpty() || rel == u"alternate")
+                    fill(alternate, href);
+                fill(anyLink, href);
                 r.skipCurrentElement();
-            } else if (name == u"summary") {
-                const auto [t, html] = atomText();
-                e.summary = html ? htmltext::toPlainText(t) : t;
-            } else if (name == u"content") {
-                const auto [t, html] = atomText();
-                content = html ? htmltext::toPlainText(t) : t;
-            } else if (name == u"published") {
-                e.date = parseDate(text());
-            } else if (name == u"updated") {
-                updated = parseDate(text());
+            } else if (own() && name == u"summary") {
+                fill(summary, textConstruct().plain());
+            } else if (own() && name == u"content") {
+                fill(content, textConstruct().plain());
+            } else if (own() && (name == u"published" || name == u"issued")) {
+                if (!e.date.isValid())
+                    e.date = parseDate(text());
+            } else if (own() && (name == u"updated" || name == u"modified" || name == u"created")) {
+                if (!updated.isValid())
+                    updated = parseDate(text());
+            } else if (r.namespaceUri() == kDcNs && name == u"title") {
+                fill(dcTitle, text());
+            } else if (r.namespaceUri() == kDcNs && name == u"date") {
+                if (!extDate.isValid())
+                    extDate = parseDate(text());
             } else {
                 r.skipCurrentElement();
             }
         }
+        if (e.title.trimmed().isEmpty()) {
+            e.title = htmltext::collapseSpace(dcTitle);
+            e.titleIsHtml = false;
+        }
         e.link = alternate.isEmpty() ? anyLink : alternate;
-        if (e.summary.isEmpty())
-            e.summary = content;
+        e.summary = summary.isEmpty() ? content : summary;
         if (!e.date.isValid())
-            e.date = updated;
+            e.date = updated.isValid() ? updated : extDate;
         return e;
     }
 
     QXmlStreamReader r;
-    QUrl base;
+    HtmlEntityResolver entities;
+    QList<QUrl> bases; // the document's address, then one per element being read
+    QStringList ownNs;
+    bool atom03 = false;
     bool sawChannel = false;
 };
+
+QStringDecoder decoderFor(QString name) {
+    name = name.trimmed().toLower();
+    // As browsers read them: these labels mean Windows-1252.
+    if (name == u"iso-8859-1" || name == u"latin1" || name == u"us-ascii" || name == u"ascii")
+        name = QStringLiteral("windows-1252");
+    return QStringDecoder(name.toLatin1().constData(), QStringDecoder::Flag::Stateless);
+}
+
+// The encoding in <?xml ... encoding="..."?>, read as ASCII.
+QString declaredEncoding(const QByteArray& bytes) {
+    static const QRegularExpression decl(
+        QStringLiteral("^\\s*<\\?xml[^>]*?\\bencoding\\s*=\\s*[\"']([A-Za-z0-9._:-]+)[\"']"));
+    return decl.match(QString::fromLatin1(bytes.left(1024))).captured(1);
+}
+
+// The text of an answer: a byte-order mark decides, then the charset an XML media type is
+// served with, then the XML declaration; UTF-8 otherwise, or Windows-1252 where that is not
+// valid UTF-8.
+QString decodeXml(const QByteArray& bytes, const QString& contentType) {
+    if (const auto bom = QStringConverter::encodingForData(bytes, u'<')) {
+        QStringDecoder d(*bom, QStringDecoder::Flag::ConvertInitialBom);
+        QString t = d(bytes);
+        if (t.startsWith(QChar(0xFEFF)))
+            t.remove(0, 1);
+        return t;
+    }
+    const QString mediaType = contentType.section(u';', 0, 0).trimmed().toLower();
+    if (mediaType == u"text/xml" || mediaType == u"application/xml" ||
+        mediaType.endsWith(u"+xml")) {
+        static const QRegularExpression charset(
+            QStringLiteral(";\\s*charset\\s*=\\s*\"?([^\";\\s]+)"),
+            QRegularExpression::CaseInsensitiveOption);
+        QStringDecoder d = decoderFor(charset.match(contentType).captured(1));
+        if (d.isValid())
+            return d(bytes);
+    }
+    const QString declared = declaredEncoding(bytes).toLower();
+    // A 16- or 32-bit encoding declared in text that reads as ASCII is a mistake of the publisher.
+    if (!declared.isEmpty() && !declared.startsWith(u"utf-16") && !declared.startsWith(u"utf-32") &&
+        declared != u"utf-8" && declared != u"utf8") {
+        QStringDecoder d = decoderFor(declared);
+        if (d.isValid())
+            return d(bytes);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString t = utf8(bytes);
+    if (!utf8.hasError())
+        return t;
+    return decoderFor(QStringLiteral("windows-1252"))(bytes);
+}
 
 ParseResult parseJson(const QByteArray& bytes, const QUrl& base) {
     QJsonParseError error;
@@ -376,25 +573,25 @@ QDateTime parseDate(const QString& text) {
     return {};
 }
 
-ParseResult parse(const QByteArray& bytes, const QUrl& base) {
-    // Leading white space and a byte-order mark are common in the wild and harmless.
-    qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (start < bytes.size() && QChar::isSpace(uchar(bytes[start])))
+ParseResult parse(const QByteArray& bytes, const QUrl& base, const QString& contentType) {
+    const QString text = decodeXml(bytes, contentType);
+    // Leading white space is common in the wild and harmless.
+    qsizetype start = 0;
+    while (start < text.size() && text[start].isSpace())
         ++start;
-    const QByteArray body = bytes.mid(start);
+    const QString body = text.mid(start);
     if (body.isEmpty())
         return failure(QStringLiteral("The answer is empty, not a feed. ") + kAskFeed);
-    const char first = body.at(0);
-    if (first == '{' || first == '[')
-        return parseJson(body, base);
-    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
-    if (first != '<' && !utf16)
+    const QChar first = body.at(0);
+    if (first == u'{' || first == u'[')
+        return parseJson(body.toUtf8(), base);
+    if (first != u'<')
         return failure(QStringLiteral("The answer is neither XML nor JSON, so it is no feed. ") +
                        kAskFeed);
-    if (!utf16 && looksLikeHtml(body))
+    if (looksLikeHtml(body))
         return webPage(body, base);
-    XmlFeed reader(utf16 ? bytes : body, base);
-    return reader.read(utf16 ? bytes : body);
+    XmlFeed reader(body, base);
+    return reader.read(body);
 }
 
 } // namespace feed

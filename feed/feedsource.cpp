@@ -61,6 +61,8 @@ SourceRead readSource(const QString& scriptPath) {
     s.options.summaryLength =
         std::clamp(o.value(QStringLiteral("summaryLength")).toInt(0), 0, 10000);
     s.options.titleMarkup = o.value(QStringLiteral("titleMarkup")).toBool(false);
+    s.etag = o.value(QStringLiteral("etag")).toString();
+    s.lastModified = o.value(QStringLiteral("lastModified")).toString();
     for (const QJsonValue& v : o.value(QStringLiteral("items")).toArray()) {
         const QJsonObject i = v.toObject();
         clsItem item;
@@ -80,6 +82,10 @@ QString writeSource(const QString& scriptPath, const Source& source) {
     o.insert(QStringLiteral("nameLength"), source.options.nameLength);
     o.insert(QStringLiteral("summaryLength"), source.options.summaryLength);
     o.insert(QStringLiteral("titleMarkup"), source.options.titleMarkup);
+    if (!source.etag.isEmpty())
+        o.insert(QStringLiteral("etag"), source.etag);
+    if (!source.lastModified.isEmpty())
+        o.insert(QStringLiteral("lastModified"), source.lastModified);
     QJsonArray items;
     for (const clsItem& item : source.items)
         items.append(QJsonObject{{QStringLiteral("name"), item.sName},

@@ -18,6 +18,9 @@ struct Source {
     ItemOptions options;
     int maxEntries = 0;   // how many entries a refresh takes, newest first; 0 for all
     QList<clsItem> items; // the items the last import or refresh added, as held
+    // From the read that gave those items: a refresh asks the server whether anything changed.
+    QString etag;
+    QString lastModified;
 
     bool isSet() const { return !address.isEmpty(); }
 };

@@ -1,51 +1,78 @@
 #include "htmltext.h"
 
-#include <QHash>
 #include <QList>
 #include <QSet>
+
+#include <algorithm>
+#include <cstring>
 
 namespace htmltext {
 
 namespace {
 
-const QHash<QString, char32_t>& namedEntities() {
-    static const QHash<QString, char32_t> table = {
-        {QStringLiteral("amp"), U'&'},      {QStringLiteral("lt"), U'<'},
-        {QStringLiteral("gt"), U'>'},       {QStringLiteral("quot"), U'"'},
-        {QStringLiteral("apos"), U'\''},    {QStringLiteral("nbsp"), 0xA0},
-        {QStringLiteral("ndash"), 0x2013},  {QStringLiteral("mdash"), 0x2014},
-        {QStringLiteral("lsquo"), 0x2018},  {QStringLiteral("rsquo"), 0x2019},
-        {QStringLiteral("sbquo"), 0x201A},  {QStringLiteral("ldquo"), 0x201C},
-        {QStringLiteral("rdquo"), 0x201D},  {QStringLiteral("bdquo"), 0x201E},
-        {QStringLiteral("hellip"), 0x2026}, {QStringLiteral("bull"), 0x2022},
-        {QStringLiteral("middot"), 0xB7},   {QStringLiteral("laquo"), 0xAB},
-        {QStringLiteral("raquo"), 0xBB},    {QStringLiteral("copy"), 0xA9},
-        {QStringLiteral("reg"), 0xAE},      {QStringLiteral("trade"), 0x2122},
-        {QStringLiteral("euro"), 0x20AC},   {QStringLiteral("pound"), 0xA3},
-        {QStringLiteral("yen"), 0xA5},      {QStringLiteral("cent"), 0xA2},
-        {QStringLiteral("deg"), 0xB0},      {QStringLiteral("times"), 0xD7},
-        {QStringLiteral("divide"), 0xF7},   {QStringLiteral("auml"), 0xE4},
-        {QStringLiteral("ouml"), 0xF6},     {QStringLiteral("uuml"), 0xFC},
-        {QStringLiteral("Auml"), 0xC4},     {QStringLiteral("Ouml"), 0xD6},
-        {QStringLiteral("Uuml"), 0xDC},     {QStringLiteral("szlig"), 0xDF},
-        {QStringLiteral("eacute"), 0xE9},   {QStringLiteral("egrave"), 0xE8},
-        {QStringLiteral("agrave"), 0xE0},   {QStringLiteral("ccedil"), 0xE7},
-        {QStringLiteral("ntilde"), 0xF1},   {QStringLiteral("shy"), 0xAD},
-        {QStringLiteral("zwj"), 0x200D},    {QStringLiteral("zwnj"), 0x200C},
-    };
-    return table;
+struct NamedEntity {
+    const char* name;
+    char32_t first;
+    char32_t second;
+    bool legacy; // also taken without its semicolon
+};
+
+// HTML's named character references, sorted by name.
+const NamedEntity kNamedEntities[] = {
+#include "htmlentities.inc"
+};
+
+const NamedEntity* findEntity(QStringView name) {
+    if (name.isEmpty())
+        return nullptr;
+    const QByteArray key = name.toLatin1();
+    const auto* end = std::end(kNamedEntities);
+    const auto* it = std::lower_bound(
+        std::begin(kNamedEntities), end, key,
+        [](const NamedEntity& e, const QByteArray& k) { return std::strcmp(e.name, k) < 0; });
+    return it != end && key == it->name ? it : nullptr;
+}
+
+int digitValue(QChar c, int base) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (base == 16 && u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (base == 16 && u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+QString fromCodes(char32_t first, char32_t second) {
+    const char32_t codes[] = {first, second};
+    return QString::fromUcs4(codes, second ? 2 : 1);
+}
+
+// What a browser makes of &#N; and &#xN;: C1 codes as Windows-1252 means them, and anything
+// that is no character as U+FFFD.
+char32_t numericCharacter(quint64 v) {
+    static const char16_t c1[32] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x2C6,  0x2030, 0x160,  0x2039, 0x152,  0x8D,   0x17D,  0x8F,
+                                    0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
+    if (v == 0 || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
+        return 0xFFFD;
+    if (v >= 0x80 && v <= 0x9F)
+        return c1[v - 0x80];
+    return char32_t(v);
 }
 
 bool isSpace(QChar c) {
     return c.isSpace() || c == QChar(0x2028) || c == QChar(0x2029);
 }
 
-// Tags whose content is never text.
+// Tags whose content a browser never shows. An <object>'s content is its fallback, shown.
 bool isHiddenBlock(const QString& name) {
-    static const QSet<QString> names = {QStringLiteral("script"),  QStringLiteral("style"),
-                                        QStringLiteral("head"),    QStringLiteral("template"),
-                                        QStringLiteral("iframe"),  QStringLiteral("object"),
-                                        QStringLiteral("noscript")};
+    static const QSet<QString> names = {QStringLiteral("script"), QStringLiteral("style"),
+                                        QStringLiteral("head"),   QStringLiteral("template"),
+                                        QStringLiteral("iframe"), QStringLiteral("noscript"),
+                                        QStringLiteral("title")};
     return names.contains(name);
 }
 
@@ -111,6 +138,8 @@ template <class TextFn, class TagFn> void walk(const QString& html, TextFn onTex
         i = close + 1;
         if (!closing && isHiddenBlock(name)) {
             const qsizetype end = html.indexOf(QStringLiteral("</") + name, i, Qt::CaseInsensitive);
+            if (end < 0 && name == u"head")
+                continue; // inside a body a browser ignores a stray <head> start tag
             if (end < 0) {
                 i = n;
             } else {
@@ -138,27 +167,51 @@ bool isBlockBreak(const QString& name) {
 
 } // namespace
 
+QString namedEntity(QStringView name) {
+    const NamedEntity* e = findEntity(name);
+    return e ? fromCodes(e->first, e->second) : QString();
+}
+
 QString decodeEntity(const QString& text, qsizetype pos, qsizetype* length) {
-    const qsizetype semi = text.indexOf(u';', pos + 1);
-    if (semi < 0 || semi - pos > 12)
-        return {};
-    const QStringView body = QStringView(text).mid(pos + 1, semi - pos - 1);
-    char32_t code = 0;
-    if (body.startsWith(u'#')) {
-        bool ok = false;
-        const bool hex = body.size() > 1 && (body[1] == u'x' || body[1] == u'X');
-        const uint v = body.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
-        if (!ok || v == 0 || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
-            return {};
-        code = v;
-    } else {
-        const auto it = namedEntities().constFind(body.toString());
-        if (it == namedEntities().constEnd())
-            return {};
-        code = *it;
+    const qsizetype n = text.size();
+    qsizetype i = pos + 1;
+    if (i < n && text[i] == u'#') {
+        const bool hex = i + 1 < n && (text[i + 1] == u'x' || text[i + 1] == u'X');
+        i += hex ? 2 : 1;
+        const qsizetype digits = i;
+        quint64 v = 0;
+        for (; i < n; ++i) {
+            const int d = digitValue(text[i], hex ? 16 : 10);
+            if (d < 0)
+                break;
+            v = std::min<quint64>(v * (hex ? 16 : 10) + quint64(d), 0x110000);
+        }
+        if (i == digits)
+            return {}; // "&#" or "&#x" without digits is text
+        if (i < n && text[i] == u';')
+            ++i;
+        *length = i - pos;
+        const char32_t c = numericCharacter(v);
+        return QString::fromUcs4(&c, 1);
     }
-    *length = semi - pos + 1;
-    return QString::fromUcs4(&code, 1);
+    while (i < n && i - pos <= 32 && text[i].unicode() < 0x80 && text[i].isLetterOrNumber())
+        ++i;
+    const QStringView name = QStringView(text).mid(pos + 1, i - pos - 1);
+    if (i < n && text[i] == u';') {
+        if (const NamedEntity* e = findEntity(name)) {
+            *length = i - pos + 1;
+            return fromCodes(e->first, e->second);
+        }
+    }
+    // Without the semicolon a browser takes the longest of the old names the text begins with.
+    for (qsizetype len = std::min<qsizetype>(name.size(), 6); len >= 2; --len) {
+        const NamedEntity* e = findEntity(name.left(len));
+        if (e && e->legacy) {
+            *length = len + 1;
+            return fromCodes(e->first, e->second);
+        }
+    }
+    return {};
 }
 
 QString collapseSpace(const QString& text) {

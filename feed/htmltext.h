@@ -6,8 +6,9 @@
 // string early.
 namespace htmltext {
 
-// The text a browser would show for an HTML fragment: tags dropped (script and style with their
-// content), entities decoded, white space collapsed.
+// The text a browser would show for an HTML fragment: tags dropped (script, style, template,
+// head and the like with their content; an object's fallback content stays), entities decoded,
+// white space collapsed.
 QString toPlainText(const QString& html);
 
 // An HTML fragment reduced to text and a few inline tags without attributes (b, i, em, strong,
@@ -26,8 +27,12 @@ QString collapseSpace(const QString& text);
 // "…" appended when anything was cut. A surrogate pair is never split. max <= 0 gives "".
 QString cut(const QString& text, int max);
 
-// Decodes one entity at text[pos] ('&'); returns the characters and sets *length to what was
-// consumed, or returns a null string when it is no known entity.
+// Decodes one character reference at text[pos] ('&') as a browser does in text: every named
+// one, numeric ones, and the old names without a semicolon. Returns the characters and sets
+// *length to what was consumed, or returns a null string when it is no known reference.
 QString decodeEntity(const QString& text, qsizetype pos, qsizetype* length);
+
+// The characters of a named reference given without '&' and ';' ("eacute"); null if unknown.
+QString namedEntity(QStringView name);
 
 } // namespace htmltext

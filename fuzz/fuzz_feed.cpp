@@ -7,6 +7,7 @@
 #include "scriptwriter.h"
 
 #include <cstdlib>
+#include <iterator>
 
 namespace {
 
@@ -26,17 +27,27 @@ bool scriptSafe(const QString& s) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size < 1)
+    if (size < 2)
         return 0;
     // The first byte chooses the options.
     feed::ItemOptions options;
     options.titleMarkup = data[0] & 1;
     options.summaryLength = (data[0] >> 1) & 0x1F;
     options.nameLength = 1 + (data[0] >> 6) * 10;
-    const QByteArray bytes(reinterpret_cast<const char*>(data + 1),
-                           static_cast<qsizetype>(size - 1));
+    // The second chooses what the server said the answer is.
+    static const char* const types[] = {"",
+                                        "text/xml; charset=windows-1252",
+                                        "application/xml; charset=\"UTF-16\"",
+                                        "application/atom+xml; charset=koi8-r",
+                                        "text/html; charset=utf-8",
+                                        "text/xml; charset=no-such-thing",
+                                        "application/rss+xml",
+                                        "text/xml; charset=utf-32"};
+    const QString contentType = QLatin1String(types[data[1] % std::size(types)]);
+    const QByteArray bytes(reinterpret_cast<const char*>(data + 2),
+                           static_cast<qsizetype>(size - 2));
     const feed::ParseResult r =
-        feed::parse(bytes, QUrl(QStringLiteral("https://fuzz.example/dir/feed")));
+        feed::parse(bytes, QUrl(QStringLiteral("https://fuzz.example/dir/feed")), contentType);
     if (!r.ok)
         return 0;
     ScrollerDocument doc;

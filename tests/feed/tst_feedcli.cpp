@@ -35,6 +35,7 @@ private slots:
     void writesThenRefreshes();
     void badFeedsChangeNothing_data();
     void badFeedsChangeNothing();
+    void refreshAsksWhatIsNew();
     void otherScriptsAreNotOverwritten();
     void optionsAndLocalFile();
     void usage_data();
@@ -124,6 +125,31 @@ void tst_FeedCli::badFeedsChangeNothing() {
     QVERIFY2(r.err.contains("was not changed"), r.err.constData());
     QCOMPARE(readAll(out), script);
     QCOMPARE(readAll(feed::sideFilePath(out)), side);
+}
+
+// A cron job's refresh costs an unchanged feed a 304 and writes nothing; a feed that moved for
+// good is remembered at its new address; other options make a full read.
+void tst_FeedCli::refreshAsksWhatIsNew() {
+    FeedServer::Route moved;
+    moved.status = 301;
+    moved.location = server.url(QStringLiteral("/tagged")).toLatin1();
+    server.routes.insert("/old", moved);
+    const QString out = path(QStringLiteral("cron.js"));
+    ToolRun r = tool({server.url(QStringLiteral("/old")), out});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QCOMPARE(feed::readSource(out).source->address, server.url(QStringLiteral("/tagged")));
+    const QByteArray script = readAll(out);
+    const QByteArray side = readAll(feed::sideFilePath(out));
+    r = tool({server.url(QStringLiteral("/tagged")), out});
+    QVERIFY2(r.code == 0 && r.out.contains("nothing new"), r.err.constData());
+    QVERIFY(server.lastHead.contains("If-None-Match: \"v1\""));
+    QCOMPARE(readAll(out), script);
+    QCOMPARE(readAll(feed::sideFilePath(out)), side);
+    r = tool(
+        {server.url(QStringLiteral("/tagged")), out, QStringLiteral("--max"), QStringLiteral("1")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QVERIFY(!server.lastHead.contains("If-None-Match"));
+    QCOMPARE(itemNames(out).size(), 1);
 }
 
 void tst_FeedCli::otherScriptsAreNotOverwritten() {

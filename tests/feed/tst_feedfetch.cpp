@@ -23,6 +23,7 @@ private slots:
     void files_data();
     void files();
     void cancel();
+    void conditional();
     void addresses_data();
     void addresses();
     void sideFile();
@@ -55,6 +56,14 @@ void tst_FeedFetch::answers_data() {
                                << "Ünïcode ‘quotes’ & \"double\" 'single'";
     QTest::newRow("redirect") << "/moved" << 5000 << defaultMax << ""
                               << "Grüße aus Köln – “Zitat” & mehr";
+    QTest::newRow("moved for good") << "/gone-for-good" << 5000 << defaultMax << ""
+                                    << "Grüße aus Köln – “Zitat” & mehr";
+    QTest::newRow("moved for good, then for now") << "/gone" << 5000 << defaultMax << ""
+                                                  << "Grüße aus Köln – “Zitat” & mehr";
+    QTest::newRow("deflated") << "/deflated" << 5000 << defaultMax << ""
+                              << "Grüße aus Köln – “Zitat” & mehr";
+    QTest::newRow("charset from http") << "/latin" << 5000 << defaultMax << ""
+                                       << "“Café”";
     QTest::newRow("html page") << "/html" << 5000 << defaultMax << ""
                                << "a web page, not a feed";
     QTest::newRow("404") << "/nothing" << 5000 << defaultMax << "There is no feed at"
@@ -94,7 +103,12 @@ void tst_FeedFetch::answers() {
         return;
     }
     QVERIFY2(r.ok, qPrintable(r.error));
-    const ParseResult p = parse(r.bytes, r.finalUrl);
+    // The feed moved as far as permanent redirects lead, not further.
+    const QString moved = path == u"/gone-for-good" ? QStringLiteral("/rss")
+                          : path == u"/gone"        ? QStringLiteral("/moved")
+                                                    : QString();
+    QCOMPARE(r.movedTo.toString(), moved.isEmpty() ? moved : server.url(moved));
+    const ParseResult p = parse(r.bytes, r.finalUrl, r.contentType);
     if (!p.ok) {
         QVERIFY2(p.error.contains(firstTitle), qPrintable(p.error));
         return;
@@ -154,6 +168,27 @@ void tst_FeedFetch::files() {
     }
     QVERIFY2(r.ok, qPrintable(r.error));
     QCOMPARE(r.bytes, bytes);
+    QVERIFY(r.contentType.isEmpty() && r.etag.isEmpty()); // a file has no HTTP charset
+}
+
+// A second read with what the first gave is answered 304, and taken as nothing new.
+void tst_FeedFetch::conditional() {
+    const QUrl url(server.url(QStringLiteral("/tagged")));
+    const FetchResult first = fetch(url);
+    QVERIFY2(first.ok && !first.notModified, qPrintable(first.error));
+    QVERIFY(!server.lastHead.contains("If-None-Match"));
+    QCOMPARE(first.etag, QStringLiteral("\"v1\""));
+    const Validators validators{first.etag, first.lastModified};
+    const FetchResult second = fetch(url, Limits(), validators);
+    QVERIFY2(second.ok && second.notModified && second.bytes.isEmpty(), qPrintable(second.error));
+    QVERIFY(server.lastHead.contains("\r\nIf-Modified-Since: " + first.lastModified.toLatin1()));
+    const FetchResult changed = fetch(url, Limits(), Validators{QStringLiteral("\"v0\""), {}});
+    QVERIFY(changed.ok && !changed.notModified && changed.bytes == feedsamples::kRss);
+    // A 304 to a request that asked nothing is no feed.
+    server.routes["/stale"].status = 304;
+    const FetchResult unasked = fetch(QUrl(server.url(QStringLiteral("/stale"))));
+    QVERIFY2(!unasked.ok && unasked.error.contains(QStringLiteral("304")),
+             qPrintable(unasked.error));
 }
 
 void tst_FeedFetch::cancel() {

@@ -25,10 +25,13 @@ public:
         QByteArray contentType = "application/xml; charset=utf-8";
         QByteArray location; // for redirects
         Mode mode = Mode::Normal;
+        QByteArray headers; // more header lines, each ending in \r\n
+        QByteArray etag;    // sent with a Last-Modified; 304 when the request names it
     };
 
     QHash<QByteArray, Route> routes;
     int requests = 0;
+    QByteArray lastHead; // the last request's line and headers
 
     bool start() {
         connect(&m_server, &QTcpServer::newConnection, this, &FeedServer::accept);
@@ -57,7 +60,24 @@ public:
         set("/billion", "<?xml version=\"1.0\"?><!DOCTYPE r [<!ENTITY a \"aaaa\"><!ENTITY b "
                         "\"&a;&a;&a;&a;\">]><rss><channel><item><title>&b;</title></item>"
                         "</channel></rss>");
+        set("/latin",
+            "<rss><channel><item><title>\x93"
+            "Caf\xE9\x94</title></item></channel></rss>",
+            "text/xml; charset=windows-1252");
         Route r;
+        r.body = qCompress(feedsamples::kRss).mid(4); // a zlib stream, as deflate sends it
+        r.headers = "Content-Encoding: deflate\r\n";
+        routes.insert("/deflated", r);
+        r = Route();
+        r.body = feedsamples::kRss;
+        r.etag = "\"v1\"";
+        routes.insert("/tagged", r);
+        r = Route();
+        r.status = 301;
+        r.location = url(QStringLiteral("/moved")).toLatin1();
+        routes.insert("/gone", r);
+        r.location = url(QStringLiteral("/rss")).toLatin1();
+        routes.insert("/gone-for-good", r);
         r.status = 302;
         r.location = url(QStringLiteral("/rss")).toLatin1();
         routes.insert("/moved", r);
@@ -91,6 +111,7 @@ private:
         if (end < 0)
             return;
         const QByteArray line = buf.left(buf.indexOf("\r\n"));
+        lastHead = buf.left(end);
         buf.clear();
         m_buffers.remove(s);
         ++requests;
@@ -98,16 +119,26 @@ private:
         const QByteArray path = parts.size() > 1 ? parts[1] : QByteArray("/");
         const auto it = routes.constFind(path);
         if (it == routes.constEnd()) {
-            answer(s, 404, "Not Found", "text/html", "<html><body>Not here</body></html>", {});
+            answer(s, 404, "Not Found", "text/html", "<html><body>Not here</body></html>", {}, {});
             return;
         }
         const Route& r = *it;
         switch (r.mode) {
         case Mode::Stall:
             return;
-        case Mode::Normal:
-            answer(s, r.status, reason(r.status), r.contentType, r.body, r.location);
+        case Mode::Normal: {
+            QByteArray headers = r.headers;
+            if (!r.etag.isEmpty()) {
+                if (lastHead.contains("\r\nIf-None-Match: " + r.etag + "\r\n")) {
+                    answer(s, 304, "Not Modified", r.contentType, {}, {}, {});
+                    return;
+                }
+                headers +=
+                    "ETag: " + r.etag + "\r\nLast-Modified: Tue, 10 Jun 2003 04:00:00 GMT\r\n";
+            }
+            answer(s, r.status, reason(r.status), r.contentType, r.body, r.location, headers);
             return;
+        }
         case Mode::Endless:
         case Mode::Declared: {
             QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nConnection: "
@@ -136,6 +167,8 @@ private:
             return "OK";
         case 301:
             return "Moved Permanently";
+        case 304:
+            return "Not Modified";
         case 302:
             return "Found";
         case 404:
@@ -148,8 +181,10 @@ private:
     }
 
     static void answer(QTcpSocket* s, int status, const QByteArray& reason, const QByteArray& type,
-                       const QByteArray& body, const QByteArray& location) {
+                       const QByteArray& body, const QByteArray& location,
+                       const QByteArray& headers) {
         QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
+        head += headers;
         head += "Content-Type: " + type + "\r\n";
         head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
         if (!location.isEmpty())
