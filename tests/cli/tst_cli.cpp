@@ -140,6 +140,9 @@ private Q_SLOTS:
             << QByteArray("pauseOnMouseover");
         QTest::newRow("item not object")
             << QByteArray("{\"items\": [1]}") << "x.js" << 2 << QByteArray("items[0]");
+        QTest::newRow("item field of another type")
+            << QByteArray("{\"items\": [{\"text\": true}]}") << "x.js" << 2
+            << QByteArray("items[0].text must be a string or a number");
         QTest::newRow("missing folder") << QByteArray("{\"scroller\": {\"name\": \"s\"}}")
                                         << "no/such/x.js" << 1 << QByteArray("does not exist");
     }

@@ -227,6 +227,9 @@ void tst_FeedFetch::addresses_data() {
         {"ftp", "ftp://ex.example/feed", ""},
         {"empty", "   ", ""},
         {"words", "my feed", ""},
+        // No dot in the first part: a missing file, not a host.
+        {"host without a dot", "localhost/feed.xml", ""},
+        {"missing relative file", "news/feed.xml", ""},
     };
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("url");

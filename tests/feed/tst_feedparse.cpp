@@ -510,6 +510,11 @@ void tst_FeedParse::itemOptions() {
     QCOMPARE(item.sText, QStringLiteral("<a href=\"https://ex.example/r\"><em>New</em> release "
                                         "<b>2.0</b></a> The release brings many fixes…"));
     QCOMPARE(item.sName, QStringLiteral("New release…"));
+    // A summary cut right after a "<" stays text.
+    e.summary = QStringLiteral("Notes<a-href and more");
+    o.summaryLength = 8;
+    QVERIFY2(makeItem(e, o).sText.endsWith(QStringLiteral("</a> Notes&lt;a…")),
+             qPrintable(makeItem(e, o).sText));
     // Without the option, markup in an HTML title is text only.
     o.titleMarkup = false;
     QCOMPARE(makeItem(e, o).sText.left(40),
