@@ -179,6 +179,10 @@ private Q_SLOTS:
                           "be written as &#92;.\n"
                           "items[4].name: A backslash that does not escape a quote (\\') must "
                           "be written as &#92;.\n");
+        QTest::newRow("text no file can carry")
+            << QByteArray(
+                   "{\"scroller\": {\"name\": \"news\"}, \"items\": [{\"text\": \"a\\ud800\"}]}")
+            << QByteArray("items[0].text: The script would not give this value back as it is");
     }
     void writeRefusesUntrustedDocuments() {
         QFETCH(QByteArray, json);
