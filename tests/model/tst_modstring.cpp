@@ -174,15 +174,6 @@ private Q_SLOTS:
         QCOMPARE(jsline::addArguments(QStringLiteral("n") + item.ToString(), u"n"),
                  QStringList(3, jsline::shownText(safe)));
     }
-
-    void excerpts() {
-        QCOMPARE(modString::excerpt(u"abc"), QStringLiteral("\"abc\""));
-        const QString huge(1 << 20, u'7');
-        const QString e = modString::excerpt(huge);
-        QVERIFY(e.size() < 80);
-        QVERIFY(e.startsWith(QStringLiteral("\"7777")));
-        QVERIFY(e.contains(QStringLiteral("(1048576 characters)")));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestModString)

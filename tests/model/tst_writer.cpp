@@ -150,16 +150,6 @@ private Q_SLOTS:
             QCOMPARE(readAll(dir.filePath(name)), "project file " + name.toUtf8());
     }
 
-    void emptyListHasNoItemBlock() {
-        ScrollerDocument d;
-        d.scroller.sName = QStringLiteral("n");
-        QCOMPARE(scriptwriter::BuildScript(d),
-                 QStringLiteral("n = new Tickora();\r\nn.name = 'n';\r\nn.type = 0;\r\n"
-                                "n.pausemouseover = true;\r\nn.display();\r\n"
-                                "onload = function(){n.load();n.start();};\r\n"
-                                "onresize = function(){n.load();};"));
-    }
-
     void emptyNameStartsLinesWithTheCall() {
         ScrollerDocument d = withItems(1, 0);
         d.scroller.sName.clear();
