@@ -71,85 +71,70 @@ private Q_SLOTS:
         QVERIFY(f.shell.started.isEmpty());
     }
 
-    void pathValueIsStartedUnchecked() {
-        Fixture f;
-        f.set(kPathKey, QStringLiteral("PATH"), QStringLiteral("/opt/tools/sysinfo --all"));
-        frmAbout about(f.dialogs, f.store, f.shell);
-        QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
-        QCOMPARE(f.shell.started.size(), 1);
-        QCOMPARE(f.shell.started[0].program, QStringLiteral("/opt/tools/sysinfo --all"));
-        QVERIFY(f.dialogs.messages.isEmpty());
+    // System Info starts the registry's PATH value as it stands, else the program in the
+    // registry's folder, else the desktop's own tool; otherwise, or when the start fails, the
+    // user is told.
+    void systemInfo_data() {
+        QTest::addColumn<QString>("path");    // the PATH value; empty: none
+        QTest::addColumn<QString>("folder");  // the folder value: "with program", "empty", none
+        QTest::addColumn<bool>("tools");      // the desktop's tools are installed
+        QTest::addColumn<QString>("fault");   // "start fails", "read-only store" or none
+        QTest::addColumn<QString>("started"); // EXE: the folder's program; empty: the user is told
+        const QString path = QStringLiteral("/opt/tools/sysinfo --all");
+        QTest::newRow("path value, unchecked") << path << "" << true << "" << path;
+        QTest::newRow("folder value") << ""
+                                      << "with program" << true << ""
+                                      << "EXE";
+        QTest::newRow("folder without the program") << ""
+                                                    << "empty" << true << ""
+                                                    << "";
+        QTest::newRow("desktop's tool") << ""
+                                        << "" << true << ""
+                                        << "/usr/bin/kinfocenter";
+        QTest::newRow("nothing") << ""
+                                 << "" << false << ""
+                                 << "";
+        QTest::newRow("start fails") << path << "" << true << "start fails"
+                                     << "";
+        QTest::newRow("read-only store refuses the rights")
+            << path << "" << true << "read-only store"
+            << "/usr/bin/kinfocenter";
     }
-
-    void folderValue_data() {
-        QTest::addColumn<bool>("programThere");
-        QTest::newRow("program in the folder") << true;
-        QTest::newRow("program missing") << false;
-    }
-    void folderValue() {
-        QFETCH(bool, programThere);
+    void systemInfo() {
+        QFETCH(QString, path);
+        QFETCH(QString, folder);
+        QFETCH(QString, fault);
+        QFETCH(QString, started);
         Fixture f;
+        if (!path.isEmpty())
+            f.set(kPathKey, QStringLiteral("PATH"), path);
         const QString exe = f.dir.filePath(QStringLiteral("MSINFO32.EXE"));
-        if (programThere) {
+        if (!folder.isEmpty())
+            f.set(kFolderKey, QStringLiteral("MSINFO"), f.dir.path() + QLatin1Char('/'));
+        if (folder == u"with program") {
             QFile file(exe);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        f.set(kFolderKey, QStringLiteral("MSINFO"), f.dir.path() + QLatin1Char('/'));
-        f.shell.programs = {QStringLiteral("/usr/bin/hardinfo")}; // not used: the key exists
+        QFETCH(bool, tools);
+        if (tools)
+            f.shell.programs = {QStringLiteral("/usr/bin/gnome-system-monitor"),
+                                QStringLiteral("/usr/bin/kinfocenter")};
+        f.shell.startFails = fault == u"start fails";
+        f.store.setReadOnly(fault == u"read-only store");
         frmAbout about(f.dialogs, f.store, f.shell);
-        about.StartSysInfo();
-        if (programThere) {
-            QCOMPARE(f.shell.started.size(), 1);
-            QCOMPARE(f.shell.started[0].program, exe);
+        QTest::mouseClick(about.cmdSysInfo, Qt::LeftButton);
+        if (started == u"EXE")
+            started = exe;
+        QCOMPARE(f.shell.started.size(), started.isEmpty() ? 0 : 1);
+        if (!started.isEmpty()) {
+            QCOMPARE(f.shell.started[0].program, started);
             QVERIFY(f.dialogs.messages.isEmpty());
-        } else {
-            QVERIFY(f.shell.started.isEmpty());
-            QCOMPARE(f.dialogs.texts(),
-                     QStringList{QStringLiteral("System Information Is Unavailable At This Time")});
-            QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Tickora Creator"));
-            QCOMPARE(f.dialogs.messages[0].icon, platform::Dialogs::Icon::None);
+            return;
         }
-    }
-
-    void withoutRegistryTheDesktopsToolIsUsed() {
-        Fixture f;
-        f.shell.programs = {QStringLiteral("/usr/bin/gnome-system-monitor"),
-                            QStringLiteral("/usr/bin/kinfocenter")};
-        frmAbout about(f.dialogs, f.store, f.shell);
-        about.StartSysInfo();
-        QCOMPARE(f.shell.started.size(), 1);
-        QCOMPARE(f.shell.started[0].program, QStringLiteral("/usr/bin/kinfocenter"));
-
-        Fixture none;
-        frmAbout bare(none.dialogs, none.store, none.shell);
-        bare.StartSysInfo();
-        QVERIFY(none.shell.started.isEmpty());
-        QCOMPARE(none.dialogs.texts(),
-                 QStringList{QStringLiteral("System Information Is Unavailable At This Time")});
-    }
-
-    void failedStartIsTold() {
-        Fixture f;
-        f.set(kPathKey, QStringLiteral("PATH"), QStringLiteral("/opt/tools/sysinfo"));
-        f.shell.startFails = true;
-        frmAbout about(f.dialogs, f.store, f.shell);
-        about.StartSysInfo();
         QCOMPARE(f.dialogs.texts(),
                  QStringList{QStringLiteral("System Information Is Unavailable At This Time")});
-    }
-
-    void readOnlyStoreRefusesTheRights() {
-        Fixture f;
-        f.set(kPathKey, QStringLiteral("PATH"), QStringLiteral("/opt/tools/sysinfo"));
-        f.store.setReadOnly(true);
-        frmAbout about(f.dialogs, f.store, f.shell);
-        QString value = QStringLiteral("stale");
-        QVERIFY(!about.GetKeyValue(RegistryStore::Root::LocalMachine, kPathKey,
-                                   QStringLiteral("PATH"), value));
-        QVERIFY(value.isEmpty());
-        about.StartSysInfo();
-        QVERIFY(f.shell.started.isEmpty());
-        QCOMPARE(f.dialogs.messages.size(), 1);
+        QCOMPARE(f.dialogs.messages[0].title, QStringLiteral("Tickora Creator"));
+        QCOMPARE(f.dialogs.messages[0].icon, platform::Dialogs::Icon::None);
     }
 
     void keyValues() {
@@ -186,6 +171,11 @@ private Q_SLOTS:
         QVERIFY(v.isEmpty());
         QVERIFY(!about.GetKeyValue(RegistryStore::Root::LocalMachine, QStringLiteral("Nope"),
                                    QStringLiteral("x"), v));
+        // A store that refuses the rights asked for gives nothing, and clears what was there.
+        f.store.setReadOnly(true);
+        v = QStringLiteral("stale");
+        QVERIFY(!read("plain", &v));
+        QVERIFY(v.isEmpty());
     }
 };
 

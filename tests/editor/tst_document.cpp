@@ -3,6 +3,7 @@
 #include "editordocument.h"
 #include "fakedialogs.h"
 #include "files.h"
+#include "nodekeys.h"
 #include "scriptreader.h"
 
 #include <QFile>
@@ -297,6 +298,21 @@ private slots:
             QCOMPARE(QFileInfo(s.path).lastModified(), stamp);
         }
         QCOMPARE(s.dialogs.unexpected, 0);
+    }
+
+    // The keys the document gives its items: each taken once, a suffix added until free.
+    void nodeKeys() {
+        NodeKeys keys;
+        QVERIFY(keys.claim(QStringLiteral("Item1")));
+        QVERIFY(!keys.claim(QStringLiteral("Item1")));
+        QCOMPARE(keys.claimWithSuffix(QStringLiteral("Item1"), QStringLiteral("Dst")),
+                 QStringLiteral("Item1Dst"));
+        QCOMPARE(keys.claimWithSuffix(QStringLiteral("Item1"), QStringLiteral("Dst")),
+                 QStringLiteral("Item1DstDst"));
+        keys.release(QStringLiteral("Item1Dst"));
+        QCOMPARE(keys.claimWithSuffix(QStringLiteral("Item1"), QStringLiteral("Dst")),
+                 QStringLiteral("Item1Dst"));
+        QCOMPARE(keys.size(), 3);
     }
 };
 

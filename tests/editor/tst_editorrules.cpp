@@ -1,5 +1,4 @@
 #include "editorrules.h"
-#include "nodekeys.h"
 
 #include <QTest>
 
@@ -30,20 +29,6 @@ private slots:
         QCOMPARE(!message.isEmpty(), refused);
         if (refused)
             QVERIFY(message.contains(QStringLiteral("another name")));
-    }
-
-    void nodeKeys() {
-        NodeKeys keys;
-        QVERIFY(keys.claim(QStringLiteral("Item1")));
-        QVERIFY(!keys.claim(QStringLiteral("Item1")));
-        QCOMPARE(keys.claimWithSuffix(QStringLiteral("Item1"), QStringLiteral("Dst")),
-                 QStringLiteral("Item1Dst"));
-        QCOMPARE(keys.claimWithSuffix(QStringLiteral("Item1"), QStringLiteral("Dst")),
-                 QStringLiteral("Item1DstDst"));
-        keys.release(QStringLiteral("Item1Dst"));
-        QCOMPARE(keys.claimWithSuffix(QStringLiteral("Item1"), QStringLiteral("Dst")),
-                 QStringLiteral("Item1Dst"));
-        QCOMPARE(keys.size(), 3);
     }
 };
 

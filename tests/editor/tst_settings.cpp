@@ -175,6 +175,7 @@ private slots:
                  (QStringList{RecentFiles::caption(0, saved), RecentFiles::caption(1, paths[6]),
                               RecentFiles::caption(2, paths[9])}));
         QCOMPARE(recentEntries(s).size(), RecentFiles::kLimit);
+        QCOMPARE(s.action("mnuFileRecent1")->toolTip(), QDir::toNativeSeparators(saved));
         QCOMPARE(s.dialogs.unexpected, 0);
 
         // A restart keeps the list, and the list only.

@@ -166,7 +166,8 @@ void tst_FeedCli::otherScriptsAreNotOverwritten() {
 }
 
 void tst_FeedCli::optionsAndLocalFile() {
-    // A JSON Feed from a file, into a document given as JSON whose item is kept.
+    // A JSON Feed from a file, into a document given as JSON whose item is kept; the options at
+    // their documented least.
     const QString feedFile = path(QStringLiteral("feed ü.json"));
     QFile f(feedFile);
     QVERIFY(f.open(QIODevice::WriteOnly));
@@ -181,7 +182,8 @@ void tst_FeedCli::optionsAndLocalFile() {
     const QString out = path(QStringLiteral("ticker.js"));
     const ToolRun r =
         tool({feedFile, out, QStringLiteral("--doc"), docFile, QStringLiteral("--summary"),
-              QStringLiteral("5"), QStringLiteral("--no-project-files")});
+              QStringLiteral("5"), QStringLiteral("--timeout"), QStringLiteral("1"),
+              QStringLiteral("--no-project-files")});
     QVERIFY2(r.code == 0, r.err.constData());
     ScrollerDocument doc;
     QVERIFY(scriptreader::LoadScroller(out, doc).ok);

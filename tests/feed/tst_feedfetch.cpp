@@ -46,14 +46,10 @@ void tst_FeedFetch::answers_data() {
     QTest::addColumn<int>("timeoutMs");
     QTest::addColumn<qint64>("maxBytes");
     QTest::addColumn<QString>("error");      // of the read; empty when it succeeds
-    QTest::addColumn<QString>("firstTitle"); // after parsing; or the parse error
+    QTest::addColumn<QString>("firstTitle"); // after parsing
     const qint64 defaultMax = Limits().maxBytes;
     QTest::newRow("rss") << "/rss" << 5000 << defaultMax << ""
                          << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("atom") << "/atom" << 5000 << defaultMax << ""
-                          << "<b>Café</b> &amp; Bar";
-    QTest::newRow("json feed") << "/json" << 5000 << defaultMax << ""
-                               << "Ünïcode ‘quotes’ & \"double\" 'single'";
     QTest::newRow("redirect") << "/moved" << 5000 << defaultMax << ""
                               << "Grüße aus Köln – “Zitat” & mehr";
     QTest::newRow("moved for good") << "/gone-for-good" << 5000 << defaultMax << ""
@@ -64,8 +60,6 @@ void tst_FeedFetch::answers_data() {
                               << "Grüße aus Köln – “Zitat” & mehr";
     QTest::newRow("charset from http") << "/latin" << 5000 << defaultMax << ""
                                        << "“Café”";
-    QTest::newRow("html page") << "/html" << 5000 << defaultMax << ""
-                               << "a web page, not a feed";
     QTest::newRow("404") << "/nothing" << 5000 << defaultMax << "There is no feed at"
                          << "";
     QTest::newRow("500") << "/broken" << 5000 << defaultMax << "with 500"
@@ -109,10 +103,7 @@ void tst_FeedFetch::answers() {
                                                     : QString();
     QCOMPARE(r.movedTo.toString(), moved.isEmpty() ? moved : server.url(moved));
     const ParseResult p = parse(r.bytes, r.finalUrl, r.contentType);
-    if (!p.ok) {
-        QVERIFY2(p.error.contains(firstTitle), qPrintable(p.error));
-        return;
-    }
+    QVERIFY2(p.ok, qPrintable(p.error));
     QCOMPARE(p.feed.entries.value(0).title, firstTitle);
     // Relative links resolve against the address the feed came from, after redirects.
     if (path == u"/moved")
@@ -227,6 +218,9 @@ void tst_FeedFetch::addresses_data() {
         {"ftp", "ftp://ex.example/feed", ""},
         {"empty", "   ", ""},
         {"words", "my feed", ""},
+        // No dot in the first part: a missing file, not a host.
+        {"host without a dot", "localhost/feed.xml", ""},
+        {"missing relative file", "news/feed.xml", ""},
     };
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("url");

@@ -1,5 +1,6 @@
 // modString: the text rules that keep item texts fit for the script, and the path arithmetic
 // (the folder of a path, the address of a picture from a page's folder).
+#include "clsitem.h"
 #include "modstring.h"
 
 #include "jsline.h"
@@ -136,8 +137,10 @@ private Q_SLOTS:
             {"quote", "O'Neil", "O\\'Neil", "O'Neil"},
             {"escaped quote stays", "O\\'Neil", "O\\'Neil", "O'Neil"},
             {"line breaks of every kind", "a\nb\r\nc\rd", "a<br>b<br>c<br>d", "a<br>b<br>c<br>d"},
-            {"line separator", QString::fromUtf16(u"a\u2028b"), "a&#8232;b",
-             QString::fromUtf16(u"a\u2028b")},
+            {"line separators", QString::fromUtf16(u"a\u2028b\u2029c"), "a&#8232;b&#8233;c",
+             QString::fromUtf16(u"a\u2028b\u2029c")},
+            {"backslash before a line break", "a\\\nb", "a&#92;<br>b", "a\\<br>b"},
+            {"escape look-alikes", "\\x41\\u0041", "&#92;x41&#92;u0041", "\\x41\\u0041"},
             {"folder path", "C:\\Pages\\news", "C:&#92;Pages&#92;news", "C:\\Pages\\news"},
             {"unicode escape look-alike", "C:\\users", "C:&#92;users", "C:\\users"},
             {"closing backslash", "path\\", "path&#92;", "path\\"},
@@ -164,16 +167,12 @@ private Q_SLOTS:
         QString page = jsline::shownText(safe);
         page.replace(QStringLiteral("&#92;"), QStringLiteral("\\"));
         page.replace(QStringLiteral("&#8232;"), QString(QChar(0x2028)));
+        page.replace(QStringLiteral("&#8233;"), QString(QChar(0x2029)));
         QTEST(page, "shown");
-    }
-
-    void excerpts() {
-        QCOMPARE(modString::excerpt(u"abc"), QStringLiteral("\"abc\""));
-        const QString huge(1 << 20, u'7');
-        const QString e = modString::excerpt(huge);
-        QVERIFY(e.size() < 80);
-        QVERIFY(e.startsWith(QStringLiteral("\"7777")));
-        QVERIFY(e.contains(QStringLiteral("(1048576 characters)")));
+        // In an item line the page reads it as one string and nothing else.
+        const clsItem item{safe, safe, safe};
+        QCOMPARE(jsline::addArguments(QStringLiteral("n") + item.ToString(), u"n"),
+                 QStringList(3, jsline::shownText(safe)));
     }
 };
 

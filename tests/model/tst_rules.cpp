@@ -96,10 +96,7 @@ private Q_SLOTS:
             QCOMPARE(b.max, r.max);
             QCOMPARE(b.step, r.step);
         }
-        QCOMPARE(fieldrules::rangeMessage(fieldrules::bounds(NumericField::ScrWidth)),
-                 QStringLiteral("Please Enter A Value Between 10 And 2000"));
-        QCOMPARE(fieldrules::rangeMessage(fieldrules::bounds(NumericField::ScrSpeed)),
-                 QStringLiteral("Please Enter A Value Between 5 And 1000"));
+        // The messages they make are tst_cli's check rows.
     }
 
     void names_data() {

@@ -138,28 +138,6 @@ private Q_SLOTS:
         makeAppFolder();
     }
 
-    void workedExampleByteForByte() {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("news.js"));
-        const scriptwriter::SaveResult r =
-            scriptwriter::SaveScroller(file, workedExample(), dir.path(), app.path());
-        QVERIFY(r.written);
-        QVERIFY(r.copyErrors.isEmpty());
-        QCOMPARE(readAll(file), workedExampleBytes());
-        for (const QString& name : scriptwriter::projectFiles())
-            QCOMPARE(readAll(dir.filePath(name)), "project file " + name.toUtf8());
-    }
-
-    void emptyListHasNoItemBlock() {
-        ScrollerDocument d;
-        d.scroller.sName = QStringLiteral("n");
-        QCOMPARE(scriptwriter::BuildScript(d),
-                 QStringLiteral("n = new Tickora();\r\nn.name = 'n';\r\nn.type = 0;\r\n"
-                                "n.pausemouseover = true;\r\nn.display();\r\n"
-                                "onload = function(){n.load();n.start();};\r\n"
-                                "onresize = function(){n.load();};"));
-    }
-
     void emptyNameStartsLinesWithTheCall() {
         ScrollerDocument d = withItems(1, 0);
         d.scroller.sName.clear();
@@ -406,69 +384,63 @@ private Q_SLOTS:
                  QStringList{"s.js"}.mid(exists ? 0 : 1));
     }
 
-    void emptyFileNameStillCopiesProjectFiles() {
-        QTemporaryDir dir;
+    // The script in its folder, and the project files beside it from the application folder:
+    // every one it has, never over the script or onto themselves, each missing one reported.
+    void projectFiles_data() {
+        QTest::addColumn<QString>("script");     // in the target folder; empty: no script file
+        QTest::addColumn<QString>("project");    // "target", "none" or "app" (spelt another way)
+        QTest::addColumn<bool>("libraryOnly");   // the application folder has only the library
+        QTest::addColumn<QStringList>("files");  // the target folder afterwards
+        QTest::addColumn<QStringList>("errors"); // what each copy error names, in order
+        const QStringList all{"news.js", "tickolib.js", "tickora.htm", "tickora.js"};
+        const QStringList none;
+        QTest::newRow("over an old script and runtime") << "news.js"
+                                                        << "target" << false << all << none;
+        QTest::newRow("no file name still copies") << ""
+                                                   << "target" << false << all.mid(1) << none;
+        QTest::newRow("script named like a project file")
+            << "tickora.js"
+            << "target" << false << all.mid(1) << QStringList{"\"tickora.js\" was not copied"};
+        QTest::newRow("no project folder") << "news.js"
+                                           << "none" << false << all.mid(0, 1) << none;
+        QTest::newRow("project folder is the application folder") << "news.js"
+                                                                  << "app" << false << all << none;
+        QTest::newRow("missing project files")
+            << "news.js"
+            << "target" << true << QStringList{"news.js", "tickolib.js"}
+            << QStringList{"tickora.htm", "tickora.js"};
+    }
+    void projectFiles() {
+        QFETCH(QString, project);
+        QFETCH(bool, libraryOnly);
+        QTemporaryDir appDir, dir;
+        for (const QString& name : scriptwriter::projectFiles())
+            if (!libraryOnly || name == u"tickolib.js")
+                QVERIFY(writeFile(appDir.filePath(name), "project file " + name.toUtf8()));
+        const QString target = project == u"app" ? appDir.path() : dir.path();
+        QFETCH(QString, script);
+        const QString file = script.isEmpty() ? QString() : target + u'/' + script;
+        if (QByteArray(QTest::currentDataTag()).startsWith("over an old")) {
+            QVERIFY(writeFile(file, QByteArray(100000, 'x')));
+            QVERIFY(writeFile(target + QStringLiteral("/tickolib.js"), "old runtime"));
+        }
+        const QString projectFolder = project == u"none"  ? QString()
+                                      : project == u"app" ? target + QStringLiteral("/./sub/..")
+                                                          : target;
+        QDir(target).mkdir(QStringLiteral("sub"));
         const scriptwriter::SaveResult r =
-            scriptwriter::SaveScroller(QString(), workedExample(), dir.path(), app.path());
-        QVERIFY(r.written);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 3);
-    }
-
-    void projectFolderIsTheApplicationFolder() {
-        // Same directory reached by another spelling: nothing is copied onto itself.
-        const QString file = app.filePath(QStringLiteral("default.js"));
-        const QString other = app.path() + QStringLiteral("/./sub/..");
-        QDir(app.path()).mkdir(QStringLiteral("sub"));
-        const scriptwriter::SaveResult r =
-            scriptwriter::SaveScroller(file, workedExample(), other, app.path());
-        QVERIFY(r.written);
-        QVERIFY(r.copyErrors.isEmpty());
-        QCOMPARE(readAll(app.filePath(QStringLiteral("tickora.js"))),
-                 QByteArray("project file tickora.js"));
-        QVERIFY(QFile::remove(file));
-    }
-
-    void emptyProjectFolderCopiesNothing() {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("default.js"));
-        QVERIFY(scriptwriter::SaveScroller(file, workedExample(), QString(), app.path()).written);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"default.js"});
-    }
-
-    void savingTwiceReplacesEverything() {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("s.js"));
-        QVERIFY(writeFile(dir.filePath(QStringLiteral("tickolib.js")), "old runtime"));
-        QVERIFY(writeFile(file, QByteArray(100000, 'x')));
-        QVERIFY(scriptwriter::SaveScroller(file, workedExample(), dir.path(), app.path()).written);
-        QCOMPARE(readAll(file), workedExampleBytes());
-        QCOMPARE(readAll(dir.filePath(QStringLiteral("tickolib.js"))),
-                 QByteArray("project file tickolib.js"));
-    }
-
-    void scriptNamedLikeAProjectFileIsNotOverwritten() {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("tickora.js"));
-        const scriptwriter::SaveResult r =
-            scriptwriter::SaveScroller(file, workedExample(), dir.path(), app.path());
-        QVERIFY(r.written);
-        QCOMPARE(readAll(file), workedExampleBytes());
-        QCOMPARE(r.copyErrors.size(), 1);
-        QVERIFY(r.copyErrors[0].startsWith(QStringLiteral("\"tickora.js\" was not copied")));
-        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("tickolib.js"))));
-    }
-
-    void missingProjectFileIsReportedAndOthersCopied() {
-        QTemporaryDir emptyApp;
-        QVERIFY(writeFile(emptyApp.filePath(QStringLiteral("tickolib.js")), "lib"));
-        QTemporaryDir dir;
-        const scriptwriter::SaveResult r = scriptwriter::SaveScroller(
-            dir.filePath(QStringLiteral("s.js")), workedExample(), dir.path(), emptyApp.path());
-        QVERIFY(r.written);
-        QCOMPARE(r.copyErrors.size(), 2);
-        QVERIFY(r.copyErrors[0].contains(QStringLiteral("tickora.htm")));
-        QVERIFY(r.copyErrors[1].contains(QStringLiteral("tickora.js")));
-        QCOMPARE(readAll(dir.filePath(QStringLiteral("tickolib.js"))), QByteArray("lib"));
+            scriptwriter::SaveScroller(file, workedExample(), projectFolder, appDir.path());
+        QVERIFY2(r.written, qPrintable(r.writeError));
+        QTEST(QDir(target).entryList(QDir::Files), "files");
+        if (!file.isEmpty())
+            QCOMPARE(readAll(file), workedExampleBytes());
+        for (const QString& name : scriptwriter::projectFiles())
+            if (name != script && QFile::exists(target + u'/' + name))
+                QCOMPARE(readAll(target + u'/' + name), "project file " + name.toUtf8());
+        QFETCH(QStringList, errors);
+        QCOMPARE(r.copyErrors.size(), errors.size());
+        for (int i = 0; i < errors.size(); ++i)
+            QVERIFY2(r.copyErrors[i].contains(errors[i]), qPrintable(r.copyErrors[i]));
     }
 
     void keepsTheEncodingItWasGiven() {
