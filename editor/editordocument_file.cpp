@@ -282,8 +282,8 @@ void EditorDocument::saveAsDefault() {
         m_partlyReadPath.clear();
 }
 
-EditorDocument::PromptResult EditorDocument::PromptSaveChanges() {
-    if (!isDirty())
+EditorDocument::PromptResult EditorDocument::PromptSaveChanges(bool typing) {
+    if (!isDirty() && !typing)
         return PromptResult::Clean;
     const Dialogs::Answer a = m_dialogs.message(
         m_dialogParent,

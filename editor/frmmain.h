@@ -135,6 +135,10 @@ private:
     // Takes what was typed into the fields into the document as one step of the history. The
     // fields show the cleaned text, except while the user is still at work in them.
     void commitFields(const QString& what = QString(), bool cleanFields = true);
+    // The records keep their last good value where a field's check refuses its text.
+    void keepGoodValues(clsScroller& s) const;
+    // The field that holds typing its check refuses, which therefore is not in the document.
+    QLineEdit* refusedTypingField() const;
     void setFieldText(QLineEdit* field, const QString& text);
     QString itemText() const;
     void setItemText(const QString& text);
@@ -174,7 +178,9 @@ private:
     void txtItmName_LostFocus();
     void txtItmText_LostFocus();
     void cboScrDirn_Click();
-    UpDown* spinnerOf(QWidget* field) const;
+    UpDown* spinnerOf(const QWidget* field) const;
+    // The field's text is one its check (range or name) refuses; a disabled field is not checked.
+    bool fieldRefused(const QLineEdit* field) const;
 
     // frmmain_items.cpp
     void connectItemCommands();

@@ -115,12 +115,16 @@ void frmMain::onFocusChanged(QWidget* old, QWidget* now) {
 }
 
 bool frmMain::leaveField(QWidget* field) {
+    // True only for a check that refused the field now: a cleanup refuses nothing, and the flag
+    // of an earlier check must not stop a command without a word.
     if (field == txtScrName) {
         txtScrName_LostFocus();
     } else if (field == txtItmName) {
         txtItmName_LostFocus();
+        return false;
     } else if (field == txtItmText) {
         txtItmText_LostFocus();
+        return false;
     } else if (UpDown* spinner = spinnerOf(field)) {
         bFieldError =
             ValidateRange(static_cast<QLineEdit*>(field), spinner->minimum(), spinner->maximum());
@@ -130,12 +134,21 @@ bool frmMain::leaveField(QWidget* field) {
     return bFieldError;
 }
 
-UpDown* frmMain::spinnerOf(QWidget* field) const {
+UpDown* frmMain::spinnerOf(const QWidget* field) const {
     for (UpDown* u :
          {udScrWidth, udScrHeight, udScrSpeed, udScrDefWidth, udScrSpacing, udScrPause, udItmWidth})
         if (u->buddy() == field)
             return u;
     return nullptr;
+}
+
+bool frmMain::fieldRefused(const QLineEdit* field) const {
+    if (!field->isEnabled())
+        return false;
+    if (field == txtScrName)
+        return !fieldrules::CheckVariableName(field->text()).isEmpty();
+    const UpDown* u = spinnerOf(field);
+    return u && !fieldrules::inRange(field->text(), {u->minimum(), u->maximum(), 1});
 }
 
 void frmMain::rejectField(QWidget* field) {

@@ -136,6 +136,10 @@ bool frmMain::checkEditedFields() {
         if (leaveField(f.data()))
             return true;
     }
+    // Refused typing the focus did not lead us to (the window was not active when the focus
+    // was put back) is checked all the same.
+    if (QLineEdit* f = refusedTypingField())
+        return leaveField(f);
     return false;
 }
 
@@ -157,7 +161,7 @@ void frmMain::mnuFileQuit_Click() {
 
 EditorDocument::PromptResult frmMain::PromptSaveChanges() {
     commitFields();
-    const EditorDocument::PromptResult r = m_doc->PromptSaveChanges();
+    const EditorDocument::PromptResult r = m_doc->PromptSaveChanges(m_fieldsEdited);
     RefreshControls();
     return r;
 }

@@ -372,8 +372,6 @@ private slots:
         s.type(text, QStringLiteral("it's a"));
         QTest::keyClick(text, Qt::Key_Return);
         QTest::keyClicks(text, QStringLiteral("C:\\"));
-        // Not typed: the field being edited is checked first, and this is no width.
-        s.field("txtItmWidth")->setText(QStringLiteral("1'0\\"));
         const QString path = s.work + QStringLiteral("/safe.js");
         s.dialogs.fileAnswers << path;
         s.action("mnuFileSave")->trigger();
@@ -382,7 +380,6 @@ private slots:
         const clsItem& first = back.items.at(0);
         QCOMPARE(first.sName, QStringLiteral("WelcomeTom\\'s&#92;"));
         QVERIFY(first.sText.endsWith(QStringLiteral("it\\'s a<br>C:&#92;")));
-        QCOMPARE(first.sWidth, QStringLiteral("1\\'0&#92;"));
         QVERIFY(!readAll(path).contains("a\nC") && !readAll(path).contains("a\r\nC"));
         // The window shows what was saved.
         QCOMPARE(s.field("txtItmName")->text(), first.sName);

@@ -95,6 +95,39 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("Ayz"));
     }
 
+    void refusedValuesAreNoSteps() {
+        UndoSession s;
+        QVERIFY(s.show());
+        auto* tabs = s.get<QTabWidget>("tabMain");
+        tabs->setCurrentIndex(0);
+        QLineEdit* width = s.field("txtScrWidth");
+        const QString good = width->text();
+        const QUndoStack* stack = s.doc().undoStack();
+        // The typing pause takes in what the checks accept, and only that.
+        s.replace(width, QStringLiteral("abc"));
+        s.field("txtScrPause")->setText(QStringLiteral("300"));
+        QTRY_COMPARE(stack->count(), 1);
+        QCOMPARE(stack->undoText(), QStringLiteral("Edit Pause"));
+        QCOMPARE(s.w->scroller().sWidth, good);
+        QTest::keyClick(width, Qt::Key_Tab);
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        tabs->setCurrentIndex(1);
+        QCOMPARE(stack->count(), 1);
+        QVERIFY(s.starred());
+        // Undo takes back the refused typing first, then the step; Redo brings back the step
+        // alone.
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Typing"));
+        s.run("mnuEditUndo");
+        QCOMPARE(width->text(), good);
+        QCOMPARE(stack->index(), 1);
+        s.run("mnuEditUndo");
+        QVERIFY(!s.starred());
+        s.run("mnuEditRedo");
+        QCOMPARE(s.w->scroller().sPause, QStringLiteral("300"));
+        QCOMPARE(width->text(), good);
+        QCOMPARE(s.w->scroller().sWidth, good);
+    }
+
     void settingsStepIsUndoneOnItsOwnTab() {
         UndoSession s;
         QVERIFY(s.show());
