@@ -275,6 +275,7 @@ private slots:
         QTest::newRow("scripts, .js") << "news.js" << 0 << "news.js";
         QTest::newRow("scripts, other extension") << "news.txt" << 0 << "news.txt";
         QTest::newRow("all files, no extension") << "news" << 1 << "news";
+        QTest::newRow("scripts, a dot at the end") << "news." << 0 << "news.";
     }
     void saveAsAddsTheExtensionOfTheChosenFilter() {
         QFETCH(QString, typed);
@@ -293,14 +294,23 @@ private slots:
         QVERIFY(s.dialogs.messages.isEmpty());
     }
 
-    void realSaveDialogAddsTheExtensionOfItsFilter_data() {
+    void realSaveDialogSavesTheNameTyped_data() {
         QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("scripts") << 0 << "news.js";
-        QTest::newRow("all files") << 1 << "news";
+        QTest::newRow("scripts") << 0 << "news"
+                                 << "news.js";
+        QTest::newRow("all files") << 1 << "news"
+                                   << "news";
+        QTest::newRow("scripts, a dot at the end") << 0 << "trail."
+                                                   << "trail.";
+        // Qt's own reading takes quoted parts as several names, and would save "hi.js".
+        QTest::newRow("double quotes") << 0 << "say \"hi\""
+                                       << "say \"hi\".js";
     }
-    void realSaveDialogAddsTheExtensionOfItsFilter() {
+    void realSaveDialogSavesTheNameTyped() {
         QFETCH(int, filter);
+        QFETCH(QString, typed);
         QFETCH(QString, chosen);
         QTemporaryDir dir;
         const QStringList filters{"JavaScript (*.js)", "All Files (*)"};
@@ -314,7 +324,7 @@ private slots:
             QCOMPARE(types->currentIndex(), filter);
             auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(name);
-            name->setText(QStringLiteral("news"));
+            name->setText(typed);
             QMetaObject::invokeMethod(d, "accept");
         });
         platform::QtDialogs dialogs;
