@@ -48,7 +48,9 @@ private slots:
         QTest::newRow("double-quoted items")
             << QByteArray(
                    "t = new Tickora();\r\nt.name = 't';\r\nt.add(\"Hello\", \"\", \"One\");\r\n")
-            << QStringLiteral("Line 3: t.add(\"Hello\", \"\", \"One\");") << false;
+            << QStringLiteral(
+                   "Line 3: t.add(\"Hello\", \"\", \"One\"); (item 1 in the list, empty)")
+            << false;
         QTest::newRow("no semicolons")
             << QByteArray("t = new Tickora()\nt.name = 't'\nt.type = 0\nt.width = 300\n")
             << QStringLiteral("Line 3: t.type = 0") << true;
