@@ -3,6 +3,7 @@
 
 #include "appinfo.h"
 #include "editorrules.h"
+#include "fileio.h"
 #include "modparser.h"
 #include "modstring.h"
 #include "readcheck.h"
@@ -12,12 +13,13 @@
 #include "userconfig.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
 #include <utility>
+
+#include <sys/stat.h>
 
 using platform::Dialogs;
 
@@ -143,16 +145,15 @@ bool EditorDocument::open(const QString& path) {
 void EditorDocument::noteUnreadLines(const QString& path, bool readerFailed) {
     m_partlyReadPath.clear();
     m_unreadSummary.clear();
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    struct stat st;
+    if (path.isEmpty() || ::stat(fileio::pathToNative(path).constData(), &st) != 0)
         return; // nothing there to lose
-    QFile file(path);
+    const fileio::ReadResult file = fileio::readRegularFile(path);
     QList<readcheck::Line> lines;
     QHash<int, QString> notes;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
+    if (file.ok) {
+        const QByteArray& bytes = file.bytes;
         lines = readcheck::unreadLines(bytes);
-        if (file.error() != QFileDevice::NoError)
-            lines = {readcheck::Line{0, file.errorString()}};
         // An add line not understood still gave an item, with what could be read of it.
         const QHash<int, int> rows = itemRowsByLine(bytes);
         for (const readcheck::Line& line : std::as_const(lines)) {
@@ -168,7 +169,7 @@ void EditorDocument::noteUnreadLines(const QString& path, bool readerFailed) {
                                                      : QStringLiteral("only in part")));
         }
     } else {
-        lines = {readcheck::Line{0, file.errorString()}};
+        lines = {readcheck::Line{0, file.error}};
     }
     if (lines.isEmpty() && readerFailed)
         lines = {readcheck::Line{0, QStringLiteral("The file could not be read to its end.")}};

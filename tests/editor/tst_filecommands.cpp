@@ -4,6 +4,7 @@
 #include "editorsession.h"
 
 #include "document.h"
+#include "fileio.h"
 #include "projectpage.h"
 #include "scriptreader.h"
 
@@ -373,9 +374,11 @@ private slots:
         QVERIFY(!text.contains(QStringLiteral("page beside it")));
     }
 
-    void commandLineNamesThatCannotBeOpened_data() {
+    void commandLineNames_data() {
         QTest::addColumn<QString>("name"); // made inside the work folder
-        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("says"); // "" opens
+        // The bytes of a Windows-1252 name, as the system gives them.
+        QTest::newRow("not UTF-8") << fileio::pathFromNative("caf\xE9.js") << "";
         QTest::newRow("missing") << "none.js"
                                  << "there is no such file";
         QTest::newRow("folder") << "folder.js"
@@ -385,13 +388,15 @@ private slots:
         QTest::newRow("dangling link") << "link.js"
                                        << "which does not exist";
     }
-    void commandLineNamesThatCannotBeOpened() {
+    void commandLineNames() {
         QFETCH(QString, name);
         QFETCH(QString, says);
         EditorSession s;
         const QString full = s.work + "/" + name;
         QVERIFY(QDir().mkpath(s.work + QStringLiteral("/sub")));
-        if (name == QStringLiteral("folder.js"))
+        if (says.isEmpty())
+            QCOMPARE(fileio::writeFile(full, "c = new Tickora();\nc.name = 'c';\n"), QString());
+        else if (name == QStringLiteral("folder.js"))
             QVERIFY(QDir().mkpath(full));
         else if (name == QStringLiteral("pipe.js"))
             QCOMPARE(mkfifo(QFile::encodeName(full).constData(), 0600), 0);
@@ -399,8 +404,18 @@ private slots:
             QVERIFY(QFile::link(s.work + QStringLiteral("/gone.js"), full));
         s.field("txtScrName")->setText(QStringLiteral("edited"));
         // Given the way a shell may pass it: through a detour.
+        s.dialogs.answers << Answer::No;
         s.w->openPath(s.work + QStringLiteral("/./sub/../") + name);
         QCOMPARE(s.dialogs.messages.size(), 1); // no question about the unsaved changes
+        if (says.isEmpty()) {
+            QCOMPARE(s.dialogs.lastText(), QStringLiteral("Do you want to save the changes?"));
+            QCOMPARE(s.w->filePath(), full);
+            QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("c"));
+            s.replace(s.field("txtScrHeight"), QStringLiteral("80"));
+            s.action("mnuFileSave")->trigger();
+            QVERIFY(fileio::readRegularFile(full).bytes.contains("c.height = 80;"));
+            return;
+        }
         QVERIFY2(s.dialogs.lastText().contains(says), qPrintable(s.dialogs.lastText()));
         QVERIFY2(s.dialogs.lastText().contains("\"" + QDir::toNativeSeparators(full) + "\""),
                  qPrintable(s.dialogs.lastText()));
