@@ -7,6 +7,7 @@
 #include "feedsource.h"
 #include "textencoding.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <QVector>
@@ -95,6 +96,9 @@ public:
     static constexpr int kLiveDelayMs = 120;
     // How long typing may pause before it becomes a step of the undo history.
     static constexpr int kCommitDelayMs = 1000;
+    // Redo's keys, the first shown in the menu.
+    static const QKeySequence kRedoKey;
+    static const QKeySequence kRedoOtherKey;
 
     // The feed the document remembers (frmmain_feed.cpp); not set when it has none.
     const feed::Source& feedSource() const { return m_doc->feedSource(); }

@@ -56,13 +56,30 @@ void frmMain::fieldChanged() {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     // The text fields claim some of the menu's shortcuts for editing (Ctrl+U, Ctrl+D, ...);
     // the window's commands win while they are available.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        // Ctrl+Y redoes typing in a field as Redo's other key does, where the platform's
+        // fields do not know it.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (QKeySequence(key->keyCombination()) == kRedoOtherKey && fieldCanUndo(watched, true)) {
+            if (event->type() == QEvent::KeyPress) {
+                if (auto* line = qobject_cast<QLineEdit*>(watched))
+                    line->redo();
+                else if (auto* edit = qobject_cast<QPlainTextEdit*>(watched))
+                    edit->redo();
+            }
+            event->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
         // Ctrl+Z in a field first takes back the field's own typing; once there is none, the
         // document's last step.
         const bool undo = key->matches(QKeySequence::Undo);
-        if ((undo || key->matches(QKeySequence::Redo)) && !fieldCanUndo(watched, !undo)) {
+        const bool redo =
+            key->matches(QKeySequence::Redo) || pressed == kRedoKey || pressed == kRedoOtherKey;
+        if ((undo || redo) && !fieldCanUndo(watched, !undo)) {
             event->ignore();
             return true;
         }

@@ -38,6 +38,9 @@ QMenu* topMenu(QMenuBar* bar, const char* name, const QString& caption) {
 
 } // namespace
 
+const QKeySequence frmMain::kRedoKey{QStringLiteral("Ctrl+Shift+Z")};
+const QKeySequence frmMain::kRedoOtherKey{QStringLiteral("Ctrl+Y")};
+
 void frmMain::buildMenus() {
     QMenuBar* bar = menuBar();
     mnuFile = topMenu(bar, "mnuFile", QStringLiteral("&File"));
@@ -62,12 +65,13 @@ void frmMain::buildMenus() {
     connect(mnuFileSaveAsDefault, &QAction::triggered, this, &frmMain::mnuFileSaveAsDefault_Click);
     connect(mnuFileQuit, &QAction::triggered, this, &frmMain::mnuFileQuit_Click);
 
-    // Undo and Redo take the platform's keys; the item commands carry none.
+    // Undo takes the platform's keys; Redo both of the common ones, Ctrl+Y too where the
+    // platform has only Ctrl+Shift+Z. The item commands carry none.
     mnuEdit = topMenu(bar, "mnuEdit", QStringLiteral("&Edit"));
     mnuEditUndo = entry(mnuEdit, "mnuEditUndo", QStringLiteral("&Undo"), QKeySequence::Undo);
-    mnuEditRedo = entry(mnuEdit, "mnuEditRedo", QStringLiteral("&Redo"), QKeySequence::Redo);
+    mnuEditRedo = entry(mnuEdit, "mnuEditRedo", QStringLiteral("&Redo"));
     mnuEditUndo->setShortcuts(QKeySequence::Undo);
-    mnuEditRedo->setShortcuts(QKeySequence::Redo);
+    mnuEditRedo->setShortcuts({kRedoKey, kRedoOtherKey});
     separator(mnuEdit, "mnuEditSep0");
     connect(mnuEditUndo, &QAction::triggered, this, &frmMain::mnuEditUndo_Click);
     connect(mnuEditRedo, &QAction::triggered, this, &frmMain::mnuEditRedo_Click);
