@@ -51,10 +51,10 @@ void frmMain::buildMenus() {
     separator(mnuFile, "mnuFileSep1");
     mnuFileSave = entry(mnuFile, "mnuFileSave", QStringLiteral("&Save"),
                         QKeySequence(QStringLiteral("Ctrl+S")));
-    mnuFileSaveAs = entry(mnuFile, "mnuFileSaveAs", QStringLiteral("Save As ..."));
+    mnuFileSaveAs = entry(mnuFile, "mnuFileSaveAs", QStringLiteral("Save &As ..."));
     separator(mnuFile, "mnuFileSep3");
     mnuFileSaveAsDefault =
-        entry(mnuFile, "mnuFileSaveAsDefault", QStringLiteral("Save As Default"));
+        entry(mnuFile, "mnuFileSaveAsDefault", QStringLiteral("Save As &Default"));
     separator(mnuFile, "mnuFileSep2");
     mnuFileQuit = entry(mnuFile, "mnuFileQuit", QStringLiteral("&Quit"),
                         QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -81,7 +81,7 @@ void frmMain::buildMenus() {
     mnuEditCopy = entry(mnuEdit, "mnuEditCopy", QStringLiteral("&Copy"));
     mnuEditPaste = entry(mnuEdit, "mnuEditPaste", QStringLiteral("&Paste"));
 
-    mnuItem = topMenu(bar, "mnuItem", QStringLiteral("Item"));
+    mnuItem = topMenu(bar, "mnuItem", QStringLiteral("&Item"));
     mnuItemAdd = entry(mnuItem, "mnuItemAdd", QStringLiteral("&Add"),
                        QKeySequence(QStringLiteral("Ctrl+I")));
     mnuItemDelete = entry(mnuItem, "mnuItemDelete", QStringLiteral("&Delete"),
@@ -92,7 +92,8 @@ void frmMain::buildMenus() {
     mnuItemDelete->setShortcutContext(Qt::WidgetShortcut);
     mnuItemMoveUp = entry(mnuItem, "mnuItemMoveUp", QStringLiteral("Move &Up"),
                           QKeySequence(QStringLiteral("Ctrl+U")));
-    mnuItemMoveDown = entry(mnuItem, "mnuItemMoveDown", QStringLiteral("Move &Down"),
+    // Not "Move &Down": D is Delete's.
+    mnuItemMoveDown = entry(mnuItem, "mnuItemMoveDown", QStringLiteral("Move Do&wn"),
                             QKeySequence(QStringLiteral("Ctrl+D")));
     separator(mnuItem, "mnuItemSep1");
     mnuItemImportFeed = entry(mnuItem, "mnuItemImportFeed", QStringLiteral("&Import from Feed..."));

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QToolButton>
@@ -83,7 +84,25 @@ private slots:
 
     void menusAndToolbarCarryTheirCaptions() {
         EditorSession s;
-        QCOMPARE(s.action("mnuFileSaveAs")->text(), QStringLiteral("Save As ..."));
+        QCOMPARE(s.action("mnuFileSaveAs")->text(), QStringLiteral("Save &As ..."));
+        // Every menu and command has an access key of its own within its menu.
+        std::function<void(const QList<QAction*>&)> keysOf = [&](const QList<QAction*>& entries) {
+            QString keys;
+            for (QAction* a : entries) {
+                if (a->isSeparator())
+                    continue;
+                const QString text = QString(a->text()).remove(QStringLiteral("&&"));
+                const qsizetype at = text.indexOf(u'&');
+                QVERIFY2(at >= 0 && at + 1 < text.size() && text.indexOf(u'&', at + 1) < 0,
+                         qPrintable(a->text()));
+                const QChar key = text[at + 1].toLower();
+                QVERIFY2(!keys.contains(key), qPrintable(a->text()));
+                keys += key;
+                if (a->menu())
+                    keysOf(a->menu()->actions());
+            }
+        };
+        keysOf(s.w->menuBar()->actions());
         QCOMPARE(s.action("mnuItemDelete")->shortcut(), QKeySequence(QStringLiteral("Shift+Del")));
         QCOMPARE(s.action("mnuItemMoveDown")->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
         for (const char* name : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste"})
