@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <QTextDocumentFragment>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -85,7 +86,12 @@ private slots:
     void menusAndToolbarCarryTheirCaptions() {
         EditorSession s;
         QCOMPARE(s.action("mnuFileSaveAs")->text(), QStringLiteral("Save &As ..."));
-        // Every menu and command has an access key of its own within its menu.
+        // Every menu and command has an access key of its own within its menu, and an entry in
+        // the help's page of menus.
+        QFile page(QStringLiteral(TICKORA_SOURCE_DIR "/data/help/html/menus.htm"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString help =
+            QTextDocumentFragment::fromHtml(QString::fromUtf8(page.readAll())).toPlainText();
         std::function<void(const QList<QAction*>&)> keysOf = [&](const QList<QAction*>& entries) {
             QString keys;
             for (QAction* a : entries) {
@@ -98,6 +104,10 @@ private slots:
                 const QChar key = text[at + 1].toLower();
                 QVERIFY2(!keys.contains(key), qPrintable(a->text()));
                 keys += key;
+                QString caption = QString(a->text()).remove(u'&');
+                if (caption.endsWith(QStringLiteral("...")))
+                    caption = caption.chopped(3).trimmed();
+                QVERIFY2(help.contains(caption), qPrintable(caption));
                 if (a->menu())
                     keysOf(a->menu()->actions());
             }
