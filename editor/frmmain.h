@@ -38,6 +38,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 class QTimer;
 class QTabWidget;
 class QToolBar;
@@ -124,6 +125,8 @@ private:
     QLineEdit* addTextField(const QString& name, const QString& tip);
     QLabel* addLabel(const QString& name, const QString& caption, QWidget* buddy);
     UpDown* addUpDown(const QString& name, QLineEdit* field, int kind);
+    // A splitter and its dividers, named for screen readers.
+    static void nameSplitter(QSplitter* split, const QString& name);
 
     // frmmain_menus.cpp
     void buildMenus();

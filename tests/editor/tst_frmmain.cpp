@@ -3,8 +3,11 @@
 #include "editorsession.h"
 
 #include "document.h"
+#include "feeddialog.h"
+#include "livepreview.h"
 #include "scriptreader.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -14,6 +17,7 @@
 #include <QTextDocumentFragment>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWebEngineView>
 
 using Answer = platform::Dialogs::Answer;
 using Buttons = platform::Dialogs::Buttons;
@@ -66,7 +70,8 @@ private slots:
     }
 
     void everyFieldHasItsCaptionForAScreenReader() {
-        EditorSession s;
+        EditorSession s(true);
+        QVERIFY(s.show());
         const QList<QLabel*> labels = s.w->findChildren<QLabel*>();
         QVERIFY(labels.size() >= 12);
         for (QLabel* l : labels) {
@@ -81,6 +86,42 @@ private slots:
         QCOMPARE(s.get<QWidget>("udScrPause")->accessibleName(),
                  QStringLiteral("Pause (ms) up/down"));
         QVERIFY(!s.get<QWidget>("tvItm")->accessibleName().isEmpty());
+        QCOMPARE(s.list()->headerItem()->text(0), QStringLiteral("Items")); // hidden, yet read
+
+        // Every control a screen reader shows, and every stop of the Tab chain, has a name.
+        FeedDialog feeds(s.dialogs, feed::Source(), s.w.get());
+        feeds.show();
+        QAccessible::setActive(true);
+        std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* i) {
+            const auto* w = qobject_cast<QWidget*>(i->object());
+            const QAccessible::Role role = i->role();
+            if (w && w->isVisible() &&
+                (role == QAccessible::Button || role == QAccessible::Grip ||
+                 role == QAccessible::Splitter || role == QAccessible::ProgressBar))
+                QVERIFY2(!i->text(QAccessible::Name).isEmpty(),
+                         qPrintable(QString::fromLatin1(w->metaObject()->className())));
+            for (int c = 0; c < i->childCount(); ++c)
+                walk(i->child(c));
+        };
+        s.get<QWidget>("prgFeed")->show();
+        for (QWidget* top : std::initializer_list<QWidget*>{s.w.get(), &feeds})
+            walk(QAccessible::queryAccessibleInterface(top));
+        QWidget* stop = s.field("txtScrName");
+        do {
+            if (stop->isVisible() && stop->isEnabled() && (stop->focusPolicy() & Qt::TabFocus))
+                QVERIFY2(
+                    !QAccessible::queryAccessibleInterface(stop)->text(QAccessible::Name).isEmpty(),
+                    qPrintable(QString::fromLatin1(stop->metaObject()->className())));
+            stop = stop->nextInFocusChain();
+        } while (stop != s.field("txtScrName"));
+        // The live pane's note is read out as it reads, and so is its page.
+        const QString note = QStringLiteral("Width (px): enter a number from 10 to 2000.");
+        s.w->livePreview()->setNote(note);
+        QCOMPARE(QAccessible::queryAccessibleInterface(s.get<QWidget>("liveNote"))
+                     ->text(QAccessible::Name),
+                 note);
+        auto* page = s.get<QWebEngineView>("wbLive");
+        QTRY_COMPARE_WITH_TIMEOUT(page->title(), QStringLiteral("Live preview page"), 20000);
     }
 
     void menusAndToolbarCarryTheirCaptions() {
