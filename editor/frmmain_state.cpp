@@ -192,6 +192,9 @@ void frmMain::ShowItemFields() {
     setFieldText(txtItmWidth, item.sWidth);
     // Undo in a field never brings back what another item held.
     clearItemUndo();
+    // Refused typing in the item's width went with the item shown before.
+    if (m_fieldsEdited && !m_commitTimer->isActive())
+        m_fieldsEdited = refusedTypingField() != nullptr;
 }
 
 void frmMain::StoreItemFields(const QString& what, bool cleanFields) {
