@@ -87,7 +87,8 @@ public:
     bool save();
     bool saveAs();
     void saveAsDefault();
-    PromptResult PromptSaveChanges();
+    // `typing`: the window holds changes not in the document (typing its checks refuse).
+    PromptResult PromptSaveChanges(bool typing = false);
     bool PromptSaveForFolder();
     // Writes the records as a script (in `as`, when given, else in the document's encoding).
     // `consequence` follows a failed write, `copyConsequence` a project file not copied.

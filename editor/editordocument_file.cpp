@@ -3,17 +3,23 @@
 
 #include "appinfo.h"
 #include "editorrules.h"
+#include "fileio.h"
+#include "modparser.h"
 #include "modstring.h"
 #include "readcheck.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
+#include "textencoding.h"
 #include "userconfig.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 #include <algorithm>
+#include <utility>
+
+#include <sys/stat.h>
 
 using platform::Dialogs;
 
@@ -26,20 +32,55 @@ const QString kOverwriteDefault =
 const QString kScriptSavedCopyFailed =
     QStringLiteral("The scroller itself was saved; the page beside it needs this file to run it.");
 
-// A few of the lines, enough to recognise them; the rest are counted.
-QString listLines(const QList<readcheck::Line>& lines) {
+// The row of the list each item line the reader took in went to, by line number.
+QHash<int, int> itemRowsByLine(const QByteArray& bytes) {
+    TextEncoding encoding;
+    const QString text = textencoding::decode(bytes, &encoding);
+    QHash<int, int> rows;
+    clsScroller scratch;
+    int number = 0;
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        qsizetype eol = pos;
+        while (eol < text.size() && text[eol] != u'\r' && text[eol] != u'\n')
+            ++eol;
+        const QStringView line = modParser::trimSpaces(QStringView(text).mid(pos, eol - pos));
+        pos =
+            eol + ((eol + 1 < text.size() && text[eol] == u'\r' && text[eol + 1] == u'\n') ? 2 : 1);
+        ++number;
+        // The reader stops at the marker and at a setting it fails on.
+        if (scriptreader::isMarkerLine(line) ||
+            (scriptreader::isPropertyLine(line) && !scratch.SetProperty(line)))
+            break;
+        if (scriptreader::isItemLine(line))
+            rows.insert(number, int(rows.size()));
+    }
+    return rows;
+}
+
+// A few of the lines, enough to recognise them, each with the item it put in the list (notes);
+// the rest are counted.
+QString listLines(const QList<readcheck::Line>& lines, const QHash<int, QString>& notes) {
     constexpr int kShown = 5;
     constexpr int kWidth = 72;
     QStringList out;
     for (int i = 0; i < std::min<int>(kShown, lines.size()); ++i) {
         const QString& text = lines[i].text;
         const QString shown =
-            text.size() > kWidth ? text.left(kWidth - 3) + QStringLiteral("...") : text;
+            (text.size() > kWidth ? text.left(kWidth - 3) + QStringLiteral("...") : text) +
+            notes.value(lines[i].number);
         out << (lines[i].number > 0 ? QStringLiteral("Line %1: %2").arg(lines[i].number).arg(shown)
                                     : shown);
     }
-    if (lines.size() > kShown)
-        out << QStringLiteral("... and %1 more lines.").arg(lines.size() - kShown);
+    if (lines.size() > kShown) {
+        qsizetype items = 0;
+        for (qsizetype i = kShown; i < lines.size(); ++i)
+            items += notes.contains(lines[i].number);
+        out << (items > 0 ? QStringLiteral("... and %1 more lines, %2 of them items in the list.")
+                                .arg(lines.size() - kShown)
+                                .arg(items)
+                          : QStringLiteral("... and %1 more lines.").arg(lines.size() - kShown));
+    }
     return out.join(QLatin1Char('\n'));
 }
 
@@ -104,29 +145,48 @@ bool EditorDocument::open(const QString& path) {
 void EditorDocument::noteUnreadLines(const QString& path, bool readerFailed) {
     m_partlyReadPath.clear();
     m_unreadSummary.clear();
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    struct stat st;
+    if (path.isEmpty() || ::stat(fileio::pathToNative(path).constData(), &st) != 0)
         return; // nothing there to lose
-    QFile file(path);
+    const fileio::ReadResult file = fileio::readRegularFile(path);
     QList<readcheck::Line> lines;
-    if (file.open(QIODevice::ReadOnly)) {
-        lines = readcheck::unreadLines(file.readAll());
-        if (file.error() != QFileDevice::NoError)
-            lines = {readcheck::Line{0, file.errorString()}};
+    QHash<int, QString> notes;
+    if (file.ok) {
+        const QByteArray& bytes = file.bytes;
+        lines = readcheck::unreadLines(bytes);
+        // An add line not understood still gave an item, with what could be read of it.
+        const QHash<int, int> rows = itemRowsByLine(bytes);
+        for (const readcheck::Line& line : std::as_const(lines)) {
+            const int row = rows.value(line.number, -1);
+            if (row < 0 || row >= count())
+                continue;
+            const clsItem& item = m_records.items.at(row);
+            const bool empty =
+                item.sName.isEmpty() && item.sText.isEmpty() && item.sWidth.isEmpty();
+            notes.insert(line.number, QStringLiteral(" (item %1 in the list, %2)")
+                                          .arg(row + 1)
+                                          .arg(empty ? QStringLiteral("empty")
+                                                     : QStringLiteral("only in part")));
+        }
     } else {
-        lines = {readcheck::Line{0, file.errorString()}};
+        lines = {readcheck::Line{0, file.error}};
     }
     if (lines.isEmpty() && readerFailed)
         lines = {readcheck::Line{0, QStringLiteral("The file could not be read to its end.")}};
     if (lines.isEmpty())
         return;
     m_partlyReadPath = path;
-    m_unreadSummary = listLines(lines);
+    m_unreadSummary = listLines(lines, notes);
     // A failure has been reported by the reader already; lines it passed over silently are news.
     if (!readerFailed)
         inform(QStringLiteral("Some lines of \"%1\" are not understood by %3, so the "
-                              "editor does not show them:\n%2\nThe file stays as it is until you "
-                              "choose to replace it when you save.")
-                   .arg(QDir::toNativeSeparators(path), m_unreadSummary, appinfo::kAppName),
+                              "editor does not show what they say:\n%2\n%4The file stays as it is "
+                              "until you choose to replace it when you save.")
+                   .arg(QDir::toNativeSeparators(path), m_unreadSummary, appinfo::kAppName,
+                        notes.isEmpty()
+                            ? QString()
+                            : QStringLiteral("An add line among them still gave an item, shown in "
+                                             "the list with only what could be read of it.\n")),
                Dialogs::Icon::Exclamation);
 }
 
@@ -282,8 +342,8 @@ void EditorDocument::saveAsDefault() {
         m_partlyReadPath.clear();
 }
 
-EditorDocument::PromptResult EditorDocument::PromptSaveChanges() {
-    if (!isDirty())
+EditorDocument::PromptResult EditorDocument::PromptSaveChanges(bool typing) {
+    if (!isDirty() && !typing)
         return PromptResult::Clean;
     const Dialogs::Answer a = m_dialogs.message(
         m_dialogParent,

@@ -43,6 +43,7 @@ FeedDialog::FeedDialog(platform::Dialogs& dialogs, const feed::Source& remembere
     prgFeed->setObjectName(QStringLiteral("prgFeed"));
     prgFeed->setVisible(false);
     prgFeed->setTextVisible(false);
+    prgFeed->setAccessibleName(QStringLiteral("Reading the feed"));
     lblFeedStatus = new QLabel(this);
     lblFeedStatus->setObjectName(QStringLiteral("lblFeedStatus"));
     lblFeedStatus->setWordWrap(true);

@@ -7,6 +7,7 @@
 #include "feedsource.h"
 #include "textencoding.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
 #include <QVector>
@@ -37,6 +38,7 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 class QTimer;
 class QTabWidget;
 class QToolBar;
@@ -95,6 +97,9 @@ public:
     static constexpr int kLiveDelayMs = 120;
     // How long typing may pause before it becomes a step of the undo history.
     static constexpr int kCommitDelayMs = 1000;
+    // Redo's keys, the first shown in the menu.
+    static const QKeySequence kRedoKey;
+    static const QKeySequence kRedoOtherKey;
 
     // The feed the document remembers (frmmain_feed.cpp); not set when it has none.
     const feed::Source& feedSource() const { return m_doc->feedSource(); }
@@ -120,6 +125,8 @@ private:
     QLineEdit* addTextField(const QString& name, const QString& tip);
     QLabel* addLabel(const QString& name, const QString& caption, QWidget* buddy);
     UpDown* addUpDown(const QString& name, QLineEdit* field, int kind);
+    // A splitter and its dividers, named for screen readers.
+    static void nameSplitter(QSplitter* split, const QString& name);
 
     // frmmain_menus.cpp
     void buildMenus();
@@ -135,6 +142,10 @@ private:
     // Takes what was typed into the fields into the document as one step of the history. The
     // fields show the cleaned text, except while the user is still at work in them.
     void commitFields(const QString& what = QString(), bool cleanFields = true);
+    // The records keep their last good value where a field's check refuses its text.
+    void keepGoodValues(clsScroller& s) const;
+    // The field that holds typing its check refuses, which therefore is not in the document.
+    QLineEdit* refusedTypingField() const;
     void setFieldText(QLineEdit* field, const QString& text);
     QString itemText() const;
     void setItemText(const QString& text);
@@ -174,7 +185,9 @@ private:
     void txtItmName_LostFocus();
     void txtItmText_LostFocus();
     void cboScrDirn_Click();
-    UpDown* spinnerOf(QWidget* field) const;
+    UpDown* spinnerOf(const QWidget* field) const;
+    // The field's text is one its check (range or name) refuses; a disabled field is not checked.
+    bool fieldRefused(const QLineEdit* field) const;
 
     // frmmain_items.cpp
     void connectItemCommands();

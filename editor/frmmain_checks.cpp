@@ -56,13 +56,30 @@ void frmMain::fieldChanged() {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     // The text fields claim some of the menu's shortcuts for editing (Ctrl+U, Ctrl+D, ...);
     // the window's commands win while they are available.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        // Ctrl+Y redoes typing in a field as Redo's other key does, where the platform's
+        // fields do not know it.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (QKeySequence(key->keyCombination()) == kRedoOtherKey && fieldCanUndo(watched, true)) {
+            if (event->type() == QEvent::KeyPress) {
+                if (auto* line = qobject_cast<QLineEdit*>(watched))
+                    line->redo();
+                else if (auto* edit = qobject_cast<QPlainTextEdit*>(watched))
+                    edit->redo();
+            }
+            event->accept();
+            return true;
+        }
+    }
     if (event->type() == QEvent::ShortcutOverride) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QKeySequence pressed(key->keyCombination());
         // Ctrl+Z in a field first takes back the field's own typing; once there is none, the
         // document's last step.
         const bool undo = key->matches(QKeySequence::Undo);
-        if ((undo || key->matches(QKeySequence::Redo)) && !fieldCanUndo(watched, !undo)) {
+        const bool redo =
+            key->matches(QKeySequence::Redo) || pressed == kRedoKey || pressed == kRedoOtherKey;
+        if ((undo || redo) && !fieldCanUndo(watched, !undo)) {
             event->ignore();
             return true;
         }
@@ -115,12 +132,16 @@ void frmMain::onFocusChanged(QWidget* old, QWidget* now) {
 }
 
 bool frmMain::leaveField(QWidget* field) {
+    // True only for a check that refused the field now: a cleanup refuses nothing, and the flag
+    // of an earlier check must not stop a command without a word.
     if (field == txtScrName) {
         txtScrName_LostFocus();
     } else if (field == txtItmName) {
         txtItmName_LostFocus();
+        return false;
     } else if (field == txtItmText) {
         txtItmText_LostFocus();
+        return false;
     } else if (UpDown* spinner = spinnerOf(field)) {
         bFieldError =
             ValidateRange(static_cast<QLineEdit*>(field), spinner->minimum(), spinner->maximum());
@@ -130,12 +151,21 @@ bool frmMain::leaveField(QWidget* field) {
     return bFieldError;
 }
 
-UpDown* frmMain::spinnerOf(QWidget* field) const {
+UpDown* frmMain::spinnerOf(const QWidget* field) const {
     for (UpDown* u :
          {udScrWidth, udScrHeight, udScrSpeed, udScrDefWidth, udScrSpacing, udScrPause, udItmWidth})
         if (u->buddy() == field)
             return u;
     return nullptr;
+}
+
+bool frmMain::fieldRefused(const QLineEdit* field) const {
+    if (!field->isEnabled())
+        return false;
+    if (field == txtScrName)
+        return !fieldrules::CheckVariableName(field->text()).isEmpty();
+    const UpDown* u = spinnerOf(field);
+    return u && !fieldrules::inRange(field->text(), {u->minimum(), u->maximum(), 1});
 }
 
 void frmMain::rejectField(QWidget* field) {

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
+#include <QProgressBar>
 #include <QProgressDialog>
 
 using platform::Dialogs;
@@ -69,6 +70,9 @@ void frmMain::mnuItemRefreshFeed_Click() {
     QProgressDialog progress(QStringLiteral("Reading the feed %1 ...").arg(source.address),
                              QStringLiteral("Cancel"), 0, 0, this);
     progress.setWindowTitle(editorrules::kAppTitle);
+    auto* bar = new QProgressBar(&progress);
+    bar->setAccessibleName(QStringLiteral("Reading the feed"));
+    progress.setBar(bar);
     // Shown at once: the window must take no command while its items are about to change.
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);

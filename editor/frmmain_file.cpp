@@ -3,6 +3,7 @@
 
 #include "appinfo.h"
 #include "editorrules.h"
+#include "fileio.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -12,7 +13,11 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <climits>
 #include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using platform::Dialogs;
 
@@ -74,28 +79,39 @@ void frmMain::mnuFileOpen_Click() {
 }
 
 void frmMain::openPath(const QString& path) {
-    const QFileInfo info(path);
-    const QString full = QDir::cleanPath(info.absoluteFilePath());
+    // Looked at through the system's bytes: a name given on the command line need not be UTF-8.
+    const QString full =
+        QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::currentPath() + u'/' + path);
     const QString shown = QDir::toNativeSeparators(full);
+    const QByteArray native = fileio::pathToNative(full);
+    struct stat st;
+    struct stat link;
+    const bool exists = ::stat(native.constData(), &st) == 0;
     QString problem;
-    if (info.isSymLink() && !info.exists())
+    if (!exists && ::lstat(native.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        QByteArray target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(native.constData(), target.data(), target.size());
+        target.resize(std::max<ssize_t>(n, 0));
+        QString to = fileio::pathFromNative(target);
+        if (QDir::isRelativePath(to))
+            to = QDir::cleanPath(QFileInfo(full).path() + u'/' + to);
         problem = QStringLiteral("\"%1\" cannot be opened: it is a link to \"%2\", which does not "
                                  "exist.\nPlease check the link, or open the script itself.")
-                      .arg(shown, QDir::toNativeSeparators(info.symLinkTarget()));
-    else if (!info.exists())
+                      .arg(shown, QDir::toNativeSeparators(to));
+    } else if (!exists)
         problem = QStringLiteral("The file \"%1\" cannot be opened: there is no such file.\nPlease "
                                  "check the name and open it again.")
                       .arg(shown);
-    else if (info.isDir())
+    else if (S_ISDIR(st.st_mode))
         problem = QStringLiteral("\"%1\" is a folder, not a scroller script.\nPlease give the name "
                                  "of a script file, or choose one with File, Open.")
                       .arg(shown);
-    else if (!info.isFile())
+    else if (!S_ISREG(st.st_mode))
         problem = QStringLiteral("\"%1\" is not a file that can be opened as a scroller script (it "
                                  "is a device, a pipe or a socket).\nPlease give the name of a "
                                  "script file.")
                       .arg(shown);
-    else if (!info.isReadable())
+    else if (::access(native.constData(), R_OK) != 0)
         problem = QStringLiteral("The file \"%1\" cannot be opened: you have no permission to read "
                                  "it.\nPlease check its permissions and open it again.")
                       .arg(shown);
@@ -136,6 +152,10 @@ bool frmMain::checkEditedFields() {
         if (leaveField(f.data()))
             return true;
     }
+    // Refused typing the focus did not lead us to (the window was not active when the focus
+    // was put back) is checked all the same.
+    if (QLineEdit* f = refusedTypingField())
+        return leaveField(f);
     return false;
 }
 
@@ -157,7 +177,7 @@ void frmMain::mnuFileQuit_Click() {
 
 EditorDocument::PromptResult frmMain::PromptSaveChanges() {
     commitFields();
-    const EditorDocument::PromptResult r = m_doc->PromptSaveChanges();
+    const EditorDocument::PromptResult r = m_doc->PromptSaveChanges(m_fieldsEdited);
     RefreshControls();
     return r;
 }

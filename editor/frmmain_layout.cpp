@@ -55,6 +55,12 @@ QGridLayout* formGrid(QGroupBox* frame) {
 
 } // namespace
 
+void frmMain::nameSplitter(QSplitter* split, const QString& name) {
+    split->setAccessibleName(name);
+    for (int i = 1; i < split->count(); ++i)
+        split->handle(i)->setAccessibleName(name + QStringLiteral(": divider"));
+}
+
 frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* parent)
     : QMainWindow(parent), m_dialogs(dialogs),
       m_appFolder(QDir::cleanPath(appFolder.isEmpty() ? QCoreApplication::applicationDirPath()
@@ -122,6 +128,8 @@ void frmMain::buildForm() {
     properties->setObjectName(QStringLiteral("propertiesScroll"));
     properties->setWidgetResizable(true);
     properties->setFrameShape(QFrame::NoFrame);
+    // The fields take the focus; the area scrolls to them. As a stop of its own it had no name.
+    properties->setFocusPolicy(Qt::NoFocus);
     properties->setWidget(buildPropertiesTab());
     tabMain->addTab(properties, QStringLiteral("Properties"));
     tabMain->addTab(buildItemsTab(), QStringLiteral("Items"));
@@ -247,6 +255,8 @@ QWidget* frmMain::buildItemsTab() {
     tvItm->setObjectName(QStringLiteral("tvItm"));
     tvItm->setAccessibleName(QStringLiteral("Items"));
     tvItm->setHeaderHidden(true);
+    // Hidden, the header is still read out by screen readers.
+    tvItm->setHeaderLabels({QStringLiteral("Items")});
     tvItm->setRootIsDecorated(false);
     tvItm->setUniformRowHeights(true);
     tvItm->setMinimumWidth(160);
@@ -297,6 +307,7 @@ QWidget* frmMain::buildItemsTab() {
     split->setStretchFactor(0, 1);
     split->setStretchFactor(1, 2);
     split->setSizes({220, 480});
+    nameSplitter(split, QStringLiteral("Item list and attributes"));
 
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(12, 12, 12, 12);

@@ -52,6 +52,7 @@ void frmMain::buildLivePreview() {
     split->setStretchFactor(1, 2);
     // Room for the default scroller beside the fields at the window's first size.
     split->setSizes({440, 340});
+    nameSplitter(split, QStringLiteral("Tabs and live preview"));
 
     mnuView = new QMenu(QStringLiteral("&View"), this);
     mnuView->setObjectName(QStringLiteral("mnuView"));

@@ -38,6 +38,9 @@ QMenu* topMenu(QMenuBar* bar, const char* name, const QString& caption) {
 
 } // namespace
 
+const QKeySequence frmMain::kRedoKey{QStringLiteral("Ctrl+Shift+Z")};
+const QKeySequence frmMain::kRedoOtherKey{QStringLiteral("Ctrl+Y")};
+
 void frmMain::buildMenus() {
     QMenuBar* bar = menuBar();
     mnuFile = topMenu(bar, "mnuFile", QStringLiteral("&File"));
@@ -48,10 +51,10 @@ void frmMain::buildMenus() {
     separator(mnuFile, "mnuFileSep1");
     mnuFileSave = entry(mnuFile, "mnuFileSave", QStringLiteral("&Save"),
                         QKeySequence(QStringLiteral("Ctrl+S")));
-    mnuFileSaveAs = entry(mnuFile, "mnuFileSaveAs", QStringLiteral("Save As ..."));
+    mnuFileSaveAs = entry(mnuFile, "mnuFileSaveAs", QStringLiteral("Save &As ..."));
     separator(mnuFile, "mnuFileSep3");
     mnuFileSaveAsDefault =
-        entry(mnuFile, "mnuFileSaveAsDefault", QStringLiteral("Save As Default"));
+        entry(mnuFile, "mnuFileSaveAsDefault", QStringLiteral("Save As &Default"));
     separator(mnuFile, "mnuFileSep2");
     mnuFileQuit = entry(mnuFile, "mnuFileQuit", QStringLiteral("&Quit"),
                         QKeySequence(QStringLiteral("Ctrl+Q")));
@@ -62,12 +65,13 @@ void frmMain::buildMenus() {
     connect(mnuFileSaveAsDefault, &QAction::triggered, this, &frmMain::mnuFileSaveAsDefault_Click);
     connect(mnuFileQuit, &QAction::triggered, this, &frmMain::mnuFileQuit_Click);
 
-    // Undo and Redo take the platform's keys; the item commands carry none.
+    // Undo takes the platform's keys; Redo both of the common ones, Ctrl+Y too where the
+    // platform has only Ctrl+Shift+Z. The item commands carry none.
     mnuEdit = topMenu(bar, "mnuEdit", QStringLiteral("&Edit"));
     mnuEditUndo = entry(mnuEdit, "mnuEditUndo", QStringLiteral("&Undo"), QKeySequence::Undo);
-    mnuEditRedo = entry(mnuEdit, "mnuEditRedo", QStringLiteral("&Redo"), QKeySequence::Redo);
+    mnuEditRedo = entry(mnuEdit, "mnuEditRedo", QStringLiteral("&Redo"));
     mnuEditUndo->setShortcuts(QKeySequence::Undo);
-    mnuEditRedo->setShortcuts(QKeySequence::Redo);
+    mnuEditRedo->setShortcuts({kRedoKey, kRedoOtherKey});
     separator(mnuEdit, "mnuEditSep0");
     connect(mnuEditUndo, &QAction::triggered, this, &frmMain::mnuEditUndo_Click);
     connect(mnuEditRedo, &QAction::triggered, this, &frmMain::mnuEditRedo_Click);
@@ -77,7 +81,7 @@ void frmMain::buildMenus() {
     mnuEditCopy = entry(mnuEdit, "mnuEditCopy", QStringLiteral("&Copy"));
     mnuEditPaste = entry(mnuEdit, "mnuEditPaste", QStringLiteral("&Paste"));
 
-    mnuItem = topMenu(bar, "mnuItem", QStringLiteral("Item"));
+    mnuItem = topMenu(bar, "mnuItem", QStringLiteral("&Item"));
     mnuItemAdd = entry(mnuItem, "mnuItemAdd", QStringLiteral("&Add"),
                        QKeySequence(QStringLiteral("Ctrl+I")));
     mnuItemDelete = entry(mnuItem, "mnuItemDelete", QStringLiteral("&Delete"),
@@ -88,7 +92,8 @@ void frmMain::buildMenus() {
     mnuItemDelete->setShortcutContext(Qt::WidgetShortcut);
     mnuItemMoveUp = entry(mnuItem, "mnuItemMoveUp", QStringLiteral("Move &Up"),
                           QKeySequence(QStringLiteral("Ctrl+U")));
-    mnuItemMoveDown = entry(mnuItem, "mnuItemMoveDown", QStringLiteral("Move &Down"),
+    // Not "Move &Down": D is Delete's.
+    mnuItemMoveDown = entry(mnuItem, "mnuItemMoveDown", QStringLiteral("Move Do&wn"),
                             QKeySequence(QStringLiteral("Ctrl+D")));
     separator(mnuItem, "mnuItemSep1");
     mnuItemImportFeed = entry(mnuItem, "mnuItemImportFeed", QStringLiteral("&Import from Feed..."));

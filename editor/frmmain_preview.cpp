@@ -53,6 +53,7 @@ void frmMain::ensurePreviewView() {
     wbMain = new QWebEngineView(m_previewPage);
     wbMain->setObjectName(QStringLiteral("wbMain"));
     wbMain->setAccessibleName(QStringLiteral("Preview"));
+    namePageSurface(wbMain, QStringLiteral("Preview page"));
     // Reads the opener when a link is followed, so one set later still counts.
     wbMain->setPage(new PreviewPage(
         [this](const QUrl& url) {

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 
 #include <algorithm>
+#include <tuple>
 
 void frmMain::setFieldText(QLineEdit* field, const QString& text) {
     // Setting a field to the text it holds is no change.
@@ -132,6 +133,7 @@ void frmMain::SyncScrollerFields(bool bToRecord, const QString& what) {
     if (bToRecord) {
         clsScroller s = m_doc->scroller();
         fieldsInto(s);
+        keepGoodValues(s);
         const clsScroller& b = m_doc->scroller();
         using S = clsScroller;
         const QString name =
@@ -190,6 +192,9 @@ void frmMain::ShowItemFields() {
     setFieldText(txtItmWidth, item.sWidth);
     // Undo in a field never brings back what another item held.
     clearItemUndo();
+    // Refused typing in the item's width went with the item shown before.
+    if (m_fieldsEdited && !m_commitTimer->isActive())
+        m_fieldsEdited = refusedTypingField() != nullptr;
 }
 
 void frmMain::StoreItemFields(const QString& what, bool cleanFields) {
@@ -200,12 +205,16 @@ void frmMain::StoreItemFields(const QString& what, bool cleanFields) {
     clsItem item;
     item.sName = editorrules::scriptSafe(txtItmName->text());
     item.sText = editorrules::scriptSafe(itemText());
-    item.sWidth = editorrules::scriptSafe(txtItmWidth->text());
+    // A refused width stays in its field, and out of the record.
+    const bool widthRefused = fieldRefused(txtItmWidth);
+    item.sWidth =
+        widthRefused ? m_doc->item(row).sWidth : editorrules::scriptSafe(txtItmWidth->text());
     if (cleanFields) {
         const QScopedValueRollback<bool> showing(m_showingRecord, true);
         setFieldText(txtItmName, item.sName);
         cleanItemText(item.sText);
-        setFieldText(txtItmWidth, item.sWidth);
+        if (!widthRefused)
+            setFieldText(txtItmWidth, item.sWidth);
     }
     using I = clsItem;
     const QString name =
@@ -232,16 +241,65 @@ void frmMain::commitFields(const QString& what, bool cleanFields) {
         StoreItemFields(what, cleanFields);
         SyncScrollerFields(true, what);
     }
-    if (m_doc->current() >= 0)
-        clearItemUndo();
+    // Refused typing is still the user's, to correct or to take back in the field.
+    m_fieldsEdited = refusedTypingField() != nullptr;
+    if (m_doc->current() >= 0) {
+        forgetFieldTyping(txtItmName);
+        forgetFieldTyping(txtItmText);
+    }
     for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrSpeed, txtScrDefWidth,
-                         txtScrSpacing, txtScrPause})
-        forgetFieldTyping(f);
+                         txtScrSpacing, txtScrPause, txtItmWidth})
+        if (!fieldRefused(f) && (f != txtItmWidth || m_doc->current() >= 0))
+            forgetFieldTyping(f);
+}
+
+void frmMain::keepGoodValues(clsScroller& s) const {
+    const clsScroller& b = m_doc->scroller();
+    const std::tuple<QLineEdit*, QString*, const QString*> fields[] = {
+        {txtScrName, &s.sName, &b.sName},
+        {txtScrWidth, &s.sWidth, &b.sWidth},
+        {txtScrHeight, &s.sHeight, &b.sHeight},
+        {txtScrSpeed, &s.sSpeed, &b.sSpeed},
+        {txtScrDefWidth, &s.sDefWidth, &b.sDefWidth},
+        {txtScrSpacing, &s.sSpacing, &b.sSpacing},
+        {txtScrPause, &s.sPause, &b.sPause}};
+    for (const auto& [field, value, good] : fields)
+        if (fieldRefused(field))
+            *value = *good;
+}
+
+QLineEdit* frmMain::refusedTypingField() const {
+    const clsScroller& s = m_doc->scroller();
+    const int row = m_doc->current();
+    const std::pair<QLineEdit*, QString> fields[] = {
+        {txtScrName, s.sName},
+        {txtScrWidth, s.sWidth},
+        {txtScrHeight, s.sHeight},
+        {txtScrSpeed, s.sSpeed},
+        {txtScrDefWidth, s.sDefWidth},
+        {txtScrSpacing, s.sSpacing},
+        {txtScrPause, s.sPause},
+        {txtItmWidth, row >= 0 ? m_doc->item(row).sWidth : QString()}};
+    for (const auto& [field, kept] : fields)
+        if ((field != txtItmWidth || row >= 0) && fieldRefused(field) && field->text() != kept)
+            return field;
+    return nullptr;
 }
 
 void frmMain::undoStep(bool redo) {
     // Typing not yet taken in is a step of its own, and the first to go.
     commitFields();
+    if (m_fieldsEdited) {
+        // What is left is typing the checks refuse: Undo takes it back, Redo has nothing.
+        if (!redo) {
+            SyncScrollerFields(false);
+            ShowItemFields();
+            m_fieldsEdited = false;
+            bFieldError = false;
+        }
+        RefreshControls();
+        return;
+    }
     int touched = -1; // the tab that shows what the step changed
     const auto settings =
         connect(m_doc, &EditorDocument::scrollerChanged, this, [&touched] { touched = 0; });

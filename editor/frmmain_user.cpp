@@ -3,17 +3,19 @@
 
 #include "appinfo.h"
 #include "editorrules.h"
+#include "fileio.h"
 #include "recentfiles.h"
 #include "userconfig.h"
 #include "windowstate.h"
 
 #include <QDir>
 #include <QEvent>
-#include <QFileInfo>
 #include <QMenu>
 #include <QPointer>
 #include <QSettings>
 #include <QTabWidget>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -73,7 +75,8 @@ void frmMain::noteFileName() {
 }
 
 void frmMain::openRecent(const QString& path) {
-    if (!QFileInfo(path).isFile()) {
+    struct stat st;
+    if (::stat(fileio::pathToNative(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
         m_recent->remove(path);
         inform(QStringLiteral("The file \"%1\" no longer exists, so it was taken off the list "
                               "of recent files.\nIf it was moved or renamed, open it from its "

@@ -91,6 +91,9 @@ QString LivePreview::note() const {
 
 void LivePreview::setNote(const QString& note) {
     m_note->setText(note);
+    // What a screen reader reads is the note itself.
+    m_note->setAccessibleName(note.isEmpty() ? QStringLiteral("Live preview note") : note);
+    m_note->setAccessibleDescription(note);
     m_note->setHidden(note.isEmpty());
 }
 
@@ -116,6 +119,7 @@ void LivePreview::ensureView() {
     m_view = new QWebEngineView(this);
     m_view->setObjectName(QStringLiteral("wbLive"));
     m_view->setAccessibleName(QStringLiteral("Live preview"));
+    namePageSurface(m_view, QStringLiteral("Live preview page"));
     m_view->setPage(new PreviewPage(
         [this](const QUrl& url) {
             if (m_opener)
@@ -143,6 +147,7 @@ QString LivePreview::pageHtml() const {
     const QString run = QUrl::fromLocalFile(m_appFolder + u'/' + appinfo::kRuntimeFile).toString();
     return QStringLiteral(
                "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\">"
+               "<title>Live preview page</title>"
                "<style>"
                "body{font:15px/1.45 system-ui,sans-serif;margin:1em;color:#222;background:#fff}"
                "html.dark body{color:#e8e8e8;background:#1f1f23}"

@@ -1,6 +1,7 @@
 // tickora-creator [FILE.js]: the editor, opening FILE when one is given.
 #include "appicon.h"
 #include "appinfo.h"
+#include "fileio.h"
 #include "frmmain.h"
 
 #include <QApplication>
@@ -31,7 +32,19 @@ int main(int argc, char* argv[]) {
     // Links in the preview open in the user's browser, not in the preview.
     window.setLinkOpener([&window](const QUrl& url) { window.openLink(url); });
     window.show();
-    if (!parser.positionalArguments().isEmpty())
-        window.openPath(parser.positionalArguments().constFirst());
+    if (!parser.positionalArguments().isEmpty()) {
+        // The name as the bytes the system gave: a file name need not be UTF-8, and Qt's
+        // decoding would put U+FFFD in place of such bytes.
+        const QString given = parser.positionalArguments().constFirst();
+        const QStringList decoded = QCoreApplication::arguments();
+        QString path = given;
+        for (int i = 1; i < argc && i < decoded.size(); ++i) {
+            if (decoded[i] == given) {
+                path = fileio::pathFromNative(QByteArray(argv[i]));
+                break;
+            }
+        }
+        window.openPath(path);
+    }
     return app.exec();
 }

@@ -1,5 +1,8 @@
 #include "previewpage.h"
 
+#include <QChildEvent>
+#include <QWebEngineView>
+
 namespace {
 
 // Stands in for a new window just long enough to learn where it was meant to go.
@@ -36,4 +39,30 @@ bool PreviewPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
 
 QWebEnginePage* PreviewPage::createWindow(WebWindowType) {
     return new LinkCatcher(m_opener, this);
+}
+
+namespace {
+
+class SurfaceNamer : public QObject {
+public:
+    SurfaceNamer(const QString& name, QObject* parent) : QObject(parent), m_name(name) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ChildAdded || event->type() == QEvent::ChildPolished)
+            if (auto* w = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child()))
+                w->setAccessibleName(m_name);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QString m_name;
+};
+
+} // namespace
+
+void namePageSurface(QWebEngineView* view, const QString& name) {
+    for (QWidget* w : view->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        w->setAccessibleName(name);
+    view->installEventFilter(new SurfaceNamer(name, view));
 }

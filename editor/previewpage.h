@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QWebEngineView;
+
 // The page of the preview. A link the user follows does not take the preview away from the
 // scroller: it is handed to the opener (the user's browser) instead, also when it asks for a new
 // window.
@@ -20,3 +22,7 @@ protected:
 private:
     Opener m_opener;
 };
+
+// The view's drawing surface is the widget that takes the focus for it, so it is what a screen
+// reader meets in the Tab chain: it carries the page's name, also when the view makes a new one.
+void namePageSurface(QWebEngineView* view, const QString& name);

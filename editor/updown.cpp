@@ -36,6 +36,11 @@ UpDown::UpDown(QLineEdit* buddy, int min, int max, int step, QWidget* parent)
     m_down = arrowButton(Qt::DownArrow, this);
     layout->addWidget(m_up);
     layout->addWidget(m_down);
+    // Named after the field, whose label names it by the time the control is made.
+    const QString field = buddy->accessibleName();
+    m_up->setAccessibleName(field.isEmpty() ? QStringLiteral("Up") : field + QStringLiteral(" up"));
+    m_down->setAccessibleName(field.isEmpty() ? QStringLiteral("Down")
+                                              : field + QStringLiteral(" down"));
     connect(m_up, &QToolButton::clicked, this, [this] { stepBy(1); });
     connect(m_down, &QToolButton::clicked, this, [this] { stepBy(-1); });
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);

@@ -34,18 +34,25 @@ QRect onScreen(const QRect& window, const QList<QRect>& screens) {
     const QRect top(window.left(), window.top(), window.width(),
                     std::min(kGrabHeight, window.height()));
     const int needed = std::min(kGrabWidth, window.width());
+    QRect best;
     for (const QRect& s : screens) {
         const QRect on = top & s;
         // The top edge itself must be on the screen, not only a band below it.
-        if (on.width() >= needed && s.contains(QPoint(on.left(), window.top())))
-            return window;
+        if (on.width() >= needed && s.contains(QPoint(on.left(), window.top()))) {
+            if (window.width() <= s.width() && window.height() <= s.height())
+                return window;
+            best = s; // a window saved on a larger screen is cut to this one
+            break;
+        }
     }
-    QRect best = screens.first();
-    qint64 most = 0;
-    for (const QRect& s : screens) {
-        if (area(window & s) > most) {
-            most = area(window & s);
-            best = s;
+    if (best.isNull()) {
+        best = screens.first();
+        qint64 most = 0;
+        for (const QRect& s : screens) {
+            if (area(window & s) > most) {
+                most = area(window & s);
+                best = s;
+            }
         }
     }
     QRect r = window;

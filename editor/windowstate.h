@@ -11,8 +11,9 @@ class QTabWidget;
 namespace windowstate {
 
 // Where a window with the given geometry may stand on the screens given (their available
-// areas): unchanged while enough of its top edge, where it is grabbed, lies on one screen;
-// otherwise moved onto the screen it overlaps most (else the first) and made to fit there.
+// areas): unchanged while enough of its top edge, where it is grabbed, lies on one screen that
+// it fits on; larger than that screen, it is cut to it; otherwise moved onto the screen it
+// overlaps most (else the first) and made to fit there.
 QRect onScreen(const QRect& window, const QList<QRect>& screens);
 
 void save(QSettings& settings, const QMainWindow& window, const QTabWidget& tabs);

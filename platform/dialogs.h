@@ -43,7 +43,7 @@ public:
     // The extension a save dialog adds to a name typed without one while this filter is chosen:
     // "js" for "JavaScript (*.js)", none for a filter of several patterns or of "*".
     static QString filterSuffix(const QString& filter);
-    // The path with that extension added when its name has none.
+    // The path with that extension added when its name has no dot in it.
     static QString withFilterSuffix(const QString& path, const QString& filter);
 
     // Shorthand for the common OK-only message.

@@ -1,7 +1,9 @@
 #include "dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -42,8 +44,55 @@ QMessageBox::Icon toIcon(Dialogs::Icon i) {
     return QMessageBox::NoIcon;
 }
 
-QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool save) {
-    auto* d = new QFileDialog(parent, r.title);
+// Qt's own dialog reads text with double quotes in it as several quoted names, and would open
+// or save another file than the one typed: such a name is taken as it stands.
+class FileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    QString typedPath; // set when the name was taken as typed
+
+protected:
+    void accept() override {
+        const auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        const QString text = edit ? edit->text() : QString();
+        if (!text.contains(u'"')) {
+            QFileDialog::accept();
+            return;
+        }
+        QString path = directory().absoluteFilePath(text);
+        if (acceptMode() == AcceptSave && !QFileInfo(path).fileName().contains(u'.') &&
+            !defaultSuffix().isEmpty())
+            path += u'.' + defaultSuffix();
+        const QFileInfo target(path);
+        if (acceptMode() == AcceptOpen && !target.isFile()) {
+            QMessageBox::warning(this, windowTitle(),
+                                 QStringLiteral("\"%1\" was not found.\nPlease check the name "
+                                                "and try again.")
+                                     .arg(QDir::toNativeSeparators(path)));
+            return;
+        }
+        if (acceptMode() == AcceptSave && target.isDir()) {
+            QMessageBox::warning(this, windowTitle(),
+                                 QStringLiteral("\"%1\" is a folder.\nPlease give the name of a "
+                                                "file.")
+                                     .arg(QDir::toNativeSeparators(path)));
+            return;
+        }
+        if (acceptMode() == AcceptSave && target.exists() && !testOption(DontConfirmOverwrite) &&
+            QMessageBox::warning(this, windowTitle(),
+                                 QStringLiteral("\"%1\" already exists.\nDo you want to replace "
+                                                "it?")
+                                     .arg(QDir::toNativeSeparators(path)),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) != QMessageBox::Yes)
+            return;
+        typedPath = path;
+        QDialog::accept();
+    }
+};
+
+FileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool save) {
+    auto* d = new FileDialog(parent, r.title);
     d->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     d->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     d->setNameFilters(r.filters);
@@ -68,10 +117,12 @@ QFileDialog* makeFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool
 
 QString runFileDialog(QWidget* parent, const Dialogs::FileRequest& r, bool save,
                       int* chosenFilter = nullptr) {
-    QFileDialog* d = makeFileDialog(parent, r, save);
+    FileDialog* d = makeFileDialog(parent, r, save);
     QString chosen;
-    if (d->exec() == QDialog::Accepted && !d->selectedFiles().isEmpty())
-        chosen = d->selectedFiles().constFirst();
+    if (d->exec() == QDialog::Accepted)
+        chosen = !d->typedPath.isEmpty()         ? d->typedPath
+                 : !d->selectedFiles().isEmpty() ? d->selectedFiles().constFirst()
+                                                 : QString();
     if (chosenFilter)
         *chosenFilter = std::max<int>(0, r.filters.indexOf(d->selectedNameFilter()));
     delete d;
@@ -126,7 +177,8 @@ QString Dialogs::filterSuffix(const QString& filter) {
 
 QString Dialogs::withFilterSuffix(const QString& path, const QString& filter) {
     const QString suffix = filterSuffix(filter);
-    if (suffix.isEmpty() || path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+    // As the dialogs do: a name with a dot in it ("trail.", "v1.2") gets nothing added.
+    if (suffix.isEmpty() || path.isEmpty() || QFileInfo(path).fileName().contains(u'.'))
         return path;
     return path + QLatin1Char('.') + suffix;
 }

@@ -4,6 +4,7 @@
 #include "editorsession.h"
 
 #include "document.h"
+#include "fileio.h"
 #include "projectpage.h"
 #include "scriptreader.h"
 
@@ -48,7 +49,9 @@ private slots:
         QTest::newRow("double-quoted items")
             << QByteArray(
                    "t = new Tickora();\r\nt.name = 't';\r\nt.add(\"Hello\", \"\", \"One\");\r\n")
-            << QStringLiteral("Line 3: t.add(\"Hello\", \"\", \"One\");") << false;
+            << QStringLiteral(
+                   "Line 3: t.add(\"Hello\", \"\", \"One\"); (item 1 in the list, empty)")
+            << false;
         QTest::newRow("no semicolons")
             << QByteArray("t = new Tickora()\nt.name = 't'\nt.type = 0\nt.width = 300\n")
             << QStringLiteral("Line 3: t.type = 0") << true;
@@ -275,6 +278,7 @@ private slots:
         QTest::newRow("scripts, .js") << "news.js" << 0 << "news.js";
         QTest::newRow("scripts, other extension") << "news.txt" << 0 << "news.txt";
         QTest::newRow("all files, no extension") << "news" << 1 << "news";
+        QTest::newRow("scripts, a dot at the end") << "news." << 0 << "news.";
     }
     void saveAsAddsTheExtensionOfTheChosenFilter() {
         QFETCH(QString, typed);
@@ -293,14 +297,23 @@ private slots:
         QVERIFY(s.dialogs.messages.isEmpty());
     }
 
-    void realSaveDialogAddsTheExtensionOfItsFilter_data() {
+    void realSaveDialogSavesTheNameTyped_data() {
         QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("scripts") << 0 << "news.js";
-        QTest::newRow("all files") << 1 << "news";
+        QTest::newRow("scripts") << 0 << "news"
+                                 << "news.js";
+        QTest::newRow("all files") << 1 << "news"
+                                   << "news";
+        QTest::newRow("scripts, a dot at the end") << 0 << "trail."
+                                                   << "trail.";
+        // Qt's own reading takes quoted parts as several names, and would save "hi.js".
+        QTest::newRow("double quotes") << 0 << "say \"hi\""
+                                       << "say \"hi\".js";
     }
-    void realSaveDialogAddsTheExtensionOfItsFilter() {
+    void realSaveDialogSavesTheNameTyped() {
         QFETCH(int, filter);
+        QFETCH(QString, typed);
         QFETCH(QString, chosen);
         QTemporaryDir dir;
         const QStringList filters{"JavaScript (*.js)", "All Files (*)"};
@@ -314,7 +327,7 @@ private slots:
             QCOMPARE(types->currentIndex(), filter);
             auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(name);
-            name->setText(QStringLiteral("news"));
+            name->setText(typed);
             QMetaObject::invokeMethod(d, "accept");
         });
         platform::QtDialogs dialogs;
@@ -361,9 +374,11 @@ private slots:
         QVERIFY(!text.contains(QStringLiteral("page beside it")));
     }
 
-    void commandLineNamesThatCannotBeOpened_data() {
+    void commandLineNames_data() {
         QTest::addColumn<QString>("name"); // made inside the work folder
-        QTest::addColumn<QString>("says");
+        QTest::addColumn<QString>("says"); // "" opens
+        // The bytes of a Windows-1252 name, as the system gives them.
+        QTest::newRow("not UTF-8") << fileio::pathFromNative("caf\xE9.js") << "";
         QTest::newRow("missing") << "none.js"
                                  << "there is no such file";
         QTest::newRow("folder") << "folder.js"
@@ -373,13 +388,15 @@ private slots:
         QTest::newRow("dangling link") << "link.js"
                                        << "which does not exist";
     }
-    void commandLineNamesThatCannotBeOpened() {
+    void commandLineNames() {
         QFETCH(QString, name);
         QFETCH(QString, says);
         EditorSession s;
         const QString full = s.work + "/" + name;
         QVERIFY(QDir().mkpath(s.work + QStringLiteral("/sub")));
-        if (name == QStringLiteral("folder.js"))
+        if (says.isEmpty())
+            QCOMPARE(fileio::writeFile(full, "c = new Tickora();\nc.name = 'c';\n"), QString());
+        else if (name == QStringLiteral("folder.js"))
             QVERIFY(QDir().mkpath(full));
         else if (name == QStringLiteral("pipe.js"))
             QCOMPARE(mkfifo(QFile::encodeName(full).constData(), 0600), 0);
@@ -387,8 +404,18 @@ private slots:
             QVERIFY(QFile::link(s.work + QStringLiteral("/gone.js"), full));
         s.field("txtScrName")->setText(QStringLiteral("edited"));
         // Given the way a shell may pass it: through a detour.
+        s.dialogs.answers << Answer::No;
         s.w->openPath(s.work + QStringLiteral("/./sub/../") + name);
         QCOMPARE(s.dialogs.messages.size(), 1); // no question about the unsaved changes
+        if (says.isEmpty()) {
+            QCOMPARE(s.dialogs.lastText(), QStringLiteral("Do you want to save the changes?"));
+            QCOMPARE(s.w->filePath(), full);
+            QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("c"));
+            s.replace(s.field("txtScrHeight"), QStringLiteral("80"));
+            s.action("mnuFileSave")->trigger();
+            QVERIFY(fileio::readRegularFile(full).bytes.contains("c.height = 80;"));
+            return;
+        }
         QVERIFY2(s.dialogs.lastText().contains(says), qPrintable(s.dialogs.lastText()));
         QVERIFY2(s.dialogs.lastText().contains("\"" + QDir::toNativeSeparators(full) + "\""),
                  qPrintable(s.dialogs.lastText()));

@@ -188,14 +188,17 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
         QTRY_COMPARE(QApplication::focusWidget(), width);
         QCOMPARE(s.dialogs.messages.size(), 1);
-        // A tab change takes the fields as they stand, the one being edited and the others.
+        // A tab change checks nothing and takes what the checks accept; refused text stays in
+        // its field and out of the document.
         s.field("txtScrHeight")->setText(QStringLiteral(" 12.5 "));
         s.field("txtScrName")->setText(QStringLiteral("not checked"));
         s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
         QCOMPARE(s.dialogs.messages.size(), 1);
-        QCOMPARE(s.w->scroller().sWidth, QStringLiteral("abc"));
+        QCOMPARE(s.w->scroller().sWidth, QStringLiteral("240"));
         QCOMPARE(s.w->scroller().sHeight, QStringLiteral(" 12.5 "));
-        QCOMPARE(s.w->scroller().sName, QStringLiteral("not checked"));
+        QCOMPARE(s.w->scroller().sName, QStringLiteral("news"));
+        QCOMPARE(width->text(), QStringLiteral("abc"));
+        QVERIFY(s.w->isDirty());
         QVERIFY(!s.w->previewView()); // nothing to empty yet: the browser is not created
     }
 

@@ -276,6 +276,10 @@ private slots:
             << QRect(-5000, 100, 700, 500) << QList<QRect>{one} << QRect(0, 100, 700, 500);
         QTest::newRow("larger than the screen it lands on")
             << QRect(-9000, -9000, 2000, 1500) << QList<QRect>{one} << QRect(0, 0, 1280, 1024);
+        QTest::newRow("saved on a larger screen")
+            << QRect(100, 80, 1900, 1100) << QList<QRect>{one} << QRect(0, 0, 1280, 1024);
+        QTest::newRow("taller than the second screen")
+            << QRect(1300, 50, 700, 1200) << QList<QRect>{one, two} << QRect(1300, 0, 700, 1080);
         QTest::newRow("mostly on the second screen")
             << QRect(1200, -400, 700, 500) << QList<QRect>{one, two} << QRect(1280, 0, 700, 500);
     }

@@ -45,7 +45,7 @@ private slots:
         QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("D"));
         QVERIFY(!s.starred() && !s.w->isDirty());
         QVERIFY(!s.action("mnuFileSave")->isEnabled());
-        s.ctrlZ(s.list(), true);
+        QTest::keyClick(s.list(), Qt::Key_Y, Qt::ControlModifier); // Redo's other key
         QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
         QVERIFY(s.starred());
     }
@@ -93,6 +93,44 @@ private slots:
         QVERIFY(!s.starred());
         s.ctrlZ(name, true);
         QCOMPARE(name->text(), QStringLiteral("Ayz"));
+        // In the field, Ctrl+Y redoes its own typing first.
+        s.type(name, QStringLiteral("q"));
+        s.ctrlZ(name);
+        QTest::keyClick(name, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("Ayzq"));
+    }
+
+    void refusedValuesAreNoSteps() {
+        UndoSession s;
+        QVERIFY(s.show());
+        auto* tabs = s.get<QTabWidget>("tabMain");
+        tabs->setCurrentIndex(0);
+        QLineEdit* width = s.field("txtScrWidth");
+        const QString good = width->text();
+        const QUndoStack* stack = s.doc().undoStack();
+        // The typing pause takes in what the checks accept, and only that.
+        s.replace(width, QStringLiteral("abc"));
+        s.field("txtScrPause")->setText(QStringLiteral("300"));
+        QTRY_COMPARE(stack->count(), 1);
+        QCOMPARE(stack->undoText(), QStringLiteral("Edit Pause"));
+        QCOMPARE(s.w->scroller().sWidth, good);
+        QTest::keyClick(width, Qt::Key_Tab);
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        tabs->setCurrentIndex(1);
+        QCOMPARE(stack->count(), 1);
+        QVERIFY(s.starred());
+        // Undo takes back the refused typing first, then the step; Redo brings back the step
+        // alone.
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Typing"));
+        s.run("mnuEditUndo");
+        QCOMPARE(width->text(), good);
+        QCOMPARE(stack->index(), 1);
+        s.run("mnuEditUndo");
+        QVERIFY(!s.starred());
+        s.run("mnuEditRedo");
+        QCOMPARE(s.w->scroller().sPause, QStringLiteral("300"));
+        QCOMPARE(width->text(), good);
+        QCOMPARE(s.w->scroller().sWidth, good);
     }
 
     void settingsStepIsUndoneOnItsOwnTab() {

@@ -7,9 +7,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,22 +74,58 @@ private slots:
         QCOMPARE(main->rect.size(), QSize(960, 720));
         QCOMPARE(f.contextTopic(1001), QString("/html/integration.htm"));
         QCOMPARE(f.contextTopic(4242), QString());
-        // Every contents entry leads to a topic that is in the file.
-        std::function<void(const QList<ChmFile::TocEntry>&)> check =
-            [&](const QList<ChmFile::TocEntry>& entries) {
-                for (const ChmFile::TocEntry& e : entries) {
-                    QVERIFY2(!f.resolve(e.local).isEmpty(), qPrintable(e.local));
-                    check(e.children);
-                }
-            };
-        check(f.contents());
-        for (const ChmFile::IndexEntry& e : f.index())
-            QVERIFY2(!f.resolve(e.locals.value(0)).isEmpty(), qPrintable(e.keyword));
         // One popup topic per field help number.
         for (int id : {1001, 1002, 1003, 1004, 1005, 1006, 2001, 2002, 2003, 3001, 3002, 3003})
             QVERIFY2(!f.popupText("Popups\\frmMain.txt", id).isEmpty(),
                      qPrintable(QString::number(id)));
         QVERIFY(f.popupText("Popups/frmMain.txt", 9999).isNull());
+    }
+
+    void everyLinkLeadsToATopicAndAnchor() {
+        ChmFile f;
+        QVERIFY(f.open(chm));
+        // A link from a topic (or from the contents and the index, given from the root) must
+        // name a topic in the file and, after '#', an anchor that topic defines.
+        const auto check = [&f](const QString& from, const QString& link) {
+            const qsizetype hash = link.indexOf(u'#');
+            const QString page = hash < 0 ? link : link.left(hash);
+            const QString anchor = hash < 0 ? QString() : link.mid(hash + 1);
+            const QString topic = page.isEmpty() ? from : QFileInfo(from).path() + u'/' + page;
+            const QString found = f.resolve(topic);
+            QVERIFY2(!found.isEmpty(), qPrintable(from + QStringLiteral(" -> ") + link));
+            if (anchor.isEmpty())
+                return;
+            const QRegularExpression defined(
+                QStringLiteral("(name|id)\\s*=\\s*\"%1\"").arg(QRegularExpression::escape(anchor)));
+            QVERIFY2(f.readText(found).contains(defined),
+                     qPrintable(from + QStringLiteral(" -> ") + link));
+        };
+        std::function<void(const QList<ChmFile::TocEntry>&)> contents =
+            [&](const QList<ChmFile::TocEntry>& entries) {
+                for (const ChmFile::TocEntry& e : entries) {
+                    check(QStringLiteral("/toc.hhc"), e.local);
+                    contents(e.children);
+                }
+            };
+        contents(f.contents());
+        QVERIFY(!f.index().isEmpty());
+        for (const ChmFile::IndexEntry& e : f.index())
+            for (const QString& local : e.locals)
+                check(QStringLiteral("/index.hhk"), local);
+        const QRegularExpression href(QStringLiteral("href\\s*=\\s*\"([^\"]*)\""));
+        int links = 0;
+        for (const QString& file : f.files()) {
+            if (!file.endsWith(QStringLiteral(".htm")))
+                continue;
+            for (const auto& m : href.globalMatch(f.readText(file))) {
+                const QString link = m.captured(1);
+                if (link.contains(u':'))
+                    continue; // a web address, opened in the browser
+                check(file, link);
+                ++links;
+            }
+        }
+        QVERIFY(links > 20);
     }
 
     void contentsWindowIsReused() {
