@@ -373,9 +373,11 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("refusal");
         auto record = [](quint16 code, const QByteArray& data) {
-            return QByteArray(1, char(code)) + '\0' + char(data.size()) + '\0' + data;
+            const auto n = quint16(data.size());
+            return QByteArray(1, char(code)) + '\0' + char(n & 0xff) + char(n >> 8) + data;
         };
-        const QByteArray system = QByteArray("\3\0\0\0", 4) + record(3, "Title") +
+        // A record longer than 255 bytes before the compile time.
+        const QByteArray system = QByteArray("\3\0\0\0", 4) + record(9, QByteArray(300, 'v')) +
                                   record(10, "\x11\x22\x33\x44\x55\x66") + record(11, "xyz");
         Crafted sound(3, Crafted::topics({Crafted::Entry{"/#SYSTEM", 0, system}}));
         sound.put32(0x10, 0x12345678);
