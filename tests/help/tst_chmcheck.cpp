@@ -6,8 +6,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <functional>
-
 using help::ChmFile;
 
 namespace {
@@ -146,161 +144,103 @@ private slots:
     void structures_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("problem");
-        using E = Crafted::Entry;
-        using Change = std::function<void(Crafted&)>;
-        auto row = [](const char* name, const Change& change, const char* problem,
-                      Crafted c = Crafted()) {
-            change(c);
-            QTest::newRow(name) << c.bytes << QString::fromLatin1(problem);
-        };
-        const int size = int(Crafted().bytes.size());
-        const int root = Crafted::kRoot;
+        const Crafted c;
+        const qsizetype size = c.bytes.size();
+        const quint32 chunk = Crafted::kChunk;
+        const char* unknown = "unknown header version";
+        const char* header = "the directory header is damaged";
         const char* outside = "the directory points outside itself";
         const char* fit = "the directory's chunks do not fit";
         const char* chain = "the directory's chunk chain is broken";
         const char* entry = "a directory entry is damaged";
+        // One value written over the sound file: where, how many bytes, what, and the fault.
+        const struct {
+            const char* name;
+            qsizetype at;
+            int bytes;
+            quint64 value;
+            const char* problem;
+        } patches[] = {
+            {"sound, with an index", 0, 0, 0, ""},
+            {"sound, no index", c.dir + 0x1c, 4, ~0u, ""},
+            {"sound, a listing without entries", c.chunk(2) + 4, 4, chunk - 0x14, ""},
+            {"other signature", 3, 1, 'G', "not a compiled help file"},
+            {"version 4", 4, 4, 4, unknown},
+            {"newer version, older length", 4, 4, 2, unknown},
+            {"directory past the end", 0x48, 8, quint64(size) - 0x553,
+             "the directory lies outside the file"},
+            {"directory shorter than its header", 0x50, 8, 0x53,
+             "the directory lies outside the file"},
+            {"directory of its header alone", 0x50, 8, 0x54, fit},
+            {"content past the end", 0x58, 8, quint64(size) + 1,
+             "the content lies outside the file"},
+            {"content at the end", 0x58, 8, quint64(size), "an entry lies outside the file"},
+            {"directory signature", c.dir, 1, 'X', header},
+            {"directory version", c.dir + 4, 4, 2, header},
+            {"directory header length", c.dir + 8, 4, 0x50, header},
+            {"chunks too small", c.dir + 0x10, 4, 0x1f, fit},
+            {"smallest chunks", c.dir + 0x10, 4, 0x20, "a directory chunk is damaged"},
+            {"chunks too large", c.dir + 0x10, 4, 0x10001, fit},
+            {"no chunks", c.dir + 0x2c, 4, 0, fit},
+            {"one chunk too many", c.dir + 0x2c, 4, 6, fit},
+            {"first listing past the last chunk", c.dir + 0x20, 4, 5, outside},
+            {"first listing before the first", c.dir + 0x20, 4, ~0u, outside},
+            {"index root past the last chunk", c.dir + 0x1c, 4, 5, outside},
+            {"index root -2", c.dir + 0x1c, 4, ~1u, outside},
+            {"listing free space too large", c.chunk(1) + 4, 4, chunk - 0x13,
+             "a directory chunk is damaged"},
+            {"index free space too large", c.chunk(Crafted::kRoot) + 4, 4, chunk - 7,
+             "a directory chunk is damaged"},
+            {"empty entry name", c.chunk(0) + 0x14, 1, 0, entry},
+            {"chunk ends inside an entry's name", c.chunk(0) + 4, 4, chunk - 0x14 - 5, entry},
+            {"section 2", c.chunk(0) + 0x14 + 14, 1, 2, entry},
+            {"listing chain loops", c.next(2), 4, 0, chain},
+            {"listing chain enters the index", c.next(0), 4, Crafted::kRoot, chain},
+            {"listing chain leaves the directory", c.next(1), 4, 5, chain},
+            {"index names a chunk past the last", c.indexChild(1), 1, 5,
+             "the directory index points outside the directory"},
+            {"index names an unused chunk", c.indexChild(1), 1, Crafted::kUnused,
+             "the directory index leads to a damaged chunk"},
+            {"index names itself", c.indexChild(2), 1, Crafted::kRoot, "the directory index loops"},
+        };
+        for (const auto& p : patches) {
+            Crafted d;
+            for (int i = 0; i < p.bytes; ++i)
+                d.bytes[p.at + i] = char(p.value >> (8 * i));
+            QTest::newRow(p.name) << d.bytes << QString::fromLatin1(p.problem);
+        }
 
-        row(
-            "sound, with an index", [](Crafted&) {}, "");
-        row(
-            "sound, older header", [](Crafted&) {}, "", Crafted(2));
-        row(
-            "sound, no index", [](Crafted& c) { c.put32(c.dir + 0x1c, ~0u); }, "");
-        row(
-            "sound, entry ends at the file's end", [](Crafted&) {}, "",
-            Crafted(3, Crafted::topics({E{"/zz", 0, "", 0, quint64(size) - 0x60 - 0x18 - 0x554}})));
-        row(
-            "sound, two index entries share an index chunk",
-            [](Crafted& c) {
-                // Chunk 4 becomes an index of listing chunk 0 that the root names twice.
-                c.bytes.replace(c.chunk(4), 4, "PMGI");
-                c.put32(c.chunk(4) + 4, Crafted::kChunk - 8 - 15);
-                c.bytes.replace(c.chunk(4) + 8, 15, c.bytes.mid(c.chunk(root) + 8, 15));
-                c.bytes[c.indexChild(0)] = 4;
-                c.bytes[c.indexChild(1)] = 4;
-            },
-            "");
-        row(
-            "sound, a listing chunk without entries",
-            [](Crafted& c) { c.put32(c.chunk(2) + 4, Crafted::kChunk - 0x14); }, "");
+        using E = Crafted::Entry;
+        const quint64 rest = quint64(size - c.content);
+        QTest::newRow("sound, older header") << Crafted(2).bytes << QString();
+        Crafted older(2);
+        older.put32(4, 3);
+        QTest::newRow("older version, newer length") << older.bytes << unknown;
+        QTest::newRow("cut inside the header") << c.bytes.left(0x57) << "the header is cut short";
+        QTest::newRow("cut inside the newer header") << c.bytes.left(0x58) << unknown;
+        QTest::newRow("sound, entry ends at the file's end")
+            << Crafted(3, Crafted::topics({E{"/zz", 0, "", 0, rest}})).bytes << QString();
+        QTest::newRow("entry past the end")
+            << Crafted(3, Crafted::topics({E{"/zz", 0, "", 0, rest + 1}})).bytes
+            << "an entry lies outside the file";
+        QTest::newRow("compressed entry without the section")
+            << Crafted(3, Crafted::topics({E{"/zz", 1, "", 0, 1}})).bytes
+            << "the compressed section is missing";
 
-        row(
-            "other signature", [](Crafted& c) { c.bytes[3] = 'G'; }, "not a compiled help file");
-        row(
-            "cut inside the header", [&](Crafted& c) { c.bytes.truncate(0x57); },
-            "the header is cut short");
-        row(
-            "cut inside the newer header", [&](Crafted& c) { c.bytes.truncate(0x58); },
-            "unknown header version");
-        row(
-            "version 4", [](Crafted& c) { c.put32(4, 4); }, "unknown header version");
-        row(
-            "newer version, older length", [](Crafted& c) { c.put32(4, 2); },
-            "unknown header version");
-        row(
-            "older version, newer length", [](Crafted& c) { c.put32(4, 3); },
-            "unknown header version", Crafted(2));
-        row(
-            "directory past the end", [&](Crafted& c) { c.put64(0x48, quint64(size) - 0x553); },
-            "the directory lies outside the file");
-        row(
-            "directory shorter than its header", [](Crafted& c) { c.put64(0x50, 0x53); },
-            "the directory lies outside the file");
-        row(
-            "directory of its header alone", [=](Crafted& c) { c.put64(0x50, 0x54); }, fit);
-        row(
-            "content past the end", [&](Crafted& c) { c.put64(0x58, quint64(size) + 1); },
-            "the content lies outside the file");
-        row(
-            "content at the end", [&](Crafted& c) { c.put64(0x58, quint64(size)); },
-            "an entry lies outside the file");
-
-        row(
-            "directory signature", [](Crafted& c) { c.bytes[c.dir] = 'X'; },
-            "the directory header is damaged");
-        row(
-            "directory version", [](Crafted& c) { c.put32(c.dir + 4, 2); },
-            "the directory header is damaged");
-        row(
-            "directory header length", [](Crafted& c) { c.put32(c.dir + 8, 0x50); },
-            "the directory header is damaged");
-        row(
-            "chunks too small", [=](Crafted& c) { c.put32(c.dir + 0x10, 0x1f); }, fit);
-        row(
-            "smallest chunks", [](Crafted& c) { c.put32(c.dir + 0x10, 0x20); },
-            "a directory chunk is damaged");
-        row(
-            "chunks too large", [=](Crafted& c) { c.put32(c.dir + 0x10, 0x10001); }, fit);
-        row(
-            "no chunks", [=](Crafted& c) { c.put32(c.dir + 0x2c, 0); }, fit);
-        row(
-            "one chunk too many", [=](Crafted& c) { c.put32(c.dir + 0x2c, 6); }, fit);
-        row(
-            "first listing past the last chunk", [=](Crafted& c) { c.put32(c.dir + 0x20, 5); },
-            outside);
-        row(
-            "first listing before the first", [=](Crafted& c) { c.put32(c.dir + 0x20, ~0u); },
-            outside);
-        row(
-            "index root past the last chunk", [=](Crafted& c) { c.put32(c.dir + 0x1c, 5); },
-            outside);
-        row(
-            "index root -2", [=](Crafted& c) { c.put32(c.dir + 0x1c, ~1u); }, outside);
-
-        row(
-            "listing free space too large",
-            [](Crafted& c) { c.put32(c.chunk(1) + 4, Crafted::kChunk - 0x13); },
-            "a directory chunk is damaged");
-        row(
-            "index free space too large",
-            [=](Crafted& c) { c.put32(c.chunk(root) + 4, Crafted::kChunk - 7); },
-            "a directory chunk is damaged");
-        row(
-            "empty entry name", [](Crafted& c) { c.bytes[c.chunk(0) + 0x14] = 0; }, entry);
-        row(
-            "chunk ends inside an entry's name",
-            [](Crafted& c) { c.put32(c.chunk(0) + 4, Crafted::kChunk - 0x14 - 5); }, entry);
-        row(
-            "section 2", [](Crafted& c) { c.bytes[c.chunk(0) + 0x14 + 14] = 2; }, entry);
-        row(
-            "entry past the end", [](Crafted&) {}, "an entry lies outside the file",
-            Crafted(3, Crafted::topics({E{"/zz", 0, "", 0, quint64(size)}})));
-        row(
-            "entry far past the end", [](Crafted&) {}, "an entry lies outside the file",
-            Crafted(3, Crafted::topics({E{"/zz", 0, "", quint64(size) + 1, 0}})));
-        row(
-            "compressed entry without the section", [](Crafted&) {},
-            "the compressed section is missing",
-            Crafted(3, Crafted::topics({E{"/zz", 1, "", 0, 1}})));
-
-        row(
-            "listing chain loops", [](Crafted& c) { c.put32(c.next(2), 0); }, chain);
-        row(
-            "listing chain enters the index", [=](Crafted& c) { c.put32(c.next(0), root); }, chain);
-        row(
-            "listing chain leaves the directory", [](Crafted& c) { c.put32(c.next(1), 5); }, chain);
-        row(
-            "listing chain goes to -2", [](Crafted& c) { c.put32(c.next(1), ~1u); }, chain);
-        row(
-            "index names a chunk past the last", [](Crafted& c) { c.bytes[c.indexChild(1)] = 5; },
-            "the directory index points outside the directory");
-        row(
-            "index names an unused chunk",
-            [](Crafted& c) { c.bytes[c.indexChild(1)] = Crafted::kUnused; },
-            "the directory index leads to a damaged chunk");
-        row(
-            "index names itself", [=](Crafted& c) { c.bytes[c.indexChild(2)] = char(root); },
-            "the directory index loops");
-        row(
-            "index loops through a second index",
-            [=](Crafted& c) {
-                c.bytes.replace(c.chunk(4), 4, "PMGI");
-                c.put32(c.chunk(4) + 4, Crafted::kChunk - 8 - 15);
-                c.bytes.replace(c.chunk(4) + 8, 15, c.bytes.mid(c.chunk(root) + 8, 15));
-                c.bytes[c.chunk(4) + 8 + 14] = char(root);
-                c.bytes[c.indexChild(1)] = 4;
-            },
-            "the directory index loops");
+        // Chunk 4 made a second index, of listing chunk 0, below the root.
+        for (const bool loop : {false, true}) {
+            Crafted d;
+            d.bytes.replace(d.chunk(4), 4, "PMGI");
+            d.put32(d.chunk(4) + 4, chunk - 8 - 15);
+            d.bytes.replace(d.chunk(4) + 8, 15, d.bytes.mid(d.indexChild(0) - 14, 15));
+            d.bytes[d.indexChild(1)] = 4;
+            if (loop) // back to the root
+                d.bytes[d.chunk(4) + 8 + 14] = char(Crafted::kRoot);
+            else // named twice: shared, not a loop
+                d.bytes[d.indexChild(0)] = 4;
+            QTest::newRow(loop ? "index loops through a second index" : "sound, shared index")
+                << d.bytes << (loop ? "the directory index loops" : "");
+        }
     }
     void structures() {
         QFETCH(QByteArray, file);
