@@ -38,48 +38,42 @@ QString shown(const QString& s) {
 }
 
 // One viewer call as a line: owner, file, command and what the data holds.
+QString field(const QString& s) {
+    return shown(s);
+}
+QString field(qint64 n) {
+    return QString::number(n);
+}
+struct Hex {
+    quint32 value;
+};
+QString field(Hex h) {
+    return QString::number(h.value, 16);
+}
+QString field(QPoint p) {
+    return QStringLiteral("%1,%2").arg(p.x()).arg(p.y());
+}
+template <typename... T> QString fields(const T&... parts) {
+    return QStringList{field(parts)...}.join(u' ');
+}
+
 QString render(const FakeHelpViewer::Call& c) {
-    QString data;
+    QString data = QStringLiteral("-");
     if (const auto* s = std::get_if<QString>(&c.data))
         data = shown(*s);
     else if (const auto* id = std::get_if<qint32>(&c.data))
-        data = QString::number(*id);
+        data = field(*id);
     else if (const auto* l = std::get_if<HelpLinkRecord>(&c.data))
-        data = QStringLiteral("link %1 %2 %3 %4 %5 %6 %7 %8")
-                   .arg(l->size)
-                   .arg(l->reserved)
-                   .arg(shown(l->keywords), shown(l->url), shown(l->msgText), shown(l->msgTitle),
-                        shown(l->window))
-                   .arg(l->indexOnFail);
+        data = "link " + fields(l->size, l->reserved, l->keywords, l->url, l->msgText, l->msgTitle,
+                                l->window, l->indexOnFail);
     else if (const auto* q = std::get_if<HelpSearchRecord>(&c.data))
-        data = QStringLiteral("search %1 %2 %3 %4 %5 %6 %7 %8")
-                   .arg(q->size)
-                   .arg(q->unicode)
-                   .arg(shown(q->query))
-                   .arg(q->proximity)
-                   .arg(q->stemmed)
-                   .arg(q->titleOnly)
-                   .arg(q->execute)
-                   .arg(shown(q->window));
+        data = "search " + fields(q->size, q->unicode, q->query, q->proximity, q->stemmed,
+                                  q->titleOnly, q->execute, q->window);
     else if (const auto* p = std::get_if<HelpPopupRecord>(&c.data))
-        data = QStringLiteral("popup %1 %2 %3 %4 %5,%6 %7 %8 %9")
-                   .arg(p->size)
-                   .arg(p->instance)
-                   .arg(p->stringId)
-                   .arg(shown(p->text))
-                   .arg(p->pos.x())
-                   .arg(p->pos.y())
-                   .arg(p->textColor, 0, 16)
-                   .arg(p->backColor, 0, 16)
-                   .arg(shown(p->font)) +
-               QStringLiteral(" %1 %2 %3 %4")
-                   .arg(p->marginLeft)
-                   .arg(p->marginTop)
-                   .arg(p->marginRight)
-                   .arg(p->marginBottom);
-    else
-        data = QStringLiteral("-");
-    return QStringLiteral("%1 %2 %3 %4").arg(c.owner).arg(shown(c.file)).arg(c.command).arg(data);
+        data = "popup " + fields(p->size, qint64(p->instance), p->stringId, p->text, p->pos,
+                                 Hex{p->textColor}, Hex{p->backColor}, p->font, p->marginLeft,
+                                 p->marginTop, p->marginRight, p->marginBottom);
+    return fields(qint64(c.owner), c.file, c.command) + u' ' + data;
 }
 
 struct Fixture;
