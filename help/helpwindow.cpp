@@ -5,8 +5,8 @@
 #include "shell.h"
 
 #include <QAction>
-#include <QKeySequence>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
