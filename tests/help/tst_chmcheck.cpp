@@ -266,6 +266,8 @@ private slots:
             << control << 12 << 0u << QString("the compression's window is damaged");
         QTest::newRow("reset entries of 4 bytes")
             << reset << 8 << 4u << QString("the reset table is damaged");
+        QTest::newRow("two blocks at one place")
+            << reset << 0x28 + 8 << 0u << QString("the reset table is damaged");
         QTest::newRow("no blocks")
             << reset << 4 << 0u << QString("the reset table does not match the content");
     }

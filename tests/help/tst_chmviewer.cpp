@@ -219,6 +219,7 @@ private slots:
         QVERIFY(p->isVisible());
         QVERIFY(p->text().startsWith("Item Text\nWhat the scroller shows for this item, in HTML"));
         QVERIFY(p->findChild<QLabel*>()->font().bold());
+        QCOMPARE(p->accessibleName(), QString("Help")); // what a screen reader announces
         // The What's This source names the file with the other separator.
         QCOMPARE(viewer->popupText(chm + "::Popups\\frmMain.txt", 1004).section('\n', 0, 0),
                  QString("Scroll Speed (ms)"));
