@@ -6,9 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <functional>
 
 namespace {
 
@@ -19,10 +22,26 @@ QString xdotool(const QStringList& args) {
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
 }
 
-// The first window whose title matches the pattern, or empty.
+// The first mapped window whose title matches the pattern, or empty. A window has its title
+// before it is mapped, and focus cannot go to a window that is not.
 QString findWindow(const QString& pattern) {
-    return xdotool({QStringLiteral("search"), QStringLiteral("--name"), pattern})
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--name"), pattern})
         .section(QLatin1Char('\n'), 0, 0);
+}
+
+// The window that has the keyboard focus.
+QString focusedWindow() {
+    return xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("-f")});
+}
+
+// Waits until the condition has held once. A window search fails now and then while the
+// programs create and destroy windows (one goes in mid-search and xdotool stops), so a check
+// that held is not asked again.
+bool held(const std::function<bool()>& condition, int timeoutMs) {
+    bool ok = false;
+    waitUntil([&] { return ok = ok || condition(); }, timeoutMs);
+    return ok;
 }
 
 // Sends keys to a window the way a keyboard does: the window takes the input focus first.
@@ -66,6 +85,18 @@ private Q_SLOTS:
         QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty(),
                  "xdotool is missing (scripts/ensure-packages.sh installs it)");
 
+        // The X server resets when its last client leaves, and refuses the programs that try to
+        // connect meanwhile; between the short xdotool calls this test would otherwise be no
+        // client at all. One connection stays open for the whole test.
+        QProcess keeper;
+        keeper.start(QStringLiteral("xdotool"), {QStringLiteral("getdisplaygeometry"),
+                                                 QStringLiteral("sleep"), QStringLiteral("3600")});
+        QVERIFY2(keeper.waitForReadyRead(10000), "xdotool could not reach the display");
+        const auto stopKeeper = qScopeGuard([&] {
+            keeper.kill();
+            keeper.waitForFinished(5000);
+        });
+
         // A private application folder, so the processes found are this test's own.
         QTemporaryDir app;
         const QString built = qEnvironmentVariable("TICKORA_APP_DIR");
@@ -93,12 +124,26 @@ private Q_SLOTS:
         editor.start(app.filePath(QStringLiteral("tickora-creator")), {});
         QVERIFY(editor.waitForStarted(10000));
         QString main;
-        TRY_VERIFY(!(main = findWindow(QStringLiteral("^Tickora Creator - \\["))).isEmpty(), 30000);
+        QVERIFY2(
+            held(
+                [&] {
+                    return !(main = findWindow(QStringLiteral("^Tickora Creator - \\["))).isEmpty();
+                },
+                30000),
+            "the editor's window did not appear in 30 s");
 
         press(main, QStringLiteral("F1"));
         QString helpWindow;
-        TRY_VERIFY(!(helpWindow = findWindow(QStringLiteral("^Tickora Creator Help$"))).isEmpty(),
-                   30000);
+        QVERIFY2(held(
+                     [&] {
+                         return !(helpWindow = findWindow(QStringLiteral("^Tickora Creator Help$")))
+                                     .isEmpty();
+                     },
+                     30000),
+                 "help window not found in 30 s");
+        // The help window takes the focus once it is mapped; keys sent before that would go to it.
+        QVERIFY2(held([&] { return focusedWindow() == helpWindow; }, 30000),
+                 "the help window did not take the focus");
         const QList<qint64> helpers = processesOf(app.filePath(QStringLiteral("tickora-help")));
         QCOMPARE(helpers.size(), 1);
         const qint64 helpPid = helpers.first();
