@@ -55,6 +55,7 @@ QStringList EditorDocument::scriptFilters() const {
 }
 
 void EditorDocument::markSaved() {
+    m_disk = DiskIdentity::of(m_filePath);
     m_undo.setClean();
     emit stateChanged();
 }
@@ -96,6 +97,7 @@ bool EditorDocument::open(const QString& path) {
     const bool read = LoadScroller(path);
     noteUnreadLines(path, !read);
     readFeedSource(path);
+    m_disk = DiskIdentity::of(path);
     m_undo.clear();
     emit stateChanged();
     return read;
@@ -166,6 +168,14 @@ bool EditorDocument::save() {
         default:
             return false;
         }
+    }
+    switch (askOutsideChange()) {
+    case Dialogs::Answer::Yes:
+        break;
+    case Dialogs::Answer::No:
+        return saveAs();
+    default:
+        return false;
     }
     if (!writeScript(m_filePath,
                      QStringLiteral("Your changes are not saved. Use Save As to save them in "

@@ -31,6 +31,7 @@ int main(int argc, char* argv[]) {
     // Links in the preview open in the user's browser, not in the preview.
     window.setLinkOpener([&window](const QUrl& url) { window.openLink(url); });
     window.show();
+    window.offerRecovery();
     if (!parser.positionalArguments().isEmpty())
         window.openPath(parser.positionalArguments().constFirst());
     return app.exec();
