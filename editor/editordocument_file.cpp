@@ -287,9 +287,13 @@ void EditorDocument::saveAsDefault() {
     if (writeScript(target, unchanged,
                     QStringLiteral("The default scroller was saved; only this copy into the "
                                    "scroller's project folder failed. Please check that folder "
-                                   "and save the scroller again.")) &&
-        isPartlyRead(target))
-        m_partlyReadPath.clear();
+                                   "and save the scroller again."))) {
+        if (isPartlyRead(target))
+            m_partlyReadPath.clear();
+        // The default may be the document's own file: this write is no other program's.
+        if (!m_filePath.isEmpty() && scriptwriter::sameDirectory(target, m_filePath))
+            m_disk = DiskIdentity::of(m_filePath);
+    }
 }
 
 EditorDocument::PromptResult EditorDocument::PromptSaveChanges() {

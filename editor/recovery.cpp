@@ -264,7 +264,10 @@ void Keeper::update() {
         return;
     }
     m_onDisk = true;
-    m_writer->start([this, path = m_path, bytes = encode(m_doc.snapshot())] {
+    // The snapshot shares the document's lists (no copy on this thread); the bytes are made on
+    // the writer's.
+    m_writer->start([this, path = m_path, copy = m_doc.snapshot()] {
+        const QByteArray bytes = encode(copy);
         QString error;
         if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
             error = QStringLiteral("the folder \"%1\" cannot be made")

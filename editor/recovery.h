@@ -57,7 +57,7 @@ struct Scan {
 Scan leftBehind();
 
 // Keeps this process's copy of the document: written a short pause after each change while the
-// document is dirty (built on the window's thread, written to disk on a thread of its own),
+// document is dirty (taken on the window's thread, encoded and written on a thread of its own),
 // removed when the document is clean again and when the keeper ends with the program.
 class Keeper : public QObject {
     Q_OBJECT

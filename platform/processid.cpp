@@ -28,7 +28,8 @@ QByteArray startTime(qint64 pid) {
 } // namespace
 
 QString processId() {
-    return processIdOf(::getpid());
+    static const QString own = processIdOf(::getpid());
+    return own;
 }
 
 QString processIdOf(qint64 pid) {
