@@ -261,6 +261,10 @@ private Q_SLOTS:
         s.run("mnuFileSave");
         QVERIFY2(s.dialogs.messages.isEmpty(), qPrintable(s.dialogs.lastText()));
         QVERIFY(readAll(path).contains(reloaded ? "'only'" : "'first'"));
+        // Still watched after the save replaced the file by rename.
+        s.dialogs.answers << Dialogs::Answer::No;
+        QVERIFY(writeFile(path, theirs + "// again\r\n"));
+        TRY_COMPARE(s.dialogs.messages.size(), 1, 5000);
     }
 
     void saveAsksBeforeReplacingAnOutsideChange() {
