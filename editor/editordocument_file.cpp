@@ -247,6 +247,10 @@ bool EditorDocument::writeScript(const QString& path, const QString& consequence
     }
     if (used)
         *used = r.encoding;
+    // Our own write (a save, or Save As Default onto the document's file) is no other
+    // program's change; known before any message below lets the file watch be heard.
+    if (!m_filePath.isEmpty() && scriptwriter::sameDirectory(path, m_filePath))
+        m_disk = DiskIdentity::of(m_filePath);
     for (const QString& error : r.copyErrors)
         inform(error + QLatin1Char('\n') + copyConsequence, Dialogs::Icon::Exclamation);
     for (const QString& page : r.keptFiles) {
@@ -290,9 +294,6 @@ void EditorDocument::saveAsDefault() {
                                    "and save the scroller again."))) {
         if (isPartlyRead(target))
             m_partlyReadPath.clear();
-        // The default may be the document's own file: this write is no other program's.
-        if (!m_filePath.isEmpty() && scriptwriter::sameDirectory(target, m_filePath))
-            m_disk = DiskIdentity::of(m_filePath);
     }
 }
 

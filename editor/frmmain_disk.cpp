@@ -6,6 +6,7 @@
 #include "editorrules.h"
 #include "recovery.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
@@ -70,7 +71,8 @@ void frmMain::connectDiskCare() {
 
 void frmMain::checkDisk() {
     const QString path = m_doc->filePath();
-    if (m_checkingDisk || path.isEmpty())
+    // Not on top of another question: closing it activates the window, which checks again.
+    if (m_checkingDisk || path.isEmpty() || QApplication::activeModalWidget())
         return;
     QScopedValueRollback guard(m_checkingDisk, true);
     const DiskIdentity now = DiskIdentity::of(path);
