@@ -4,6 +4,7 @@
 #include "editordocument.h"
 #include "processid.h"
 
+#include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
@@ -24,26 +25,28 @@ const QString kSuffix = QStringLiteral(".recovery");
 const QString kOpenSuffix = QStringLiteral(".open");
 int g_delayMs = 2000;
 
-void put(QDataStream& s, const clsItem& item) {
-    s << item.sName << item.sText << item.sWidth;
-}
-void get(QDataStream& s, clsItem& item) {
-    s >> item.sName >> item.sText >> item.sWidth;
-}
-void put(QDataStream& s, const QList<clsItem>& items) {
+// Items, each with its key when there are keys. Counts are checked against the bytes there are,
+// so no damaged count makes a list grow beyond them.
+void put(QDataStream& s, const QList<clsItem>& items, const QStringList* keys) {
     s << qint64(items.size());
-    for (const clsItem& item : items)
-        put(s, item);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (keys)
+            s << keys->at(i);
+        s << items[i].sName << items[i].sText << items[i].sWidth;
+    }
 }
-bool get(QDataStream& s, QList<clsItem>& items, qint64 limit) {
+bool get(QDataStream& s, QList<clsItem>& items, QStringList* keys, qint64 limit) {
     qint64 n = 0;
     s >> n;
     if (n < 0 || n > limit)
         return false;
-    items.reserve(n);
     for (qint64 i = 0; i < n && s.status() == QDataStream::Ok; ++i) {
         clsItem item;
-        get(s, item);
+        if (keys) {
+            keys->append(QString());
+            s >> keys->last();
+        }
+        s >> item.sName >> item.sText >> item.sWidth;
         items << item;
     }
     return s.status() == QDataStream::Ok;
@@ -68,19 +71,19 @@ QByteArray encode(const Copy& c) {
         s << c.owner << c.changed.toMSecsSinceEpoch() << c.filePath << qint32(c.encoding);
         s << r.sName << r.sWidth << r.sHeight << r.sSpeed << r.iDirn << r.iMsePause << r.sDefWidth
           << r.sSpacing << r.sPause;
-        s << c.keys;
-        put(s, c.items);
+        put(s, c.items, &c.keys);
         s << c.nextItem << qint32(c.current);
         const feed::Source& f = c.feed;
         s << f.address << qint32(f.options.nameLength) << qint32(f.options.summaryLength)
           << f.options.titleMarkup << qint32(f.maxEntries) << f.etag << f.lastModified;
-        put(s, f.items);
+        put(s, f.items, nullptr);
         s << c.disk.exists << c.disk.size << c.disk.modified << c.disk.hash;
     }
     QByteArray out;
     QDataStream s(&out, QIODevice::WriteOnly);
     s.setVersion(QDataStream::Qt_6_0);
-    s << kMagic << kVersion << payload << quint16(qChecksum(payload));
+    s << kMagic << kVersion << payload
+      << QCryptographicHash::hash(payload, QCryptographicHash::Sha256);
     return out;
 }
 
@@ -99,13 +102,13 @@ bool decode(const QByteArray& bytes, Copy* copy, QString* error) {
         return false;
     }
     QByteArray payload;
-    quint16 sum = 0;
+    QByteArray sum;
     head >> payload >> sum;
     if (head.status() != QDataStream::Ok) {
         *error = QStringLiteral("it is cut short");
         return false;
     }
-    if (sum != qChecksum(payload)) {
+    if (sum != QCryptographicHash::hash(payload, QCryptographicHash::Sha256)) {
         *error = QStringLiteral("it is damaged");
         return false;
     }
@@ -118,9 +121,8 @@ bool decode(const QByteArray& bytes, Copy* copy, QString* error) {
     s >> c.owner >> changed >> c.filePath >> encoding;
     s >> r.sName >> r.sWidth >> r.sHeight >> r.sSpeed >> r.iDirn >> r.iMsePause >> r.sDefWidth >>
         r.sSpacing >> r.sPause;
-    s >> c.keys;
     const qint64 limit = payload.size(); // every item takes bytes: no count beyond them
-    bool ok = get(s, c.items, limit);
+    bool ok = get(s, c.items, &c.keys, limit);
     qint32 current = -1;
     s >> c.nextItem >> current;
     feed::Source& f = c.feed;
@@ -129,7 +131,7 @@ bool decode(const QByteArray& bytes, Copy* copy, QString* error) {
     qint32 maxEntries = 0;
     s >> f.address >> nameLength >> summaryLength >> f.options.titleMarkup >> maxEntries >>
         f.etag >> f.lastModified;
-    ok = ok && get(s, f.items, limit);
+    ok = ok && get(s, f.items, nullptr, limit);
     s >> c.disk.exists >> c.disk.size >> c.disk.modified >> c.disk.hash;
     if (!ok || s.status() != QDataStream::Ok || !s.atEnd() || c.keys.size() != c.items.size() ||
         encoding < int(TextEncoding::Utf8) || encoding > int(TextEncoding::Windows1252) ||
