@@ -126,6 +126,12 @@ private Q_SLOTS:
         TRY_VERIFY(!QFile::exists(copy), 5000);
         s.run("mnuItemAdd");
         TRY_VERIFY(QFile::exists(copy), 5000);
+        s.dialogs.answers << Dialogs::Answer::No; // changes given up
+        s.run("mnuFileNew");
+        TRY_VERIFY(!QFile::exists(copy), 5000);
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        s.run("mnuItemAdd");
+        TRY_VERIFY(QFile::exists(copy), 5000);
         s.restart(); // Quit answered No, then a clean exit
         QVERIFY(copies().isEmpty());
         QCOMPARE(s.dialogs.unexpected, 0);
