@@ -273,6 +273,18 @@ private Q_SLOTS:
         TRY_COMPARE(s.dialogs.messages.size(), 1, 5000);
     }
 
+    void comingBackToTheWindowChecksTheFile() {
+        DiskWatch::setDelay(60000); // the watch stays silent: only the activation can tell
+        EditorSession s;
+        const QString path = s.openOnItems(kScript, QStringLiteral("a.js"));
+        QVERIFY(writeFile(path, "s = new Tickora();\r\n"));
+        s.dialogs.answers << Dialogs::Answer::No;
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(s.w.get(), &activate);
+        TRY_COMPARE(s.dialogs.messages.size(), 1, 5000);
+        QVERIFY(s.w->isDirty()); // kept: the file and the window differ
+    }
+
     void saveAsksBeforeReplacingAnOutsideChange() {
         EditorSession s;
         const QString path = s.openOnItems(kScript, QStringLiteral("a.js"));
