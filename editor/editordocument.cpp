@@ -156,6 +156,7 @@ void EditorDocument::clearRecords() {
     m_clipKey.clear();
     m_filePath.clear();
     m_projectFolder.clear();
+    m_disk = DiskIdentity();
     emit itemsReset();
     emit scrollerChanged();
     emit currentChanged(-1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs.h"
+#include "diskwatch.h"
 #include "document.h"
 #include "feedsource.h"
 #include "nodekeys.h"
@@ -13,6 +14,9 @@
 #include <optional>
 
 class QWidget;
+namespace recovery {
+struct Copy;
+}
 
 // The document the main window edits: the records (settings, items in order with their keys),
 // the file it belongs to, the item clipboard and the undo history. Every change goes through a
@@ -96,6 +100,16 @@ public:
                      const QString& copyConsequence, TextEncoding* used = nullptr,
                      std::optional<TextEncoding> as = std::nullopt);
     QStringList scriptFilters() const;
+
+    // --- Recovery and the file on disk (editordocument_recovery.cpp)
+    recovery::Copy snapshot() const;
+    // Takes in a recovery copy: the document is the copy's, unsaved, under the copy's file name.
+    void restore(const recovery::Copy& copy);
+    // The script file as it was read or last saved; another program may have changed it since.
+    const DiskIdentity& diskIdentity() const { return m_disk; }
+    // The user knows of the file's present state and keeps the document's own: the document is
+    // unsaved, and the next save replaces the file without asking again.
+    void keepOwnVersion();
     void inform(const QString& text,
                 platform::Dialogs::Icon icon = platform::Dialogs::Icon::None) const;
 
@@ -137,6 +151,9 @@ private:
     void readFeedSource(const QString& scriptPath);
     void writeFeedSource(const QString& scriptPath);
     void markSaved();
+    // Yes when the file is still the one read or saved (or is gone); else what the user
+    // answered to replacing another program's change (No: save under another name).
+    platform::Dialogs::Answer askOutsideChange();
 
     platform::Dialogs& m_dialogs;
     QString m_appFolder;
@@ -155,6 +172,7 @@ private:
     QString m_filePath;
     QString m_projectFolder;
     QUndoStack m_undo;
+    DiskIdentity m_disk;
 
     // The file the document was opened from when some of its lines were not taken in, and
     // which they are; writing over it needs the user's word.

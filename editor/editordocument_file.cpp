@@ -96,6 +96,7 @@ QStringList EditorDocument::scriptFilters() const {
 }
 
 void EditorDocument::markSaved() {
+    m_disk = DiskIdentity::of(m_filePath);
     m_undo.setClean();
     emit stateChanged();
 }
@@ -137,6 +138,7 @@ bool EditorDocument::open(const QString& path) {
     const bool read = LoadScroller(path);
     noteUnreadLines(path, !read);
     readFeedSource(path);
+    m_disk = DiskIdentity::of(path);
     m_undo.clear();
     emit stateChanged();
     return read;
@@ -227,6 +229,14 @@ bool EditorDocument::save() {
             return false;
         }
     }
+    switch (askOutsideChange()) {
+    case Dialogs::Answer::Yes:
+        break;
+    case Dialogs::Answer::No:
+        return saveAs();
+    default:
+        return false;
+    }
     if (!writeScript(m_filePath,
                      QStringLiteral("Your changes are not saved. Use Save As to save them in "
                                     "another folder or under another name."),
@@ -297,6 +307,10 @@ bool EditorDocument::writeScript(const QString& path, const QString& consequence
     }
     if (used)
         *used = r.encoding;
+    // Our own write (a save, or Save As Default onto the document's file) is no other
+    // program's change; known before any message below lets the file watch be heard.
+    if (!m_filePath.isEmpty() && scriptwriter::sameDirectory(path, m_filePath))
+        m_disk = DiskIdentity::of(m_filePath);
     for (const QString& error : r.copyErrors)
         inform(error + QLatin1Char('\n') + copyConsequence, Dialogs::Icon::Exclamation);
     for (const QString& page : r.keptFiles) {
@@ -337,9 +351,10 @@ void EditorDocument::saveAsDefault() {
     if (writeScript(target, unchanged,
                     QStringLiteral("The default scroller was saved; only this copy into the "
                                    "scroller's project folder failed. Please check that folder "
-                                   "and save the scroller again.")) &&
-        isPartlyRead(target))
-        m_partlyReadPath.clear();
+                                   "and save the scroller again."))) {
+        if (isPartlyRead(target))
+            m_partlyReadPath.clear();
+    }
 }
 
 EditorDocument::PromptResult EditorDocument::PromptSaveChanges(bool typing) {

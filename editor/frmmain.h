@@ -25,8 +25,12 @@ namespace platform {
 class RegistryStore;
 class Shell;
 } // namespace platform
+class DiskWatch;
 class FeedDialog;
 class ItemListView;
+namespace recovery {
+class Keeper;
+}
 class LivePreview;
 class RecentFiles;
 class UpDown;
@@ -63,6 +67,10 @@ public:
 
     // Opens a script as the Open command does, without asking for the file.
     void openPath(const QString& path);
+
+    // Offers the recovery copies left by editors that did not end cleanly (at start).
+    void offerRecovery();
+    recovery::Keeper* recoveryKeeper() const { return m_keeper; }
 
     // Runs when the window becomes active within the program (at start, after a modal box of
     // the program's own closes): the focus goes to the scroller's name.
@@ -174,6 +182,12 @@ private:
     bool PromptSaveForFolder();
     void inform(const QString& text, platform::Dialogs::Icon icon = platform::Dialogs::Icon::None);
 
+    // frmmain_disk.cpp: the recovery copy and the script file changed by other programs
+    void connectDiskCare();
+    void checkDisk();
+    // False when the file is open in another editor window and the user chose not to open it.
+    bool openAnyway(const QString& path);
+
     // frmmain_checks.cpp
     void connectFieldLogic();
     void fieldChanged();
@@ -284,6 +298,9 @@ private:
     LivePreview* m_live = nullptr;
     QTimer* m_liveTimer = nullptr;
     QString m_notedPath; // the file name the recent files last heard of
+    recovery::Keeper* m_keeper = nullptr;
+    DiskWatch* m_diskWatch = nullptr;
+    bool m_checkingDisk = false;
 
     // The document; the fields are its working copy until they are committed.
     EditorDocument* m_doc = nullptr;

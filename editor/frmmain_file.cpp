@@ -73,7 +73,7 @@ void frmMain::mnuFileOpen_Click() {
     const QString path =
         m_dialogs.openFile(this, Dialogs::FileRequest{QStringLiteral("Open"), QString(),
                                                       m_doc->scriptFilters(), 0, false});
-    if (path.isEmpty())
+    if (path.isEmpty() || !openAnyway(path))
         return;
     openScript(path);
 }
@@ -119,6 +119,8 @@ void frmMain::openPath(const QString& path) {
         inform(problem, Dialogs::Icon::Exclamation);
         return;
     }
+    if (!openAnyway(full))
+        return;
     if (PromptSaveChanges() == EditorDocument::PromptResult::Cancelled)
         return;
     openScript(full);

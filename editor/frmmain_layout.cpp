@@ -87,6 +87,7 @@ frmMain::frmMain(platform::Dialogs& dialogs, const QString& appFolder, QWidget* 
     resize(780, 580);
     Form_Load();
     restoreUserState();
+    connectDiskCare();
 }
 
 QLineEdit* frmMain::addTextField(const QString& name, const QString& tip) {

@@ -32,6 +32,7 @@ int main(int argc, char* argv[]) {
     // Links in the preview open in the user's browser, not in the preview.
     window.setLinkOpener([&window](const QUrl& url) { window.openLink(url); });
     window.show();
+    window.offerRecovery();
     if (!parser.positionalArguments().isEmpty()) {
         // The name as the bytes the system gave: a file name need not be UTF-8, and Qt's
         // decoding would put U+FFFD in place of such bytes.

@@ -34,6 +34,10 @@ public:
     virtual ~Dialogs() = default;
 
     virtual Answer message(QWidget* parent, const Message& m) = 0;
+    // A question whose answers are the buttons' own captions (left to right); returns the index of
+    // the one pressed, or `escape` when the box was closed without choosing.
+    virtual int choose(QWidget* parent, const Message& m, const QStringList& buttons,
+                       int defaultButton, int escape) = 0;
     // Both return the chosen full path, or an empty string when the user cancelled.
     virtual QString openFile(QWidget* parent, const FileRequest& r) = 0;
     // chosenFilter, when given, receives the index of the filter chosen when the dialog closed.
@@ -57,6 +61,8 @@ public:
 class QtDialogs : public Dialogs {
 public:
     Answer message(QWidget* parent, const Message& m) override;
+    int choose(QWidget* parent, const Message& m, const QStringList& buttons, int defaultButton,
+               int escape) override;
     QString openFile(QWidget* parent, const FileRequest& r) override;
     QString saveFile(QWidget* parent, const FileRequest& r, int* chosenFilter = nullptr) override;
 };

@@ -161,6 +161,21 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, const Message& m) {
     }
 }
 
+int QtDialogs::choose(QWidget* parent, const Message& m, const QStringList& buttons,
+                      int defaultButton, int escape) {
+    QMessageBox box(toIcon(m.icon), m.title, m.text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> made;
+    for (const QString& caption : buttons)
+        made << box.addButton(caption, QMessageBox::ActionRole);
+    if (defaultButton >= 0 && defaultButton < made.size())
+        box.setDefaultButton(made.at(defaultButton));
+    if (escape >= 0 && escape < made.size())
+        box.setEscapeButton(made.at(escape));
+    box.exec();
+    const int index = int(made.indexOf(qobject_cast<QPushButton*>(box.clickedButton())));
+    return index < 0 ? escape : index;
+}
+
 QString QtDialogs::openFile(QWidget* parent, const FileRequest& r) {
     return runFileDialog(parent, r, false);
 }

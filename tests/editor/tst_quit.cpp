@@ -117,6 +117,7 @@ private Q_SLOTS:
         settings.close();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        env.insert(QStringLiteral("XDG_STATE_HOME"), config.path()); // no recovery offer
 
         QProcess editor;
         editor.setProcessEnvironment(env);

@@ -18,9 +18,11 @@ public:
 
     QList<Message> messages;
     QList<FileCall> fileCalls;
-    QList<Answer> answers;    // consumed by message()
-    QStringList fileAnswers;  // consumed by openFile()/saveFile(); "" means cancel
-    QList<int> filterAnswers; // consumed by saveFile(); without one, the filter it was offered
+    QList<Answer> answers;         // consumed by message()
+    QStringList fileAnswers;       // consumed by openFile()/saveFile(); "" means cancel
+    QList<int> filterAnswers;      // consumed by saveFile(); without one, the filter it was offered
+    QList<int> choices;            // consumed by choose(); indices of the buttons pressed
+    QList<QStringList> buttonSets; // the buttons each choose() offered
     int unexpected = 0;
 
     Answer message(QWidget*, const Message& m) override {
@@ -30,6 +32,16 @@ public:
             return m.defaultButton;
         }
         return answers.takeFirst();
+    }
+    int choose(QWidget*, const Message& m, const QStringList& buttons, int defaultButton,
+               int) override {
+        messages.append(m);
+        buttonSets.append(buttons);
+        if (choices.isEmpty()) {
+            ++unexpected;
+            return defaultButton;
+        }
+        return choices.takeFirst();
     }
     QString openFile(QWidget*, const FileRequest& r) override { return file(false, r); }
     QString saveFile(QWidget*, const FileRequest& r, int* chosenFilter = nullptr) override {
@@ -52,6 +64,8 @@ public:
         answers.clear();
         fileAnswers.clear();
         filterAnswers.clear();
+        choices.clear();
+        buttonSets.clear();
         unexpected = 0;
     }
 
