@@ -3,7 +3,8 @@ var TickoLib = (function () {
     'use strict';
     var doc = document, win = window, styled = false;
 
-    // The scroller's own style sheet, added once per page. Authors can override any rule.
+    // The scroller's own style sheet, added once per page, first in the head: any author rule
+    // of the same specificity comes later and wins.
     // The box lays out left to right on every page; the items' text takes the page's direction.
     // A held box (.tk-still) scrolls its strip through the first pass, the button staying put; a box whose items fit (.tk-fit)
     // shows them once, without the button.
@@ -18,6 +19,10 @@ var TickoLib = (function () {
         '.tk-btn{position:absolute;top:2px;right:2px;z-index:1;width:1.8em;height:1.8em;padding:0;' +
         'border:0;border-radius:.3em;background:rgba(0,0,0,.65);color:#fff;font:14px/1 sans-serif;' +
         'cursor:pointer;opacity:0;transition:opacity .2s}' +
+        '.tk-btn:before{content:"";display:inline-block;box-sizing:border-box;width:.6em;height:.7em;' +
+        'border:solid;border-width:0 .2em}' +
+        '.tk-held .tk-btn:before{width:0;border-width:.35em 0 .35em .6em;border-color:transparent;' +
+        'border-left-color:initial}' +
         '.tk-btn:focus,.tk-held .tk-btn{opacity:1}' +
         '@media (hover:hover){.tickora:hover .tk-btn{opacity:1}}' +
         '@media (hover:none){.tk-btn{opacity:.7}}';
@@ -45,7 +50,8 @@ var TickoLib = (function () {
             styled = true;
             var s = doc.createElement('style');
             s.textContent = CSS;
-            (doc.head || doc.documentElement).appendChild(s);
+            var h = doc.head || doc.documentElement;
+            h.insertBefore(s, h.firstChild);
         },
 
         // A number from a script value (number or text), or the fallback.

@@ -42,8 +42,7 @@ function Tickora() {
         L.addStyle();
 
         var box = (this._box = L.el('div', 'tickora'));
-        L.attrs(box, { role: 'region', 'aria-roledescription': 'scroller', tabindex: '0',
-                       'aria-label': this.name || 'Scroller' });
+        L.attrs(box, { role: 'region', 'aria-roledescription': 'scroller', tabindex: '0' });
         // A reversed box anchors the strip at its bottom or right edge and still scrolls there.
         box.style.flexDirection = FLOW[dir];
         box.style.width = L.len(this.width) || '300px';
@@ -57,22 +56,21 @@ function Tickora() {
         strip.style.flexDirection = FLOW[dir];
         strip.style.gap = this._gap + 'px';
 
-        // The script repeats its list to fill the box; only the first pass is shown to assistive
-        // technology and the keyboard, the repeats are decoration.
-        var items = this._items, n = passLength(items), iw = L.len(this.itemwidth);
-        for (var i = 0; i < items.length; i++) {
-            if (i % n === 0) {
-                var g = L.el('div', 'tk-group', strip);
-                g.style.flexDirection = FLOW[dir];
-                g.style.gap = strip.style.gap;
-                if (i) L.attrs(g, { inert: '', 'aria-hidden': 'true' });
-                this._groups.push(g);
-            }
-            var it = L.el('div', 'tk-item', g);
-            it.innerHTML = items[i][0];
-            if (!vert) it.style.width = L.len(items[i][1]) || iw;
+        // The script repeats its list to fill the box; the first pass is built, in one go, and
+        // shown to assistive technology and the keyboard. Copies of it are made as the box needs.
+        var items = this._items.slice(0, passLength(this._items)), iw = L.len(this.itemwidth);
+        if (!items.length) return;
+        var g = this._group(), html = '';
+        for (var i = 0; i < items.length; i++) html += '<div class="tk-item">' + items[i][0] + '</div>';
+        g.innerHTML = html;
+        // An item's markup that closes more than it opens must not spill into its neighbours.
+        if (g.childNodes.length !== items.length || g.children.length !== items.length) {
+            g.textContent = '';
+            for (i = 0; i < items.length; i++) L.el('div', 'tk-item', g).innerHTML = items[i][0];
         }
-        if (!this._groups.length) return;
+        for (i = 0; i < items.length; i++) if (!vert) g.children[i].style.width = L.len(items[i][1]) || iw;
+        // The copies follow the original's pictures; a lazy one would load only when it comes in.
+        eager(g);
         this._place();
         this._events();
 
@@ -85,13 +83,22 @@ function Tickora() {
             });
         this._kick();
 
-        // Fonts and late images change the items' sizes, which these observers see.
+        // Fonts, late images and the page's own scripts change the items; the copies follow.
         var sizes = L.watchSize(function () {
             self.measure();
         });
         sizes.observe(box);
-        sizes.observe(this._groups[0]);
-        for (var c = this._groups[0].firstChild; c; c = c.nextSibling) sizes.observe(c);
+        sizes.observe(g);
+        for (var c = g.firstChild; c; c = c.nextSibling) sizes.observe(c);
+        if (window.MutationObserver)
+            new MutationObserver(function (ms) {
+                var seen = {};
+                for (var k = 0; k < ms.length; k++) {
+                    var i = self._itemOf(ms[k].target);
+                    if (!seen[i]) self._sync(i);
+                    seen[i] = 1;
+                }
+            }).observe(g, { subtree: true, childList: true, attributes: true, characterData: true });
         L.watchVisible(box, function (visible) {
             self._off = !visible;
             self._kick();
@@ -144,35 +151,51 @@ function Tickora() {
                  list: !!this._list };
     };
 
+    // Reads every size first and writes afterwards, so the page lays out once; nothing is
+    // written when nothing changed.
     P.measure = function () {
-        var box = this._box, vert = this._vertical, d = this._dir;
+        var box = this._box, vert = this._vertical, first = this._groups[0];
         if (!box || !box.isConnected) return;
         var size = vert ? box.offsetHeight : box.offsetWidth;
         if (!size) return; // not rendered; measured again when it shows
-        // The box lays out left to right whatever the page's direction; the items' text keeps it.
-        box.style.setProperty('--tk-dir', getComputedStyle(box.parentNode).direction);
-        var br = L.rect(box), scale = (vert ? br.height : br.width) / size || 1;
-        var first = this._groups[0], g = L.rect(first), stops = [];
-        for (var c = first.firstChild; c; c = c.nextSibling) {
-            var r = L.rect(c);
-            stops.push((d === 0 ? r.top - g.top : d === 1 ? g.bottom - r.bottom :
-                        d === 2 ? r.left - g.left : g.right - r.right) / scale);
+        var pd = getComputedStyle(box.parentNode).direction, bs = getComputedStyle(box);
+        var pad = vert ? [bs.paddingTop, bs.paddingBottom] : [bs.paddingLeft, bs.paddingRight];
+        // Layout sizes, which no transform of the page's own (an entrance animation) disturbs.
+        var gap = this._gap, stops = [0], sizes = [], kids = first.children;
+        for (var c = 0; c < kids.length; c++) {
+            var v = parseFloat(getComputedStyle(kids[c])[vert ? 'height' : 'width']) || 0;
+            sizes.push(v);
+            stops.push(stops[c] + v + gap);
         }
-        var span = (vert ? g.height : g.width) / scale, period = span + this._gap;
-        stops.push(period);
+        var period = stops[c], inner = vert ? box.clientHeight : box.clientWidth;
+        var br = L.rect(box), scale = (vert ? br.height : br.width) / size || 1;
+        var key = [size, inner, pd, pad, stops].join();
+        this._scale = scale;
+        if (key === this._key) return;
+        this._key = key;
 
-        var at = this._where();
+        // The box lays out left to right whatever the page's direction; the items' text keeps it.
+        box.style.setProperty('--tk-dir', pd);
+        // The strip runs through the box's padding, right to its clipping edge.
+        this._strip.style.margin = vert ? '-' + pad[0] + ' 0 -' + pad[1] : '0 -' + pad[1] + ' 0 -' + pad[0];
+        var at = this._where(), old = this._sizes || [];
         this._stops = stops;
         this._period = period;
-        this._scale = scale;
-        var inner = vert ? box.clientHeight : box.clientWidth;
-        this._fits = span <= inner + 0.5;
+        this._sizes = sizes;
+        this._fits = period - gap <= inner + 0.5;
         box.classList.toggle('tk-fit', this._fits);
-        if (!this._fits) {
-            // Enough copies that the strip covers the box at every offset within one period.
-            var copies = Math.min(1 + Math.ceil(inner / period), 500);
-            while (this._groups.length < copies) this._clone();
+        // Copies of the first items, enough that the strip covers the box at every offset within
+        // one period; each copy keeps its original's size whatever its own pictures do.
+        var end = this._fits ? 0 : period + inner + 1;
+        for (var k = 1; k * period < end; k++) {
+            var g = this._groups[k] || this._group(true);
+            for (c = 0; c < kids.length && k * period + stops[c] < end; c++) {
+                if (!g.children[c]) g.appendChild(this._copy(c));
+                else if (sizes[c] !== old[c]) g.replaceChild(this._copy(c), g.children[c]);
+            }
+            while (g.children.length > c) g.removeChild(g.lastChild);
         }
+        while (this._groups.length > k) this._strip.removeChild(this._groups.pop());
         this._list = null; // shown again below in whichever way the state asks for
         this._kick(at ? stops[at.i] + at.f * (stops[at.i + 1] - stops[at.i]) : 0);
     };
@@ -184,15 +207,24 @@ function Tickora() {
     };
 
     P._place = function () {
-        var box = this._box, name = this.name, s = document.currentScript, body = document.body;
+        var self = this, box = this._box, name = this.name, s = document.currentScript, body = document.body;
         var host = name && document.getElementById(name);
+        this._label(host);
         if (host) host.appendChild(box);
         else if (s && body && body.contains(s)) s.parentNode.insertBefore(box, s.nextSibling);
         else
             // Called from the head or later: the named element may still come, else the body.
             whenReady(function () {
-                (document.getElementById(name) || document.body).appendChild(box);
+                var h = document.getElementById(name);
+                self._label(h);
+                (h || document.body).appendChild(box);
             });
+    };
+
+    // The region's name for assistive technology: the page's own label on the scroller's
+    // container, else a plain description (the scroller's name is a script variable).
+    P._label = function (host) {
+        this._box.setAttribute('aria-label', (host && host.getAttribute('aria-label')) || 'News ticker');
     };
 
     P._events = function () {
@@ -216,7 +248,7 @@ function Tickora() {
         L.on(box, 'focusin', function (e) {
             var t = e.target, keys = t !== btn && focusVisible(t), i = self._itemOf(t);
             set('_focus', keys);
-            if (keys && i >= 0) self._goto(i);
+            if (keys && i >= 0) self._reveal(t, i);
         });
         L.on(box, 'focusout', function () {
             set('_focus', false);
@@ -277,11 +309,11 @@ function Tickora() {
         L.on(box, 'dragstart', function (e) {
             e.preventDefault(); // links and pictures would start the browser's drag and drop
         });
-        // A wheel or touchpad over a moving strip moves it; a held list scrolls by itself.
-        // Horizontal strips leave the vertical wheel to the page.
+        // The page's own scrolling keeps the vertical wheel: a sideways wheel or touchpad swipe
+        // (or Shift with the wheel) moves a horizontal strip; a held list scrolls by itself.
         L.on(box, 'wheel', function (e) {
-            if (self._list || self._fits || !self._stops) return;
-            var d = self._vertical ? e.deltaY : e.deltaX || (e.shiftKey ? e.deltaY : 0);
+            if (self._list || self._fits || !self._stops || self._vertical) return;
+            var d = e.deltaX || (e.shiftKey ? e.deltaY : 0);
             if (!d) return;
             e.preventDefault();
             self._nudge(-self._sign * d * (e.deltaMode ? 16 : 1));
@@ -330,10 +362,10 @@ function Tickora() {
                 if (on) settle(a, t, 3);
             }
         }
+        // The button's face is a drawn symbol, so its only name is the one it says.
         var label = this._held ? 'Play' : 'Pause';
         if (btn.getAttribute('aria-label') !== label) {
             L.attrs(btn, { 'aria-label': label, title: label });
-            btn.textContent = this._held ? '\u25B6\uFE0E' : '\u275A\u275A';
             box.classList.toggle('tk-held', !!this._held);
         }
     };
@@ -414,6 +446,19 @@ function Tickora() {
         this._seek(t < 0 ? t + this._cycle : t, 0);
     };
 
+    // Brings item i's leading edge in, or as much further as the focused element e inside it
+    // needs to show whole.
+    P._reveal = function (e, i) {
+        var d = this._dir, r = L.rect(e), g = L.rect(this._groups[0].children[i]), sc = this._scale || 1;
+        var end = (d === 0 ? r.bottom - g.top : d === 1 ? g.bottom - r.top : d === 2 ? r.right - g.left : g.right - r.left) / sc;
+        var inner = this._vertical ? this._box.clientHeight : this._box.clientWidth;
+        var lead = end - (this._vertical ? r.height : r.width) / sc;
+        if (end <= inner || !this._stops) return this._goto(i);
+        var p = this._stops[i] + Math.min(lead, end - inner);
+        if (this._list) return this._scroll(p);
+        if (this._anim) this._seek(this._timeOf(p), 0);
+    };
+
     // Sets the animation's clock to time t of the current turn; the distance grows by travel.
     P._seek = function (t, travel) {
         var a = this._anim, c = this._cycle, before = (this._read(), this._dist);
@@ -439,11 +484,40 @@ function Tickora() {
         return e ? Array.prototype.indexOf.call(g.children, e) : -1;
     };
 
-    P._clone = function () {
-        var c = L.attrs(this._groups[0].cloneNode(true), { inert: '', 'aria-hidden': 'true' });
-        this._strip.appendChild(c);
-        this._groups.push(c);
+    P._group = function (copy) {
+        var g = L.el('div', 'tk-group', this._strip);
+        g.style.flexDirection = this._strip.style.flexDirection;
+        g.style.gap = this._strip.style.gap;
+        if (copy) L.attrs(g, { inert: '', 'aria-hidden': 'true' });
+        this._groups.push(g);
+        return g;
     };
+
+    // A copy of item i without the ids and form names the page reaches the original by.
+    P._copy = function (i) {
+        var c = this._groups[0].children[i].cloneNode(true), all = c.querySelectorAll('[id],[name]');
+        for (var k = -1; k < all.length; k++) {
+            var e = k < 0 ? c : all[k];
+            e.removeAttribute('id');
+            e.removeAttribute('name');
+        }
+        eager(c);
+        c.style[this._vertical ? 'height' : 'width'] = this._sizes[i] + 'px';
+        return c;
+    };
+
+    // The page changed item i: its copies are made again.
+    P._sync = function (i) {
+        for (var k = 1; i >= 0 && k < this._groups.length; k++) {
+            var g = this._groups[k];
+            if (g.children[i]) g.replaceChild(this._copy(i), g.children[i]);
+        }
+    };
+
+    function eager(e) {
+        var im = e.querySelectorAll('img[loading]');
+        for (var k = 0; k < im.length; k++) im[k].removeAttribute('loading');
+    }
 
     // The length of one pass: the shortest run of items that the whole list repeats.
     function passLength(items) {
