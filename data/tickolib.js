@@ -3,11 +3,8 @@ var TickoLib = (function () {
     'use strict';
     var doc = document, win = window, styled = false;
 
-    // The scroller's own style sheet, added once per page, first in the head: any author rule
-    // of the same specificity comes later and wins.
-    // The box lays out left to right on every page; the items' text takes the page's direction.
-    // A held box (.tk-still) scrolls its strip through the first pass, the button staying put; a box whose items fit (.tk-fit)
-    // shows them once, without the button.
+    // First in the head, so author rules of the same weight win. The box lays out left to right;
+    // the items' text takes the page's direction.
     var CSS =
         '.tickora{position:relative;overflow:hidden;display:flex;box-sizing:border-box;' +
         'direction:ltr}' +
@@ -28,7 +25,6 @@ var TickoLib = (function () {
         '@media (hover:none){.tk-btn{opacity:.7}}';
 
     return {
-        // Creates an element with a class name, optionally appended to a parent.
         el: function (tag, cls, parent) {
             var e = doc.createElement(tag);
             if (cls) e.className = cls;
@@ -54,30 +50,25 @@ var TickoLib = (function () {
             h.insertBefore(s, h.firstChild);
         },
 
-        // A number from a script value (number or text), or the fallback.
         num: function (v, fallback) {
             var n = parseFloat(v);
             return isFinite(n) ? n : fallback;
         },
 
-        // A CSS length: bare numbers are pixels, other non-empty text passes as written.
+        // Bare numbers are pixels.
         len: function (v) {
             if (v === undefined || v === null || v === '') return '';
             return /^\s*-?[\d.]+\s*$/.test(String(v)) ? parseFloat(v) + 'px' : String(v);
         },
 
-        // The page's clock, the one animation frames are stamped with.
         now: function () {
             return win.performance ? performance.now() : Date.now();
         },
 
-        // The visitor's reduced-motion preference as a live query (null where unsupported).
         reducedMotion: function () {
             return win.matchMedia ? win.matchMedia('(prefers-reduced-motion: reduce)') : null;
         },
 
-        // Calls fn(entries) whenever one of the elements changes size; falls back to the
-        // window's resize and load events where ResizeObserver is missing.
         watchSize: function (fn) {
             if (win.ResizeObserver) return new ResizeObserver(fn);
             this.on(win, 'resize', fn);
@@ -85,7 +76,6 @@ var TickoLib = (function () {
             return { observe: function () {} };
         },
 
-        // Calls fn(visible) when the element enters or leaves the viewport.
         watchVisible: function (e, fn) {
             if (!win.IntersectionObserver) return;
             new IntersectionObserver(function (entries) {
