@@ -282,7 +282,9 @@ describe(`scroller in ${engine}`, () => {
         const b = scrollerDoc('b', 2, { ...BOX, scrollSpeed: '10' }, sizedItems([90, 90, 90]));
         const page = await show(null, {
             scripts: { 'a.js': a, 'b.js': b },
+            // The page's own handlers, set before the scripts, survive them.
             body: '<style>.tk-btn{background:rgb(1, 2, 3)}</style><div id="b" aria-label="Latest news"></div>' +
+                  '<script>onload = function () { T.own = 1; };</script>' +
                   '<p>x</p><script src="a.js"></script><script src="b.js"></script>',
         });
         await waitMoving(page, 'a');
@@ -305,7 +307,8 @@ describe(`scroller in ${engine}`, () => {
             assert.equal(await page.eval(`${s}._strip.getAttribute('aria-live')`), 'off');
         }
         const a0 = await page.eval(`${pos('a')}.distance`), b0 = await page.eval(`${pos('b')}.distance`);
-        await page.eval('onload(), onresize(), a.load(), a.start(), 1');
+        assert.equal(await page.eval('T.own'), 1, "the page's onload did not run");
+        await page.eval("dispatchEvent(new Event('load')), dispatchEvent(new Event('resize')), a.load(), a.start(), 1");
         await page.pageWait(400);
         assert.ok((await page.eval(`${pos('a')}.distance`)) > a0 + 10);
         assert.ok((await page.eval(`${pos('b')}.distance`)) > b0 + 10);

@@ -153,11 +153,12 @@ private Q_SLOTS:
     void emptyListHasNoItemBlock() {
         ScrollerDocument d;
         d.scroller.sName = QStringLiteral("n");
-        QCOMPARE(scriptwriter::BuildScript(d),
-                 QStringLiteral("n = new Tickora();\r\nn.name = 'n';\r\nn.type = 0;\r\n"
-                                "n.pausemouseover = true;\r\nn.display();\r\n"
-                                "onload = function(){n.load();n.start();};\r\n"
-                                "onresize = function(){n.load();};"));
+        QCOMPARE(
+            scriptwriter::BuildScript(d),
+            QStringLiteral("n = new Tickora();\r\nn.name = 'n';\r\nn.type = 0;\r\n"
+                           "n.pausemouseover = true;\r\nn.display();\r\n"
+                           "window.addEventListener('load', function(){n.load();n.start();});\r\n"
+                           "window.addEventListener('resize', function(){n.load();});"));
     }
 
     void emptyNameStartsLinesWithTheCall() {
@@ -166,7 +167,7 @@ private Q_SLOTS:
         const QString s = scriptwriter::BuildScript(d);
         QVERIFY(s.startsWith(QStringLiteral(" = new Tickora();\r\n")));
         QVERIFY(s.contains(QStringLiteral("\r\n.add('', '', 'Item 1');\r\n")));
-        QVERIFY(s.endsWith(QStringLiteral("onresize = function(){.load();};")));
+        QVERIFY(s.endsWith(QStringLiteral("function(){.load();});")));
     }
 
     void passes_data() {
