@@ -33,7 +33,9 @@ function Tickora() {
         this._config();
         L.addStyle();
 
-        var box = (this._box = L.el('div', 'tickora'));
+        // An empty container of class tickora, which the page sized before any script ran, is the box.
+        var host = this.name && document.getElementById(this.name);
+        var box = (this._box = host && host.className === 'tickora' && !host.firstChild ? host : L.el('div', 'tickora'));
         L.attrs(box, { role: 'region', 'aria-roledescription': 'scroller', tabindex: '0' });
         box.style.flexDirection = FLOW[dir];
         box.style.width = L.len(this.width) || '300px';
@@ -191,8 +193,9 @@ function Tickora() {
         var self = this, box = this._box, name = this.name, s = document.currentScript, body = document.body;
         var host = name && document.getElementById(name);
         this._label(host);
-        if (host) host.appendChild(box);
-        else if (s && body && body.contains(s)) s.parentNode.insertBefore(box, s.nextSibling);
+        if (host) {
+            if (host !== box) host.appendChild(box);
+        } else if (s && body && body.contains(s)) s.parentNode.insertBefore(box, s.nextSibling);
         else
             whenReady(function () {
                 var h = document.getElementById(name);

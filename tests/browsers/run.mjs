@@ -5,7 +5,7 @@ import { createServer } from 'node:http';
 import { after, afterEach, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { launch } from './engines.mjs';
-import { item, project, scrollerDoc, sizedItems } from './fixture.mjs';
+import { embedCode, item, project, scrollerDoc, sizedItems } from './fixture.mjs';
 
 const engine = process.argv[2] || process.env.TICKORA_ENGINE || 'chromium';
 // What an engine cannot do here, each with the reason; those scenarios are skipped, not faked.
@@ -52,11 +52,11 @@ afterEach(async () => {
 });
 
 // A page with the scroller "news" where its script stands, or with the given body and scripts.
-async function show(doc, { body, scripts = { 'news.js': doc }, pre, dir } = {}) {
+async function show(doc, { body, scripts = { 'news.js': doc }, pre, dir, runtime } = {}) {
     const proj = project();
     for (const [file, d] of Object.entries(scripts)) proj.script(file, d);
     const page = await browser.open(
-        proj.page(body ?? '<div id="stage"><script src="news.js"></script></div>', { pre, dir }));
+        proj.page(body ?? '<div id="stage"><script src="news.js"></script></div>', { pre, dir, runtime }));
     open.push([page, proj]);
     return page;
 }
@@ -573,6 +573,17 @@ describe(`scroller in ${engine}`, () => {
         assert.ok(copies > 0 && copies < 12, `${copies} copied items`);
         await page.eval(`news._goto(499), 1`);
         assertCovered(await page.eval('T.snap(news._box, 0)'), 10, 'at the seam');
+    });
+
+    test('the embed code holds up nothing and reserves the box: what follows never moves', async () => {
+        const page = await show(scrollerDoc('news', 0, { ...BOX, scrollSpeed: '10' }, sizedItems([60, 60, 60])), {
+            runtime: false,
+            body: `<p>Before</p>${embedCode('width:200px;height:100px')}<p id="after">After</p>
+                   <script>T.early = [typeof Tickora, document.getElementById('after').getBoundingClientRect().top];</script>` });
+        await waitMoving(page);
+        const late = await page.eval("document.getElementById('after').getBoundingClientRect().top");
+        assert.deepEqual(await page.eval('T.early'), ['undefined', late]);
+        assert.equal(await page.eval('news._box.id'), 'news');
     });
 
     test('content that fits stands still, with no copies and no button, until it no longer fits', async () => {
