@@ -159,9 +159,11 @@ function Tickora() {
         if (key === this._key) return;
         this._key = key;
 
-        box.style.setProperty('--tk-dir', pd);
+        // Written only when it differs: every item's style depends on it.
+        if ((box.style.getPropertyValue('--tk-dir') || 'ltr') !== pd) box.style.setProperty('--tk-dir', pd);
         // The strip runs through the padding.
-        this._strip.style.margin = vert ? '-' + pad[0] + ' 0 -' + pad[1] : '0 -' + pad[1] + ' 0 -' + pad[0];
+        pad = pad[0] + pad[1] === '0px0px' ? '' : vert ? '-' + pad[0] + ' 0 -' + pad[1] : '0 -' + pad[1] + ' 0 -' + pad[0];
+        if (pad !== this._margin) this._strip.style.margin = this._margin = pad;
         var at = this._where(), old = this._sizes || [];
         this._stops = stops;
         this._period = period;
