@@ -518,14 +518,15 @@ describe(`scroller in ${engine}`, () => {
              item('C', '<div style="height:2600px">C</div>')]));
         await page.until(`T.groups(news._box)[0].children[1].offsetHeight > 70`);
         await waitMoving(page);
-        // Just before the copy of B comes in.
+        // The copy of B brought into the box: it has the original's size at once.
         await page.eval('news._hover = true, news._kick(), 1');
         await page.until(`!${pos()}.moving`);
-        await page.eval(`news._nudge(${pos()}.length - 80 - ${pos()}.offset), 1`);
-        await page.eval('news._hover = false, news._kick(), 1');
+        await page.eval(`news._nudge(${pos()}.length - 5 - ${pos()}.offset), 1`);
         const copy = 'T.groups(news._box)[1].children[1]';
         await page.until(`${copy}.getBoundingClientRect().top < T.inner(news._box).bottom - 20`);
         assert.equal(await page.eval(`${copy}.offsetHeight`), await page.eval('T.groups(news._box)[0].children[1].offsetHeight'));
+        await page.eval('news._hover = false, news._kick(), 1');
+        await waitMoving(page);
         await assertScrolls(page, 0, 20, 10, 2500);
         await page.until(`[].every.call(news._box.querySelectorAll('img'), function (m) { return m.offsetHeight === 70; })`, 9000);
     });
