@@ -558,8 +558,11 @@ describe(`scroller in ${engine}`, () => {
                 const at = `document.activeElement.getAttribute('href') === '#${n}'`;
                 for (let k = 0; k < 2 && !(await page.eval(at)); k++) await page.key('Tab');
                 await page.until(at);
-                await page.until(`(function (r, b) { return r.top >= b.top - 0.6 && r.bottom <= b.bottom + 0.6; })(
-                    document.activeElement.getBoundingClientRect(), T.inner(news._box))`, 2000);
+                const shown = `(function (r, b) { return r.top >= b.top - 0.6 && r.bottom <= b.bottom + 0.6; })(
+                    document.activeElement.getBoundingClientRect(), T.inner(news._box))`;
+                await page.until(shown, 2000);
+                await page.pageWait(300); // and it stays in view
+                assert.ok(await page.eval(shown), `link ${n} left the box`);
             }
         }
     });
