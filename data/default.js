@@ -24,5 +24,5 @@ news.add('<b>Links work too</b><br>Items are HTML: <a href="#">add a link</a> or
 
 /* -- Replicate Items -- */
 news.display();
-onload = function(){news.load();news.start();};
-onresize = function(){news.load();};
+window.addEventListener('load', function(){news.load();news.start();});
+window.addEventListener('resize', function(){news.load();});

@@ -1,9 +1,11 @@
 # Puts the embed code (data/embedcode.txt, the text the editor copies) into a help page in place
-# of the marker <!--embed-code-->, for the example script news.js.
+# of the marker <!--embed-code-->, for the example scroller news (200 by 40) saved as news.js.
 # Usage: cmake -DTEMPLATE=embedcode.txt -DPAGE=page.htm -P embedcode.cmake
 file(READ "${TEMPLATE}" code)
 string(STRIP "${code}" code)
 string(REPLACE "{script}" "news.js" code "${code}")
+string(REPLACE "{name}" "news" code "${code}")
+string(REPLACE "{style}" "width:200px;height:40px" code "${code}")
 string(REPLACE "&" "&amp;" code "${code}")
 string(REPLACE "<" "&lt;" code "${code}")
 string(REPLACE ">" "&gt;" code "${code}")

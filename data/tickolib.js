@@ -3,10 +3,8 @@ var TickoLib = (function () {
     'use strict';
     var doc = document, win = window, styled = false;
 
-    // The scroller's own style sheet, added once per page. Authors can override any rule.
-    // The box lays out left to right on every page; the items' text takes the page's direction.
-    // A held box (.tk-still) scrolls its strip through the first pass, the button staying put; a box whose items fit (.tk-fit)
-    // shows them once, without the button.
+    // First in the head, so author rules of the same weight win. The box lays out left to right;
+    // the items' text takes the page's direction.
     var CSS =
         '.tickora{position:relative;overflow:hidden;display:flex;box-sizing:border-box;' +
         'direction:ltr}' +
@@ -18,12 +16,15 @@ var TickoLib = (function () {
         '.tk-btn{position:absolute;top:2px;right:2px;z-index:1;width:1.8em;height:1.8em;padding:0;' +
         'border:0;border-radius:.3em;background:rgba(0,0,0,.65);color:#fff;font:14px/1 sans-serif;' +
         'cursor:pointer;opacity:0;transition:opacity .2s}' +
+        '.tk-btn:before{content:"";display:inline-block;box-sizing:border-box;width:.6em;height:.7em;' +
+        'border:solid;border-width:0 .2em}' +
+        '.tk-held .tk-btn:before{width:0;border-width:.35em 0 .35em .6em;border-color:transparent;' +
+        'border-left-color:initial}' +
         '.tk-btn:focus,.tk-held .tk-btn{opacity:1}' +
         '@media (hover:hover){.tickora:hover .tk-btn{opacity:1}}' +
         '@media (hover:none){.tk-btn{opacity:.7}}';
 
     return {
-        // Creates an element with a class name, optionally appended to a parent.
         el: function (tag, cls, parent) {
             var e = doc.createElement(tag);
             if (cls) e.className = cls;
@@ -45,33 +46,29 @@ var TickoLib = (function () {
             styled = true;
             var s = doc.createElement('style');
             s.textContent = CSS;
-            (doc.head || doc.documentElement).appendChild(s);
+            var h = doc.head || doc.documentElement;
+            h.insertBefore(s, h.firstChild);
         },
 
-        // A number from a script value (number or text), or the fallback.
         num: function (v, fallback) {
             var n = parseFloat(v);
             return isFinite(n) ? n : fallback;
         },
 
-        // A CSS length: bare numbers are pixels, other non-empty text passes as written.
+        // Bare numbers are pixels.
         len: function (v) {
             if (v === undefined || v === null || v === '') return '';
             return /^\s*-?[\d.]+\s*$/.test(String(v)) ? parseFloat(v) + 'px' : String(v);
         },
 
-        // The page's clock, the one animation frames are stamped with.
         now: function () {
             return win.performance ? performance.now() : Date.now();
         },
 
-        // The visitor's reduced-motion preference as a live query (null where unsupported).
         reducedMotion: function () {
             return win.matchMedia ? win.matchMedia('(prefers-reduced-motion: reduce)') : null;
         },
 
-        // Calls fn(entries) whenever one of the elements changes size; falls back to the
-        // window's resize and load events where ResizeObserver is missing.
         watchSize: function (fn) {
             if (win.ResizeObserver) return new ResizeObserver(fn);
             this.on(win, 'resize', fn);
@@ -79,7 +76,6 @@ var TickoLib = (function () {
             return { observe: function () {} };
         },
 
-        // Calls fn(visible) when the element enters or leaves the viewport.
         watchVisible: function (e, fn) {
             if (!win.IntersectionObserver) return;
             new IntersectionObserver(function (entries) {

@@ -1,14 +1,6 @@
-/* tickora.js: the Tickora scroller. Needs tickolib.js. Plain JavaScript, no build step.
-
-   A scroller script sets the properties, add()s the items (repeated in passes to fill the box),
-   then calls display(); load() and start() follow on page load. The scroller measures itself
-   whenever its box or its items change size, and starts on its own when the page has loaded, so
-   several scrollers work on one page even though only the last script's onload survives.
-
-   The motion is one looping animation of the strip (rests at the items included), so the
-   browser's compositor runs it and no script runs per frame. The position is read back from the
-   animation's clock when it is needed. When the scroller is held (pause button, reduced motion,
-   stop()) the box shows the first pass as a scrollable list instead. */
+/* tickora.js: the Tickora scroller, on tickolib.js. Plain JavaScript, no build step.
+   It measures itself when anything changes size and starts itself on page load. The motion is
+   one looping animation of the strip, run by the compositor; held, the box is a list. */
 function Tickora() {
     this.name = '';
     this.type = 0;
@@ -31,7 +23,7 @@ function Tickora() {
         this._items.push([String(text), width === undefined ? '' : String(width), String(name || '')]);
     };
 
-    // Builds the box where the calling script stands, or inside the element whose id is the name.
+    // The box goes into the element named after the scroller, else after the calling script.
     P.display = function () {
         if (this._box) return;
         var self = this, t = Math.round(L.num(this.type, 0));
@@ -41,14 +33,13 @@ function Tickora() {
         this._config();
         L.addStyle();
 
-        var box = (this._box = L.el('div', 'tickora'));
-        L.attrs(box, { role: 'region', 'aria-roledescription': 'scroller', tabindex: '0',
-                       'aria-label': this.name || 'Scroller' });
-        // A reversed box anchors the strip at its bottom or right edge and still scrolls there.
+        // An empty container of class tickora, which the page sized before any script ran, is the box.
+        var host = this.name && document.getElementById(this.name);
+        var box = (this._box = host && host.className === 'tickora' && !host.firstChild ? host : L.el('div', 'tickora'));
+        L.attrs(box, { role: 'region', 'aria-roledescription': 'scroller', tabindex: '0' });
         box.style.flexDirection = FLOW[dir];
         box.style.width = L.len(this.width) || '300px';
         box.style.height = L.len(this.height) || (vert ? '100px' : '');
-        // A finger swipes a horizontal strip; vertical swipes stay the page's own scrolling.
         box.style.touchAction = vert ? '' : 'pan-y';
 
         this._button = L.attrs(L.el('button', 'tk-btn', box), { type: 'button' });
@@ -57,22 +48,19 @@ function Tickora() {
         strip.style.flexDirection = FLOW[dir];
         strip.style.gap = this._gap + 'px';
 
-        // The script repeats its list to fill the box; only the first pass is shown to assistive
-        // technology and the keyboard, the repeats are decoration.
-        var items = this._items, n = passLength(items), iw = L.len(this.itemwidth);
-        for (var i = 0; i < items.length; i++) {
-            if (i % n === 0) {
-                var g = L.el('div', 'tk-group', strip);
-                g.style.flexDirection = FLOW[dir];
-                g.style.gap = strip.style.gap;
-                if (i) L.attrs(g, { inert: '', 'aria-hidden': 'true' });
-                this._groups.push(g);
-            }
-            var it = L.el('div', 'tk-item', g);
-            it.innerHTML = items[i][0];
-            if (!vert) it.style.width = L.len(items[i][1]) || iw;
+        // One pass, built in one go; copies as the box needs them.
+        var items = this._items.slice(0, passLength(this._items)), iw = L.len(this.itemwidth);
+        if (!items.length) return;
+        var g = this._group(), html = '';
+        for (var i = 0; i < items.length; i++) html += '<div class="tk-item">' + items[i][0] + '</div>';
+        g.innerHTML = html;
+        // Markup that closes more than it opens stays in its item.
+        if (g.childNodes.length !== items.length || g.children.length !== items.length) {
+            g.textContent = '';
+            for (i = 0; i < items.length; i++) L.el('div', 'tk-item', g).innerHTML = items[i][0];
         }
-        if (!this._groups.length) return;
+        for (i = 0; i < items.length; i++) if (!vert) g.children[i].style.width = L.len(items[i][1]) || iw;
+        eager(g);
         this._place();
         this._events();
 
@@ -85,13 +73,21 @@ function Tickora() {
             });
         this._kick();
 
-        // Fonts and late images change the items' sizes, which these observers see.
         var sizes = L.watchSize(function () {
             self.measure();
         });
         sizes.observe(box);
-        sizes.observe(this._groups[0]);
-        for (var c = this._groups[0].firstChild; c; c = c.nextSibling) sizes.observe(c);
+        sizes.observe(g);
+        for (var c = g.firstChild; c; c = c.nextSibling) sizes.observe(c);
+        if (window.MutationObserver)
+            new MutationObserver(function (ms) {
+                var seen = {};
+                for (var k = 0; k < ms.length; k++) {
+                    var i = self._itemOf(ms[k].target);
+                    if (!seen[i]) self._sync(i);
+                    seen[i] = 1;
+                }
+            }).observe(g, { subtree: true, childList: true, attributes: true, characterData: true });
         L.watchVisible(box, function (visible) {
             self._off = !visible;
             self._kick();
@@ -105,7 +101,6 @@ function Tickora() {
         else L.on(window, 'load', go);
     };
 
-    // Page load and resize: measure again, keeping the item at the leading edge where it was.
     P.load = function () {
         this._config();
         this.measure();
@@ -118,7 +113,6 @@ function Tickora() {
         this._kick();
     };
 
-    // Stops and returns to the first item; start() plays again.
     P.stop = function () {
         this._stopped = true;
         this._kick();
@@ -135,7 +129,6 @@ function Tickora() {
         this._kick();
     };
 
-    // Read-only state for page authors and tests.
     P.position = function () {
         var w = this._where(), tl = document.timeline;
         return { offset: this._pos, length: this._period, distance: this._dist,
@@ -144,35 +137,50 @@ function Tickora() {
                  list: !!this._list };
     };
 
+    // All reads before any write; nothing written when nothing changed.
     P.measure = function () {
-        var box = this._box, vert = this._vertical, d = this._dir;
+        var box = this._box, vert = this._vertical, first = this._groups[0];
         if (!box || !box.isConnected) return;
         var size = vert ? box.offsetHeight : box.offsetWidth;
         if (!size) return; // not rendered; measured again when it shows
-        // The box lays out left to right whatever the page's direction; the items' text keeps it.
-        box.style.setProperty('--tk-dir', getComputedStyle(box.parentNode).direction);
-        var br = L.rect(box), scale = (vert ? br.height : br.width) / size || 1;
-        var first = this._groups[0], g = L.rect(first), stops = [];
-        for (var c = first.firstChild; c; c = c.nextSibling) {
-            var r = L.rect(c);
-            stops.push((d === 0 ? r.top - g.top : d === 1 ? g.bottom - r.bottom :
-                        d === 2 ? r.left - g.left : g.right - r.right) / scale);
+        var pd = getComputedStyle(box.parentNode).direction, bs = getComputedStyle(box);
+        var pad = vert ? [bs.paddingTop, bs.paddingBottom] : [bs.paddingLeft, bs.paddingRight];
+        // Layout sizes: no transform of the page's disturbs them.
+        var gap = this._gap, stops = [0], sizes = [], kids = first.children;
+        for (var c = 0; c < kids.length; c++) {
+            var v = parseFloat(getComputedStyle(kids[c])[vert ? 'height' : 'width']) || 0;
+            sizes.push(v);
+            stops.push(stops[c] + v + gap);
         }
-        var span = (vert ? g.height : g.width) / scale, period = span + this._gap;
-        stops.push(period);
+        var period = stops[c], inner = vert ? box.clientHeight : box.clientWidth;
+        var br = L.rect(box), scale = (vert ? br.height : br.width) / size || 1;
+        var key = [size, inner, pd, pad, stops].join();
+        this._scale = scale;
+        if (key === this._key) return;
+        this._key = key;
 
-        var at = this._where();
+        // Written only when it differs: every item's style depends on it.
+        if ((box.style.getPropertyValue('--tk-dir') || 'ltr') !== pd) box.style.setProperty('--tk-dir', pd);
+        // The strip runs through the padding.
+        pad = pad[0] + pad[1] === '0px0px' ? '' : vert ? '-' + pad[0] + ' 0 -' + pad[1] : '0 -' + pad[1] + ' 0 -' + pad[0];
+        if (pad !== this._margin) this._strip.style.margin = this._margin = pad;
+        var at = this._where(), old = this._sizes || [];
         this._stops = stops;
         this._period = period;
-        this._scale = scale;
-        var inner = vert ? box.clientHeight : box.clientWidth;
-        this._fits = span <= inner + 0.5;
+        this._sizes = sizes;
+        this._fits = period - gap <= inner + 0.5;
         box.classList.toggle('tk-fit', this._fits);
-        if (!this._fits) {
-            // Enough copies that the strip covers the box at every offset within one period.
-            var copies = Math.min(1 + Math.ceil(inner / period), 500);
-            while (this._groups.length < copies) this._clone();
+        // Copies cover the box at every offset; each keeps its original's size.
+        var end = this._fits ? 0 : period + inner + 1;
+        for (var k = 1; k * period < end; k++) {
+            var g = this._groups[k] || this._group(true);
+            for (c = 0; c < kids.length && k * period + stops[c] < end; c++) {
+                if (!g.children[c]) g.appendChild(this._copy(c));
+                else if (sizes[c] !== old[c]) g.replaceChild(this._copy(c), g.children[c]);
+            }
+            while (g.children.length > c) g.removeChild(g.lastChild);
         }
+        while (this._groups.length > k) this._strip.removeChild(this._groups.pop());
         this._list = null; // shown again below in whichever way the state asks for
         this._kick(at ? stops[at.i] + at.f * (stops[at.i + 1] - stops[at.i]) : 0);
     };
@@ -184,15 +192,23 @@ function Tickora() {
     };
 
     P._place = function () {
-        var box = this._box, name = this.name, s = document.currentScript, body = document.body;
+        var self = this, box = this._box, name = this.name, s = document.currentScript, body = document.body;
         var host = name && document.getElementById(name);
-        if (host) host.appendChild(box);
-        else if (s && body && body.contains(s)) s.parentNode.insertBefore(box, s.nextSibling);
+        this._label(host);
+        if (host) {
+            if (host !== box) host.appendChild(box);
+        } else if (s && body && body.contains(s)) s.parentNode.insertBefore(box, s.nextSibling);
         else
-            // Called from the head or later: the named element may still come, else the body.
             whenReady(function () {
-                (document.getElementById(name) || document.body).appendChild(box);
+                var h = document.getElementById(name);
+                self._label(h);
+                (h || document.body).appendChild(box);
             });
+    };
+
+    // The page's label, else a plain one: the name is a script variable.
+    P._label = function (host) {
+        this._box.setAttribute('aria-label', (host && host.getAttribute('aria-label')) || 'News ticker');
     };
 
     P._events = function () {
@@ -204,19 +220,18 @@ function Tickora() {
         var along = function (e) {
             return (self._vertical ? e.clientY : e.clientX) / (self._scale || 1);
         };
-        // Touch "hover" is a tap: it would freeze the scroller until the next tap elsewhere.
+        // Touch "hover" is a tap.
         L.on(box, 'pointerenter', function (e) {
             if (self.pausemouseover && e.pointerType !== 'touch') set('_hover', true);
         });
         L.on(box, 'pointerleave', function (e) {
             if (e.pointerType !== 'touch') set('_hover', false);
         });
-        // Only keyboard focus pauses (and brings a focused item in); a tap or click that focuses
-        // the box does not. The pause/play button must show what it does, so it never pauses.
+        // Only keyboard focus pauses; the button, which must show what it does, never does.
         L.on(box, 'focusin', function (e) {
             var t = e.target, keys = t !== btn && focusVisible(t), i = self._itemOf(t);
             set('_focus', keys);
-            if (keys && i >= 0) self._goto(i);
+            if (keys && i >= 0) self._reveal(t, i);
         });
         L.on(box, 'focusout', function () {
             set('_focus', false);
@@ -234,12 +249,10 @@ function Tickora() {
             self._goto((w.i + (k < 0 && w.f > 0 ? 0 : k) + n) % n);
         });
 
-        // Dragging with a mouse, pen or finger moves the strip; it plays on from where it is let
-        // go. A press that moves less than a few pixels stays a click.
+        // A drag moves the strip; a press that moves a few pixels stays a click.
         L.on(box, 'pointerdown', function (e) {
             self._dragged = false;
             if (e.button || e.target === btn || !self._stops || self._fits) return;
-            // On touch a held list and a vertical strip scroll as the page does.
             if (e.pointerType === 'touch' && (self._vertical || self._list)) return;
             drag = { id: e.pointerId, at: along(e), moved: false };
         });
@@ -277,17 +290,15 @@ function Tickora() {
         L.on(box, 'dragstart', function (e) {
             e.preventDefault(); // links and pictures would start the browser's drag and drop
         });
-        // A wheel or touchpad over a moving strip moves it; a held list scrolls by itself.
-        // Horizontal strips leave the vertical wheel to the page.
+        // The vertical wheel stays the page's; a sideways one moves a horizontal strip.
         L.on(box, 'wheel', function (e) {
-            if (self._list || self._fits || !self._stops) return;
-            var d = self._vertical ? e.deltaY : e.deltaX || (e.shiftKey ? e.deltaY : 0);
+            if (self._list || self._fits || !self._stops || self._vertical) return;
+            var d = e.deltaX || (e.shiftKey ? e.deltaY : 0);
             if (!d) return;
             e.preventDefault();
             self._nudge(-self._sign * d * (e.deltaMode ? 16 : 1));
         }, { passive: false });
 
-        // Focus may scroll the clipped box; the strip's position is the only offset.
         L.on(box, 'scroll', function () {
             box.scrollTop = box.scrollLeft = 0;
         });
@@ -301,8 +312,7 @@ function Tickora() {
                   !this._hidden && !this._off && !this._drag && !this._fits && this._anim);
     };
 
-    // Brings the page in line with the state after any change: a still box, a scrollable list or
-    // the animation, running or paused. pos, when given, is where the strip is to stand.
+    // Brings the page in line with the state; pos is where the strip is to stand.
     P._kick = function (pos) {
         var box = this._box, btn = this._button;
         if (!box) return;
@@ -321,7 +331,7 @@ function Tickora() {
         }
         var a = this._anim;
         if (a) {
-            // Held exactly here, and played on from here: no engine may catch up on lost time.
+            // No engine may catch up on time lost while held.
             var t = a.currentTime, on = this._moving();
             if (on !== (a.playState === 'running')) {
                 if (on) a.play();
@@ -333,15 +343,12 @@ function Tickora() {
         var label = this._held ? 'Play' : 'Pause';
         if (btn.getAttribute('aria-label') !== label) {
             L.attrs(btn, { 'aria-label': label, title: label });
-            btn.textContent = this._held ? '\u25B6\uFE0E' : '\u275A\u275A';
             box.classList.toggle('tk-held', !!this._held);
         }
     };
 
-    // One animation for a whole turn of the loop: scrollspeed ms per pixel, resting pausedelay ms
-    // at each item. _at holds the time each run between two stops begins, in whole milliseconds:
-    // some engines keep the animation's clock no finer, and a rest set between two of its ticks
-    // would read as the end of the run before it.
+    // One animation per turn. _at holds when each run begins, in whole ms: some engines keep
+    // the clock no finer, and a rest between two ticks would read as the end of a run.
     P._animate = function (pos) {
         var s = this._stops, sp = this._speed, pd = this._pd, at = [0], t = 0, keys = [[0, 0]];
         for (var k = 1; k < s.length; k++) {
@@ -367,7 +374,6 @@ function Tickora() {
         return this._vertical ? 'translate3d(0,' + v + 'px,0)' : 'translate3d(' + v + 'px,0,0)';
     };
 
-    // The position and the distance travelled, from the animation's clock or the list's scroll.
     P._read = function () {
         var a = this._anim;
         if (a) {
@@ -384,7 +390,6 @@ function Tickora() {
         return this._pos;
     };
 
-    // The time within a turn at which the strip passes pos on its way.
     P._timeOf = function (pos) {
         var s = this._stops, k = s.length - 2;
         while (k > 0 && s[k] > pos) k--;
@@ -398,7 +403,6 @@ function Tickora() {
         else this._strip.scrollLeft = v;
     };
 
-    // Moves the strip by px along its motion (a drag or a wheel); the move counts as travel.
     P._nudge = function (px) {
         if (this._list) return this._scroll(this._read() + px);
         if (!this._anim) return;
@@ -406,7 +410,6 @@ function Tickora() {
         this._seek(this._timeOf(p), px);
     };
 
-    // Brings item i to the leading edge, where it rests as it would on its way.
     P._goto = function (i) {
         if (this._list) return this._scroll(this._stops[i]);
         if (!this._anim) return;
@@ -414,7 +417,18 @@ function Tickora() {
         this._seek(t < 0 ? t + this._cycle : t, 0);
     };
 
-    // Sets the animation's clock to time t of the current turn; the distance grows by travel.
+    // Item i's leading edge, or as much further as e inside it needs to show whole.
+    P._reveal = function (e, i) {
+        var d = this._dir, r = L.rect(e), g = L.rect(this._groups[0].children[i]), sc = this._scale || 1;
+        var end = (d === 0 ? r.bottom - g.top : d === 1 ? g.bottom - r.top : d === 2 ? r.right - g.left : g.right - r.left) / sc;
+        var inner = this._vertical ? this._box.clientHeight : this._box.clientWidth;
+        var lead = end - (this._vertical ? r.height : r.width) / sc;
+        if (end <= inner || !this._stops) return this._goto(i);
+        var p = this._stops[i] + Math.min(lead, end - inner);
+        if (this._list) return this._scroll(p);
+        if (this._anim) this._seek(this._timeOf(p), 0);
+    };
+
     P._seek = function (t, travel) {
         var a = this._anim, c = this._cycle, before = (this._read(), this._dist);
         a.currentTime = Math.floor((a.currentTime || 0) / c) * c + t;
@@ -423,7 +437,6 @@ function Tickora() {
         this._read();
     };
 
-    // The item at the leading edge and how far (0..1) the strip has moved past it.
     P._where = function () {
         var s = this._stops;
         if (!s) return null;
@@ -439,13 +452,40 @@ function Tickora() {
         return e ? Array.prototype.indexOf.call(g.children, e) : -1;
     };
 
-    P._clone = function () {
-        var c = L.attrs(this._groups[0].cloneNode(true), { inert: '', 'aria-hidden': 'true' });
-        this._strip.appendChild(c);
-        this._groups.push(c);
+    P._group = function (copy) {
+        var g = L.el('div', 'tk-group', this._strip);
+        g.style.flexDirection = this._strip.style.flexDirection;
+        g.style.gap = this._strip.style.gap;
+        if (copy) L.attrs(g, { inert: '', 'aria-hidden': 'true' });
+        this._groups.push(g);
+        return g;
     };
 
-    // The length of one pass: the shortest run of items that the whole list repeats.
+    // Without the ids and names the page reaches the original by.
+    P._copy = function (i) {
+        var c = this._groups[0].children[i].cloneNode(true), all = c.querySelectorAll('[id],[name]');
+        for (var k = -1; k < all.length; k++) {
+            var e = k < 0 ? c : all[k];
+            e.removeAttribute('id');
+            e.removeAttribute('name');
+        }
+        eager(c);
+        c.style[this._vertical ? 'height' : 'width'] = this._sizes[i] + 'px';
+        return c;
+    };
+
+    P._sync = function (i) {
+        for (var k = 1; i >= 0 && k < this._groups.length; k++) {
+            var g = this._groups[k];
+            if (g.children[i]) g.replaceChild(this._copy(i), g.children[i]);
+        }
+    };
+
+    function eager(e) {
+        var im = e.querySelectorAll('img[loading]');
+        for (var k = 0; k < im.length; k++) im[k].removeAttribute('loading');
+    }
+
     function passLength(items) {
         var n = items.length;
         for (var p = 1; p < n; p++) {
@@ -456,8 +496,7 @@ function Tickora() {
         return n || 1;
     }
 
-    // Some engines start a resumed animation from a clock that stood still while nothing moved,
-    // and it leaps by the time it was held. The first frames put it back where it was held.
+    // Some engines resume from a clock that stood still, leaping by the time held.
     function settle(a, t, frames) {
         requestAnimationFrame(function () {
             if (a.playState !== 'running') return;

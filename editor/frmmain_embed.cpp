@@ -38,5 +38,6 @@ void frmMain::mnuEditEmbed_Click() {
     // The code names the script's file, so a document without one is saved first.
     if (!PromptSaveForFolder())
         return;
-    QGuiApplication::clipboard()->setText(embedcode::forScript(m_doc->filePath()));
+    QGuiApplication::clipboard()->setText(
+        embedcode::forScript(m_doc->filePath(), m_doc->scroller()));
 }

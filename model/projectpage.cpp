@@ -12,6 +12,7 @@ namespace {
 constexpr const char* kDelivered[] = {
     "cb83c11921c97317bb24eda938566fb3ceeaf75e5f100fbb631221c0cb630098",
     "db1ea8dfdc2b6b8a7b4b4db294d72e30f3254c4fe6313aa585d5698097235329",
+    "3d9af4251a44b5e7d5bdf5a10c9a2374f6ae8cd1727904444a9cf04efda51d7a",
 };
 
 } // namespace

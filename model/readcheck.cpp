@@ -94,13 +94,16 @@ bool settingUnderstood(QStringView line, const clsScroller& applied) {
     return !value || !value->isEmpty();
 }
 
-// The constructor and the closing block, which the writer writes for every script.
+// The constructor and the closing block, which the writer writes for every script: today's
+// listeners, and the handler assignments that older versions wrote.
 bool frameUnderstood(QStringView line) {
     static const QRegularExpression frame(QStringLiteral(
         R"(^(?:(?:var\s+)?[A-Za-z_$][\w$]*\s*=\s*new\s+Tickora\s*\(\s*\)\s*;?)"
         R"(|[\w$]+\s*\.\s*display\s*\(\s*\)\s*;?)"
-        R"(|onload\s*=\s*function\s*\(\s*\)\s*\{\s*[\w$]+\.load\(\);\s*[\w$]+\.start\(\);\s*\}\s*;?)"
-        R"(|onresize\s*=\s*function\s*\(\s*\)\s*\{\s*[\w$]+\.load\(\);\s*\}\s*;?)$)"));
+        R"(|(?:onload\s*=|(?:window\.)?addEventListener\s*\(\s*'load'\s*,)\s*function\s*\(\s*\)\s*)"
+        R"(\{\s*[\w$]+\.load\(\);\s*[\w$]+\.start\(\);\s*\}\s*\)?\s*;?)"
+        R"(|(?:onresize\s*=|(?:window\.)?addEventListener\s*\(\s*'resize'\s*,)\s*function\s*\(\s*\)\s*)"
+        R"(\{\s*[\w$]+\.load\(\);\s*\}\s*\)?\s*;?)$)"));
     return frame.match(line.toString()).hasMatch();
 }
 

@@ -119,14 +119,15 @@ QString buildScript(const ScrollerDocument& doc, bool closingLineEnd) {
         s += u"\r\n";
         passSize = s.size() - passStart;
     }
+    // Listeners beside the page's own: assigning onload and onresize would replace them.
     s += n;
-    s += u".display();\r\nonload = function(){";
+    s += u".display();\r\nwindow.addEventListener('load', function(){";
     s += n;
     s += u".load();";
     s += n;
-    s += u".start();};\r\nonresize = function(){";
+    s += u".start();});\r\nwindow.addEventListener('resize', function(){";
     s += n;
-    s += u".load();};";
+    s += u".load();});";
     if (closingLineEnd)
         s += u"\r\n";
     return s;

@@ -27,14 +27,15 @@ export function project() {
             execFileSync(join(appDir, 'tickora-script'),
                          ['write', json, join(dir, file), '--no-project-files']);
         },
-        // A page whose body is given; pre runs before the runtime loads.
-        page(body, { pre = '', dir: textDir = 'ltr', file = 'page.htm' } = {}) {
+        // A page whose body is given; pre runs before the runtime loads, which the head loads
+        // unless the body does.
+        page(body, { pre = '', dir: textDir = 'ltr', file = 'page.htm', runtime = true } = {}) {
             writeFileSync(join(dir, file), `<!DOCTYPE html>
 <html lang="en" dir="${textDir}"><head><meta charset="utf-8">
 <meta name="viewport" content="width=device-width, initial-scale=1">
 <style>body{margin:20px;font:15px/1.3 sans-serif}</style>
 <script>${probe}</script><script>${pre}</script>
-<script src="tickolib.js"></script><script src="tickora.js"></script>
+${runtime ? '<script src="tickolib.js"></script><script src="tickora.js"></script>' : ''}
 </head><body>${body}</body></html>`);
             return join(dir, file);
         },
@@ -46,6 +47,12 @@ export function project() {
 
 export function scrollerDoc(name, direction, settings, items) {
     return { scroller: { pauseOnMouseover: false, ...settings, name, direction }, items };
+}
+
+// The embed code as Copy Embed Code gives it, for a scroller "news" of the given size.
+export function embedCode(style) {
+    return readFileSync(join(here, '../../data/embedcode.txt'), 'utf8').trim().replace('{name}', 'news')
+        .replace('{style}', style).replace('{script}', 'news.js');
 }
 
 export function item(name, text, width = '') {

@@ -3,6 +3,12 @@
 window.T = {
   box: function (sc) { return window[sc]._box; },
   groups: function (box) { return box.querySelectorAll('.tk-group'); },
+  // The box's padding box: where it clips its strip.
+  inner: function (box) {
+    var r = box.getBoundingClientRect(), l = r.left + box.clientLeft, t = r.top + box.clientTop;
+    return { left: l, top: t, right: l + box.clientWidth, bottom: t + box.clientHeight,
+             width: box.clientWidth, height: box.clientHeight };
+  },
   lead: function (r, b, d) {
     return d === 0 ? [r.top - b.top, r.bottom - b.top] :
            d === 1 ? [b.bottom - r.bottom, b.bottom - r.top] :
@@ -10,7 +16,7 @@ window.T = {
   },
   // Every item that shows in the box: [index within its pass, lead, trail].
   snap: function (box, d) {
-    var b = box.getBoundingClientRect(), len = d < 2 ? b.height : b.width, out = [];
+    var b = T.inner(box), len = d < 2 ? b.height : b.width, out = [];
     box.querySelectorAll('.tk-group').forEach(function (g) {
       for (var k = 0; k < g.children.length; k++) {
         var r = g.children[k].getBoundingClientRect();
@@ -22,7 +28,7 @@ window.T = {
     return { len: len, items: out };
   },
   itemLead: function (box, d, k) {
-    var b = box.getBoundingClientRect(), r = T.groups(box)[0].children[k].getBoundingClientRect();
+    var b = T.inner(box), r = T.groups(box)[0].children[k].getBoundingClientRect();
     return { lead: T.lead(r, b, d)[0], cross: d < 2 ? r.left - b.left : r.top - b.top };
   },
   centre: function (e) {
@@ -50,7 +56,7 @@ window.T = {
   // The items' places within the strip, read until two readings agree (a read may fall between
   // two samples of the motion); then snap() needs one read of the strip.
   rigid: function (s, d) {
-    var strip = s._strip, b = s._box.getBoundingClientRect(), len = d < 2 ? b.height : b.width;
+    var strip = s._strip, b = T.inner(s._box), len = d < 2 ? b.height : b.width;
     function within() {
       var o = [];
       T.groups(s._box).forEach(function (g) {

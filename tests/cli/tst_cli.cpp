@@ -90,8 +90,8 @@ private Q_SLOTS:
         QCOMPARE(readAll(out.filePath(QStringLiteral("s.js"))),
                  QByteArray("s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n"
                             "s.pausemouseover = true;\r\ns.display();\r\n"
-                            "onload = function(){s.load();s.start();};\r\n"
-                            "onresize = function(){s.load();};\r\n"));
+                            "window.addEventListener('load', function(){s.load();s.start();});\r\n"
+                            "window.addEventListener('resize', function(){s.load();});\r\n"));
         // Whatever project files the application folder has arrive beside the script; the
         // ones it lacks are reported without failing the write.
         const QDir app(qEnvironmentVariable("TICKORA_APP_DIR"));

@@ -14,11 +14,22 @@ using Answer = platform::Dialogs::Answer;
 
 namespace {
 
-QString expectedFor(const QString& src) {
-    return QStringLiteral("<script src=\"tickolib.js\"></script>\n"
-                          "<script src=\"tickora.js\"></script>\n"
-                          "<script src=\"%1\"></script>")
-        .arg(src);
+QString expectedFor(const QString& src,
+                    const QString& style = QStringLiteral("width:200px;height:40px")) {
+    return QStringLiteral("<div id=\"news\" class=\"tickora\" style=\"%2\"></div>\n"
+                          "<script defer src=\"tickolib.js\"></script>\n"
+                          "<script defer src=\"tickora.js\"></script>\n"
+                          "<script defer src=\"%1\"></script>")
+        .arg(src, style);
+}
+
+clsScroller news(const QString& width = QStringLiteral("200"),
+                 const QString& height = QStringLiteral("40")) {
+    clsScroller s;
+    s.sName = QStringLiteral("news");
+    s.sWidth = width;
+    s.sHeight = height;
+    return s;
 }
 
 } // namespace
@@ -45,7 +56,33 @@ private slots:
     void codeForAScript() {
         QFETCH(QString, path);
         QFETCH(QString, src);
-        QCOMPARE(embedcode::forScript(path), expectedFor(src));
+        QCOMPARE(embedcode::forScript(path, news()), expectedFor(src));
+    }
+
+    // The container reserves what the box will take; a size left to the runtime is left out.
+    void sizeReserved_data() {
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<QString>("style");
+        QTest::newRow("both") << "240"
+                              << "120"
+                              << "width:240px;height:120px";
+        QTest::newRow("height left empty") << "240"
+                                           << ""
+                                           << "width:240px";
+        QTest::newRow("neither") << ""
+                                 << " "
+                                 << "";
+        QTest::newRow("not a number") << "10em"
+                                      << "90"
+                                      << "height:90px";
+    }
+    void sizeReserved() {
+        QFETCH(QString, width);
+        QFETCH(QString, height);
+        QFETCH(QString, style);
+        QCOMPARE(embedcode::forScript(QStringLiteral("/w/news.js"), news(width, height)),
+                 expectedFor(QStringLiteral("news.js"), style));
     }
 
     void menuAndPreviewButtonCopyTheCode() {
@@ -55,6 +92,8 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + QStringLiteral("/news.js");
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        // The new document is the default scroller, 240 by 120.
+        const QString kDefaultSize = QStringLiteral("width:240px;height:120px");
 
         // A document never saved is saved first; the code names its file.
         s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
@@ -68,7 +107,8 @@ private slots:
         s.dialogs.fileAnswers << path;
         s.action("mnuEditEmbed")->trigger();
         QCOMPARE(s.w->filePath(), path);
-        QCOMPARE(QGuiApplication::clipboard()->text(), expectedFor(QStringLiteral("news.js")));
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 expectedFor(QStringLiteral("news.js"), kDefaultSize));
 
         // From the Preview tab's button, for a saved document without a question.
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
@@ -78,7 +118,8 @@ private slots:
             QStringLiteral("cmdEmbed"));
         QVERIFY(button);
         QTest::mouseClick(button, Qt::LeftButton);
-        QCOMPARE(QGuiApplication::clipboard()->text(), expectedFor(QStringLiteral("news.js")));
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 expectedFor(QStringLiteral("news.js"), kDefaultSize));
         QCOMPARE(s.dialogs.messages.size(), 0);
         QCOMPARE(s.dialogs.unexpected, 0);
     }
@@ -89,9 +130,10 @@ private slots:
         const QString page = chm.readText(QStringLiteral("/html/integration.htm"));
         QVERIFY(!page.isEmpty());
         QVERIFY(!page.contains(QStringLiteral("embed-code")));
-        QVERIFY(page.contains(QStringLiteral("<pre>") +
-                              embedcode::forScript(QStringLiteral("/x/news.js")).toHtmlEscaped() +
-                              QStringLiteral("</pre>")));
+        QVERIFY(page.contains(
+            QStringLiteral("<pre>") +
+            embedcode::forScript(QStringLiteral("/x/news.js"), news()).toHtmlEscaped() +
+            QStringLiteral("</pre>")));
     }
 };
 

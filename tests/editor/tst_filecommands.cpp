@@ -23,13 +23,17 @@ namespace {
 
 const QString kRange10 = QStringLiteral("Please Enter A Value Between 10 And 2000");
 
-// What the editor writes for the default scroller, as a script of its own.
-QByteArray writtenByTheEditor() {
-    return "t = new Tickora();\r\nt.name = 't';\r\nt.type = 0;\r\nt.width = 200;\r\n"
-           "t.pausemouseover = true;\r\nt.add('One', '', 'Item 1');\r\n\r\n"
-           "/* -- Replicate Items -- */\r\nt.add('One', '', 'Item 1');\r\n\r\n"
-           "/* -- Replicate Items -- */\r\nt.display();\r\n"
-           "onload = function(){t.load();t.start();};\r\nonresize = function(){t.load();};\r\n";
+// What the editor writes for the default scroller, as a script of its own; older versions
+// assigned the page's handlers instead of adding listeners.
+QByteArray writtenByTheEditor(bool older = false) {
+    return QByteArray("t = new Tickora();\r\nt.name = 't';\r\nt.type = 0;\r\nt.width = 200;\r\n"
+                      "t.pausemouseover = true;\r\nt.add('One', '', 'Item 1');\r\n\r\n"
+                      "/* -- Replicate Items -- */\r\nt.add('One', '', 'Item 1');\r\n\r\n"
+                      "/* -- Replicate Items -- */\r\nt.display();\r\n") +
+           (older ? "onload = function(){t.load();t.start();};\r\nonresize = "
+                    "function(){t.load();};\r\n"
+                  : "window.addEventListener('load', function(){t.load();t.start();});\r\n"
+                    "window.addEventListener('resize', function(){t.load();});\r\n");
 }
 
 } // namespace
@@ -42,6 +46,8 @@ private slots:
         QTest::addColumn<QString>("unread");   // a line the messages must show; "" none
         QTest::addColumn<bool>("readerFails"); // the reader itself reports the first message
         QTest::newRow("written by the editor") << writtenByTheEditor() << QString() << false;
+        QTest::newRow("written by an older version")
+            << writtenByTheEditor(true) << QString() << false;
         QTest::newRow("hand-written, spaces and tabs")
             << QByteArray("t = new Tickora() ;\nt.name = 't';\nt.width =\t200 ;\n"
                           "t.add( 'One' , '' , 'Item 1' );\n\t \nt.display();\n")

@@ -144,7 +144,7 @@ private Q_SLOTS:
         const QString s = scriptwriter::BuildScript(d);
         QVERIFY(s.startsWith(QStringLiteral(" = new Tickora();\r\n")));
         QVERIFY(s.contains(QStringLiteral("\r\n.add('', '', 'Item 1');\r\n")));
-        QVERIFY(s.endsWith(QStringLiteral("onresize = function(){.load();};")));
+        QVERIFY(s.endsWith(QStringLiteral("function(){.load();});")));
     }
 
     void passes_data() {
