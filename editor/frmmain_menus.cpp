@@ -128,46 +128,53 @@ void frmMain::buildToolbar() {
     tbMain->setFloatable(false);
     tbMain->setIconSize(QSize(20, 20));
     tbMain->setContextMenuPolicy(Qt::PreventContextMenu);
-    // The buttons are the menu's own commands, so they are enabled and run as the menu is.
-    const std::pair<QAction*, const char*> buttons[] = {{nullptr, nullptr},
-                                                        {mnuFileNew, "New"},
-                                                        {mnuFileOpen, "Open"},
-                                                        {mnuFileSave, "Save"},
-                                                        {nullptr, nullptr},
-                                                        {mnuEditCut, "Cut"},
-                                                        {mnuEditCopy, "Copy"},
-                                                        {mnuEditPaste, "Paste"},
-                                                        {nullptr, nullptr},
-                                                        {mnuItemAdd, "Add Item"},
-                                                        {mnuItemDelete, "Delete Item"},
-                                                        {mnuItemMoveUp, "Move Item Up"},
-                                                        {mnuItemMoveDown, "Move Item Down"},
-                                                        {nullptr, nullptr},
-                                                        {mnuHelpWhatsThis, "What's This?"},
-                                                        {mnuHelpContents, "Help"},
-                                                        {nullptr, nullptr},
-                                                        {mnuEditUndo, nullptr},
-                                                        {mnuEditRedo, nullptr}};
-    int position = 0;
-    for (const auto& [action, tip] : buttons) {
-        ++position;
-        if (!action) {
-            tbMain->addSeparator()->setObjectName(QStringLiteral("tbMainSep%1").arg(position));
-            continue;
-        }
-        if (position <= 16)
-            action->setIcon(toolicons::icon(position, style()));
-        if (tip)
-            action->setToolTip(QLatin1String(tip));
+    // The buttons are the menu's own commands, so they are enabled and run as the menu is; each
+    // carries its own drawing. An empty row is a separator.
+    using toolicons::Glyph;
+    struct Button {
+        QAction* action;
+        Glyph glyph;
+        const char* tip;
+    };
+    const Button buttons[] = {{nullptr, {}, nullptr},
+                              {mnuFileNew, Glyph::New, "New"},
+                              {mnuFileOpen, Glyph::Open, "Open"},
+                              {mnuFileSave, Glyph::Save, "Save"},
+                              {nullptr, {}, nullptr},
+                              {mnuEditCut, Glyph::Cut, "Cut"},
+                              {mnuEditCopy, Glyph::Copy, "Copy"},
+                              {mnuEditPaste, Glyph::Paste, "Paste"},
+                              {nullptr, {}, nullptr},
+                              {mnuItemAdd, Glyph::AddItem, "Add Item"},
+                              {mnuItemDelete, Glyph::DeleteItem, "Delete Item"},
+                              {mnuItemMoveUp, Glyph::MoveUp, "Move Item Up"},
+                              {mnuItemMoveDown, Glyph::MoveDown, "Move Item Down"},
+                              {nullptr, {}, nullptr},
+                              {mnuHelpWhatsThis, Glyph::WhatsThis, "What's This?"},
+                              {mnuHelpContents, Glyph::Help, "Help"},
+                              {nullptr, {}, nullptr}};
+    const auto add = [this](QAction* action) {
         tbMain->addAction(action);
         // Clicking a button must not take the focus from the field being edited.
         if (QWidget* w = tbMain->widgetForAction(action))
             w->setFocusPolicy(Qt::NoFocus);
+    };
+    int separators = 0;
+    for (const Button& b : buttons) {
+        if (!b.action) {
+            tbMain->addSeparator()->setObjectName(QStringLiteral("tbMainSep%1").arg(++separators));
+            continue;
+        }
+        b.action->setIcon(toolicons::icon(b.glyph, style()));
+        b.action->setToolTip(QLatin1String(b.tip));
+        add(b.action);
     }
     mnuEditUndo->setIcon(
         QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
     mnuEditRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
                                           style()->standardIcon(QStyle::SP_ArrowForward)));
+    add(mnuEditUndo);
+    add(mnuEditRedo);
 }
 
 void frmMain::RefreshControls() {
