@@ -49,7 +49,7 @@ QString scriptSafe(const QString& text) {
 QString reservedNameMessage(const QString& path) {
     const QString name = QFileInfo(path).fileName();
     QStringList reserved = scriptwriter::projectFiles();
-    reserved << QStringLiteral("tickora_preview.js");
+    reserved << appinfo::kPreviewScript;
     for (const QString& r : reserved) {
         if (name.compare(r, Qt::CaseInsensitive) == 0)
             return QStringLiteral("The scroller cannot be saved as \"%1\": a file of that name "
