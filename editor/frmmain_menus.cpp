@@ -1,7 +1,7 @@
 // Menu bar, toolbar and the enabling rules that follow the document state.
 #include "frmmain.h"
 
-#include "editorrules.h"
+#include "appinfo.h"
 #include "toolicons.h"
 
 #include <QAction>
@@ -27,6 +27,13 @@ QAction* entry(QMenu* menu, const char* name, const QString& caption,
 
 void separator(QMenu* menu, const char* name) {
     menu->addSeparator()->setObjectName(QLatin1String(name));
+}
+
+// "Tickora Creator - [name]" with a star after the name when there are unsaved changes.
+QString windowCaption(const QString& sFilePath, bool bDirty) {
+    const QString name = sFilePath.isEmpty() ? QStringLiteral("New") : sFilePath;
+    return appinfo::kAppName + QStringLiteral(" - [") + name +
+           (bDirty ? QStringLiteral("*]") : QStringLiteral("]"));
 }
 
 QMenu* topMenu(QMenuBar* bar, const char* name, const QString& caption) {
@@ -117,8 +124,7 @@ void frmMain::buildMenus() {
     mnuHelpOnlineOrbwell =
         entry(online, "mnuHelpOnlineOrbwell", QStringLiteral("&orbwell.example"));
     separator(mnuHelp, "mnuHelpSep3");
-    mnuHelpAbout =
-        entry(mnuHelp, "mnuHelpAbout", QStringLiteral("&About ") + editorrules::kAppTitle);
+    mnuHelpAbout = entry(mnuHelp, "mnuHelpAbout", QStringLiteral("&About ") + appinfo::kAppName);
 }
 
 void frmMain::buildToolbar() {
@@ -211,7 +217,7 @@ void frmMain::RefreshControls() {
     // The Item fields belong to the current item; without one there is nothing to type into.
     fraItmAttr->setEnabled(at >= 0);
 
-    setWindowTitle(editorrules::caption(m_doc->filePath(), dirty));
+    setWindowTitle(windowCaption(m_doc->filePath(), dirty));
     noteFileName();
     scheduleLivePreview();
 }
