@@ -1,7 +1,7 @@
 // The document's records, its item commands and their undo.
 #include "editordocument.h"
 
-#include "editorrules.h"
+#include "modstring.h"
 
 #include <QUndoCommand>
 
@@ -62,9 +62,9 @@ EditorDocument::~EditorDocument() = default;
 ScrollerDocument EditorDocument::records() const {
     ScrollerDocument doc = m_records;
     for (clsItem& item : doc.items) {
-        item.sName = editorrules::scriptSafe(item.sName);
-        item.sText = editorrules::scriptSafe(item.sText);
-        item.sWidth = editorrules::scriptSafe(item.sWidth);
+        item.sName = modString::ScriptSafe(item.sName);
+        item.sText = modString::ScriptSafe(item.sText);
+        item.sWidth = modString::ScriptSafe(item.sWidth);
     }
     return doc;
 }

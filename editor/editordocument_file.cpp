@@ -2,13 +2,13 @@
 #include "editordocument.h"
 
 #include "appinfo.h"
-#include "editorrules.h"
 #include "fileio.h"
 #include "modparser.h"
 #include "modstring.h"
 #include "readcheck.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
+#include "stringtable.h"
 #include "textencoding.h"
 #include "userconfig.h"
 
@@ -25,8 +25,8 @@ using platform::Dialogs;
 
 namespace {
 
-const QString kSaveChanges = editorrules::stringTable(102);
-const QString kSaveForFolder = editorrules::stringTable(101);
+const QString kSaveChanges = stringtable::text(stringtable::kSaveChanges);
+const QString kSaveForFolder = stringtable::text(stringtable::kSaveForFolder);
 const QString kOverwriteDefault =
     QStringLiteral("This will overwrite the default scroller settings. Do you wish to continue?");
 const QString kScriptSavedCopyFailed =
@@ -84,10 +84,27 @@ QString listLines(const QList<readcheck::Line>& lines, const QHash<int, QString>
     return out.join(QLatin1Char('\n'));
 }
 
+// Why a script must not be saved at this path (it would take the name of a file that stands
+// beside every script), or an empty string.
+QString reservedNameMessage(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    QStringList reserved = scriptwriter::projectFiles();
+    reserved << appinfo::kPreviewScript;
+    for (const QString& r : reserved) {
+        if (name.compare(r, Qt::CaseInsensitive) == 0)
+            return QStringLiteral("The scroller cannot be saved as \"%1\": a file of that name "
+                                  "must stand beside every scroller script, and saving would "
+                                  "overwrite it or be overwritten by it.\nPlease choose another "
+                                  "name.")
+                .arg(QDir::toNativeSeparators(path));
+    }
+    return {};
+}
+
 } // namespace
 
 void EditorDocument::inform(const QString& text, Dialogs::Icon icon) const {
-    m_dialogs.inform(m_dialogParent, text, editorrules::kAppTitle, icon);
+    m_dialogs.inform(m_dialogParent, text, appinfo::kAppName, icon);
 }
 
 QStringList EditorDocument::scriptFilters() const {
@@ -211,7 +228,7 @@ Dialogs::Answer EditorDocument::askReplacePartlyRead(Dialogs::Buttons buttons) {
                            "the file with what the editor shows, and those "
                            "lines are lost. %3")
                 .arg(QDir::toNativeSeparators(m_partlyReadPath), m_unreadSummary, question),
-            editorrules::kAppTitle, buttons, Dialogs::Answer::No, Dialogs::Icon::Exclamation});
+            appinfo::kAppName, buttons, Dialogs::Answer::No, Dialogs::Icon::Exclamation});
 }
 
 bool EditorDocument::save() {
@@ -265,10 +282,10 @@ bool EditorDocument::saveAs() {
             m_dialogParent,
             Dialogs::Message{QStringLiteral("\"%1\" already exists.\nDo you want to replace it?")
                                  .arg(QDir::toNativeSeparators(path)),
-                             editorrules::kAppTitle, Dialogs::Buttons::YesNo, Dialogs::Answer::No,
+                             appinfo::kAppName, Dialogs::Buttons::YesNo, Dialogs::Answer::No,
                              Dialogs::Icon::Exclamation}) != Dialogs::Answer::Yes)
         return false;
-    const QString reserved = editorrules::reservedNameMessage(path);
+    const QString reserved = reservedNameMessage(path);
     if (!reserved.isEmpty()) {
         inform(reserved, Dialogs::Icon::Exclamation);
         return false;
@@ -332,7 +349,7 @@ void EditorDocument::saveAsDefault() {
         return;
     const Dialogs::Answer a = m_dialogs.message(
         m_dialogParent,
-        Dialogs::Message{kOverwriteDefault, editorrules::kAppTitle, Dialogs::Buttons::YesNo,
+        Dialogs::Message{kOverwriteDefault, appinfo::kAppName, Dialogs::Buttons::YesNo,
                          Dialogs::Answer::Yes, Dialogs::Icon::None});
     const QString target = userconfig::defaultForSave(m_appFolder);
     if (a != Dialogs::Answer::Yes ||
@@ -362,7 +379,7 @@ EditorDocument::PromptResult EditorDocument::PromptSaveChanges(bool typing) {
         return PromptResult::Clean;
     const Dialogs::Answer a = m_dialogs.message(
         m_dialogParent,
-        Dialogs::Message{kSaveChanges, editorrules::kAppTitle, Dialogs::Buttons::YesNoCancel,
+        Dialogs::Message{kSaveChanges, appinfo::kAppName, Dialogs::Buttons::YesNoCancel,
                          Dialogs::Answer::Yes, Dialogs::Icon::None});
     switch (a) {
     case Dialogs::Answer::Yes:

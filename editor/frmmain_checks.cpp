@@ -1,8 +1,8 @@
 // What the fields do when their content changes and when the focus leaves them.
 #include "frmmain.h"
 
-#include "editorrules.h"
 #include "fieldrules.h"
+#include "modstring.h"
 #include "updown.h"
 
 #include <QAction>
@@ -209,12 +209,12 @@ void frmMain::txtScrName_LostFocus() {
 }
 
 void frmMain::txtItmName_LostFocus() {
-    setFieldText(txtItmName, editorrules::scriptSafe(txtItmName->text()));
+    setFieldText(txtItmName, modString::ScriptSafe(txtItmName->text()));
     commitFields();
 }
 
 void frmMain::txtItmText_LostFocus() {
-    cleanItemText(editorrules::scriptSafe(itemText()));
+    cleanItemText(modString::ScriptSafe(itemText()));
     commitFields();
 }
 

@@ -2,7 +2,7 @@
 // in which a document remembers its feed.
 #include "frmmain.h"
 
-#include "editorrules.h"
+#include "appinfo.h"
 #include "feeddialog.h"
 #include "feedparser.h"
 
@@ -69,7 +69,7 @@ void frmMain::mnuItemRefreshFeed_Click() {
     fetcher.setLimits(m_feedLimits);
     QProgressDialog progress(QStringLiteral("Reading the feed %1 ...").arg(source.address),
                              QStringLiteral("Cancel"), 0, 0, this);
-    progress.setWindowTitle(editorrules::kAppTitle);
+    progress.setWindowTitle(appinfo::kAppName);
     auto* bar = new QProgressBar(&progress);
     bar->setAccessibleName(QStringLiteral("Reading the feed"));
     progress.setBar(bar);

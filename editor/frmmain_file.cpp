@@ -2,7 +2,6 @@
 #include "frmmain.h"
 
 #include "appinfo.h"
-#include "editorrules.h"
 #include "fileio.h"
 
 #include <QCloseEvent>
@@ -22,7 +21,7 @@
 using platform::Dialogs;
 
 void frmMain::inform(const QString& text, Dialogs::Icon icon) {
-    m_dialogs.inform(this, text, editorrules::kAppTitle, icon);
+    m_dialogs.inform(this, text, appinfo::kAppName, icon);
 }
 
 void frmMain::Form_Load() {

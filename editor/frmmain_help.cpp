@@ -2,13 +2,13 @@
 #include "frmmain.h"
 
 #include "appinfo.h"
-#include "editorrules.h"
 #include "frmabout.h"
 #include "helpprocess.h"
 #include "htmlhelp.h"
 #include "modform.h"
 #include "registrystore.h"
 #include "shell.h"
+#include "stringtable.h"
 
 #include <QAction>
 #include <QDir>
@@ -128,7 +128,7 @@ platform::Shell& frmMain::shell() {
 HTMLHelp& frmMain::help() {
     if (!m_help) {
         m_help = std::make_unique<HTMLHelp>(helpViewer(), registry(), m_dialogs, m_appFolder);
-        m_help->setStringTable(&editorrules::stringTable);
+        m_help->setStringTable(&stringtable::text);
     }
     return *m_help;
 }

@@ -3,9 +3,9 @@
 #include "frmmain.h"
 
 #include "document.h"
-#include "editorrules.h"
 #include "fieldrules.h"
 #include "livepreview.h"
+#include "modstring.h"
 #include "scriptwriter.h"
 #include "updown.h"
 #include "userconfig.h"
@@ -161,9 +161,9 @@ ScrollerDocument frmMain::liveDocument() const {
     const int at = m_doc->current();
     if (at >= 0 && at < doc.items.size()) {
         clsItem& item = doc.items[at];
-        item.sName = editorrules::scriptSafe(txtItmName->text());
-        item.sText = editorrules::scriptSafe(itemText());
-        item.sWidth = editorrules::scriptSafe(txtItmWidth->text());
+        item.sName = modString::ScriptSafe(txtItmName->text());
+        item.sText = modString::ScriptSafe(itemText());
+        item.sWidth = modString::ScriptSafe(txtItmWidth->text());
     }
     return doc;
 }

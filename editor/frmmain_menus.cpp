@@ -1,7 +1,7 @@
 // Menu bar, toolbar and the enabling rules that follow the document state.
 #include "frmmain.h"
 
-#include "editorrules.h"
+#include "appinfo.h"
 #include "toolicons.h"
 
 #include <QAction>
@@ -27,6 +27,13 @@ QAction* entry(QMenu* menu, const char* name, const QString& caption,
 
 void separator(QMenu* menu, const char* name) {
     menu->addSeparator()->setObjectName(QLatin1String(name));
+}
+
+// "Tickora Creator - [name]" with a star after the name when there are unsaved changes.
+QString windowCaption(const QString& sFilePath, bool bDirty) {
+    const QString name = sFilePath.isEmpty() ? QStringLiteral("New") : sFilePath;
+    return appinfo::kAppName + QStringLiteral(" - [") + name +
+           (bDirty ? QStringLiteral("*]") : QStringLiteral("]"));
 }
 
 QMenu* topMenu(QMenuBar* bar, const char* name, const QString& caption) {
@@ -117,8 +124,7 @@ void frmMain::buildMenus() {
     mnuHelpOnlineOrbwell =
         entry(online, "mnuHelpOnlineOrbwell", QStringLiteral("&orbwell.example"));
     separator(mnuHelp, "mnuHelpSep3");
-    mnuHelpAbout =
-        entry(mnuHelp, "mnuHelpAbout", QStringLiteral("&About ") + editorrules::kAppTitle);
+    mnuHelpAbout = entry(mnuHelp, "mnuHelpAbout", QStringLiteral("&About ") + appinfo::kAppName);
 }
 
 void frmMain::buildToolbar() {
@@ -128,46 +134,53 @@ void frmMain::buildToolbar() {
     tbMain->setFloatable(false);
     tbMain->setIconSize(QSize(20, 20));
     tbMain->setContextMenuPolicy(Qt::PreventContextMenu);
-    // The buttons are the menu's own commands, so they are enabled and run as the menu is.
-    const std::pair<QAction*, const char*> buttons[] = {{nullptr, nullptr},
-                                                        {mnuFileNew, "New"},
-                                                        {mnuFileOpen, "Open"},
-                                                        {mnuFileSave, "Save"},
-                                                        {nullptr, nullptr},
-                                                        {mnuEditCut, "Cut"},
-                                                        {mnuEditCopy, "Copy"},
-                                                        {mnuEditPaste, "Paste"},
-                                                        {nullptr, nullptr},
-                                                        {mnuItemAdd, "Add Item"},
-                                                        {mnuItemDelete, "Delete Item"},
-                                                        {mnuItemMoveUp, "Move Item Up"},
-                                                        {mnuItemMoveDown, "Move Item Down"},
-                                                        {nullptr, nullptr},
-                                                        {mnuHelpWhatsThis, "What's This?"},
-                                                        {mnuHelpContents, "Help"},
-                                                        {nullptr, nullptr},
-                                                        {mnuEditUndo, nullptr},
-                                                        {mnuEditRedo, nullptr}};
-    int position = 0;
-    for (const auto& [action, tip] : buttons) {
-        ++position;
-        if (!action) {
-            tbMain->addSeparator()->setObjectName(QStringLiteral("tbMainSep%1").arg(position));
-            continue;
-        }
-        if (position <= 16)
-            action->setIcon(toolicons::icon(position, style()));
-        if (tip)
-            action->setToolTip(QLatin1String(tip));
+    // The buttons are the menu's own commands, so they are enabled and run as the menu is; each
+    // carries its own drawing. An empty row is a separator.
+    using toolicons::Glyph;
+    struct Button {
+        QAction* action;
+        Glyph glyph;
+        const char* tip;
+    };
+    const Button buttons[] = {{nullptr, {}, nullptr},
+                              {mnuFileNew, Glyph::New, "New"},
+                              {mnuFileOpen, Glyph::Open, "Open"},
+                              {mnuFileSave, Glyph::Save, "Save"},
+                              {nullptr, {}, nullptr},
+                              {mnuEditCut, Glyph::Cut, "Cut"},
+                              {mnuEditCopy, Glyph::Copy, "Copy"},
+                              {mnuEditPaste, Glyph::Paste, "Paste"},
+                              {nullptr, {}, nullptr},
+                              {mnuItemAdd, Glyph::AddItem, "Add Item"},
+                              {mnuItemDelete, Glyph::DeleteItem, "Delete Item"},
+                              {mnuItemMoveUp, Glyph::MoveUp, "Move Item Up"},
+                              {mnuItemMoveDown, Glyph::MoveDown, "Move Item Down"},
+                              {nullptr, {}, nullptr},
+                              {mnuHelpWhatsThis, Glyph::WhatsThis, "What's This?"},
+                              {mnuHelpContents, Glyph::Help, "Help"},
+                              {nullptr, {}, nullptr}};
+    const auto add = [this](QAction* action) {
         tbMain->addAction(action);
         // Clicking a button must not take the focus from the field being edited.
         if (QWidget* w = tbMain->widgetForAction(action))
             w->setFocusPolicy(Qt::NoFocus);
+    };
+    int separators = 0;
+    for (const Button& b : buttons) {
+        if (!b.action) {
+            tbMain->addSeparator()->setObjectName(QStringLiteral("tbMainSep%1").arg(++separators));
+            continue;
+        }
+        b.action->setIcon(toolicons::icon(b.glyph, style()));
+        b.action->setToolTip(QLatin1String(b.tip));
+        add(b.action);
     }
     mnuEditUndo->setIcon(
         QIcon::fromTheme(QStringLiteral("edit-undo"), style()->standardIcon(QStyle::SP_ArrowBack)));
     mnuEditRedo->setIcon(QIcon::fromTheme(QStringLiteral("edit-redo"),
                                           style()->standardIcon(QStyle::SP_ArrowForward)));
+    add(mnuEditUndo);
+    add(mnuEditRedo);
 }
 
 void frmMain::RefreshControls() {
@@ -204,7 +217,7 @@ void frmMain::RefreshControls() {
     // The Item fields belong to the current item; without one there is nothing to type into.
     fraItmAttr->setEnabled(at >= 0);
 
-    setWindowTitle(editorrules::caption(m_doc->filePath(), dirty));
+    setWindowTitle(windowCaption(m_doc->filePath(), dirty));
     noteFileName();
     scheduleLivePreview();
 }

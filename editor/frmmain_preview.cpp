@@ -35,7 +35,7 @@ void frmMain::tabMain_Click() {
         return;
     const QString sProjectFolder = m_doc->projectFolder();
     if (!m_doc->writeScript(
-            sProjectFolder + QStringLiteral("/tickora_preview.js"),
+            sProjectFolder + u'/' + appinfo::kPreviewScript,
             QStringLiteral("The preview cannot be shown. Please check that you may "
                            "write to the folder \"%1\", or save the scroller in another "
                            "folder.")
@@ -50,17 +50,14 @@ void frmMain::tabMain_Click() {
 void frmMain::ensurePreviewView() {
     if (wbMain)
         return;
-    wbMain = new QWebEngineView(m_previewPage);
-    wbMain->setObjectName(QStringLiteral("wbMain"));
-    wbMain->setAccessibleName(QStringLiteral("Preview"));
-    namePageSurface(wbMain, QStringLiteral("Preview page"));
     // Reads the opener when a link is followed, so one set later still counts.
-    wbMain->setPage(new PreviewPage(
+    wbMain = newPreviewView(
+        "wbMain", QStringLiteral("Preview"),
         [this](const QUrl& url) {
             if (m_linkOpener)
                 m_linkOpener(url);
         },
-        wbMain));
+        m_previewPage);
     connect(wbMain, &QWebEngineView::loadFinished, this, &frmMain::previewLoaded);
     m_previewPage->layout()->addWidget(wbMain);
 }

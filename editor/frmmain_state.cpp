@@ -1,7 +1,7 @@
 // Document state: clearing, copying between fields and records, loading.
 #include "frmmain.h"
 
-#include "editorrules.h"
+#include "modstring.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -12,6 +12,39 @@
 #include <algorithm>
 #include <tuple>
 
+namespace {
+
+// Line breaks as the text field delivers them (LF), as the model holds them (CR LF).
+QString toModelLineBreaks(const QString& fieldText) {
+    if (!fieldText.contains(u'\n') && !fieldText.contains(u'\r'))
+        return fieldText;
+    QString out;
+    out.reserve(fieldText.size() + 16);
+    const qsizetype n = fieldText.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = fieldText[i];
+        if (c == u'\r') {
+            if (i + 1 < n && fieldText[i + 1] == u'\n')
+                ++i;
+            out += u"\r\n";
+        } else if (c == u'\n') {
+            out += u"\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString toFieldLineBreaks(const QString& modelText) {
+    QString out = modelText;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(u'\r', u'\n');
+    return out;
+}
+
+} // namespace
+
 void frmMain::setFieldText(QLineEdit* field, const QString& text) {
     // Setting a field to the text it holds is no change.
     if (field->text() != text)
@@ -19,11 +52,11 @@ void frmMain::setFieldText(QLineEdit* field, const QString& text) {
 }
 
 QString frmMain::itemText() const {
-    return editorrules::toModelLineBreaks(txtItmText->toPlainText());
+    return toModelLineBreaks(txtItmText->toPlainText());
 }
 
 void frmMain::setItemText(const QString& text) {
-    const QString shown = editorrules::toFieldLineBreaks(text);
+    const QString shown = toFieldLineBreaks(text);
     if (txtItmText->toPlainText() != shown)
         txtItmText->setPlainText(shown);
 }
@@ -54,7 +87,7 @@ void frmMain::cleanItemText(const QString& text) {
     // A cleanup rewrites the text the user is working in: the caret and the selection stay on
     // the same characters, so a following markup command acts on what was selected.
     const QString before = txtItmText->toPlainText();
-    const QString after = editorrules::toFieldLineBreaks(text);
+    const QString after = toFieldLineBreaks(text);
     if (before == after)
         return;
     QTextCursor c = txtItmText->textCursor();
@@ -203,12 +236,12 @@ void frmMain::StoreItemFields(const QString& what, bool cleanFields) {
         return;
     // What goes into the record is what a saved script gives back; the fields show the same.
     clsItem item;
-    item.sName = editorrules::scriptSafe(txtItmName->text());
-    item.sText = editorrules::scriptSafe(itemText());
+    item.sName = modString::ScriptSafe(txtItmName->text());
+    item.sText = modString::ScriptSafe(itemText());
     // A refused width stays in its field, and out of the record.
     const bool widthRefused = fieldRefused(txtItmWidth);
     item.sWidth =
-        widthRefused ? m_doc->item(row).sWidth : editorrules::scriptSafe(txtItmWidth->text());
+        widthRefused ? m_doc->item(row).sWidth : modString::ScriptSafe(txtItmWidth->text());
     if (cleanFields) {
         const QScopedValueRollback<bool> showing(m_showingRecord, true);
         setFieldText(txtItmName, item.sName);

@@ -2,7 +2,6 @@
 #include "frmmain.h"
 
 #include "appinfo.h"
-#include "editorrules.h"
 #include "fileio.h"
 #include "recentfiles.h"
 #include "userconfig.h"

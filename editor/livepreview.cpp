@@ -116,16 +116,13 @@ void LivePreview::setRightToLeft(bool on) {
 void LivePreview::ensureView() {
     if (m_view)
         return;
-    m_view = new QWebEngineView(this);
-    m_view->setObjectName(QStringLiteral("wbLive"));
-    m_view->setAccessibleName(QStringLiteral("Live preview"));
-    namePageSurface(m_view, QStringLiteral("Live preview page"));
-    m_view->setPage(new PreviewPage(
+    m_view = newPreviewView(
+        "wbLive", QStringLiteral("Live preview"),
         [this](const QUrl& url) {
             if (m_opener)
                 m_opener(url);
         },
-        m_view));
+        this);
     // Typing goes on in the field while the page changes.
     m_view->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     m_view->setFocusPolicy(Qt::ClickFocus);

@@ -59,10 +59,22 @@ private:
     QString m_name;
 };
 
-} // namespace
-
+// The view's drawing surface is the widget that takes the focus for it, so it is what a screen
+// reader meets in the Tab chain: it carries the page's name, also when the view makes a new one.
 void namePageSurface(QWebEngineView* view, const QString& name) {
     for (QWidget* w : view->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
         w->setAccessibleName(name);
     view->installEventFilter(new SurfaceNamer(name, view));
+}
+
+} // namespace
+
+QWebEngineView* newPreviewView(const char* objectName, const QString& name,
+                               PreviewPage::Opener opener, QWidget* parent) {
+    auto* view = new QWebEngineView(parent);
+    view->setObjectName(QLatin1String(objectName));
+    view->setAccessibleName(name);
+    namePageSurface(view, name + QStringLiteral(" page"));
+    view->setPage(new PreviewPage(std::move(opener), view));
+    return view;
 }

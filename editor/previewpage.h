@@ -23,6 +23,7 @@ private:
     Opener m_opener;
 };
 
-// The view's drawing surface is the widget that takes the focus for it, so it is what a screen
-// reader meets in the Tab chain: it carries the page's name, also when the view makes a new one.
-void namePageSurface(QWebEngineView* view, const QString& name);
+// A view that shows a scroller on a PreviewPage, for the Preview tab and the live pane alike. It
+// and its page carry names for screen readers ("<name>", "<name> page").
+QWebEngineView* newPreviewView(const char* objectName, const QString& name,
+                               PreviewPage::Opener opener, QWidget* parent);

@@ -26,16 +26,16 @@ void page(QPainter& p, const QRectF& r) {
     p.drawPath(path);
 }
 
-void draw(QPainter& p, int position) {
+void draw(QPainter& p, Glyph glyph) {
     p.setPen(QPen(kInk, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    switch (position) {
-    case 2: // New
+    switch (glyph) {
+    case Glyph::New:
         page(p, QRectF(5, 2.5, 14, 19));
         p.setPen(QPen(kAccent, 2));
         p.drawLine(QPointF(12, 10), QPointF(12, 17));
         p.drawLine(QPointF(8.5, 13.5), QPointF(15.5, 13.5));
         break;
-    case 3: { // Open
+    case Glyph::Open: {
         p.setBrush(QColor(0xf2, 0xc9, 0x4c));
         QPainterPath folder;
         folder.moveTo(2.5, 6);
@@ -48,25 +48,25 @@ void draw(QPainter& p, int position) {
         p.drawPath(folder);
         break;
     }
-    case 4: // Save
+    case Glyph::Save:
         p.setBrush(kAccent);
         p.drawRoundedRect(QRectF(3.5, 3.5, 17, 17), 2, 2);
         p.setBrush(kPaper);
         p.drawRect(QRectF(7, 3.5, 10, 6));
         p.drawRect(QRectF(6.5, 13, 11, 7.5));
         break;
-    case 6: // Cut
+    case Glyph::Cut:
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(QRectF(4, 14, 6, 6));
         p.drawEllipse(QRectF(14, 14, 6, 6));
         p.drawLine(QPointF(9, 15), QPointF(17, 3));
         p.drawLine(QPointF(15, 15), QPointF(7, 3));
         break;
-    case 7: // Copy
+    case Glyph::Copy:
         page(p, QRectF(3.5, 2.5, 11, 14));
         page(p, QRectF(9.5, 7.5, 11, 14));
         break;
-    case 8: // Paste
+    case Glyph::Paste:
         p.setBrush(QColor(0xc8, 0x9a, 0x5a));
         p.drawRoundedRect(QRectF(4.5, 4, 15, 17.5), 2, 2);
         p.setBrush(kPaper);
@@ -74,19 +74,19 @@ void draw(QPainter& p, int position) {
         p.setBrush(kInk);
         p.drawRoundedRect(QRectF(9, 2.5, 6, 3), 1, 1);
         break;
-    case 10: // Add item
+    case Glyph::AddItem:
         p.setPen(QPen(QColor(0x2e, 0x9d, 0x4a), 3, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(12, 5), QPointF(12, 19));
         p.drawLine(QPointF(5, 12), QPointF(19, 12));
         break;
-    case 11: // Delete item
+    case Glyph::DeleteItem:
         p.setPen(QPen(QColor(0xc8, 0x3a, 0x3a), 3, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(6, 6), QPointF(18, 18));
         p.drawLine(QPointF(18, 6), QPointF(6, 18));
         break;
-    case 12:   // Move up
-    case 13: { // Move down
-        const bool up = position == 12;
+    case Glyph::MoveUp:
+    case Glyph::MoveDown: {
+        const bool up = glyph == Glyph::MoveUp;
         p.setPen(Qt::NoPen);
         p.setBrush(kAccent);
         QPolygonF arrow;
@@ -99,7 +99,7 @@ void draw(QPainter& p, int position) {
         p.drawPolygon(arrow);
         break;
     }
-    case 15: { // What's This?: a pointer asking, unlike the Help button's round sign
+    case Glyph::WhatsThis: { // a pointer asking, unlike the Help button's round sign
         QPolygonF arrow;
         arrow << QPointF(3, 3) << QPointF(3, 19) << QPointF(7, 15) << QPointF(10, 21.5)
               << QPointF(13, 20) << QPointF(10, 14) << QPointF(15.5, 14);
@@ -114,7 +114,7 @@ void draw(QPainter& p, int position) {
         p.drawText(QRectF(13, 1, 10, 14), Qt::AlignCenter, QStringLiteral("?"));
         break;
     }
-    case 16: { // Help
+    case Glyph::Help: {
         p.setBrush(kAccent);
         p.setPen(Qt::NoPen);
         p.drawEllipse(QRectF(3, 3, 18, 18));
@@ -126,27 +126,25 @@ void draw(QPainter& p, int position) {
         p.drawText(QRectF(3, 3, 18, 18), Qt::AlignCenter, QStringLiteral("?"));
         break;
     }
-    default:
-        break;
     }
 }
 
-QPixmap render(int position, qreal dpr) {
+QPixmap render(Glyph glyph, qreal dpr) {
     QPixmap pm(QSize(24, 24) * dpr);
     pm.setDevicePixelRatio(dpr);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
-    draw(p, position);
+    draw(p, glyph);
     return pm;
 }
 
 } // namespace
 
-QIcon icon(int position, const QStyle* style) {
+QIcon icon(Glyph glyph, const QStyle* style) {
     QIcon result;
     for (qreal dpr : {1.0, 2.0}) {
-        const QPixmap pm = render(position, dpr);
+        const QPixmap pm = render(glyph, dpr);
         result.addPixmap(pm, QIcon::Normal);
         if (style) {
             QStyleOption opt;

@@ -6,7 +6,23 @@ class QStyle;
 
 namespace toolicons {
 
-// The icon of a toolbar position (1..16): drawn here, so it looks the same on every desktop.
-QIcon icon(int position, const QStyle* style);
+// The drawings of the toolbar's commands.
+enum class Glyph {
+    New,
+    Open,
+    Save,
+    Cut,
+    Copy,
+    Paste,
+    AddItem,
+    DeleteItem,
+    MoveUp,
+    MoveDown,
+    WhatsThis,
+    Help
+};
+
+// A command's icon: drawn here, so it looks the same on every desktop.
+QIcon icon(Glyph glyph, const QStyle* style);
 
 } // namespace toolicons

@@ -174,8 +174,7 @@ private slots:
         QLineEdit* width = s.field("txtScrWidth");
         s.replace(width, QStringLiteral("abc"));
         // A toolbar button does not take the focus; Save checks the field being edited itself.
-        QWidget* saveButton = s.get<QToolBar>("tbMain")->widgetForAction(s.button(4));
-        QTest::mouseClick(saveButton, Qt::LeftButton);
+        QTest::mouseClick(s.button("mnuFileSave"), Qt::LeftButton);
         QCOMPARE(s.dialogs.texts(), QStringList{kRange10});
         QVERIFY(s.dialogs.fileCalls.isEmpty());
         QCOMPARE(QApplication::focusWidget(), width);

@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <functional>
@@ -93,9 +94,10 @@ struct EditorSession {
     }
     QLineEdit* field(const char* name) const { return get<QLineEdit>(name); }
     QAction* action(const char* name) const { return get<QAction>(name); }
-    // The toolbar's entry at a position from 1, separators counted.
-    QAction* button(int position) const {
-        return get<QToolBar>("tbMain")->actions().value(position - 1);
+    // The toolbar's button of a command (null when the toolbar lacks it).
+    QToolButton* button(const char* action) const {
+        return qobject_cast<QToolButton*>(
+            get<QToolBar>("tbMain")->widgetForAction(get<QAction>(action)));
     }
     void run(const char* name) const { action(name)->trigger(); }
 
