@@ -1,7 +1,7 @@
 // The document's recovery copy and its file on disk.
 #include "editordocument.h"
 
-#include "editorrules.h"
+#include "appinfo.h"
 #include "modstring.h"
 #include "processid.h"
 #include "recovery.h"
@@ -70,7 +70,7 @@ Dialogs::Answer EditorDocument::askOutsideChange() {
                                         "scroller as the editor shows it? Choose No to save the "
                                         "scroller under another name.")
                              .arg(QDir::toNativeSeparators(m_filePath)),
-                         editorrules::kAppTitle, Dialogs::Buttons::YesNoCancel,
-                         Dialogs::Answer::Cancel, Dialogs::Icon::Exclamation});
+                         appinfo::kAppName, Dialogs::Buttons::YesNoCancel, Dialogs::Answer::Cancel,
+                         Dialogs::Icon::Exclamation});
     return a;
 }

@@ -3,7 +3,6 @@
 
 #include "appinfo.h"
 #include "diskwatch.h"
-#include "editorrules.h"
 #include "recovery.h"
 
 #include <QApplication>
@@ -96,7 +95,7 @@ void frmMain::checkDisk() {
                      this, Dialogs::Message{QStringLiteral("\"%1\" was changed by another "
                                                            "program.\nDo you want to reload it?")
                                                 .arg(shown),
-                                            editorrules::kAppTitle, Dialogs::Buttons::YesNo,
+                                            appinfo::kAppName, Dialogs::Buttons::YesNo,
                                             Dialogs::Answer::Yes, Dialogs::Icon::Question}) ==
                  Dialogs::Answer::Yes;
     } else {
@@ -107,7 +106,7 @@ void frmMain::checkDisk() {
                                                              "changes.\nReload it and lose your "
                                                              "changes, or keep your version?")
                                                   .arg(shown),
-                                              editorrules::kAppTitle, Dialogs::Buttons::Ok,
+                                              appinfo::kAppName, Dialogs::Buttons::Ok,
                                               Dialogs::Answer::Ok, Dialogs::Icon::Exclamation},
                              {QStringLiteral("Reload"), QStringLiteral("Keep Mine")}, 1, 1) == 0;
     }
@@ -126,7 +125,7 @@ bool frmMain::openAnyway(const QString& path) {
                                                "editor.\nChanges saved in one window replace "
                                                "those saved in the other.")
                                     .arg(QDir::toNativeSeparators(path)),
-                                editorrules::kAppTitle, Dialogs::Buttons::Ok, Dialogs::Answer::Ok,
+                                appinfo::kAppName, Dialogs::Buttons::Ok, Dialogs::Answer::Ok,
                                 Dialogs::Icon::Exclamation},
                {QStringLiteral("Open Anyway"), QStringLiteral("Cancel")}, 1, 1) == 0;
 }
@@ -151,7 +150,7 @@ void frmMain::offerRecovery() {
                     .arg(appinfo::kAppName, shownName(c.filePath),
                          QLocale().toString(c.changed, QLocale::ShortFormat))
                     .arg(c.items.size()),
-                editorrules::kAppTitle, Dialogs::Buttons::Ok, Dialogs::Answer::Ok,
+                appinfo::kAppName, Dialogs::Buttons::Ok, Dialogs::Answer::Ok,
                 Dialogs::Icon::Question},
             {QStringLiteral("Recover"), QStringLiteral("Discard"), QStringLiteral("Later")}, 0, 2);
         if (choice == 1) {
