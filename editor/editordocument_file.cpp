@@ -32,32 +32,6 @@ const QString kOverwriteDefault =
 const QString kScriptSavedCopyFailed =
     QStringLiteral("The scroller itself was saved; the page beside it needs this file to run it.");
 
-// The row of the list each item line the reader took in went to, by line number.
-QHash<int, int> itemRowsByLine(const QByteArray& bytes) {
-    TextEncoding encoding;
-    const QString text = textencoding::decode(bytes, &encoding);
-    QHash<int, int> rows;
-    clsScroller scratch;
-    int number = 0;
-    qsizetype pos = 0;
-    while (pos < text.size()) {
-        qsizetype eol = pos;
-        while (eol < text.size() && text[eol] != u'\r' && text[eol] != u'\n')
-            ++eol;
-        const QStringView line = modParser::trimSpaces(QStringView(text).mid(pos, eol - pos));
-        pos =
-            eol + ((eol + 1 < text.size() && text[eol] == u'\r' && text[eol + 1] == u'\n') ? 2 : 1);
-        ++number;
-        // The reader stops at the marker and at a setting it fails on.
-        if (scriptreader::isMarkerLine(line) ||
-            (scriptreader::isPropertyLine(line) && !scratch.SetProperty(line)))
-            break;
-        if (scriptreader::isItemLine(line))
-            rows.insert(number, int(rows.size()));
-    }
-    return rows;
-}
-
 // A few of the lines, enough to recognise them, each with the item it put in the list (notes);
 // the rest are counted.
 QString listLines(const QList<readcheck::Line>& lines, const QHash<int, QString>& notes) {
@@ -174,9 +148,8 @@ void EditorDocument::noteUnreadLines(const QString& path, bool readerFailed) {
         const QByteArray& bytes = file.bytes;
         lines = readcheck::unreadLines(bytes);
         // An add line not understood still gave an item, with what could be read of it.
-        const QHash<int, int> rows = itemRowsByLine(bytes);
         for (const readcheck::Line& line : std::as_const(lines)) {
-            const int row = rows.value(line.number, -1);
+            const int row = line.itemRow;
             if (row < 0 || row >= count())
                 continue;
             const clsItem& item = m_records.items.at(row);

@@ -117,6 +117,7 @@ QList<Line> unreadLines(const QByteArray& bytes) {
     bool afterMarker = false;
     bool failed = false;
     int number = 0;
+    int rows = 0;
     qsizetype pos = 0;
     while (pos < text.size()) {
         // Lines end as the reader ends them: CR LF, a lone CR or a lone LF.
@@ -130,6 +131,7 @@ QList<Line> unreadLines(const QByteArray& bytes) {
         if (isBlankTail(line))
             continue;
         bool understood;
+        int itemRow = -1;
         if (failed) {
             understood = false;
         } else if (scriptreader::isMarkerLine(line)) {
@@ -141,17 +143,20 @@ QList<Line> unreadLines(const QByteArray& bytes) {
         } else {
             if (scriptreader::isPropertyLine(line) && !scratch.SetProperty(line))
                 failed = true;
-            if (failed)
+            if (failed) {
                 understood = false;
-            else if (scriptreader::isItemLine(line))
+            } else if (scriptreader::isItemLine(line)) {
+                // The reader takes every add line before the marker in, whatever it makes of it.
+                itemRow = rows++;
                 understood = itemUnderstood(line);
-            else if (scriptreader::isPropertyLine(line))
+            } else if (scriptreader::isPropertyLine(line)) {
                 understood = settingUnderstood(line, scratch);
-            else
+            } else {
                 understood = frameUnderstood(line);
+            }
         }
         if (!understood)
-            unread.append(Line{number, line.toString()});
+            unread.append(Line{number, line.toString(), itemRow});
     }
     return unread;
 }

@@ -9,8 +9,9 @@
 namespace readcheck {
 
 struct Line {
-    int number = 0; // 1-based, as an editor counts them
-    QString text;   // without its line end and without surrounding spaces
+    int number = 0;   // 1-based, as an editor counts them
+    QString text;     // without its line end and without surrounding spaces
+    int itemRow = -1; // the row of the list an add line still put an item in, else -1
 };
 
 // The lines of the file that the document read from it does not carry. Empty lines, the
