@@ -209,17 +209,13 @@ bool EditorDocument::save() {
         return false;
     if (m_filePath.isEmpty())
         return saveAs();
-    if (isPartlyRead(m_filePath)) {
-        switch (askReplacePartlyRead(Dialogs::Buttons::YesNoCancel)) {
-        case Dialogs::Answer::Yes:
-            break;
-        case Dialogs::Answer::No:
-            return saveAs();
-        default:
-            return false;
-        }
-    }
-    switch (askOutsideChange()) {
+    // Yes to both questions replaces the file; No to either saves under another name.
+    Dialogs::Answer replace = isPartlyRead(m_filePath)
+                                  ? askReplacePartlyRead(Dialogs::Buttons::YesNoCancel)
+                                  : Dialogs::Answer::Yes;
+    if (replace == Dialogs::Answer::Yes)
+        replace = askOutsideChange();
+    switch (replace) {
     case Dialogs::Answer::Yes:
         break;
     case Dialogs::Answer::No:

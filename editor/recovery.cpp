@@ -56,7 +56,7 @@ bool get(QDataStream& s, QList<clsItem>& items, QStringList* keys, qint64 limit)
 
 QString folder() {
     QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification: a relative path is invalid and to be ignored.
+    // By the base directory rules a relative path is invalid and ignored.
     if (state.isEmpty() || QDir::isRelativePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return state + QStringLiteral("/tickora-creator/recovery");
