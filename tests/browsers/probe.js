@@ -98,13 +98,17 @@ window.T = {
   },
   events: []
 };
-// Per frame while a pointer moves: [pointer moved, item 0 moved] since the first move.
+// Per frame while a pointer moves: [pointer moved, item 0 moved] since the first move. Both are
+// taken from that move, not from the first frame: a whole swipe may arrive before a frame.
 T.follow = function (sc, d) {
-  var box = window[sc]._box, from = null, at = null, lead = T.itemLead(box, d, 0).lead;
+  var box = window[sc]._box, from = null, at = null, lead = null;
   T.follows = [];
   document.addEventListener('pointermove', function (e) {
     at = d < 2 ? e.clientY : e.clientX;
-    if (from === null) from = at;
+    if (from === null) {
+      from = at;
+      lead = T.itemLead(box, d, 0).lead;
+    }
   }, true);
   (function frame() {
     if (from !== null) {
