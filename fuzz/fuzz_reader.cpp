@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(r.itemsRead == doc.items.size());
     // Building the script from anything read must end.
     const QString script = scriptwriter::BuildScript(doc);
-    require(script.endsWith(QStringLiteral(".load();};")));
+    require(script.endsWith(QStringLiteral(".load();});")));
     // The rules alone, without their own read-back test, must be enough for what reading gives.
     if (documentcheck::ruleProblems(doc).isEmpty())
         checkRoundTrip(doc);
