@@ -27,16 +27,14 @@ class EditorDocument : public QObject {
     Q_OBJECT
 public:
     // What the question about unsaved changes ended in; only Cancelled stops the caller.
-    enum class PromptResult { Clean, Saved, Discarded, Cancelled };
+    // SaveWanted: the user said Yes and the caller saves (askSaveChanges only).
+    enum class PromptResult { Clean, Saved, Discarded, Cancelled, SaveWanted };
 
     EditorDocument(platform::Dialogs& dialogs, const QString& appFolder, QObject* parent = nullptr);
     ~EditorDocument() override;
 
     // The window the questions belong to (none in tests).
     void setDialogParent(QWidget* parent) { m_dialogParent = parent; }
-    // Runs before every save: brings the fields into the records; false stops the save (a field
-    // was rejected and the user told why).
-    void setBeforeSave(std::function<bool()> hook) { m_beforeSave = std::move(hook); }
 
     // --- Records
     const clsScroller& scroller() const { return m_records.scroller; }
@@ -91,9 +89,11 @@ public:
     bool save();
     bool saveAs();
     void saveAsDefault();
-    // `typing`: the window holds changes not in the document (typing its checks refuse).
-    PromptResult PromptSaveChanges(bool typing = false);
-    bool PromptSaveForFolder();
+    // Asks whether to save unsaved changes, without saving. `typing`: the window holds changes
+    // not in the document (typing its checks refuse).
+    PromptResult askSaveChanges(bool typing = false);
+    // Asks and saves on Yes, for a caller with no fields of its own to take in first.
+    PromptResult PromptSaveChanges();
     // Writes the records as a script (in `as`, when given, else in the document's encoding).
     // `consequence` follows a failed write, `copyConsequence` a project file not copied.
     bool writeScript(const QString& path, const QString& consequence,
@@ -158,7 +158,6 @@ private:
     platform::Dialogs& m_dialogs;
     QString m_appFolder;
     QWidget* m_dialogParent = nullptr;
-    std::function<bool()> m_beforeSave;
 
     ScrollerDocument m_records;
     QStringList m_keys; // beside m_records.items, row for row

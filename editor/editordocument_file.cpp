@@ -26,7 +26,6 @@ using platform::Dialogs;
 namespace {
 
 const QString kSaveChanges = stringtable::text(stringtable::kSaveChanges);
-const QString kSaveForFolder = stringtable::text(stringtable::kSaveForFolder);
 const QString kOverwriteDefault =
     QStringLiteral("This will overwrite the default scroller settings. Do you wish to continue?");
 const QString kScriptSavedCopyFailed =
@@ -205,8 +204,6 @@ Dialogs::Answer EditorDocument::askReplacePartlyRead(Dialogs::Buttons buttons) {
 }
 
 bool EditorDocument::save() {
-    if (m_beforeSave && !m_beforeSave())
-        return false;
     if (m_filePath.isEmpty())
         return saveAs();
     // Yes to both questions replaces the file; No to either saves under another name.
@@ -235,8 +232,6 @@ bool EditorDocument::save() {
 }
 
 bool EditorDocument::saveAs() {
-    if (m_beforeSave && !m_beforeSave())
-        return false;
     int filter = 0;
     const QString chosen = m_dialogs.saveFile(
         m_dialogParent,
@@ -314,8 +309,6 @@ bool EditorDocument::writeScript(const QString& path, const QString& consequence
 }
 
 void EditorDocument::saveAsDefault() {
-    if (m_beforeSave && !m_beforeSave())
-        return;
     const Dialogs::Answer a = m_dialogs.message(
         m_dialogParent,
         Dialogs::Message{kOverwriteDefault, appinfo::kAppName, Dialogs::Buttons::YesNo,
@@ -343,7 +336,7 @@ void EditorDocument::saveAsDefault() {
     }
 }
 
-EditorDocument::PromptResult EditorDocument::PromptSaveChanges(bool typing) {
+EditorDocument::PromptResult EditorDocument::askSaveChanges(bool typing) {
     if (!isDirty() && !typing)
         return PromptResult::Clean;
     const Dialogs::Answer a = m_dialogs.message(
@@ -352,8 +345,7 @@ EditorDocument::PromptResult EditorDocument::PromptSaveChanges(bool typing) {
                          Dialogs::Answer::Yes, Dialogs::Icon::None});
     switch (a) {
     case Dialogs::Answer::Yes:
-        // A save that did not happen must not let the caller throw the changes away.
-        return save() ? PromptResult::Saved : PromptResult::Cancelled;
+        return PromptResult::SaveWanted;
     case Dialogs::Answer::No:
         return PromptResult::Discarded;
     default:
@@ -361,12 +353,12 @@ EditorDocument::PromptResult EditorDocument::PromptSaveChanges(bool typing) {
     }
 }
 
-bool EditorDocument::PromptSaveForFolder() {
-    if (m_projectFolder.isEmpty()) {
-        inform(kSaveForFolder);
-        save();
-    }
-    return !m_projectFolder.isEmpty();
+EditorDocument::PromptResult EditorDocument::PromptSaveChanges() {
+    const PromptResult r = askSaveChanges();
+    if (r != PromptResult::SaveWanted)
+        return r;
+    // A save that did not happen must not let the caller throw the changes away.
+    return save() ? PromptResult::Saved : PromptResult::Cancelled;
 }
 
 void EditorDocument::readFeedSource(const QString& scriptPath) {

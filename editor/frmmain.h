@@ -174,6 +174,8 @@ private:
     void mnuFileSaveAs_Click();
     void mnuFileSaveAsDefault_Click();
     void mnuFileQuit_Click();
+    // Before every save: checks the fields being edited and takes them into the document;
+    // false when a check refused (the user was told why) and nothing may be saved.
     bool prepareSave();
     bool checkEditedFields();
     void openScript(const QString& path);

@@ -3,6 +3,7 @@
 
 #include "appinfo.h"
 #include "fileio.h"
+#include "stringtable.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -132,11 +133,13 @@ void frmMain::openScript(const QString& path) {
 }
 
 void frmMain::mnuFileSave_Click() {
-    m_doc->save();
+    if (prepareSave())
+        m_doc->save();
 }
 
 void frmMain::mnuFileSaveAs_Click() {
-    m_doc->saveAs();
+    if (prepareSave())
+        m_doc->saveAs();
 }
 
 bool frmMain::checkEditedFields() {
@@ -169,7 +172,8 @@ bool frmMain::prepareSave() {
 }
 
 void frmMain::mnuFileSaveAsDefault_Click() {
-    m_doc->saveAsDefault();
+    if (prepareSave())
+        m_doc->saveAsDefault();
 }
 
 void frmMain::mnuFileQuit_Click() {
@@ -178,11 +182,20 @@ void frmMain::mnuFileQuit_Click() {
 
 EditorDocument::PromptResult frmMain::PromptSaveChanges() {
     commitFields();
-    const EditorDocument::PromptResult r = m_doc->PromptSaveChanges(m_fieldsEdited);
+    EditorDocument::PromptResult r = m_doc->askSaveChanges(m_fieldsEdited);
+    // A save that did not happen must not let the caller throw the changes away.
+    if (r == EditorDocument::PromptResult::SaveWanted)
+        r = prepareSave() && m_doc->save() ? EditorDocument::PromptResult::Saved
+                                           : EditorDocument::PromptResult::Cancelled;
     RefreshControls();
     return r;
 }
 
 bool frmMain::PromptSaveForFolder() {
-    return m_doc->PromptSaveForFolder();
+    if (m_doc->projectFolder().isEmpty()) {
+        m_doc->inform(stringtable::text(stringtable::kSaveForFolder));
+        if (prepareSave())
+            m_doc->save();
+    }
+    return !m_doc->projectFolder().isEmpty();
 }

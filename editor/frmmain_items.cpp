@@ -39,7 +39,6 @@ void frmMain::connectItemCommands() {
 }
 
 void frmMain::connectDocument() {
-    m_doc->setBeforeSave([this] { return prepareSave(); });
     connect(m_doc, &EditorDocument::itemsReset, this, &frmMain::listReset);
     connect(m_doc, &EditorDocument::itemInserted, this, [this](int row) {
         const QScopedValueRollback<bool> syncing(m_syncingList, true);
