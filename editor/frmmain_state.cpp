@@ -14,32 +14,17 @@
 
 namespace {
 
-// Line breaks as the text field delivers them (LF), as the model holds them (CR LF).
-QString toModelLineBreaks(const QString& fieldText) {
-    if (!fieldText.contains(u'\n') && !fieldText.contains(u'\r'))
-        return fieldText;
-    QString out;
-    out.reserve(fieldText.size() + 16);
-    const qsizetype n = fieldText.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = fieldText[i];
-        if (c == u'\r') {
-            if (i + 1 < n && fieldText[i + 1] == u'\n')
-                ++i;
-            out += u"\r\n";
-        } else if (c == u'\n') {
-            out += u"\r\n";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 QString toFieldLineBreaks(const QString& modelText) {
     QString out = modelText;
     out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     out.replace(u'\r', u'\n');
+    return out;
+}
+
+// Line breaks as the text field delivers them (LF), as the model holds them (CR LF).
+QString toModelLineBreaks(const QString& fieldText) {
+    QString out = toFieldLineBreaks(fieldText);
+    out.replace(u'\n', QStringLiteral("\r\n"));
     return out;
 }
 
