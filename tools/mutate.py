@@ -6,7 +6,8 @@
 
 For each area (model, feed, editor, help, cli) it collects every place in the area's .cpp files
 where one operator can change (a flipped comparison, a negated condition, a changed constant, a
-dropped call, && for || and back), draws a fixed sample with the seed, and for each mutant
+dropped call, && for || and back), draws a fixed sample with the seed (a mutant is drawn by a hash of its file, line text and
+change, so edits elsewhere leave the rest of the sample alone), and for each mutant
 rewrites the line, rebuilds the area's test programs in the given build folder (configured as
 test.sh configures it), runs them, and restores the file. A mutant is killed when a test fails
 or times out; one that does not compile (warnings are errors) is left out of the score; one that
@@ -18,7 +19,7 @@ It needs a build folder that has built the area's tests once. GUI tests run as c
 (offscreen); tests that need a display are skipped unless one is set. Not part of CI.
 """
 import argparse
-import random
+import hashlib
 import re
 import subprocess
 import sys
@@ -140,8 +141,15 @@ def main():
         candidates = []
         for src in sorted((ROOT / area).glob(args.files)):
             candidates += mutants_of(src)
-        sample = random.Random("%s-%d" % (area, args.seed)).sample(
-            candidates, min(args.per_area, len(candidates)))
+        # Each mutant's draw depends only on its own file, line text and change, so a change
+        # elsewhere in the area leaves the rest of the sample as it was.
+        def draw(m):
+            path, number, name, start, _, _ = m
+            line = path.read_text().splitlines()[number - 1]
+            key = "%d|%s|%s|%s|%d" % (args.seed, path.relative_to(ROOT), line.strip(), name,
+                                      start - (len(line) - len(line.lstrip())))
+            return hashlib.sha256(key.encode()).hexdigest()
+        sample = sorted(candidates, key=draw)[:args.per_area]
         tests = args.tests.split(",") if args.tests else area_tests(area, args.exclude)
         killed = built = by_build = 0
         for path, number, name, start, end, new in sample:
