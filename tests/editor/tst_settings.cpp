@@ -214,80 +214,66 @@ private slots:
         QVERIFY(!s.action("mnuFileRecentSep")->isVisible());
     }
 
-    void recentListRules_data() {
-        QTest::addColumn<QStringList>("list");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("first") << QStringList{} << "/w/a.js" << QStringList{"/w/a.js"};
-        QTest::newRow("again moves up")
-            << QStringList{"/w/a.js", "/w/b.js"} << "/w/b.js" << QStringList{"/w/b.js", "/w/a.js"};
-        QTest::newRow("another spelling of the same file")
-            << QStringList{"/w/a.js", "/w/x/../b.js"} << "/w/./b.js"
-            << QStringList{"/w/b.js", "/w/a.js"};
-        QTest::newRow("the oldest falls off")
-            << QStringList{"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8"} << "/9"
-            << QStringList{"/9", "/1", "/2", "/3", "/4", "/5", "/6", "/7"};
-        QTest::newRow("empty entries of a damaged list go")
-            << QStringList{"", "/w/a.js", ""} << "/w/b.js" << QStringList{"/w/b.js", "/w/a.js"};
-    }
-    void recentListRules() {
-        QFETCH(QStringList, list);
-        QFETCH(QString, path);
-        QFETCH(QStringList, expected);
-        QCOMPARE(RecentFiles::pushed(list, path), expected);
-    }
-
-    void recentEntryCaptions_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("path");
+    // The list's rules (row "list"), the entries' captions ("caption") and the window kept on a
+    // screen ("screen"), each a pure function of its row.
+    void rulesWithoutAWindow_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("in"); // list and path; index and path
         QTest::addColumn<QString>("expected");
-        QTest::newRow("number as access key") << 0 << "/w/news.js"
-                                              << "&1 /w/news.js";
-        QTest::newRow("an ampersand in the name is shown") << 7 << "/w/tom & jerry.js"
-                                                           << "&8 /w/tom && jerry.js";
-        QTest::newRow("a long path keeps its start and its name")
-            << 2 << "/home/ann/" + QString(80, QLatin1Char('d')) + "/news.js"
-            << "&3 /home/ann/dddddddddd..." + QString(39, QLatin1Char('d')) + "/news.js";
+        const auto row = [](const char* kind, const char* tag, const QStringList& in,
+                            const QString& expected) {
+            QTest::newRow(tag) << kind << in << expected;
+        };
+        row("list", "first", {"", "/w/a.js"}, "/w/a.js");
+        row("list", "again moves up", {"/w/a.js,/w/b.js", "/w/b.js"}, "/w/b.js,/w/a.js");
+        row("list", "another spelling of the same file", {"/w/a.js,/w/x/../b.js", "/w/./b.js"},
+            "/w/b.js,/w/a.js");
+        row("list", "the oldest falls off", {"/1,/2,/3,/4,/5,/6,/7,/8", "/9"},
+            "/9,/1,/2,/3,/4,/5,/6,/7");
+        row("list", "empty entries of a damaged list go", {",/w/a.js,", "/w/b.js"},
+            "/w/b.js,/w/a.js");
+        row("caption", "number as access key", {"0", "/w/news.js"}, "&1 /w/news.js");
+        row("caption", "an ampersand in the name is shown", {"7", "/w/tom & jerry.js"},
+            "&8 /w/tom && jerry.js");
+        row("caption", "a long path keeps its start and its name",
+            {"2", "/home/ann/" + QString(80, u'd') + "/news.js"},
+            "&3 /home/ann/dddddddddd..." + QString(39, u'd') + "/news.js");
+        // window; screens; kept at
+        const QString one = "0 0 1280 1024", two = "1280 0 1920 1080";
+        row("screen", "on the screen", {"100 80 700 500", one}, "100 80 700 500");
+        row("screen", "partly off, top edge reachable", {"1000 900 700 500", one},
+            "1000 900 700 500");
+        row("screen", "on the second screen", {"2000 100 700 500", one, two}, "2000 100 700 500");
+        row("screen", "second screen gone", {"2000 100 700 500", one}, "580 100 700 500");
+        row("screen", "above the top edge", {"100 -300 700 500", one}, "100 0 700 500");
+        row("screen", "far off to the left", {"-5000 100 700 500", one}, "0 100 700 500");
+        row("screen", "larger than the screen it lands on", {"-9000 -9000 2000 1500", one}, one);
+        row("screen", "saved on a larger screen", {"100 80 1900 1100", one}, one);
+        row("screen", "taller than the second screen", {"1300 50 700 1200", one, two},
+            "1300 0 700 1080");
+        row("screen", "mostly on the second screen", {"1200 -400 700 500", one, two},
+            "1280 0 700 500");
     }
-    void recentEntryCaptions() {
-        QFETCH(int, index);
-        QFETCH(QString, path);
+    void rulesWithoutAWindow() {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, in);
         QFETCH(QString, expected);
-        QCOMPARE(RecentFiles::caption(index, path), expected);
-    }
-
-    void keptOnAScreen_data() {
-        QTest::addColumn<QRect>("window");
-        QTest::addColumn<QList<QRect>>("screens");
-        QTest::addColumn<QRect>("expected");
-        const QRect one(0, 0, 1280, 1024);
-        const QRect two(1280, 0, 1920, 1080);
-        QTest::newRow("on the screen")
-            << QRect(100, 80, 700, 500) << QList<QRect>{one} << QRect(100, 80, 700, 500);
-        QTest::newRow("partly off, top edge reachable")
-            << QRect(1000, 900, 700, 500) << QList<QRect>{one} << QRect(1000, 900, 700, 500);
-        QTest::newRow("on the second screen")
-            << QRect(2000, 100, 700, 500) << QList<QRect>{one, two} << QRect(2000, 100, 700, 500);
-        QTest::newRow("second screen gone")
-            << QRect(2000, 100, 700, 500) << QList<QRect>{one} << QRect(580, 100, 700, 500);
-        QTest::newRow("above the top edge")
-            << QRect(100, -300, 700, 500) << QList<QRect>{one} << QRect(100, 0, 700, 500);
-        QTest::newRow("far off to the left")
-            << QRect(-5000, 100, 700, 500) << QList<QRect>{one} << QRect(0, 100, 700, 500);
-        QTest::newRow("larger than the screen it lands on")
-            << QRect(-9000, -9000, 2000, 1500) << QList<QRect>{one} << QRect(0, 0, 1280, 1024);
-        QTest::newRow("saved on a larger screen")
-            << QRect(100, 80, 1900, 1100) << QList<QRect>{one} << QRect(0, 0, 1280, 1024);
-        QTest::newRow("taller than the second screen")
-            << QRect(1300, 50, 700, 1200) << QList<QRect>{one, two} << QRect(1300, 0, 700, 1080);
-        QTest::newRow("mostly on the second screen")
-            << QRect(1200, -400, 700, 500) << QList<QRect>{one, two} << QRect(1280, 0, 700, 500);
-    }
-    void keptOnAScreen() {
-        QFETCH(QRect, window);
-        QFETCH(QList<QRect>, screens);
-        QFETCH(QRect, expected);
-        QCOMPARE(windowstate::onScreen(window, screens), expected);
+        const auto rect = [](const QString& r) {
+            const QStringList n = r.split(u' ');
+            return QRect(n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt());
+        };
+        if (kind == u"list") {
+            QCOMPARE(RecentFiles::pushed(in[0].isEmpty() ? QStringList() : in[0].split(u','), in[1])
+                         .join(u','),
+                     expected);
+        } else if (kind == u"caption") {
+            QCOMPARE(RecentFiles::caption(in[0].toInt(), in[1]), expected);
+        } else {
+            QList<QRect> screens;
+            for (const QString& screen : in.mid(1))
+                screens << rect(screen);
+            QCOMPARE(windowstate::onScreen(rect(in[0]), screens), rect(expected));
+        }
     }
 
     void settingsThatCannotBeWrittenAreReportedOnce() {
