@@ -178,28 +178,26 @@ private slots:
 
     void cleanExactlyAtTheSavedStep() {
         DocSession s;
+        QUndoStack* stack = s.doc.undoStack();
         s.doc.addItem();
         s.doc.deleteItem(0);
         QVERIFY(s.doc.save());
         QVERIFY(!s.doc.isDirty());
-        s.doc.undoStack()->undo();
-        QVERIFY(s.doc.isDirty());
-        s.doc.undoStack()->undo();
-        QVERIFY(s.doc.isDirty());
-        s.doc.undoStack()->redo();
-        s.doc.undoStack()->redo();
-        QVERIFY(!s.doc.isDirty());
+        for (const bool redo : {false, false, true, true}) {
+            redo ? stack->redo() : stack->undo();
+            QCOMPARE(s.doc.isDirty(), stack->index() != 2);
+        }
         // A new step after undoing past the save: the saved state cannot come back by undo.
-        s.doc.undoStack()->undo();
+        stack->undo();
         s.doc.moveItem(0, 1, QStringLiteral("Move Item Down"));
-        s.doc.undoStack()->undo();
+        stack->undo();
         QVERIFY(s.doc.isDirty());
         // New and Open start a history of their own.
         s.doc.open(s.path);
         QVERIFY(!s.doc.isDirty());
-        QCOMPARE(s.doc.undoStack()->count(), 0);
+        QCOMPARE(stack->count(), 0);
         s.doc.newDocument();
-        QCOMPARE(s.doc.undoStack()->count(), 0);
+        QCOMPARE(stack->count(), 0);
         QVERIFY(!s.doc.isDirty());
     }
 
@@ -208,26 +206,23 @@ private slots:
         QTest::addColumn<bool>("titled");
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("saveAs"); // the Save As dialog's answer, "" for cancel
-        QTest::addColumn<int>("result");
-        QTest::addColumn<bool>("dirtyAfter");
-        QTest::addColumn<bool>("written");
+        QTest::addColumn<int>("result");     // saved or not, the document is marked until saved
         using R = EditorDocument::PromptResult;
-        const auto row = [](const char* tag, bool edited, bool titled, int answer,
-                            const char* saveAs, R result, bool dirtyAfter, bool written) {
-            QTest::newRow(tag) << edited << titled << answer << QString::fromUtf8(saveAs)
-                               << int(result) << dirtyAfter << written;
+        const auto row = [](const char* tag, bool edited, bool titled, Dialogs::Answer answer,
+                            const char* saveAs, R result) {
+            QTest::newRow(tag) << edited << titled << int(answer) << QString::fromUtf8(saveAs)
+                               << int(result);
         };
-        const int yes = int(Dialogs::Answer::Yes);
-        row("clean: nothing asked", false, true, -1, "", R::Clean, false, false);
-        row("no: given up, still marked", true, true, int(Dialogs::Answer::No), "", R::Discarded,
-            true, false);
-        row("cancel", true, true, int(Dialogs::Answer::Cancel), "", R::Cancelled, true, false);
-        row("yes, titled: saved", true, true, yes, "", R::Saved, false, true);
-        row("yes, untitled, named: saved", true, false, yes, "named.js", R::Saved, false, true);
-        row("yes, untitled, dialog cancelled: the work is kept", true, false, yes, "", R::Cancelled,
-            true, false);
+        const auto yes = Dialogs::Answer::Yes;
+        row("clean: nothing asked", false, true, Dialogs::Answer(-1), "", R::Clean);
+        row("no: given up, still marked", true, true, Dialogs::Answer::No, "", R::Discarded);
+        row("cancel", true, true, Dialogs::Answer::Cancel, "", R::Cancelled);
+        row("yes, titled: saved", true, true, yes, "", R::Saved);
+        row("yes, untitled, named: saved", true, false, yes, "named.js", R::Saved);
+        row("yes, untitled, dialog cancelled: the work is kept", true, false, yes, "",
+            R::Cancelled);
         row("yes, the write fails: the work is kept", true, false, yes, "no/such/folder/x.js",
-            R::Cancelled, true, false);
+            R::Cancelled);
     }
 
     void promptSaveChanges() {
@@ -235,7 +230,8 @@ private slots:
         QFETCH(bool, titled);
         QFETCH(int, answer);
         QFETCH(QString, saveAs);
-        QFETCH(bool, written);
+        QFETCH(int, result);
+        const bool written = result == int(EditorDocument::PromptResult::Saved);
         DocSession s;
         if (!titled) {
             QVERIFY(QFile::copy(QFINDTESTDATA("../../data/default.js"),
@@ -253,8 +249,8 @@ private slots:
         else if (!titled && answer == int(Dialogs::Answer::Yes))
             s.dialogs.fileAnswers << QString();
         const QDateTime stamp = QFileInfo(s.path).lastModified();
-        QTEST(int(s.doc.PromptSaveChanges()), "result");
-        QTEST(s.doc.isDirty(), "dirtyAfter");
+        QCOMPARE(int(s.doc.PromptSaveChanges()), result);
+        QCOMPARE(s.doc.isDirty(), edited && !written);
         QCOMPARE(s.dialogs.messages.isEmpty(), answer < 0);
         if (answer >= 0) {
             const Dialogs::Message& asked = s.dialogs.messages.first();
