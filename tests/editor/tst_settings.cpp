@@ -78,24 +78,30 @@ private slots:
     void saveAsDefaultGoesWhereNewReads_data() {
         QTest::addColumn<bool>("programWritable");
         QTest::addColumn<bool>("ownBefore");
-        QTest::addColumn<bool>("writesOwn");
-        QTest::newRow("installed program, no own default") << false << false << true;
-        QTest::newRow("installed program, own default") << false << true << true;
-        QTest::newRow("writable program, no own default") << true << false << false;
+        QTest::addColumn<QString>("writes"); // own, shipped or none
+        QTest::newRow("installed program, no own default") << false << false << "own";
+        QTest::newRow("installed program, own default") << false << true << "own";
+        QTest::newRow("writable program, no own default") << true << false << "shipped";
         // New reads the user's own, so that is the default to change.
-        QTest::newRow("writable program, own default") << true << true << true;
+        QTest::newRow("writable program, own default") << true << true << "own";
+        // The user's folder may be entered and read only.
+        QTest::newRow("nowhere to write") << false << false << "none";
     }
     void saveAsDefaultGoesWhereNewReads() {
         QFETCH(bool, programWritable);
         QFETCH(bool, ownBefore);
-        QFETCH(bool, writesOwn);
+        QFETCH(QString, writes);
         EditorSession s;
         const QString shipped = s.app + QStringLiteral("/default.js");
         const QString own = userconfig::userDefaultPath();
         QVERIFY(own.startsWith(s.config + QLatin1Char('/')));
-        if (ownBefore) {
+        // The user's folder is made by the program where it is not there yet.
+        if (ownBefore || writes == u"none") {
             QVERIFY(QDir().mkpath(userconfig::folder()));
-            QFile::setPermissions(userconfig::folder(), QFileDevice::Permissions(0x7777));
+            QFile::setPermissions(userconfig::folder(),
+                                  QFileDevice::Permissions(writes == u"none" ? 0x5555 : 0x7777));
+        }
+        if (ownBefore) {
             QVERIFY(writeFile(own, "earlier = new Tickora();\r\nearlier.name = 'earlier';\r\n"));
             // The user's own file, also when the program runs as another user below.
             QFile::setPermissions(own, QFileDevice::Permissions(0x6666));
@@ -107,11 +113,21 @@ private slots:
         {
             std::optional<ReadOnlyFolder> ro;
             if (!programWritable) {
-                ro.emplace(s.app, userconfig::folder());
+                ro.emplace(s.app, writes == u"none" ? QString() : userconfig::folder());
                 QVERIFY(ro->active());
             }
             s.dialogs.answers << Answer::Yes;
             s.action("mnuFileSaveAsDefault")->trigger();
+            if (writes == u"none") {
+                QCOMPARE(s.dialogs.messages.size(), 2);
+                QVERIFY(s.dialogs.lastText().contains(
+                    QStringLiteral("The default scroller is unchanged. Please check that you may "
+                                   "write to the folder \"%1\".")
+                        .arg(QDir::toNativeSeparators(userconfig::folder()))));
+                QVERIFY(s.w->isDirty());
+                QVERIFY(!QFile::exists(own));
+                return;
+            }
             QCOMPARE(s.dialogs.messages.size(), 1); // the question only
             // New starts from what was just saved.
             s.dialogs.answers << Answer::No;
@@ -119,37 +135,14 @@ private slots:
             QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("mine"));
         }
         QCOMPARE(s.dialogs.unexpected, 0);
-        if (writesOwn) {
-            QCOMPARE(nameIn(own), QStringLiteral("mine"));
+        QCOMPARE(nameIn(writes == u"own" ? own : shipped), QStringLiteral("mine"));
+        if (writes == u"own")
             QCOMPARE(readAll(shipped), shippedBefore);
-        } else {
-            QCOMPARE(nameIn(shipped), QStringLiteral("mine"));
+        else
             QVERIFY(!QFile::exists(own));
-        }
         // Finding out whether the folder may be written leaves nothing behind.
         QCOMPARE(QDir(s.app).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("probe")),
                  QStringList());
-    }
-
-    void aDefaultThatCannotBeSavedAnywhereIsReported() {
-        EditorSession s;
-        // Neither the program folder nor the user's own may be written.
-        QVERIFY(QDir().mkpath(userconfig::folder()));
-        QFile::setPermissions(userconfig::folder(),
-                              QFileDevice::Permissions(0x5555)); // read and enter only
-        ReadOnlyFolder ro(s.app, QString());
-        QVERIFY(!userconfig::canWriteIn(userconfig::folder()));
-        QVERIFY(ro.active());
-        s.field("txtScrName")->setText(QStringLiteral("mine"));
-        s.dialogs.answers << Answer::Yes;
-        s.action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), 2);
-        QVERIFY(s.dialogs.lastText().contains(
-            QStringLiteral("The default scroller is unchanged. Please check that you may write "
-                           "to the folder \"%1\".")
-                .arg(QDir::toNativeSeparators(userconfig::folder()))));
-        QVERIFY(s.w->isDirty());
-        QVERIFY(!QFile::exists(userconfig::userDefaultPath()));
     }
 
     void recentFilesKeepTheLastEightNewestFirst() {
