@@ -7,6 +7,7 @@
 #include "feedsource.h"
 #include "textencoding.h"
 
+#include <QHash>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QPointer>
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class HTMLHelp;
 namespace help {
@@ -26,6 +28,7 @@ class RegistryStore;
 class Shell;
 } // namespace platform
 class DiskWatch;
+struct FieldRow;
 class FeedDialog;
 class ItemListView;
 namespace recovery {
@@ -132,7 +135,8 @@ private:
     QWidget* buildItemsTab();
     QLineEdit* addTextField(const QString& name, const QString& tip);
     QLabel* addLabel(const QString& name, const QString& caption, QWidget* buddy);
-    UpDown* addUpDown(const QString& name, QLineEdit* field, int kind);
+    // Makes the row's widget (and spinner); returns what stands beside the label.
+    QWidget* buildField(const FieldRow& f, QLabel*& label);
     // A splitter and its dividers, named for screen readers.
     static void nameSplitter(QSplitter* split, const QString& name);
 
@@ -150,10 +154,6 @@ private:
     // Takes what was typed into the fields into the document as one step of the history. The
     // fields show the cleaned text, except while the user is still at work in them.
     void commitFields(const QString& what = QString(), bool cleanFields = true);
-    // The records keep their last good value where a field's check refuses its text.
-    void keepGoodValues(clsScroller& s) const;
-    // The field that holds typing its check refuses, which therefore is not in the document.
-    QLineEdit* refusedTypingField() const;
     void setFieldText(QLineEdit* field, const QString& text);
     QString itemText() const;
     void setItemText(const QString& text);
@@ -201,9 +201,27 @@ private:
     void txtItmName_LostFocus();
     void txtItmText_LostFocus();
     void cboScrDirn_Click();
-    UpDown* spinnerOf(const QWidget* field) const;
+
+    // frmmain_fields.cpp: the fields' table, and the fields to the records and back
+    static const std::vector<FieldRow>& fieldTable();
+    QWidget* widgetOf(const FieldRow& f) const;
+    QLabel* labelOf(const FieldRow& f) const;
+    const FieldRow* rowOf(const QWidget* widget) const;
+    // What a line or the item text holds (the text with the model's line breaks).
+    QString typedText(const FieldRow& f) const;
+    // clean: the user may be at work in the field, so the caret and selection are kept.
+    void showText(const FieldRow& f, const QString& text, bool clean = false);
     // The field's text is one its check (range or name) refuses; a disabled field is not checked.
-    bool fieldRefused(const QLineEdit* field) const;
+    bool fieldRefused(const FieldRow& f) const;
+    void fieldsInto(clsScroller& s) const;
+    void itemFieldsInto(clsItem& item) const;
+    // The records keep their last good value where a field's check refuses its text.
+    void keepGoodValues(clsScroller& s) const;
+    // The field that holds typing its check refuses, which therefore is not in the document.
+    QLineEdit* refusedTypingField() const;
+    // The undo step's name: the one field that changed, else the whole record.
+    static QString stepName(const clsScroller& before, const clsScroller& after);
+    static QString stepName(const clsItem& before, const clsItem& after);
 
     // frmmain_items.cpp
     void connectItemCommands();
@@ -232,6 +250,8 @@ private:
 
     // frmmain_help.cpp
     void connectHelp();
+    // The context-help number of each control that has one, by object name.
+    static const QHash<QString, int>& helpNumbers();
     // What's This notes for the window's (or a dialog's) controls that have one.
     void installContextHelp(QWidget* window);
     void showHelpTopic(int number);
@@ -268,7 +288,6 @@ private:
     void showLivePane();
     void scheduleLivePreview();
     void refreshLivePreview();
-    void fieldsInto(clsScroller& s) const;
     QString liveProblem() const;
     ScrollerDocument liveDocument() const;
 
@@ -351,8 +370,6 @@ private:
     UpDown* udScrSpacing = nullptr;
     UpDown* udScrPause = nullptr;
     UpDown* udItmWidth = nullptr;
-    QLabel* lblScrDefWidth = nullptr;
-    QLabel* lblItmWidth = nullptr;
     ItemListView* tvItm = nullptr;
     QWidget* m_itemButtons = nullptr; // room for the markup buttons beside the item text
     QPushButton* cmdItmBold = nullptr;

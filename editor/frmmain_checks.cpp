@@ -1,6 +1,7 @@
 // What the fields do when their content changes and when the focus leaves them.
 #include "frmmain.h"
 
+#include "fieldrow.h"
 #include "fieldrules.h"
 #include "modstring.h"
 #include "updown.h"
@@ -16,25 +17,24 @@
 #include <QWhatsThis>
 
 void frmMain::connectFieldLogic() {
-    for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrSpeed, txtScrDefWidth,
-                         txtScrSpacing, txtScrPause, txtItmName, txtItmWidth}) {
-        connect(f, &QLineEdit::textChanged, this, &frmMain::fieldChanged);
-        f->installEventFilter(this);
+    // The direction switches the width fields on or off before its change is taken.
+    connect(cboScrDirn, &QComboBox::currentIndexChanged, this, &frmMain::cboScrDirn_Click);
+    for (const FieldRow& f : fieldTable()) {
+        if (f.list) {
+            // A different entry is a step of its own, taken at once.
+            connect(this->*f.list, &QComboBox::currentIndexChanged, this, [this] {
+                if (!m_showingRecord)
+                    commitFields();
+                RefreshControls();
+            });
+            continue;
+        }
+        if (f.line)
+            connect(this->*f.line, &QLineEdit::textChanged, this, &frmMain::fieldChanged);
+        else
+            connect(this->*f.box, &QPlainTextEdit::textChanged, this, &frmMain::fieldChanged);
+        widgetOf(f)->installEventFilter(this);
     }
-    connect(txtItmText, &QPlainTextEdit::textChanged, this, &frmMain::fieldChanged);
-    txtItmText->installEventFilter(this);
-    // A different entry is a step of its own, taken at once.
-    connect(cboScrDirn, &QComboBox::currentIndexChanged, this, [this] {
-        cboScrDirn_Click();
-        if (!m_showingRecord)
-            commitFields();
-        RefreshControls();
-    });
-    connect(cboScrMsePause, &QComboBox::currentIndexChanged, this, [this] {
-        if (!m_showingRecord)
-            commitFields();
-        RefreshControls();
-    });
     connect(qApp, &QApplication::focusChanged, this, &frmMain::onFocusChanged);
     m_commitTimer = new QTimer(this);
     m_commitTimer->setSingleShot(true);
@@ -142,30 +142,13 @@ bool frmMain::leaveField(QWidget* field) {
     } else if (field == txtItmText) {
         txtItmText_LostFocus();
         return false;
-    } else if (UpDown* spinner = spinnerOf(field)) {
-        bFieldError =
-            ValidateRange(static_cast<QLineEdit*>(field), spinner->minimum(), spinner->maximum());
+    } else if (const FieldRow* f = rowOf(field); f && f->check == FieldRow::Check::Range) {
+        const fieldrules::Bounds b = fieldrules::bounds(f->bounds);
+        bFieldError = ValidateRange(this->*f->line, b.min, b.max);
     } else {
         return false;
     }
     return bFieldError;
-}
-
-UpDown* frmMain::spinnerOf(const QWidget* field) const {
-    for (UpDown* u :
-         {udScrWidth, udScrHeight, udScrSpeed, udScrDefWidth, udScrSpacing, udScrPause, udItmWidth})
-        if (u->buddy() == field)
-            return u;
-    return nullptr;
-}
-
-bool frmMain::fieldRefused(const QLineEdit* field) const {
-    if (!field->isEnabled())
-        return false;
-    if (field == txtScrName)
-        return !fieldrules::CheckVariableName(field->text()).isEmpty();
-    const UpDown* u = spinnerOf(field);
-    return u && !fieldrules::inRange(field->text(), {u->minimum(), u->maximum(), 1});
 }
 
 void frmMain::rejectField(QWidget* field) {
@@ -220,7 +203,10 @@ void frmMain::txtItmText_LostFocus() {
 
 void frmMain::cboScrDirn_Click() {
     const bool horizontal = isHorizontal(cboScrDirn->currentIndex());
-    for (QWidget* w : std::initializer_list<QWidget*>{lblScrDefWidth, txtScrDefWidth, udScrDefWidth,
-                                                      lblItmWidth, txtItmWidth, udItmWidth})
-        w->setEnabled(horizontal);
+    for (const FieldRow& f : fieldTable())
+        if (f.across)
+            for (QWidget* w : {static_cast<QWidget*>(labelOf(f)), widgetOf(f),
+                               static_cast<QWidget*>(f.spinner ? this->*f.spinner : nullptr)})
+                if (w)
+                    w->setEnabled(horizontal);
 }

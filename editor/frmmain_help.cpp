@@ -2,6 +2,7 @@
 #include "frmmain.h"
 
 #include "appinfo.h"
+#include "fieldrow.h"
 #include "frmabout.h"
 #include "helpprocess.h"
 #include "htmlhelp.h"
@@ -24,40 +25,6 @@
 namespace {
 
 const QString kVendorHost = QStringLiteral("orbwell.example");
-
-// Which context-help topic each control asks for: a field, its label and its spinner share one.
-const QHash<QString, int>& helpNumbers() {
-    static const QHash<QString, int> numbers = [] {
-        QHash<QString, int> h;
-        const struct {
-            const char* field;
-            int number;
-        } rows[] = {{"ScrName", 1001},
-                    {"ScrWidth", 1002},
-                    {"ScrHeight", 1003},
-                    {"ScrSpeed", 1004},
-                    {"ScrDirn", 1005},
-                    {"ScrMsePause", 1006},
-                    {"ScrDefWidth", 2001},
-                    {"ScrSpacing", 2002},
-                    {"ScrPause", 2003},
-                    {"ItmName", 3001},
-                    {"ItmWidth", 3002},
-                    {"ItmText", 3003},
-                    // Import from Feed
-                    {"FeedAddress", 4001},
-                    {"FeedEntries", 4002},
-                    {"FeedNameLength", 4003},
-                    {"FeedSummary", 4004},
-                    {"FeedMarkup", 4005},
-                    {"FeedRemember", 4006}};
-        for (const auto& r : rows)
-            for (const char* prefix : {"txt", "cbo", "lbl", "ud", "tv", "chk"})
-                h.insert(QLatin1String(prefix) + QLatin1String(r.field), r.number);
-        return h;
-    }();
-    return numbers;
-}
 
 // Answers the window system's What's This questions for the controls that have a topic.
 class ContextHelpFilter : public QObject {
@@ -86,6 +53,27 @@ private:
 };
 
 } // namespace
+
+// Which context-help topic each control asks for: a field, its label and its spinner share one.
+const QHash<QString, int>& frmMain::helpNumbers() {
+    static const QHash<QString, int> numbers = [] {
+        std::vector<std::pair<QString, int>> rows;
+        for (const FieldRow& f : fieldTable())
+            rows.emplace_back(QLatin1String(f.key), f.help);
+        // Import from Feed
+        const std::pair<const char*, int> feed[] = {
+            {"FeedAddress", 4001}, {"FeedEntries", 4002}, {"FeedNameLength", 4003},
+            {"FeedSummary", 4004}, {"FeedMarkup", 4005},  {"FeedRemember", 4006}};
+        for (const auto& [key, number] : feed)
+            rows.emplace_back(QLatin1String(key), number);
+        QHash<QString, int> h;
+        for (const auto& [key, number] : rows)
+            for (const char* prefix : {"txt", "cbo", "lbl", "ud", "tv", "chk"})
+                h.insert(QLatin1String(prefix) + key, number);
+        return h;
+    }();
+    return numbers;
+}
 
 frmMain::~frmMain() = default;
 

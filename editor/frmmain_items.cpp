@@ -2,6 +2,8 @@
 // list following the document's items.
 #include "frmmain.h"
 
+#include "fieldrow.h"
+
 #include "itemlistview.h"
 
 #include <QAction>
@@ -119,9 +121,9 @@ void frmMain::showNoItem() {
     // switches them off until an item is added or pasted.
     {
         const QScopedValueRollback<bool> showing(m_showingRecord, true);
-        setFieldText(txtItmName, QString());
-        setFieldText(txtItmWidth, QString());
-        setItemText(QString());
+        for (const FieldRow& f : fieldTable())
+            if (f.ofItem())
+                showText(f, QString());
     }
     clearItemUndo();
     // The list keeps the keyboard, so Add and Paste are at hand.

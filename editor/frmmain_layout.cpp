@@ -4,6 +4,7 @@
 #include "htmlhelp.h" // complete types for the members the constructor may unwind
 #include "shell.h"
 
+#include "fieldrow.h"
 #include "fieldrules.h"
 #include "itemlistview.h"
 #include "singleline.h"
@@ -109,14 +110,43 @@ QLabel* frmMain::addLabel(const QString& name, const QString& caption, QWidget* 
     return label;
 }
 
-UpDown* frmMain::addUpDown(const QString& name, QLineEdit* field, int kind) {
-    const fieldrules::Bounds b = fieldrules::bounds(static_cast<fieldrules::NumericField>(kind));
-    auto* spinner = new UpDown(field, b.min, b.max, b.step);
-    spinner->setObjectName(name);
+QWidget* frmMain::buildField(const FieldRow& f, QLabel*& label) {
+    const QString key = QLatin1String(f.key);
+    QWidget* field = nullptr;
+    if (f.line) {
+        field = this->*f.line = addTextField(QStringLiteral("txt") + key, f.tip);
+    } else if (f.list) {
+        auto* list = new QComboBox;
+        list->setObjectName(QStringLiteral("cbo") + key);
+        if (!f.tip.isEmpty())
+            list->setToolTip(f.tip);
+        list->addItems(f.entries);
+        list->setMinimumWidth(150);
+        field = this->*f.list = list;
+    } else {
+        auto* box = new QPlainTextEdit;
+        box->setObjectName(QStringLiteral("txt") + key);
+        box->setToolTip(f.tip);
+        box->setAccessibleDescription(f.tip);
+        box->setTabChangesFocus(true);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        field = this->*f.box = box;
+    }
+    label = addLabel(QStringLiteral("lbl") + key, f.caption, field);
+    if (!f.spinner) {
+        if (f.place != FieldRow::Place::ItemsTab)
+            field->setMaximumWidth(260);
+        return field;
+    }
+    const fieldrules::Bounds b = fieldrules::bounds(f.bounds);
+    auto* spinner = new UpDown(this->*f.line, b.min, b.max, b.step);
+    spinner->setObjectName(QStringLiteral("ud") + key);
     spinner->setToolTip(field->toolTip());
     spinner->setAccessibleName(field->accessibleName() + QStringLiteral(" up/down"));
     field->setMaximumWidth(110);
-    return spinner;
+    this->*f.spinner = spinner;
+    return withSpinner(this->*f.line, spinner);
 }
 
 void frmMain::buildForm() {
@@ -149,88 +179,26 @@ void frmMain::buildForm() {
 }
 
 QWidget* frmMain::buildPropertiesTab() {
-    using fieldrules::NumericField;
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("propertiesPage"));
-
     fraScroller = new QGroupBox(QStringLiteral("Scroller"));
     fraScroller->setObjectName(QStringLiteral("fraScroller"));
-    txtScrName = addTextField(QStringLiteral("txtScrName"),
-                              QStringLiteral("Scroller name. The name must contain only "
-                                             "alphanumeric characters and must not begin with a "
-                                             "number."));
-    txtScrName->setMaximumWidth(260);
-    txtScrWidth = addTextField(QStringLiteral("txtScrWidth"), QStringLiteral("Scroller width"));
-    txtScrHeight = addTextField(QStringLiteral("txtScrHeight"), QStringLiteral("Scroller height"));
-    txtScrSpeed = addTextField(QStringLiteral("txtScrSpeed"), QStringLiteral("Scroller speed"));
-    cboScrDirn = new QComboBox;
-    cboScrDirn->setObjectName(QStringLiteral("cboScrDirn"));
-    cboScrDirn->setToolTip(QStringLiteral("Scroll direction"));
-    cboScrDirn->addItems({QStringLiteral("Top < Bottom"), QStringLiteral("Top > Bottom"),
-                          QStringLiteral("Left < Right"), QStringLiteral("Left > Right")});
-    cboScrMsePause = new QComboBox;
-    cboScrMsePause->setObjectName(QStringLiteral("cboScrMsePause"));
-    cboScrMsePause->addItems({QStringLiteral("Yes"), QStringLiteral("No")});
-    for (QComboBox* list : {cboScrDirn, cboScrMsePause}) {
-        list->setMinimumWidth(150);
-        list->setMaximumWidth(260);
-    }
-
+    fraItem = new QGroupBox(QStringLiteral("Item"));
+    fraItem->setObjectName(QStringLiteral("fraItem"));
     auto* scrollerGrid = formGrid(fraScroller);
+    auto* itemGrid = formGrid(fraItem);
     QList<QLabel*> labels;
-    const auto row = [&](QGridLayout* grid, QLabel* label, QWidget* cell) {
+    for (const FieldRow& f : fieldTable()) {
+        if (f.place == FieldRow::Place::ItemsTab)
+            continue;
+        QLabel* label = nullptr;
+        QWidget* cell = buildField(f, label);
+        QGridLayout* grid = f.place == FieldRow::Place::ScrollerFrame ? scrollerGrid : itemGrid;
         const int r = grid->rowCount();
         grid->addWidget(label, r, 0);
         grid->addWidget(cell, r, 1);
         labels << label;
-    };
-    row(scrollerGrid, addLabel(QStringLiteral("lblScrName"), QStringLiteral("Name:"), txtScrName),
-        txtScrName);
-    QLabel* lblWidth =
-        addLabel(QStringLiteral("lblScrWidth"), QStringLiteral("Width (px):"), txtScrWidth);
-    udScrWidth = addUpDown(QStringLiteral("udScrWidth"), txtScrWidth, int(NumericField::ScrWidth));
-    row(scrollerGrid, lblWidth, withSpinner(txtScrWidth, udScrWidth));
-    QLabel* lblHeight =
-        addLabel(QStringLiteral("lblScrHeight"), QStringLiteral("Height (px):"), txtScrHeight);
-    udScrHeight =
-        addUpDown(QStringLiteral("udScrHeight"), txtScrHeight, int(NumericField::ScrHeight));
-    row(scrollerGrid, lblHeight, withSpinner(txtScrHeight, udScrHeight));
-    QLabel* lblSpeed =
-        addLabel(QStringLiteral("lblScrSpeed"), QStringLiteral("Scroll Speed (ms):"), txtScrSpeed);
-    udScrSpeed = addUpDown(QStringLiteral("udScrSpeed"), txtScrSpeed, int(NumericField::ScrSpeed));
-    row(scrollerGrid, lblSpeed, withSpinner(txtScrSpeed, udScrSpeed));
-    row(scrollerGrid,
-        addLabel(QStringLiteral("lblScrDirn"), QStringLiteral("Scroll Direction:"), cboScrDirn),
-        cboScrDirn);
-    row(scrollerGrid,
-        addLabel(QStringLiteral("lblScrMsePause"), QStringLiteral("Mouseover Pause:"),
-                 cboScrMsePause),
-        cboScrMsePause);
-
-    fraItem = new QGroupBox(QStringLiteral("Item"));
-    fraItem->setObjectName(QStringLiteral("fraItem"));
-    txtScrDefWidth = addTextField(QStringLiteral("txtScrDefWidth"),
-                                  QStringLiteral("Default item width. Not required for vertical "
-                                                 "scroller."));
-    txtScrSpacing =
-        addTextField(QStringLiteral("txtScrSpacing"), QStringLiteral("Spacing between items"));
-    txtScrPause = addTextField(QStringLiteral("txtScrPause"),
-                               QStringLiteral("Item pause after scrolling into view"));
-    auto* itemGrid = formGrid(fraItem);
-    lblScrDefWidth = addLabel(QStringLiteral("lblScrDefWidth"),
-                              QStringLiteral("Default Width (px):"), txtScrDefWidth);
-    udScrDefWidth =
-        addUpDown(QStringLiteral("udScrDefWidth"), txtScrDefWidth, int(NumericField::ScrDefWidth));
-    row(itemGrid, lblScrDefWidth, withSpinner(txtScrDefWidth, udScrDefWidth));
-    QLabel* lblSpacing =
-        addLabel(QStringLiteral("lblScrSpacing"), QStringLiteral("Spacing (px):"), txtScrSpacing);
-    udScrSpacing =
-        addUpDown(QStringLiteral("udScrSpacing"), txtScrSpacing, int(NumericField::ScrSpacing));
-    row(itemGrid, lblSpacing, withSpinner(txtScrSpacing, udScrSpacing));
-    QLabel* lblPause =
-        addLabel(QStringLiteral("lblScrPause"), QStringLiteral("Pause (ms):"), txtScrPause);
-    udScrPause = addUpDown(QStringLiteral("udScrPause"), txtScrPause, int(NumericField::ScrPause));
-    row(itemGrid, lblPause, withSpinner(txtScrPause, udScrPause));
+    }
 
     // One label column for both frames, so the fields line up.
     int labelWidth = 0;
@@ -264,41 +232,29 @@ QWidget* frmMain::buildItemsTab() {
 
     fraItmAttr = new QGroupBox(QStringLiteral("Item Attributes"));
     fraItmAttr->setObjectName(QStringLiteral("fraItmAttr"));
-    txtItmName = addTextField(QStringLiteral("txtItmName"),
-                              QStringLiteral("Item name. For reference only. This will not be "
-                                             "displayed."));
-    txtItmWidth = addTextField(QStringLiteral("txtItmWidth"),
-                               QStringLiteral("Item width. Not required for vertical scroller."));
-    txtItmText = new QPlainTextEdit;
-    txtItmText->setObjectName(QStringLiteral("txtItmText"));
-    const QString textTip =
-        QStringLiteral("Item text. This will be displayed. HTML syntax supported.");
-    txtItmText->setToolTip(textTip);
-    txtItmText->setAccessibleDescription(textTip);
-    txtItmText->setTabChangesFocus(true);
-    txtItmText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    txtItmText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-
-    auto* grid = formGrid(fraItmAttr);
-    grid->addWidget(addLabel(QStringLiteral("lblItmName"), QStringLiteral("Name"), txtItmName), 0,
-                    0);
-    grid->addWidget(txtItmName, 0, 1);
-    lblItmWidth =
-        addLabel(QStringLiteral("lblItmWidth"), QStringLiteral("Width (px)"), txtItmWidth);
-    udItmWidth = addUpDown(QStringLiteral("udItmWidth"), txtItmWidth,
-                           int(fieldrules::NumericField::ItmWidth));
-    grid->addWidget(lblItmWidth, 1, 0);
-    grid->addWidget(withSpinner(txtItmWidth, udItmWidth), 1, 1);
-    QLabel* lblText = addLabel(QStringLiteral("lblItmText"), QStringLiteral("Text"), txtItmText);
     m_itemButtons = new QWidget;
     auto* buttons = new QHBoxLayout(m_itemButtons);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(4);
     buttons->addStretch(1);
-    grid->addWidget(lblText, 2, 0);
-    grid->addWidget(m_itemButtons, 2, 1);
-    grid->addWidget(txtItmText, 3, 0, 1, 2);
-    grid->setRowStretch(3, 1);
+    auto* grid = formGrid(fraItmAttr);
+    int r = 0;
+    for (const FieldRow& f : fieldTable()) {
+        if (f.place != FieldRow::Place::ItemsTab)
+            continue;
+        QLabel* label = nullptr;
+        QWidget* cell = buildField(f, label);
+        grid->addWidget(label, r, 0);
+        if (f.box) {
+            // The text takes the whole width below its label and the markup buttons.
+            grid->addWidget(m_itemButtons, r++, 1);
+            grid->addWidget(cell, r, 0, 1, 2);
+            grid->setRowStretch(r, 1);
+        } else {
+            grid->addWidget(cell, r, 1);
+        }
+        ++r;
+    }
 
     auto* split = new QSplitter(Qt::Horizontal);
     split->setObjectName(QStringLiteral("itemsSplitter"));

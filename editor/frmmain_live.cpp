@@ -3,17 +3,14 @@
 #include "frmmain.h"
 
 #include "document.h"
+#include "fieldrow.h"
 #include "fieldrules.h"
 #include "livepreview.h"
-#include "modstring.h"
 #include "scriptwriter.h"
-#include "updown.h"
 #include "userconfig.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -114,42 +111,27 @@ void frmMain::scheduleLivePreview() {
         m_liveTimer->start();
 }
 
-void frmMain::fieldsInto(clsScroller& s) const {
-    s.sName = txtScrName->text();
-    s.sWidth = txtScrWidth->text();
-    s.sHeight = txtScrHeight->text();
-    s.sSpeed = txtScrSpeed->text();
-    // A direction the list does not have (read from a hand-written script) is kept as read.
-    if (cboScrDirn->currentIndex() >= 0)
-        s.iDirn = qint16(cboScrDirn->currentIndex());
-    if (cboScrMsePause->currentIndex() >= 0)
-        s.iMsePause = qint16(cboScrMsePause->currentIndex());
-    s.sDefWidth = txtScrDefWidth->text();
-    s.sSpacing = txtScrSpacing->text();
-    s.sPause = txtScrPause->text();
-}
-
 QString frmMain::liveProblem() const {
     const QString kept = QStringLiteral(" The preview shows the last good values.");
-    const QString name = fieldrules::CheckVariableName(txtScrName->text());
-    if (!name.isEmpty())
-        return QStringLiteral("Name: ") + name + kept;
-    QList<QLineEdit*> fields{txtScrWidth,    txtScrHeight,  txtScrSpeed,
-                             txtScrDefWidth, txtScrSpacing, txtScrPause};
-    if (m_doc->current() >= 0)
-        fields << txtItmWidth;
-    for (QLineEdit* f : fields) {
-        const UpDown* u = spinnerOf(f);
-        const fieldrules::Bounds b{u->minimum(), u->maximum(), 1};
-        if (!fieldrules::inRange(f->text(), b)) {
-            const QString label =
-                (f == txtItmWidth ? QStringLiteral("Item ") : QString()) + f->accessibleName();
+    for (const FieldRow& f : fieldTable()) {
+        if (f.check == FieldRow::Check::None || (f.ofItem() && m_doc->current() < 0))
+            continue;
+        const QString label =
+            (f.ofItem() ? QStringLiteral("Item ") : QString()) + widgetOf(f)->accessibleName();
+        const QString text = typedText(f);
+        if (f.check == FieldRow::Check::Name) {
+            const QString name = fieldrules::CheckVariableName(text);
+            if (!name.isEmpty())
+                return label + QStringLiteral(": ") + name + kept;
+            continue;
+        }
+        const fieldrules::Bounds b = fieldrules::bounds(f.bounds);
+        if (!fieldrules::inRange(text, {b.min, b.max, 1}))
             return QStringLiteral("%1: enter a number from %2 to %3.")
                        .arg(label)
                        .arg(b.min)
                        .arg(b.max) +
                    kept;
-        }
     }
     return QString();
 }
@@ -159,12 +141,8 @@ ScrollerDocument frmMain::liveDocument() const {
     ScrollerDocument doc = m_doc->records();
     fieldsInto(doc.scroller);
     const int at = m_doc->current();
-    if (at >= 0 && at < doc.items.size()) {
-        clsItem& item = doc.items[at];
-        item.sName = modString::ScriptSafe(txtItmName->text());
-        item.sText = modString::ScriptSafe(itemText());
-        item.sWidth = modString::ScriptSafe(txtItmWidth->text());
-    }
+    if (at >= 0 && at < doc.items.size())
+        itemFieldsInto(doc.items[at]);
     return doc;
 }
 

@@ -1,6 +1,7 @@
 // Document state: clearing, copying between fields and records, loading.
 #include "frmmain.h"
 
+#include "fieldrow.h"
 #include "modstring.h"
 
 #include <QComboBox>
@@ -10,7 +11,6 @@
 #include <QTextCursor>
 
 #include <algorithm>
-#include <tuple>
 
 namespace {
 
@@ -86,9 +86,9 @@ void frmMain::cleanItemText(const QString& text) {
 }
 
 void frmMain::clearItemUndo() {
-    forgetFieldTyping(txtItmName);
-    forgetFieldTyping(txtItmWidth);
-    forgetFieldTyping(txtItmText);
+    for (const FieldRow& f : fieldTable())
+        if (f.ofItem())
+            forgetFieldTyping(widgetOf(f));
 }
 
 void frmMain::forgetFieldTyping(QWidget* field) {
@@ -126,77 +126,31 @@ void frmMain::ClearForm() {
     cboScrDirn_Click();
 }
 
-namespace {
-
-// The name of a change for the Edit menu: the one field that changed, else the whole.
-template <class Record>
-QString
-changeName(const Record& before, const Record& after,
-           std::initializer_list<std::pair<bool (*)(const Record&, const Record&), QString>> fields,
-           const QString& whole) {
-    QString one;
-    for (const auto& [same, name] : fields) {
-        if (same(before, after))
-            continue;
-        if (!one.isEmpty())
-            return whole;
-        one = name;
-    }
-    return one.isEmpty() ? whole : one;
-}
-
-} // namespace
-
 void frmMain::SyncScrollerFields(bool bToRecord, const QString& what) {
     if (bToRecord) {
         clsScroller s = m_doc->scroller();
         fieldsInto(s);
         keepGoodValues(s);
-        const clsScroller& b = m_doc->scroller();
-        using S = clsScroller;
-        const QString name =
-            !what.isEmpty()
-                ? what
-                : changeName<S>(b, s,
-                                {{[](const S& x, const S& y) { return x.sName == y.sName; },
-                                  QStringLiteral("Edit Scroller Name")},
-                                 {[](const S& x, const S& y) { return x.sWidth == y.sWidth; },
-                                  QStringLiteral("Edit Scroller Width")},
-                                 {[](const S& x, const S& y) { return x.sHeight == y.sHeight; },
-                                  QStringLiteral("Edit Scroller Height")},
-                                 {[](const S& x, const S& y) { return x.sSpeed == y.sSpeed; },
-                                  QStringLiteral("Edit Scroll Speed")},
-                                 {[](const S& x, const S& y) { return x.iDirn == y.iDirn; },
-                                  QStringLiteral("Change Scroll Direction")},
-                                 {[](const S& x, const S& y) { return x.iMsePause == y.iMsePause; },
-                                  QStringLiteral("Change Mouseover Pause")},
-                                 {[](const S& x, const S& y) { return x.sDefWidth == y.sDefWidth; },
-                                  QStringLiteral("Edit Default Width")},
-                                 {[](const S& x, const S& y) { return x.sSpacing == y.sSpacing; },
-                                  QStringLiteral("Edit Spacing")},
-                                 {[](const S& x, const S& y) { return x.sPause == y.sPause; },
-                                  QStringLiteral("Edit Pause")}},
-                                QStringLiteral("Edit Scroller Settings"));
-        m_doc->setScroller(s, name);
+        m_doc->setScroller(s, !what.isEmpty() ? what : stepName(m_doc->scroller(), s));
         return;
     }
     const QScopedValueRollback<bool> showing(m_showingRecord, true);
     const clsScroller copy = m_doc->scroller(); // the change logic must not see a half copy
-    setFieldText(txtScrName, copy.sName);
-    setFieldText(txtScrWidth, copy.sWidth);
-    setFieldText(txtScrHeight, copy.sHeight);
-    setFieldText(txtScrSpeed, copy.sSpeed);
-    const int dirn = copy.iDirn >= 0 && copy.iDirn < cboScrDirn->count() ? copy.iDirn : -1;
-    if (cboScrDirn->currentIndex() != dirn)
-        cboScrDirn->setCurrentIndex(dirn);
+    for (const FieldRow& f : fieldTable()) {
+        if (f.text) {
+            showText(f, copy.*f.text);
+        } else if (f.choice) {
+            QComboBox* list = this->*f.list;
+            const int v = copy.*f.choice;
+            const int index = v >= 0 && v < list->count() ? v : f.unknownAs;
+            if (list->currentIndex() != index)
+                list->setCurrentIndex(index);
+        }
+    }
     cboScrDirn_Click();
-    cboScrMsePause->setCurrentIndex(copy.iMsePause == 0 ? 0 : 1);
-    setFieldText(txtScrDefWidth, copy.sDefWidth);
-    setFieldText(txtScrSpacing, copy.sSpacing);
-    setFieldText(txtScrPause, copy.sPause);
-    for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrSpeed, txtScrDefWidth,
-                         txtScrSpacing, txtScrPause})
-        forgetFieldTyping(f);
+    for (const FieldRow& f : fieldTable())
+        if (f.text)
+            forgetFieldTyping(widgetOf(f));
 }
 
 void frmMain::ShowItemFields() {
@@ -205,9 +159,9 @@ void frmMain::ShowItemFields() {
         return;
     const QScopedValueRollback<bool> showing(m_showingRecord, true);
     const clsItem item = m_doc->item(row);
-    setFieldText(txtItmName, item.sName);
-    setItemText(item.sText);
-    setFieldText(txtItmWidth, item.sWidth);
+    for (const FieldRow& f : fieldTable())
+        if (f.ofItem())
+            showText(f, item.*f.itemText);
     // Undo in a field never brings back what another item held.
     clearItemUndo();
     // Refused typing in the item's width went with the item shown before.
@@ -221,32 +175,20 @@ void frmMain::StoreItemFields(const QString& what, bool cleanFields) {
         return;
     // What goes into the record is what a saved script gives back; the fields show the same.
     clsItem item;
-    item.sName = modString::ScriptSafe(txtItmName->text());
-    item.sText = modString::ScriptSafe(itemText());
-    // A refused width stays in its field, and out of the record.
-    const bool widthRefused = fieldRefused(txtItmWidth);
-    item.sWidth =
-        widthRefused ? m_doc->item(row).sWidth : modString::ScriptSafe(txtItmWidth->text());
-    if (cleanFields) {
-        const QScopedValueRollback<bool> showing(m_showingRecord, true);
-        setFieldText(txtItmName, item.sName);
-        cleanItemText(item.sText);
-        if (!widthRefused)
-            setFieldText(txtItmWidth, item.sWidth);
+    itemFieldsInto(item);
+    const clsItem& was = m_doc->item(row);
+    for (const FieldRow& f : fieldTable()) {
+        if (!f.ofItem())
+            continue;
+        // A refused value stays in its field, and out of the record.
+        if (fieldRefused(f)) {
+            item.*f.itemText = was.*f.itemText;
+        } else if (cleanFields) {
+            const QScopedValueRollback<bool> showing(m_showingRecord, true);
+            showText(f, item.*f.itemText, true);
+        }
     }
-    using I = clsItem;
-    const QString name =
-        !what.isEmpty()
-            ? what
-            : changeName<I>(m_doc->item(row), item,
-                            {{[](const I& x, const I& y) { return x.sName == y.sName; },
-                              QStringLiteral("Edit Item Name")},
-                             {[](const I& x, const I& y) { return x.sText == y.sText; },
-                              QStringLiteral("Edit Item Text")},
-                             {[](const I& x, const I& y) { return x.sWidth == y.sWidth; },
-                              QStringLiteral("Edit Item Width")}},
-                            QStringLiteral("Edit Item"));
-    m_doc->setItem(row, item, name);
+    m_doc->setItem(row, item, !what.isEmpty() ? what : stepName(was, item));
 }
 
 void frmMain::commitFields(const QString& what, bool cleanFields) {
@@ -261,47 +203,9 @@ void frmMain::commitFields(const QString& what, bool cleanFields) {
     }
     // Refused typing is still the user's, to correct or to take back in the field.
     m_fieldsEdited = refusedTypingField() != nullptr;
-    if (m_doc->current() >= 0) {
-        forgetFieldTyping(txtItmName);
-        forgetFieldTyping(txtItmText);
-    }
-    for (QLineEdit* f : {txtScrName, txtScrWidth, txtScrHeight, txtScrSpeed, txtScrDefWidth,
-                         txtScrSpacing, txtScrPause, txtItmWidth})
-        if (!fieldRefused(f) && (f != txtItmWidth || m_doc->current() >= 0))
-            forgetFieldTyping(f);
-}
-
-void frmMain::keepGoodValues(clsScroller& s) const {
-    const clsScroller& b = m_doc->scroller();
-    const std::tuple<QLineEdit*, QString*, const QString*> fields[] = {
-        {txtScrName, &s.sName, &b.sName},
-        {txtScrWidth, &s.sWidth, &b.sWidth},
-        {txtScrHeight, &s.sHeight, &b.sHeight},
-        {txtScrSpeed, &s.sSpeed, &b.sSpeed},
-        {txtScrDefWidth, &s.sDefWidth, &b.sDefWidth},
-        {txtScrSpacing, &s.sSpacing, &b.sSpacing},
-        {txtScrPause, &s.sPause, &b.sPause}};
-    for (const auto& [field, value, good] : fields)
-        if (fieldRefused(field))
-            *value = *good;
-}
-
-QLineEdit* frmMain::refusedTypingField() const {
-    const clsScroller& s = m_doc->scroller();
-    const int row = m_doc->current();
-    const std::pair<QLineEdit*, QString> fields[] = {
-        {txtScrName, s.sName},
-        {txtScrWidth, s.sWidth},
-        {txtScrHeight, s.sHeight},
-        {txtScrSpeed, s.sSpeed},
-        {txtScrDefWidth, s.sDefWidth},
-        {txtScrSpacing, s.sSpacing},
-        {txtScrPause, s.sPause},
-        {txtItmWidth, row >= 0 ? m_doc->item(row).sWidth : QString()}};
-    for (const auto& [field, kept] : fields)
-        if ((field != txtItmWidth || row >= 0) && fieldRefused(field) && field->text() != kept)
-            return field;
-    return nullptr;
+    for (const FieldRow& f : fieldTable())
+        if (!f.list && (!f.ofItem() || m_doc->current() >= 0) && !fieldRefused(f))
+            forgetFieldTyping(widgetOf(f));
 }
 
 void frmMain::undoStep(bool redo) {

@@ -65,43 +65,21 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::addColumn<QString>("input");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("width, pasted") << "txtScrWidth"
-                                       << "paste"
-                                       << "150\r\n"
-                                       << "150";
-        QTest::newRow("name, pasted") << "txtScrName"
-                                      << "paste"
-                                      << "\nnews\n"
-                                      << "news";
-        QTest::newRow("height, dropped") << "txtScrHeight"
-                                         << "drop"
-                                         << "90\n"
-                                         << "90";
-        QTest::newRow("speed, set") << "txtScrSpeed"
-                                    << "set"
-                                    << "40\u2028"
-                                    << "40";
-        QTest::newRow("default width, pasted") << "txtScrDefWidth"
-                                               << "paste"
-                                               << "200\r"
-                                               << "200";
-        QTest::newRow("spacing, pasted") << "txtScrSpacing"
-                                         << "paste"
-                                         << "\r\n12\r\n"
-                                         << "12";
-        QTest::newRow("pause, dropped") << "txtScrPause"
-                                        << "drop"
-                                        << "2500\n"
-                                        << "2500";
+        QTest::addColumn<QString>("step"); // the undo step the edit becomes
+        const auto row = [](const char* field, const char* how, const char* input, const char* kept,
+                            const char* step) {
+            QTest::newRow(field) << field << how << QString::fromUtf8(input) << kept << step;
+        };
+        row("txtScrWidth", "paste", "150\r\n", "150", "Edit Scroller Width");
+        row("txtScrName", "paste", "\nnews\n", "news", "Edit Scroller Name");
+        row("txtScrHeight", "drop", "90\n", "90", "Edit Scroller Height");
+        row("txtScrSpeed", "set", "40\u2028", "40", "Edit Scroll Speed");
+        row("txtScrDefWidth", "paste", "200\r", "200", "Edit Default Width");
+        row("txtScrSpacing", "paste", "\r\n12\r\n", "12", "Edit Spacing");
+        row("txtScrPause", "drop", "2500\n", "2500", "Edit Pause");
         // Words on separate lines stay apart.
-        QTest::newRow("item name, words") << "txtItmName"
-                                          << "paste"
-                                          << "Spring\nsale\n"
-                                          << "Spring sale";
-        QTest::newRow("item width, dropped") << "txtItmWidth"
-                                             << "drop"
-                                             << "\r\n120"
-                                             << "120";
+        row("txtItmName", "paste", "Spring\nsale\n", "Spring sale", "Edit Item Name");
+        row("txtItmWidth", "drop", "\r\n120", "120", "Edit Item Width");
     }
     void oneLineFieldsNeverHoldALineBreak() {
         QFETCH(QString, field);
@@ -127,17 +105,23 @@ private slots:
         QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("*]")));
         QVERIFY(s.button("mnuFileSave")->isEnabled());
 
-        // What is saved reads back as it was typed, on its own line.
+        // What is saved reads back as it was typed, on its own line, as one step named for it.
         s.dialogs.fileAnswers << s.work + QStringLiteral("/one.js");
         s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(s.doc().undoStack()->count(), 1);
+        QTEST(s.doc().undoStack()->undoText(), "step");
         ScrollerDocument back;
         QVERIFY(scriptreader::LoadScroller(s.work + QStringLiteral("/one.js"), back).ok);
-        const QMap<QString, QString> read = {
-            {"txtScrName", back.scroller.sName},         {"txtScrWidth", back.scroller.sWidth},
-            {"txtScrHeight", back.scroller.sHeight},     {"txtScrSpeed", back.scroller.sSpeed},
-            {"txtScrDefWidth", back.scroller.sDefWidth}, {"txtScrSpacing", back.scroller.sSpacing},
-            {"txtScrPause", back.scroller.sPause},       {"txtItmName", back.items.value(0).sName},
-            {"txtItmWidth", back.items.value(0).sWidth}};
+        const clsScroller& b = back.scroller;
+        const QMap<QString, QString> read = {{"txtScrName", b.sName},
+                                             {"txtScrWidth", b.sWidth},
+                                             {"txtScrHeight", b.sHeight},
+                                             {"txtScrSpeed", b.sSpeed},
+                                             {"txtScrDefWidth", b.sDefWidth},
+                                             {"txtScrSpacing", b.sSpacing},
+                                             {"txtScrPause", b.sPause},
+                                             {"txtItmName", back.items.value(0).sName},
+                                             {"txtItmWidth", back.items.value(0).sWidth}};
         QCOMPARE(read.value(field), kept);
     }
 
@@ -221,42 +205,27 @@ private slots:
         QTest::addColumn<QString>("fieldText");     // the field's text afterwards
         QTest::addColumn<QString>("clipboardText"); // the system clipboard afterwards
         QTest::addColumn<int>("clipItems");         // items on the item clipboard
-        const QStringList all = {"A", "B", "C"};
-        QTest::newRow("name, Shift+Del") << "txtItmName" << QKeySequence("Shift+Del") << all << ""
-                                         << "B" << 0;
-        QTest::newRow("name, Ctrl+X") << "txtItmName" << QKeySequence("Ctrl+X") << all << ""
-                                      << "B" << 0;
-        QTest::newRow("name, Ctrl+C") << "txtItmName" << QKeySequence("Ctrl+C") << all << "B"
-                                      << "B" << 0;
-        QTest::newRow("name, Ctrl+V") << "txtItmName" << QKeySequence("Ctrl+V") << all << "pasted"
-                                      << "pasted" << 0;
-        QTest::newRow("name, Del") << "txtItmName" << QKeySequence("Del") << all << ""
-                                   << "pasted" << 0;
-        QTest::newRow("text, Shift+Del") << "txtItmText" << QKeySequence("Shift+Del") << all << ""
-                                         << "text B" << 0;
-        QTest::newRow("width, Shift+Del") << "txtItmWidth" << QKeySequence("Shift+Del") << all << ""
-                                          << "11" << 0;
+        const auto row = [](const char* where, const char* keys, const char* names,
+                            const char* fieldText, const char* clipboard, int clipItems = 0) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(where, keys)))
+                << where << QKeySequence(keys) << QString::fromUtf8(names).split(u',') << fieldText
+                << clipboard << clipItems;
+        };
+        row("txtItmName", "Shift+Del", "A,B,C", "", "B");
+        row("txtItmName", "Ctrl+X", "A,B,C", "", "B");
+        row("txtItmName", "Ctrl+C", "A,B,C", "B", "B");
+        row("txtItmName", "Ctrl+V", "A,B,C", "pasted", "pasted");
+        row("txtItmName", "Del", "A,B,C", "", "pasted");
+        row("txtItmText", "Shift+Del", "A,B,C", "", "text B");
+        row("txtItmWidth", "Shift+Del", "A,B,C", "", "11");
         // The other item commands keep their keys in the fields too.
-        QTest::newRow("text, Ctrl+D")
-            << "txtItmText" << QKeySequence("Ctrl+D") << QStringList{"A", "C", "B"} << "text B"
-            << "pasted" << 0;
-        QTest::newRow("text, Ctrl+U")
-            << "txtItmText" << QKeySequence("Ctrl+U") << QStringList{"B", "A", "C"} << "text B"
-            << "pasted" << 0;
-        QTest::newRow("name, Ctrl+I") << "txtItmName" << QKeySequence("Ctrl+I")
-                                      << QStringList{"A", "B", "C", "Item 4"} << "Item 4"
-                                      << "pasted" << 0;
-        QTest::newRow("list, Shift+Del")
-            << "tvItm" << QKeySequence("Shift+Del") << QStringList{"A", "C"} << ""
-            << "pasted" << 0;
-        QTest::newRow("list, Del") << "tvItm" << QKeySequence("Del") << QStringList{"A", "C"} << ""
-                                   << "pasted" << 0;
-        QTest::newRow("list, Ctrl+X")
-            << "tvItm" << QKeySequence("Ctrl+X") << QStringList{"A", "C"} << ""
-            << "pasted" << 1;
-        QTest::newRow("list, Ctrl+C, Ctrl+V")
-            << "tvItm" << QKeySequence("Ctrl+C, Ctrl+V") << QStringList{"A", "B", "B", "C"} << ""
-            << "pasted" << 1;
+        row("txtItmText", "Ctrl+D", "A,C,B", "text B", "pasted");
+        row("txtItmText", "Ctrl+U", "B,A,C", "text B", "pasted");
+        row("txtItmName", "Ctrl+I", "A,B,C,Item 4", "Item 4", "pasted");
+        row("tvItm", "Shift+Del", "A,C", "", "pasted");
+        row("tvItm", "Del", "A,C", "", "pasted");
+        row("tvItm", "Ctrl+X", "A,C", "", "pasted", 1);
+        row("tvItm", "Ctrl+C, Ctrl+V", "A,B,B,C", "", "pasted", 1);
     }
     void editingKeysActOnTheTextInAFieldAndOnItemsInTheList() {
         QFETCH(QString, where);

@@ -78,24 +78,30 @@ private slots:
     void saveAsDefaultGoesWhereNewReads_data() {
         QTest::addColumn<bool>("programWritable");
         QTest::addColumn<bool>("ownBefore");
-        QTest::addColumn<bool>("writesOwn");
-        QTest::newRow("installed program, no own default") << false << false << true;
-        QTest::newRow("installed program, own default") << false << true << true;
-        QTest::newRow("writable program, no own default") << true << false << false;
+        QTest::addColumn<QString>("writes"); // own, shipped or none
+        QTest::newRow("installed program, no own default") << false << false << "own";
+        QTest::newRow("installed program, own default") << false << true << "own";
+        QTest::newRow("writable program, no own default") << true << false << "shipped";
         // New reads the user's own, so that is the default to change.
-        QTest::newRow("writable program, own default") << true << true << true;
+        QTest::newRow("writable program, own default") << true << true << "own";
+        // The user's folder may be entered and read only.
+        QTest::newRow("nowhere to write") << false << false << "none";
     }
     void saveAsDefaultGoesWhereNewReads() {
         QFETCH(bool, programWritable);
         QFETCH(bool, ownBefore);
-        QFETCH(bool, writesOwn);
+        QFETCH(QString, writes);
         EditorSession s;
         const QString shipped = s.app + QStringLiteral("/default.js");
         const QString own = userconfig::userDefaultPath();
         QVERIFY(own.startsWith(s.config + QLatin1Char('/')));
-        if (ownBefore) {
+        // The user's folder is made by the program where it is not there yet.
+        if (ownBefore || writes == u"none") {
             QVERIFY(QDir().mkpath(userconfig::folder()));
-            QFile::setPermissions(userconfig::folder(), QFileDevice::Permissions(0x7777));
+            QFile::setPermissions(userconfig::folder(),
+                                  QFileDevice::Permissions(writes == u"none" ? 0x5555 : 0x7777));
+        }
+        if (ownBefore) {
             QVERIFY(writeFile(own, "earlier = new Tickora();\r\nearlier.name = 'earlier';\r\n"));
             // The user's own file, also when the program runs as another user below.
             QFile::setPermissions(own, QFileDevice::Permissions(0x6666));
@@ -107,11 +113,21 @@ private slots:
         {
             std::optional<ReadOnlyFolder> ro;
             if (!programWritable) {
-                ro.emplace(s.app, userconfig::folder());
+                ro.emplace(s.app, writes == u"none" ? QString() : userconfig::folder());
                 QVERIFY(ro->active());
             }
             s.dialogs.answers << Answer::Yes;
             s.action("mnuFileSaveAsDefault")->trigger();
+            if (writes == u"none") {
+                QCOMPARE(s.dialogs.messages.size(), 2);
+                QVERIFY(s.dialogs.lastText().contains(
+                    QStringLiteral("The default scroller is unchanged. Please check that you may "
+                                   "write to the folder \"%1\".")
+                        .arg(QDir::toNativeSeparators(userconfig::folder()))));
+                QVERIFY(s.w->isDirty());
+                QVERIFY(!QFile::exists(own));
+                return;
+            }
             QCOMPARE(s.dialogs.messages.size(), 1); // the question only
             // New starts from what was just saved.
             s.dialogs.answers << Answer::No;
@@ -119,37 +135,14 @@ private slots:
             QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("mine"));
         }
         QCOMPARE(s.dialogs.unexpected, 0);
-        if (writesOwn) {
-            QCOMPARE(nameIn(own), QStringLiteral("mine"));
+        QCOMPARE(nameIn(writes == u"own" ? own : shipped), QStringLiteral("mine"));
+        if (writes == u"own")
             QCOMPARE(readAll(shipped), shippedBefore);
-        } else {
-            QCOMPARE(nameIn(shipped), QStringLiteral("mine"));
+        else
             QVERIFY(!QFile::exists(own));
-        }
         // Finding out whether the folder may be written leaves nothing behind.
         QCOMPARE(QDir(s.app).entryList(QDir::Files | QDir::Hidden).filter(QStringLiteral("probe")),
                  QStringList());
-    }
-
-    void aDefaultThatCannotBeSavedAnywhereIsReported() {
-        EditorSession s;
-        // Neither the program folder nor the user's own may be written.
-        QVERIFY(QDir().mkpath(userconfig::folder()));
-        QFile::setPermissions(userconfig::folder(),
-                              QFileDevice::Permissions(0x5555)); // read and enter only
-        ReadOnlyFolder ro(s.app, QString());
-        QVERIFY(!userconfig::canWriteIn(userconfig::folder()));
-        QVERIFY(ro.active());
-        s.field("txtScrName")->setText(QStringLiteral("mine"));
-        s.dialogs.answers << Answer::Yes;
-        s.action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), 2);
-        QVERIFY(s.dialogs.lastText().contains(
-            QStringLiteral("The default scroller is unchanged. Please check that you may write "
-                           "to the folder \"%1\".")
-                .arg(QDir::toNativeSeparators(userconfig::folder()))));
-        QVERIFY(s.w->isDirty());
-        QVERIFY(!QFile::exists(userconfig::userDefaultPath()));
     }
 
     void recentFilesKeepTheLastEightNewestFirst() {
@@ -178,116 +171,93 @@ private slots:
         QCOMPARE(s.action("mnuFileRecent1")->toolTip(), QDir::toNativeSeparators(saved));
         QCOMPARE(s.dialogs.unexpected, 0);
 
+        // An entry whose file is gone is taken off with a word; the open document stays.
+        QVERIFY(QFile::remove(paths[9]));
+        s.action("mnuFileRecent3")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QVERIFY(s.dialogs.lastText().contains(QDir::toNativeSeparators(paths[9])));
+        QVERIFY(s.dialogs.lastText().contains(QStringLiteral("no longer exists")));
+        QCOMPARE(recentEntries(s).size(), RecentFiles::kLimit - 1);
+        QCOMPARE(s.action("mnuFileRecent3")->toolTip(), QDir::toNativeSeparators(paths[8]));
+        QCOMPARE(s.w->filePath(), saved);
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("s7"));
+
         // A restart keeps the list, and the list only.
         const QStringList before = recentEntries(s);
         s.restart();
         QCOMPARE(recentEntries(s), before);
         QCOMPARE(s.w->filePath(), QString());
-    }
-
-    void aRecentFileThatIsGoneIsTakenOff() {
-        EditorSession s;
-        const QString a = s.work + QStringLiteral("/a.js");
-        const QString b = s.work + QStringLiteral("/b.js");
-        QVERIFY(writeFile(a, script(QStringLiteral("a")).toUtf8()));
-        QVERIFY(writeFile(b, script(QStringLiteral("b")).toUtf8()));
-        s.w->openPath(a);
-        s.w->openPath(b);
-        QVERIFY(QFile::remove(a));
-        s.dialogs.clear();
-        s.action("mnuFileRecent2")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), 1);
-        QVERIFY(s.dialogs.lastText().contains(QDir::toNativeSeparators(a)));
-        QVERIFY(s.dialogs.lastText().contains(QStringLiteral("no longer exists")));
-        QCOMPARE(recentEntries(s), QStringList{RecentFiles::caption(0, b)});
-        // The open document stays as it was.
-        QCOMPARE(s.w->filePath(), b);
-        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("b"));
-        s.restart();
-        QCOMPARE(recentEntries(s), QStringList{RecentFiles::caption(0, b)});
         // The entries have their own separator, hidden while there are none.
         QVERIFY(s.action("mnuFileRecentSep")->isVisible());
-        QVERIFY(QFile::remove(b));
-        s.dialogs.clear();
-        s.action("mnuFileRecent1")->trigger();
+        for (int left = before.size(); left > 0; --left) {
+            QAction* first = s.action("mnuFileRecent1");
+            QVERIFY(QFile::remove(first->toolTip()));
+            first->trigger();
+        }
         QVERIFY(recentEntries(s).isEmpty());
         QVERIFY(!s.action("mnuFileRecentSep")->isVisible());
     }
 
-    void recentListRules_data() {
-        QTest::addColumn<QStringList>("list");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("first") << QStringList{} << "/w/a.js" << QStringList{"/w/a.js"};
-        QTest::newRow("again moves up")
-            << QStringList{"/w/a.js", "/w/b.js"} << "/w/b.js" << QStringList{"/w/b.js", "/w/a.js"};
-        QTest::newRow("another spelling of the same file")
-            << QStringList{"/w/a.js", "/w/x/../b.js"} << "/w/./b.js"
-            << QStringList{"/w/b.js", "/w/a.js"};
-        QTest::newRow("the oldest falls off")
-            << QStringList{"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8"} << "/9"
-            << QStringList{"/9", "/1", "/2", "/3", "/4", "/5", "/6", "/7"};
-        QTest::newRow("empty entries of a damaged list go")
-            << QStringList{"", "/w/a.js", ""} << "/w/b.js" << QStringList{"/w/b.js", "/w/a.js"};
-    }
-    void recentListRules() {
-        QFETCH(QStringList, list);
-        QFETCH(QString, path);
-        QFETCH(QStringList, expected);
-        QCOMPARE(RecentFiles::pushed(list, path), expected);
-    }
-
-    void recentEntryCaptions_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<QString>("path");
+    // The list's rules (row "list"), the entries' captions ("caption") and the window kept on a
+    // screen ("screen"), each a pure function of its row.
+    void rulesWithoutAWindow_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("in"); // list and path; index and path
         QTest::addColumn<QString>("expected");
-        QTest::newRow("number as access key") << 0 << "/w/news.js"
-                                              << "&1 /w/news.js";
-        QTest::newRow("an ampersand in the name is shown") << 7 << "/w/tom & jerry.js"
-                                                           << "&8 /w/tom && jerry.js";
-        QTest::newRow("a long path keeps its start and its name")
-            << 2 << "/home/ann/" + QString(80, QLatin1Char('d')) + "/news.js"
-            << "&3 /home/ann/dddddddddd..." + QString(39, QLatin1Char('d')) + "/news.js";
+        const auto row = [](const char* kind, const char* tag, const QStringList& in,
+                            const QString& expected) {
+            QTest::newRow(tag) << kind << in << expected;
+        };
+        row("list", "first", {"", "/w/a.js"}, "/w/a.js");
+        row("list", "again moves up", {"/w/a.js,/w/b.js", "/w/b.js"}, "/w/b.js,/w/a.js");
+        row("list", "another spelling of the same file", {"/w/a.js,/w/x/../b.js", "/w/./b.js"},
+            "/w/b.js,/w/a.js");
+        row("list", "the oldest falls off", {"/1,/2,/3,/4,/5,/6,/7,/8", "/9"},
+            "/9,/1,/2,/3,/4,/5,/6,/7");
+        row("list", "empty entries of a damaged list go", {",/w/a.js,", "/w/b.js"},
+            "/w/b.js,/w/a.js");
+        row("caption", "number as access key", {"0", "/w/news.js"}, "&1 /w/news.js");
+        row("caption", "an ampersand in the name is shown", {"7", "/w/tom & jerry.js"},
+            "&8 /w/tom && jerry.js");
+        row("caption", "a long path keeps its start and its name",
+            {"2", "/home/ann/" + QString(80, u'd') + "/news.js"},
+            "&3 /home/ann/dddddddddd..." + QString(39, u'd') + "/news.js");
+        // window; screens; kept at
+        const QString one = "0 0 1280 1024", two = "1280 0 1920 1080";
+        row("screen", "on the screen", {"100 80 700 500", one}, "100 80 700 500");
+        row("screen", "partly off, top edge reachable", {"1000 900 700 500", one},
+            "1000 900 700 500");
+        row("screen", "on the second screen", {"2000 100 700 500", one, two}, "2000 100 700 500");
+        row("screen", "second screen gone", {"2000 100 700 500", one}, "580 100 700 500");
+        row("screen", "above the top edge", {"100 -300 700 500", one}, "100 0 700 500");
+        row("screen", "far off to the left", {"-5000 100 700 500", one}, "0 100 700 500");
+        row("screen", "larger than the screen it lands on", {"-9000 -9000 2000 1500", one}, one);
+        row("screen", "saved on a larger screen", {"100 80 1900 1100", one}, one);
+        row("screen", "taller than the second screen", {"1300 50 700 1200", one, two},
+            "1300 0 700 1080");
+        row("screen", "mostly on the second screen", {"1200 -400 700 500", one, two},
+            "1280 0 700 500");
     }
-    void recentEntryCaptions() {
-        QFETCH(int, index);
-        QFETCH(QString, path);
+    void rulesWithoutAWindow() {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, in);
         QFETCH(QString, expected);
-        QCOMPARE(RecentFiles::caption(index, path), expected);
-    }
-
-    void keptOnAScreen_data() {
-        QTest::addColumn<QRect>("window");
-        QTest::addColumn<QList<QRect>>("screens");
-        QTest::addColumn<QRect>("expected");
-        const QRect one(0, 0, 1280, 1024);
-        const QRect two(1280, 0, 1920, 1080);
-        QTest::newRow("on the screen")
-            << QRect(100, 80, 700, 500) << QList<QRect>{one} << QRect(100, 80, 700, 500);
-        QTest::newRow("partly off, top edge reachable")
-            << QRect(1000, 900, 700, 500) << QList<QRect>{one} << QRect(1000, 900, 700, 500);
-        QTest::newRow("on the second screen")
-            << QRect(2000, 100, 700, 500) << QList<QRect>{one, two} << QRect(2000, 100, 700, 500);
-        QTest::newRow("second screen gone")
-            << QRect(2000, 100, 700, 500) << QList<QRect>{one} << QRect(580, 100, 700, 500);
-        QTest::newRow("above the top edge")
-            << QRect(100, -300, 700, 500) << QList<QRect>{one} << QRect(100, 0, 700, 500);
-        QTest::newRow("far off to the left")
-            << QRect(-5000, 100, 700, 500) << QList<QRect>{one} << QRect(0, 100, 700, 500);
-        QTest::newRow("larger than the screen it lands on")
-            << QRect(-9000, -9000, 2000, 1500) << QList<QRect>{one} << QRect(0, 0, 1280, 1024);
-        QTest::newRow("saved on a larger screen")
-            << QRect(100, 80, 1900, 1100) << QList<QRect>{one} << QRect(0, 0, 1280, 1024);
-        QTest::newRow("taller than the second screen")
-            << QRect(1300, 50, 700, 1200) << QList<QRect>{one, two} << QRect(1300, 0, 700, 1080);
-        QTest::newRow("mostly on the second screen")
-            << QRect(1200, -400, 700, 500) << QList<QRect>{one, two} << QRect(1280, 0, 700, 500);
-    }
-    void keptOnAScreen() {
-        QFETCH(QRect, window);
-        QFETCH(QList<QRect>, screens);
-        QFETCH(QRect, expected);
-        QCOMPARE(windowstate::onScreen(window, screens), expected);
+        const auto rect = [](const QString& r) {
+            const QStringList n = r.split(u' ');
+            return QRect(n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt());
+        };
+        if (kind == u"list") {
+            QCOMPARE(RecentFiles::pushed(in[0].isEmpty() ? QStringList() : in[0].split(u','), in[1])
+                         .join(u','),
+                     expected);
+        } else if (kind == u"caption") {
+            QCOMPARE(RecentFiles::caption(in[0].toInt(), in[1]), expected);
+        } else {
+            QList<QRect> screens;
+            for (const QString& screen : in.mid(1))
+                screens << rect(screen);
+            QCOMPARE(windowstate::onScreen(rect(in[0]), screens), rect(expected));
+        }
     }
 
     void settingsThatCannotBeWrittenAreReportedOnce() {

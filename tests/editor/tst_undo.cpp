@@ -9,9 +9,10 @@
 
 namespace {
 
-// A saved document with the items A, B, C, D on the Items tab, shown and active.
+// A saved document of a sideways scroller (every field on) with the items A, B, C, D on the
+// Items tab, shown and active.
 struct UndoSession : EditorSession {
-    UndoSession() { openOnItems(itemsScript(0, letteredItems(4)), QStringLiteral("undo.js")); }
+    UndoSession() { openOnItems(itemsScript(2, letteredItems(4)), QStringLiteral("undo.js")); }
     void ctrlZ(QWidget* target, bool redo = false) const {
         QTest::keyClick(target, Qt::Key_Z,
                         redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
@@ -23,6 +24,18 @@ struct UndoSession : EditorSession {
         list()->dropCurrentAt(list()->visualItemRect(node(row)).topLeft() + QPoint(4, 1));
     }
     ItemListView* list() const { return get<ItemListView>("tvItm"); }
+    // What the document holds for a field (the item's for an Item field).
+    QString recorded(const QString& field) const {
+        const clsScroller& r = w->scroller();
+        return QMap<QString, QString>{{"txtScrWidth", r.sWidth},
+                                      {"txtScrHeight", r.sHeight},
+                                      {"txtScrSpeed", r.sSpeed},
+                                      {"txtScrDefWidth", r.sDefWidth},
+                                      {"txtScrSpacing", r.sSpacing},
+                                      {"txtScrPause", r.sPause},
+                                      {"txtItmWidth", doc().item(0).sWidth}}
+            .value(field, QStringLiteral("?"));
+    }
 };
 
 } // namespace
@@ -100,37 +113,50 @@ private slots:
         QCOMPARE(name->text(), QStringLiteral("Ayzq"));
     }
 
+    void refusedValuesAreNoSteps_data() {
+        QTest::addColumn<QString>("field");
+        for (const char* f : {"txtScrWidth", "txtScrHeight", "txtScrSpeed", "txtScrDefWidth",
+                              "txtScrSpacing", "txtScrPause", "txtItmWidth"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
     void refusedValuesAreNoSteps() {
+        QFETCH(QString, field);
         UndoSession s;
         QVERIFY(s.show());
         auto* tabs = s.get<QTabWidget>("tabMain");
-        tabs->setCurrentIndex(0);
-        QLineEdit* width = s.field("txtScrWidth");
-        const QString good = width->text();
+        const int tab = field.startsWith(u"txtItm") ? 1 : 0;
+        tabs->setCurrentIndex(tab);
+        QLineEdit* refused = s.field(qPrintable(field));
+        const QString good = refused->text();
+        QCOMPARE(s.recorded(field), good);
+        const bool pause = field != u"txtScrPause";
+        const QString other =
+            pause ? QStringLiteral("txtScrPause") : QStringLiteral("txtScrSpacing");
         const QUndoStack* stack = s.doc().undoStack();
         // The typing pause takes in what the checks accept, and only that.
-        s.replace(width, QStringLiteral("abc"));
-        s.field("txtScrPause")->setText(QStringLiteral("300"));
+        s.replace(refused, QStringLiteral("abc"));
+        s.field(qPrintable(other))->setText(QStringLiteral("30"));
         QTRY_COMPARE(stack->count(), 1);
-        QCOMPARE(stack->undoText(), QStringLiteral("Edit Pause"));
-        QCOMPARE(s.w->scroller().sWidth, good);
-        QTest::keyClick(width, Qt::Key_Tab);
+        QCOMPARE(stack->undoText(),
+                 pause ? QStringLiteral("Edit Pause") : QStringLiteral("Edit Spacing"));
+        QCOMPARE(s.recorded(field), good);
+        QTest::keyClick(refused, Qt::Key_Tab);
         QCOMPARE(s.dialogs.messages.size(), 1);
-        tabs->setCurrentIndex(1);
+        tabs->setCurrentIndex(1 - tab);
         QCOMPARE(stack->count(), 1);
         QVERIFY(s.starred());
         // Undo takes back the refused typing first, then the step; Redo brings back the step
         // alone.
         QCOMPARE(s.undoText(), QStringLiteral("&Undo Typing"));
         s.run("mnuEditUndo");
-        QCOMPARE(width->text(), good);
+        QCOMPARE(refused->text(), good);
         QCOMPARE(stack->index(), 1);
         s.run("mnuEditUndo");
         QVERIFY(!s.starred());
         s.run("mnuEditRedo");
-        QCOMPARE(s.w->scroller().sPause, QStringLiteral("300"));
-        QCOMPARE(width->text(), good);
-        QCOMPARE(s.w->scroller().sWidth, good);
+        QCOMPARE(s.recorded(other), QStringLiteral("30"));
+        QCOMPARE(refused->text(), good);
+        QCOMPARE(s.recorded(field), good);
     }
 
     void settingsStepIsUndoneOnItsOwnTab() {
@@ -138,7 +164,7 @@ private slots:
         QVERIFY(s.show());
         // A settings change is undone from the Items tab too, and shown where it belongs.
         s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
-        s.replace(s.field("txtScrWidth"), QStringLiteral("300"));
+        s.replace(s.field("txtScrWidth"), QStringLiteral("30"));
         s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
         QCOMPARE(s.undoText(), QStringLiteral("&Undo Edit Scroller Width"));
         s.run("mnuEditUndo");
