@@ -366,18 +366,32 @@ private slots:
         QVERIFY(readAll(existing).contains("news.display();"));
     }
 
-    void saveAsDefaultReportsACopyForWhatItIs() {
+    // Where the default goes, and a default that cannot be written, are tst_settings'.
+    void saveAsDefaultAsksAndReportsACopyForWhatItIs() {
         EditorSession s;
+        const QString def = s.app + QStringLiteral("/default.js");
+        const QByteArray before = readAll(def);
         s.dialogs.fileAnswers << s.work + QStringLiteral("/news.js");
         s.action("mnuFileSaveAs")->trigger();
-        QVERIFY(QFile::remove(s.app + QStringLiteral("/tickora.js")));
-        s.dialogs.answers << Answer::Yes;
+        s.field("txtScrName")->setText(QStringLiteral("mine"));
+        s.dialogs.answers << Answer::No;
         s.action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), 2);
+        QCOMPARE(s.dialogs.lastText(),
+                 QStringLiteral("This will overwrite the default scroller settings. Do you wish "
+                                "to continue?"));
+        QCOMPARE(s.dialogs.messages.last().buttons, Buttons::YesNo);
+        QCOMPARE(readAll(def), before);
+
+        QVERIFY(QFile::remove(s.app + QStringLiteral("/tickora.js")));
+        s.dialogs.answers << Answer::Yes << Answer::Ok; // the question, then the report
+        s.action("mnuFileSaveAsDefault")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 3);
         const QString text = s.dialogs.lastText();
         QVERIFY(text.contains(QStringLiteral("tickora.js")));
         QVERIFY(text.contains(QStringLiteral("default scroller was saved")));
         QVERIFY(!text.contains(QStringLiteral("page beside it")));
+        QVERIFY(s.w->isDirty()); // its own file was not written
+        QCOMPARE(s.dialogs.unexpected, 0);
     }
 
     void commandLineNames_data() {
