@@ -307,15 +307,16 @@ private slots:
         QTest::addColumn<int>("filter");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("scripts") << 0 << "news"
-                                 << "news.js";
-        QTest::newRow("all files") << 1 << "news"
-                                   << "news";
-        QTest::newRow("scripts, a dot at the end") << 0 << "trail."
-                                                   << "trail.";
         // Qt's own reading takes quoted parts as several names, and would save "hi.js".
-        QTest::newRow("double quotes") << 0 << "say \"hi\""
-                                       << "say \"hi\".js";
+        const struct {
+            int filter;
+            const char *typed, *chosen;
+        } rows[] = {{0, "news", "news.js"},
+                    {1, "news", "news"},
+                    {0, "trail.", "trail."},
+                    {0, "say \"hi\"", "say \"hi\".js"}};
+        for (const auto& r : rows)
+            QTest::addRow("%d, %s", r.filter, r.typed) << r.filter << r.typed << r.chosen;
     }
     void realSaveDialogSavesTheNameTyped() {
         QFETCH(int, filter);
@@ -399,14 +400,12 @@ private slots:
         QTest::addColumn<QString>("says"); // "" opens
         // The bytes of a Windows-1252 name, as the system gives them.
         QTest::newRow("not UTF-8") << fileio::pathFromNative("caf\xE9.js") << "";
-        QTest::newRow("missing") << "none.js"
-                                 << "there is no such file";
-        QTest::newRow("folder") << "folder.js"
-                                << "is a folder";
-        QTest::newRow("pipe") << "pipe.js"
-                              << "is not a file that can be opened";
-        QTest::newRow("dangling link") << "link.js"
-                                       << "which does not exist";
+        const char* const rows[][2] = {{"none.js", "there is no such file"},
+                                       {"folder.js", "is a folder"},
+                                       {"pipe.js", "is not a file that can be opened"},
+                                       {"link.js", "which does not exist"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << r[0] << r[1];
     }
     void commandLineNames() {
         QFETCH(QString, name);

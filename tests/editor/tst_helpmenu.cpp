@@ -82,7 +82,6 @@ private Q_SLOTS:
     void contentsAndIntegrationReachTheViewer_data() {
         QTest::addColumn<QString>("how");
         QTest::newRow("menu") << "mnuHelpContents";
-        QTest::newRow("toolbar") << "button";
         QTest::newRow("F1") << "F1";
     }
     void contentsAndIntegrationReachTheViewer() {
@@ -91,8 +90,6 @@ private Q_SLOTS:
         QVERIFY(s.show());
         if (how == u"F1")
             QTest::keyClick(s.w.get(), Qt::Key_F1);
-        else if (how == u"button")
-            s.button("mnuHelpContents")->click();
         else
             s.action("mnuHelpContents")->trigger();
         QCOMPARE(s.viewer.calls.size(), 1);
@@ -237,34 +234,6 @@ private Q_SLOTS:
         QVERIFY(s.dialogs.messages.isEmpty());
     }
 
-    void whatsThisWithTheRealViewer() {
-        // The delivered help file, the program's own help process and the window system's
-        // mode: a click on the item text's label shows that field's note.
-        RealHelpSession s;
-        QVERIFY(QFile::copy(deliveredAppDir() + QStringLiteral("/tickora.chm"), s.chm()));
-        QVERIFY(s.show());
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
-        QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
-        QVERIFY(QWhatsThis::inWhatsThisMode());
-        QTest::mouseClick(s.get<QLabel>("lblItmText"), Qt::LeftButton);
-        QTRY_VERIFY(s.viewer.popup());
-        QVERIFY(!QWhatsThis::inWhatsThisMode());
-        help::ChmFile chm;
-        QVERIFY(chm.open(s.chm()));
-        const QString expected = chm.popupText(QStringLiteral("Popups/frmMain.txt"), 3003);
-        QVERIFY(expected.contains(QStringLiteral("HTML")));
-        QCOMPARE(s.viewer.popup()->text(), expected);
-
-        // Any key closes the note; Escape leaves the mode without asking anything.
-        QTest::keyClick(s.viewer.popup(), Qt::Key_Escape);
-        QTRY_VERIFY(!s.viewer.popup() || !s.viewer.popup()->isVisible());
-        QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
-        QVERIFY(QWhatsThis::inWhatsThisMode());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-        QVERIFY(!QWhatsThis::inWhatsThisMode());
-        QVERIFY(s.dialogs.messages.isEmpty());
-    }
-
     void whatsThisClickChangesNothing() {
         // A bad value is waiting in one field; a What's This click on another shows that
         // field's note, and neither moves the focus nor runs the first field's check.
@@ -294,12 +263,11 @@ private Q_SLOTS:
     void onlineLinksReachTheBrowserUnchanged_data() {
         QTest::addColumn<QString>("entry");
         QTest::addColumn<QString>("address");
-        QTest::newRow("product page") << "mnuHelpOnlinePage"
-                                      << "orbwell.example/dhtml/tickora/";
-        QTest::newRow("support") << "mnuHelpOnlineSupport"
-                                 << "orbwell.example/support/";
-        QTest::newRow("vendor") << "mnuHelpOnlineOrbwell"
-                                << "orbwell.example";
+        const char* const rows[][2] = {{"mnuHelpOnlinePage", "orbwell.example/dhtml/tickora/"},
+                                       {"mnuHelpOnlineSupport", "orbwell.example/support/"},
+                                       {"mnuHelpOnlineOrbwell", "orbwell.example"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << r[0] << r[1];
     }
     void onlineLinksReachTheBrowserUnchanged() {
         QFETCH(QString, entry);
@@ -315,9 +283,7 @@ private Q_SLOTS:
     void aboutBoxIsModalAndReturnsTheFocus_data() {
         QTest::addColumn<int>("tab");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("item name") << 1 << "txtItmName";
         QTest::newRow("item text") << 1 << "txtItmText";
-        QTest::newRow("item list") << 1 << "tvItm";
         QTest::newRow("scroller height") << 0 << "txtScrHeight";
     }
     void aboutBoxIsModalAndReturnsTheFocus() {

@@ -111,16 +111,17 @@ private slots:
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("bold, caret") << "cmdItmBold"
-                                     << "abcdef" << 3 << 0 << "abc<b></b>def";
-        QTest::newRow("bold, selection") << "cmdItmBold"
-                                         << "abcdef" << 2 << 2 << "ab<b>cd</b>ef";
-        QTest::newRow("emphasis") << "cmdItmItalic"
-                                  << "abcdef" << 2 << 2 << "ab<em>cd</em>ef";
-        QTest::newRow("empty") << "cmdItmBold"
-                               << "" << 0 << 0 << "<b></b>";
-        QTest::newRow("second line") << "cmdItmBold"
-                                     << "one\ntwo" << 4 << 3 << "one\n<b>two</b>";
+        const struct {
+            const char *button, *text;
+            int start, length;
+            const char* expected;
+        } rows[] = {{"cmdItmBold", "abcdef", 3, 0, "abc<b></b>def"},
+                    {"cmdItmBold", "abcdef", 2, 2, "ab<b>cd</b>ef"},
+                    {"cmdItmItalic", "abcdef", 2, 2, "ab<em>cd</em>ef"},
+                    {"cmdItmBold", "", 0, 0, "<b></b>"},
+                    {"cmdItmBold", "one\ntwo", 4, 3, "one\n<b>two</b>"}};
+        for (const auto& r : rows)
+            QTest::newRow(r.expected) << r.button << r.text << r.start << r.length << r.expected;
     }
     void wrapsTheSelection() {
         QFETCH(QString, button);
@@ -156,33 +157,30 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::addColumn<int>("orientation"); // of a JPEG; 0: none stated
         QTest::addColumn<QString>("tag");
-        QTest::newRow("gif") << "banner.gif"
-                             << "gif" << 0 << "src=\"banner.gif\" width=\"3\" height=\"2\">";
-        QTest::newRow("jpeg") << "photo.jpg"
-                              << "jpeg" << 0 << "src=\"photo.jpg\" width=\"40\" height=\"20\">";
-        QTest::newRow("webp") << "photo.webp"
-                              << "webp" << 0 << "src=\"photo.webp\" width=\"40\" height=\"20\">";
-        // Browsers turn a photo as its orientation tag says.
-        QTest::newRow("photo upside down")
-            << "down.jpg"
-            << "jpeg" << 3 << "src=\"down.jpg\" width=\"40\" height=\"20\">";
-        QTest::newRow("portrait, turned right")
-            << "right.jpg"
-            << "jpeg" << 6 << "src=\"right.jpg\" width=\"20\" height=\"40\">";
-        QTest::newRow("portrait, turned left")
-            << "left.jpg"
-            << "jpeg" << 8 << "src=\"left.jpg\" width=\"20\" height=\"40\">";
-        QTest::newRow("subfolder, 300 dpi")
-            << "images/logo.png"
-            << "png300" << 0 << "src=\"images/logo.png\" width=\"40\" height=\"20\">";
-        QTest::newRow("characters of the attribute")
-            << "my pics/a \"b\" & c#1%.png"
-            << "png" << 0
-            << "src=\"my%20pics/a%20%22b%22%20%26%20c%231%25.png\" width=\"40\" height=\"20\">";
-        // On Linux a backslash is part of a name, and browsers would read it as a slash.
-        QTest::newRow("backslash in the name")
-            << "a\\b.png"
-            << "png" << 0 << "src=\"a%5Cb.png\" width=\"40\" height=\"20\">";
+        const struct {
+            const char *file, *format;
+            int orientation;
+            const char* src; // "" when the file's name is its address
+            int width, height;
+        } rows[] = {
+            {"banner.gif", "gif", 0, "", 3, 2},
+            {"photo.jpg", "jpeg", 0, "", 40, 20},
+            {"photo.webp", "webp", 0, "", 40, 20},
+            // Browsers turn a photo as its orientation tag says.
+            {"down.jpg", "jpeg", 3, "", 40, 20},
+            {"right.jpg", "jpeg", 6, "", 20, 40},
+            {"left.jpg", "jpeg", 8, "", 20, 40},
+            {"images/logo.png", "png300", 0, "", 40, 20}, // the resolution stated changes nothing
+            {"my pics/a \"b\" & c#1%.png", "png", 0, "my%20pics/a%20%22b%22%20%26%20c%231%25.png",
+             40, 20},
+            // On Linux a backslash is part of a name, and browsers would read it as a slash.
+            {"a\\b.png", "png", 0, "a%5Cb.png", 40, 20}};
+        for (const auto& r : rows)
+            QTest::addRow("%s", r.file)
+                << r.file << r.format << r.orientation
+                << QStringLiteral("src=\"%1\" width=\"%2\" height=\"%3\">")
+                       .arg(QString::fromUtf8(*r.src ? r.src : r.file), QString::number(r.width),
+                            QString::number(r.height));
     }
     void picturesGetTheSizeAndAddressTheBrowserUses() {
         QFETCH(QString, file);
@@ -326,16 +324,13 @@ private slots:
     void codeForAScript_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("src");
-        QTest::newRow("plain") << "/home/ann/site/news.js"
-                               << "news.js";
-        QTest::newRow("name with spaces") << "/w/news letter.js"
-                                          << "news%20letter.js";
-        QTest::newRow("ampersand and quote") << "/w/tom&\"jerry\".js"
-                                             << "tom&amp;%22jerry%22.js";
-        QTest::newRow("letters beyond ASCII")
-            << QString::fromUtf8("/w/caf\xC3\xA9.js") << "caf%C3%A9.js";
-        QTest::newRow("hash and question mark") << "/w/a#b?.js"
-                                                << "a%23b%3F.js";
+        const char* const rows[][2] = {{"/home/ann/site/news.js", "news.js"},
+                                       {"/w/news letter.js", "news%20letter.js"},
+                                       {"/w/tom&\"jerry\".js", "tom&amp;%22jerry%22.js"},
+                                       {"/w/caf\xC3\xA9.js", "caf%C3%A9.js"},
+                                       {"/w/a#b?.js", "a%23b%3F.js"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[1]) << QString::fromUtf8(r[0]) << QString::fromUtf8(r[1]);
     }
     void codeForAScript() {
         QFETCH(QString, path);
@@ -348,18 +343,12 @@ private slots:
         QTest::addColumn<QString>("width");
         QTest::addColumn<QString>("height");
         QTest::addColumn<QString>("style");
-        QTest::newRow("both") << "240"
-                              << "120"
-                              << "width:240px;height:120px";
-        QTest::newRow("height left empty") << "240"
-                                           << ""
-                                           << "width:240px";
-        QTest::newRow("neither") << ""
-                                 << " "
-                                 << "";
-        QTest::newRow("not a number") << "10em"
-                                      << "90"
-                                      << "height:90px";
+        const char* const rows[][3] = {{"240", "120", "width:240px;height:120px"},
+                                       {"240", "", "width:240px"},
+                                       {"", " ", ""},
+                                       {"10em", "90", "height:90px"}};
+        for (const auto& r : rows)
+            QTest::addRow("%s by %s", r[0], r[1]) << r[0] << r[1] << r[2];
     }
     void sizeReserved() {
         QFETCH(QString, width);

@@ -240,29 +240,18 @@ private slots:
         QTest::addColumn<QString>("bad");
         QTest::addColumn<QString>("note");
         QTest::addColumn<QString>("fixed");
-        QTest::newRow("name") << "txtScrName"
-                              << "9news"
-                              << "Name: Scroller name must not start with a number."
-                              << "fixed";
         // The browser keeps "status" for itself: the name check refuses it, quietly here.
-        QTest::newRow("name the page cannot use")
-            << "txtScrName"
-            << "status"
-            << "Name: Scroller name must not be \"status\", a name that JavaScript or the web "
-               "page already uses."
-            << "news2";
-        QTest::newRow("width") << "txtScrWidth"
-                               << "abc"
-                               << "Width (px): enter a number from 10 to 2000."
-                               << "250";
-        QTest::newRow("speed") << "txtScrSpeed"
-                               << "2"
-                               << "Scroll Speed (ms): enter a number from 5 to 1000."
-                               << "45";
-        QTest::newRow("item width") << "txtItmWidth"
-                                    << "5"
-                                    << "Item Width (px): enter a number from 10 to 2000."
-                                    << "150";
+        const char* const rows[][4] = {
+            {"txtScrName", "9news", "Name: Scroller name must not start with a number.", "fixed"},
+            {"txtScrName", "status",
+             "Name: Scroller name must not be \"status\", a name that JavaScript or the web page "
+             "already uses.",
+             "news2"},
+            {"txtScrWidth", "abc", "Width (px): enter a number from 10 to 2000.", "250"},
+            {"txtScrSpeed", "2", "Scroll Speed (ms): enter a number from 5 to 1000.", "45"},
+            {"txtItmWidth", "5", "Item Width (px): enter a number from 10 to 2000.", "150"}};
+        for (const auto& r : rows)
+            QTest::addRow("%s %s", r[0], r[1]) << r[0] << r[1] << r[2] << r[3];
     }
     void aBadFieldKeepsTheLastGoodPreviewWithANote() {
         QFETCH(QString, field);
