@@ -186,8 +186,7 @@ private slots:
             }
         };
         keysOf(s.w->menuBar()->actions());
-        QCOMPARE(s.action("mnuItemDelete")->shortcut(), QKeySequence(QStringLiteral("Shift+Del")));
-        QCOMPARE(s.action("mnuItemMoveDown")->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+        // The fields' own Ctrl+X, Ctrl+C and Ctrl+V are never taken by the item commands.
         for (const char* name : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste"})
             QVERIFY(s.action(name)->shortcut().isEmpty());
         // Redo on both common keys, whatever the platform's own list; the menu shows the first.

@@ -249,6 +249,7 @@ private Q_SLOTS:
 
         QCOMPARE(s.viewer.calls.size(), 1);
         QCOMPARE(std::get<help::HelpPopupRecord>(s.viewer.last().data).stringId, 1004);
+        QVERIFY(!QWhatsThis::inWhatsThisMode()); // one question per What's This click
         QVERIFY(s.dialogs.messages.isEmpty());
         QCOMPARE(QApplication::focusWidget(), width);
         QCOMPARE(width->text(), QStringLiteral("99999"));
