@@ -23,19 +23,19 @@ using help::HelpViewer;
 
 namespace {
 
-struct HelpSession : EditorSession {
-    FakeHelpViewer viewer;
+// The editor with a help viewer: a recording one, or the program's own help process.
+template <class Viewer> struct HelpSessionWith : EditorSession {
+    Viewer viewer;
     platform::FakeShell shell;
-    std::unique_ptr<platform::RegistryStore> store;
+    platform::RegistryStore store{root.filePath(QStringLiteral("registry.ini"))};
 
-    HelpSession() {
-        store = std::make_unique<platform::RegistryStore>(
-            root.filePath(QStringLiteral("registry.ini")));
+    explicit HelpSessionWith(bool delivered = true) {
         shell.browser = QStringLiteral("/usr/bin/web");
-        QFile::copy(deliveredAppDir() + QStringLiteral("/tickora.chm"), chm());
-        w->setHelpServices(&viewer, store.get(), &shell);
+        if (delivered)
+            QFile::copy(deliveredAppDir() + QStringLiteral("/tickora.chm"), chm());
+        w->setHelpServices(&viewer, &store, &shell);
     }
-    QString chm() const { return QDir::toNativeSeparators(app + QStringLiteral("/tickora.chm")); }
+    QString chm() const { return app + QStringLiteral("/tickora.chm"); }
     // Sends the What's This question a click in context-help mode sends.
     void whatsThis(QWidget* control) {
         const QPoint local(2, 2);
@@ -46,19 +46,7 @@ struct HelpSession : EditorSession {
         QApplication::sendEvent(control, &ask);
     }
 };
-
-// The editor with the program's own help process.
-struct RealHelpSession : EditorSession {
-    help::HelpProcessViewer viewer;
-    platform::FakeShell shell;
-    platform::RegistryStore store{root.filePath(QStringLiteral("registry.ini"))};
-
-    RealHelpSession() {
-        shell.browser = QStringLiteral("/usr/bin/web");
-        w->setHelpServices(&viewer, &store, &shell);
-    }
-    QString chm() const { return app + QStringLiteral("/tickora.chm"); }
-};
+using HelpSession = HelpSessionWith<FakeHelpViewer>;
 
 // Closes the next modal dialog once it shows, after looking at it.
 void whenDialogShows(std::function<void(QDialog*)> look) {
@@ -127,7 +115,7 @@ private Q_SLOTS:
         QFETCH(QString, how);
         QFETCH(QString, command);
         QFETCH(QString, told);
-        RealHelpSession s;
+        HelpSessionWith<help::HelpProcessViewer> s(false);
         if (how == u"other program's") {
             QVERIFY(QFile::copy(QStringLiteral(TICKORA_FIXTURE_CHM), s.chm()));
         } else if (how == u"aborting") {
