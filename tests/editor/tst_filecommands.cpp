@@ -276,21 +276,39 @@ private slots:
         QCOMPARE(s.dialogs.texts(), QStringList{kRange10});
     }
 
-    void saveAsAddsTheExtensionOfTheChosenFilter_data() {
+    // The name written, or "" when Save As refuses the name of a file that stands beside every
+    // script.
+    void saveAsWritesTheNameWithTheFiltersExtension_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("filter");
         QTest::addColumn<QString>("written");
-        QTest::newRow("scripts, no extension") << "news" << 0 << "news.js";
-        QTest::newRow("scripts, .js") << "news.js" << 0 << "news.js";
-        QTest::newRow("scripts, other extension") << "news.txt" << 0 << "news.txt";
-        QTest::newRow("all files, no extension") << "news" << 1 << "news";
-        QTest::newRow("scripts, a dot at the end") << "news." << 0 << "news.";
+        const struct {
+            const char* typed;
+            int filter;
+            const char* written;
+        } rows[] = {{"news", 0, "news.js"},
+                    {"news.js", 0, "news.js"},
+                    {"news.txt", 0, "news.txt"},
+                    {"news", 1, "news"},
+                    {"news.", 0, "news."},
+                    {"tickora.htm", 0, ""},
+                    {"TICKOLIB.JS", 0, ""},
+                    {"tickora", 0, ""},
+                    {"tickora_preview.js", 0, ""},
+                    {"tickora.js.bak", 0, "tickora.js.bak"},
+                    {"tickora.js/news.js", 0, "tickora.js/news.js"},
+                    {"mytickora.js", 0, "mytickora.js"}};
+        for (const auto& r : rows)
+            QTest::addRow("%s, filter %d", r.typed, r.filter) << r.typed << r.filter << r.written;
     }
-    void saveAsAddsTheExtensionOfTheChosenFilter() {
+    void saveAsWritesTheNameWithTheFiltersExtension() {
         QFETCH(QString, typed);
         QFETCH(int, filter);
         QFETCH(QString, written);
         EditorSession s;
+        s.field("txtScrHeight")->setText(QStringLiteral("80"));
+        const QString folder = QFileInfo(s.work + "/" + typed).path();
+        QVERIFY(QDir().mkpath(folder));
         s.dialogs.fileAnswers << s.work + "/" + typed;
         s.dialogs.filterAnswers << filter;
         s.action("mnuFileSaveAs")->trigger();
@@ -298,9 +316,13 @@ private slots:
         QCOMPARE(s.dialogs.fileCalls[0].request.filters,
                  (QStringList{"JavaScript (*.js)", "All Files (*)"}));
         QCOMPARE(s.dialogs.fileCalls[0].request.filterIndex, 0);
-        QCOMPARE(QDir(s.work).entryList({"news*"}, QDir::Files), QStringList{written});
-        QCOMPARE(s.w->filePath(), s.work + "/" + written);
-        QVERIFY(s.dialogs.messages.isEmpty());
+        const bool refused = written.isEmpty();
+        QCOMPARE(s.dialogs.messages.size(), int(refused));
+        QVERIFY(!refused || s.dialogs.lastText().contains(typed));
+        QCOMPARE(QDir(folder).entryList(QDir::Files).isEmpty(), refused);
+        QCOMPARE(QFile::exists(s.work + "/" + typed), typed == written);
+        QCOMPARE(s.w->filePath(), refused ? QString() : s.work + "/" + written);
+        QCOMPARE(s.w->isDirty(), refused);
     }
 
     void realSaveDialogSavesTheNameTyped_data() {

@@ -334,30 +334,6 @@ private slots:
         QVERIFY(s.dialogs.messages.isEmpty());
     }
 
-    void saveAsRefusesTheNamesOfTheProjectFiles_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("refused");
-        for (const char* n : {"tickora.htm", "TICKOLIB.JS", "Tickora.js", "tickora_preview.js"})
-            QTest::newRow(n) << QString::fromLatin1(n) << true;
-        for (const char* n : {"tickora.js.bak", "tickora.js/news.js", "mytickora.js"})
-            QTest::newRow(n) << QString::fromLatin1(n) << false;
-    }
-    void saveAsRefusesTheNamesOfTheProjectFiles() {
-        QFETCH(QString, name);
-        QFETCH(bool, refused);
-        EditorSession s;
-        s.field("txtScrHeight")->setText(QStringLiteral("80"));
-        const QString path = s.work + "/" + name;
-        QVERIFY(QDir(s.work).mkpath(QFileInfo(path).path()));
-        s.dialogs.fileAnswers << path;
-        s.action("mnuFileSaveAs")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), int(refused));
-        QVERIFY(!refused || s.dialogs.lastText().contains(name));
-        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files).isEmpty(), refused);
-        QCOMPARE(s.w->filePath(), refused ? QString() : path);
-        QCOMPARE(s.w->isDirty(), refused);
-    }
-
     void failedWritesAreReportedAndKeepTheChanges() {
         EditorSession s;
         const QString path = s.work + QStringLiteral("/news.js");

@@ -121,7 +121,8 @@ private slots:
                     {"cmdItmBold", "", 0, 0, "<b></b>"},
                     {"cmdItmBold", "one\ntwo", 4, 3, "one\n<b>two</b>"}};
         for (const auto& r : rows)
-            QTest::newRow(r.expected) << r.button << r.text << r.start << r.length << r.expected;
+            QTest::addRow("%s, %d+%d", r.button, r.start, r.length)
+                << r.button << r.text << r.start << r.length << r.expected;
     }
     void wrapsTheSelection() {
         QFETCH(QString, button);
