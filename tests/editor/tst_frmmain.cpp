@@ -195,7 +195,7 @@ private slots:
                                       QKeySequence(QStringLiteral("Ctrl+Y"))}));
     }
 
-    void listsMarkChangedAndTheDirectionSwitchesTheWidths() {
+    void listsAndSpinnersMarkChangedAndTheDirectionSwitchesTheWidths() {
         EditorSession s;
         auto* dirn = s.get<QComboBox>("cboScrDirn");
         s.field("txtScrDefWidth")->setText(QStringLiteral("150"));
@@ -208,10 +208,8 @@ private slots:
         dirn->setCurrentIndex(1);
         QVERIFY(!s.field("txtScrDefWidth")->isEnabled());
         QCOMPARE(s.field("txtScrDefWidth")->text(), QStringLiteral("150"));
-    }
 
-    void spinnerStepsTheField() {
-        EditorSession s;
+        // A spinner steps its field, within the field's range.
         QLineEdit* width = s.field("txtScrWidth");
         const auto buttons = s.get<QWidget>("udScrWidth")->findChildren<QToolButton*>();
         QCOMPARE(buttons.size(), 2);
@@ -231,7 +229,6 @@ private slots:
         spacing->setText(QStringLiteral("0"));
         QTest::keyClick(spacing, Qt::Key_Down);
         QCOMPARE(spacing->text(), QStringLiteral("0"));
-        QVERIFY(s.w->isDirty());
     }
 
     // The answers themselves are the document's (tst_document); here New and Quit follow them.

@@ -299,16 +299,15 @@ private slots:
                                 "height=\"8\">!"));
     }
 
-    void filtersOfferWhatCanBeRead() {
+    // The filters offer what can be read; the address rule beyond the rows above.
+    void pictureRules() {
         const QStringList filters = markuprules::pictureFilters();
         QCOMPARE(filters.size(), 2);
         QVERIFY(filters.at(0).startsWith(QStringLiteral("Image Files (*.gif *.jpg *.jpeg *.png")));
         QCOMPARE(filters.at(0).contains(QStringLiteral("*.webp")),
                  QImageReader::supportedImageFormats().contains("webp"));
         QCOMPARE(filters.at(1), QStringLiteral("All Files (*)"));
-    }
 
-    void pictureAddressRule() {
         // Characters that are no trouble stay readable.
         QCOMPARE(markuprules::pictureAddress(QStringLiteral("/site"),
                                              QStringLiteral("/site/it's (1)+_~.gif")),
@@ -322,41 +321,35 @@ private slots:
 
     // Copy Embed Code: the exact HTML on the clipboard, from the menu and from the preview, and
     // the same text in the help's integration page.
+    // The script's address, and the size the container reserves for the box (a size left to the
+    // runtime is left out).
     void codeForAScript_data() {
         QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("height");
         QTest::addColumn<QString>("src");
-        const char* const rows[][2] = {{"/home/ann/site/news.js", "news.js"},
-                                       {"/w/news letter.js", "news%20letter.js"},
-                                       {"/w/tom&\"jerry\".js", "tom&amp;%22jerry%22.js"},
-                                       {"/w/caf\xC3\xA9.js", "caf%C3%A9.js"},
-                                       {"/w/a#b?.js", "a%23b%3F.js"}};
+        QTest::addColumn<QString>("style");
+        const char* const rows[][5] = {
+            {"/home/ann/site/news.js", "200", "40", "news.js", "width:200px;height:40px"},
+            {"/w/news letter.js", "200", "40", "news%20letter.js", "width:200px;height:40px"},
+            {"/w/tom&\"jerry\".js", "200", "40", "tom&amp;%22jerry%22.js",
+             "width:200px;height:40px"},
+            {"/w/caf\xC3\xA9.js", "200", "40", "caf%C3%A9.js", "width:200px;height:40px"},
+            {"/w/a#b?.js", "200", "40", "a%23b%3F.js", "width:200px;height:40px"},
+            {"/w/news.js", "240", "", "news.js", "width:240px"},
+            {"/w/news.js", "", " ", "news.js", ""},
+            {"/w/news.js", "10em", "90", "news.js", "height:90px"}};
         for (const auto& r : rows)
-            QTest::newRow(r[1]) << QString::fromUtf8(r[0]) << QString::fromUtf8(r[1]);
+            QTest::addRow("%s, %s by %s", r[3], r[1], r[2])
+                << QString::fromUtf8(r[0]) << r[1] << r[2] << QString::fromUtf8(r[3]) << r[4];
     }
     void codeForAScript() {
         QFETCH(QString, path);
-        QFETCH(QString, src);
-        QCOMPARE(embedcode::forScript(path, news()), expectedFor(src));
-    }
-
-    // The container reserves what the box will take; a size left to the runtime is left out.
-    void sizeReserved_data() {
-        QTest::addColumn<QString>("width");
-        QTest::addColumn<QString>("height");
-        QTest::addColumn<QString>("style");
-        const char* const rows[][3] = {{"240", "120", "width:240px;height:120px"},
-                                       {"240", "", "width:240px"},
-                                       {"", " ", ""},
-                                       {"10em", "90", "height:90px"}};
-        for (const auto& r : rows)
-            QTest::addRow("%s by %s", r[0], r[1]) << r[0] << r[1] << r[2];
-    }
-    void sizeReserved() {
         QFETCH(QString, width);
         QFETCH(QString, height);
+        QFETCH(QString, src);
         QFETCH(QString, style);
-        QCOMPARE(embedcode::forScript(QStringLiteral("/w/news.js"), news(width, height)),
-                 expectedFor(QStringLiteral("news.js"), style));
+        QCOMPARE(embedcode::forScript(path, news(width, height)), expectedFor(src, style));
     }
 
     void menuAndPreviewButtonCopyTheCode() {
