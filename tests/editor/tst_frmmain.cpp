@@ -90,12 +90,15 @@ private slots:
             QVERIFY2(!s.get<QWidget>(name)->isEnabled(), name);
         QVERIFY(s.show());
         QCOMPARE(QApplication::focusWidget(), s.field("txtScrName"));
-        // File and Help stay on with the Items tab; its item commands are tst_items'.
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
-        QVERIFY(s.get<QMenu>("mnuItem")->isEnabled());
-        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuHelpWhatsThis", "mnuHelpContents",
-                                 "mnuHelpIntegrate", "mnuHelpOnlinePage", "mnuHelpAbout"})
-            QVERIFY2(s.action(name)->isEnabled(), name);
+        // File and Help stay on with either tab; the item commands' own enabling is tst_items'.
+        for (int tab : {1, 0}) {
+            s.get<QTabWidget>("tabMain")->setCurrentIndex(tab);
+            QCOMPARE(s.get<QMenu>("mnuItem")->isEnabled(), tab == 1);
+            for (const char* name :
+                 {"mnuFileNew", "mnuFileOpen", "mnuHelpWhatsThis", "mnuHelpContents",
+                  "mnuHelpIntegrate", "mnuHelpOnlinePage", "mnuHelpAbout"})
+                QVERIFY2(s.action(name)->isEnabled(), name);
+        }
         // Every toolbar button shows its picture.
         for (QAction* a : s.get<QToolBar>("tbMain")->actions())
             QVERIFY2(a->isSeparator() || !a->icon().isNull(), qPrintable(a->objectName()));
@@ -395,6 +398,7 @@ private slots:
         // The window shows what was saved.
         QCOMPARE(s.field("txtItmName")->text(), first.sName);
     }
+
     // The rules and their messages are tst_rules' table; here each field reaches its rule, and
     // what the window does with the answer.
     void fieldCheck_data() {
