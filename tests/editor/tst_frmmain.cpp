@@ -293,7 +293,7 @@ private slots:
         QVERIFY(s.dialogs.messages.isEmpty());
     }
 
-    void saveAndSaveAs() {
+    void saveSaveAsAndTheirFailures() {
         EditorSession s;
         s.field("txtScrHeight")->setText(QStringLiteral("80"));
         // Untitled: Save is Save As.
@@ -332,23 +332,14 @@ private slots:
         QCOMPARE(s.w->filePath(), second);
         QVERIFY(s.w->isDirty());
         QVERIFY(s.dialogs.messages.isEmpty());
-    }
 
-    void failedWritesAreReportedAndKeepTheChanges() {
-        EditorSession s;
-        const QString path = s.work + QStringLiteral("/news.js");
-        s.field("txtScrHeight")->setText(QStringLiteral("80"));
-        s.dialogs.fileAnswers << path;
-        s.action("mnuFileSaveAs")->trigger();
-        QVERIFY(s.dialogs.messages.isEmpty());
-
-        // The file's place is taken by a folder: no write can succeed, even for root.
-        QVERIFY(QFile::remove(path));
-        QVERIFY(QDir().mkpath(path));
-        s.field("txtScrHeight")->setText(QStringLiteral("81"));
+        // Failed writes are reported and keep the changes. The file's place is taken by a folder:
+        // no write can succeed, even for root.
+        QVERIFY(QFile::remove(second));
+        QVERIFY(QDir().mkpath(second));
         s.action("mnuFileSave")->trigger();
         QCOMPARE(s.dialogs.messages.size(), 1);
-        QVERIFY(s.dialogs.lastText().contains(path));
+        QVERIFY(s.dialogs.lastText().contains(second));
         QCOMPARE(s.dialogs.messages.last().buttons, Buttons::Ok);
         QVERIFY(s.w->isDirty());
         QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("*]")));
@@ -359,7 +350,7 @@ private slots:
         s.action("mnuFileSaveAs")->trigger();
         QCOMPARE(s.dialogs.messages.size(), 2);
         QVERIFY(s.dialogs.lastText().contains(QDir::toNativeSeparators(elsewhere)));
-        QCOMPARE(s.w->filePath(), path);
+        QCOMPARE(s.w->filePath(), second);
         QCOMPARE(s.w->projectFolder(), s.work);
         QVERIFY(s.w->isDirty());
     }
