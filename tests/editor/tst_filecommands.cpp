@@ -276,21 +276,39 @@ private slots:
         QCOMPARE(s.dialogs.texts(), QStringList{kRange10});
     }
 
-    void saveAsAddsTheExtensionOfTheChosenFilter_data() {
+    // The name written, or "" when Save As refuses the name of a file that stands beside every
+    // script.
+    void saveAsWritesTheNameWithTheFiltersExtension_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("filter");
         QTest::addColumn<QString>("written");
-        QTest::newRow("scripts, no extension") << "news" << 0 << "news.js";
-        QTest::newRow("scripts, .js") << "news.js" << 0 << "news.js";
-        QTest::newRow("scripts, other extension") << "news.txt" << 0 << "news.txt";
-        QTest::newRow("all files, no extension") << "news" << 1 << "news";
-        QTest::newRow("scripts, a dot at the end") << "news." << 0 << "news.";
+        const struct {
+            const char* typed;
+            int filter;
+            const char* written;
+        } rows[] = {{"news", 0, "news.js"},
+                    {"news.js", 0, "news.js"},
+                    {"news.txt", 0, "news.txt"},
+                    {"news", 1, "news"},
+                    {"news.", 0, "news."},
+                    {"tickora.htm", 0, ""},
+                    {"TICKOLIB.JS", 0, ""},
+                    {"tickora", 0, ""},
+                    {"tickora_preview.js", 0, ""},
+                    {"tickora.js.bak", 0, "tickora.js.bak"},
+                    {"tickora.js/news.js", 0, "tickora.js/news.js"},
+                    {"mytickora.js", 0, "mytickora.js"}};
+        for (const auto& r : rows)
+            QTest::addRow("%s, filter %d", r.typed, r.filter) << r.typed << r.filter << r.written;
     }
-    void saveAsAddsTheExtensionOfTheChosenFilter() {
+    void saveAsWritesTheNameWithTheFiltersExtension() {
         QFETCH(QString, typed);
         QFETCH(int, filter);
         QFETCH(QString, written);
         EditorSession s;
+        s.field("txtScrHeight")->setText(QStringLiteral("80"));
+        const QString folder = QFileInfo(s.work + "/" + typed).path();
+        QVERIFY(QDir().mkpath(folder));
         s.dialogs.fileAnswers << s.work + "/" + typed;
         s.dialogs.filterAnswers << filter;
         s.action("mnuFileSaveAs")->trigger();
@@ -298,24 +316,29 @@ private slots:
         QCOMPARE(s.dialogs.fileCalls[0].request.filters,
                  (QStringList{"JavaScript (*.js)", "All Files (*)"}));
         QCOMPARE(s.dialogs.fileCalls[0].request.filterIndex, 0);
-        QCOMPARE(QDir(s.work).entryList({"news*"}, QDir::Files), QStringList{written});
-        QCOMPARE(s.w->filePath(), s.work + "/" + written);
-        QVERIFY(s.dialogs.messages.isEmpty());
+        const bool refused = written.isEmpty();
+        QCOMPARE(s.dialogs.messages.size(), int(refused));
+        QVERIFY(!refused || s.dialogs.lastText().contains(typed));
+        QCOMPARE(QDir(folder).entryList(QDir::Files).isEmpty(), refused);
+        QCOMPARE(QFile::exists(s.work + "/" + typed), typed == written);
+        QCOMPARE(s.w->filePath(), refused ? QString() : s.work + "/" + written);
+        QCOMPARE(s.w->isDirty(), refused);
     }
 
     void realSaveDialogSavesTheNameTyped_data() {
         QTest::addColumn<int>("filter");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("scripts") << 0 << "news"
-                                 << "news.js";
-        QTest::newRow("all files") << 1 << "news"
-                                   << "news";
-        QTest::newRow("scripts, a dot at the end") << 0 << "trail."
-                                                   << "trail.";
         // Qt's own reading takes quoted parts as several names, and would save "hi.js".
-        QTest::newRow("double quotes") << 0 << "say \"hi\""
-                                       << "say \"hi\".js";
+        const struct {
+            int filter;
+            const char *typed, *chosen;
+        } rows[] = {{0, "news", "news.js"},
+                    {1, "news", "news"},
+                    {0, "trail.", "trail."},
+                    {0, "say \"hi\"", "say \"hi\".js"}};
+        for (const auto& r : rows)
+            QTest::addRow("%d, %s", r.filter, r.typed) << r.filter << r.typed << r.chosen;
     }
     void realSaveDialogSavesTheNameTyped() {
         QFETCH(int, filter);
@@ -366,18 +389,32 @@ private slots:
         QVERIFY(readAll(existing).contains("news.display();"));
     }
 
-    void saveAsDefaultReportsACopyForWhatItIs() {
+    // Where the default goes, and a default that cannot be written, are tst_settings'.
+    void saveAsDefaultAsksAndReportsACopyForWhatItIs() {
         EditorSession s;
+        const QString def = s.app + QStringLiteral("/default.js");
+        const QByteArray before = readAll(def);
         s.dialogs.fileAnswers << s.work + QStringLiteral("/news.js");
         s.action("mnuFileSaveAs")->trigger();
-        QVERIFY(QFile::remove(s.app + QStringLiteral("/tickora.js")));
-        s.dialogs.answers << Answer::Yes;
+        s.field("txtScrName")->setText(QStringLiteral("mine"));
+        s.dialogs.answers << Answer::No;
         s.action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), 2);
+        QCOMPARE(s.dialogs.lastText(),
+                 QStringLiteral("This will overwrite the default scroller settings. Do you wish "
+                                "to continue?"));
+        QCOMPARE(s.dialogs.messages.last().buttons, Buttons::YesNo);
+        QCOMPARE(readAll(def), before);
+
+        QVERIFY(QFile::remove(s.app + QStringLiteral("/tickora.js")));
+        s.dialogs.answers << Answer::Yes << Answer::Ok; // the question, then the report
+        s.action("mnuFileSaveAsDefault")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 3);
         const QString text = s.dialogs.lastText();
         QVERIFY(text.contains(QStringLiteral("tickora.js")));
         QVERIFY(text.contains(QStringLiteral("default scroller was saved")));
         QVERIFY(!text.contains(QStringLiteral("page beside it")));
+        QVERIFY(s.w->isDirty()); // its own file was not written
+        QCOMPARE(s.dialogs.unexpected, 0);
     }
 
     void commandLineNames_data() {
@@ -385,14 +422,12 @@ private slots:
         QTest::addColumn<QString>("says"); // "" opens
         // The bytes of a Windows-1252 name, as the system gives them.
         QTest::newRow("not UTF-8") << fileio::pathFromNative("caf\xE9.js") << "";
-        QTest::newRow("missing") << "none.js"
-                                 << "there is no such file";
-        QTest::newRow("folder") << "folder.js"
-                                << "is a folder";
-        QTest::newRow("pipe") << "pipe.js"
-                              << "is not a file that can be opened";
-        QTest::newRow("dangling link") << "link.js"
-                                       << "which does not exist";
+        const char* const rows[][2] = {{"none.js", "there is no such file"},
+                                       {"folder.js", "is a folder"},
+                                       {"pipe.js", "is not a file that can be opened"},
+                                       {"link.js", "which does not exist"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << r[0] << r[1];
     }
     void commandLineNames() {
         QFETCH(QString, name);

@@ -1,5 +1,5 @@
-// Whole sessions with the main window: start, typing, enabling, the File commands and the
-// questions that protect unsaved work.
+// Whole sessions with the main window: start, typing, enabling, the File commands, the
+// questions that protect unsaved work, and the checks and cleanups when the focus leaves a field.
 #include "editorsession.h"
 
 #include "document.h"
@@ -9,6 +9,7 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,9 +26,31 @@ using Buttons = platform::Dialogs::Buttons;
 namespace {
 
 const QString kSaveChanges = QStringLiteral("Do you want to save the changes?");
+const QString kRange10 = QStringLiteral("Please Enter A Value Between 10 And 2000");
 const char* const kItemCommands[] = {"mnuEditCut",     "mnuEditCopy",   "mnuEditPaste",
                                      "mnuItemAdd",     "mnuItemDelete", "mnuItemMoveUp",
                                      "mnuItemMoveDown"};
+
+// Shows a real window for each message, as a message box does, so the focus leaves the main
+// window while the question is open.
+class FocusTakingDialogs : public platform::FakeDialogs {
+public:
+    Answer message(QWidget* parent, const Message& m) override {
+        QDialog box;
+        box.setWindowTitle(m.title);
+        box.show();
+        if (!QTest::qWaitForWindowActive(&box))
+            qWarning("the box did not become active");
+        box.close();
+        // What the window manager does when a box closes: its parent is active again.
+        if (parent) {
+            parent->activateWindow();
+            if (!QTest::qWaitForWindowActive(parent->window()))
+                qWarning("the window did not become active again");
+        }
+        return FakeDialogs::message(parent, m);
+    }
+};
 
 ScrollerDocument readBack(const QString& path) {
     ScrollerDocument doc;
@@ -55,7 +78,6 @@ private slots:
         QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("Welcome"));
         QCOMPARE(s.w->nextItem(), qint16(4));
         QVERIFY(!s.button("mnuFileSave")->isEnabled());
-        QVERIFY(s.button("mnuFileNew")->isEnabled() && s.button("mnuFileOpen")->isEnabled());
         // The Edit menu holds Undo and Redo on every tab; its item commands need the Items tab.
         QVERIFY(s.get<QMenu>("mnuEdit")->isEnabled());
         QVERIFY(!s.action("mnuEditUndo")->isEnabled() && !s.action("mnuEditRedo")->isEnabled());
@@ -68,6 +90,18 @@ private slots:
             QVERIFY2(!s.get<QWidget>(name)->isEnabled(), name);
         QVERIFY(s.show());
         QCOMPARE(QApplication::focusWidget(), s.field("txtScrName"));
+        // File and Help stay on with either tab; the item commands' own enabling is tst_items'.
+        for (int tab : {1, 0}) {
+            s.get<QTabWidget>("tabMain")->setCurrentIndex(tab);
+            QCOMPARE(s.get<QMenu>("mnuItem")->isEnabled(), tab == 1);
+            for (const char* name :
+                 {"mnuFileNew", "mnuFileOpen", "mnuHelpWhatsThis", "mnuHelpContents",
+                  "mnuHelpIntegrate", "mnuHelpOnlinePage", "mnuHelpAbout"})
+                QVERIFY2(s.action(name)->isEnabled(), name);
+        }
+        // Every toolbar button shows its picture.
+        for (QAction* a : s.get<QToolBar>("tbMain")->actions())
+            QVERIFY2(a->isSeparator() || !a->icon().isNull(), qPrintable(a->objectName()));
     }
 
     void everyFieldHasItsCaptionForAScreenReader() {
@@ -155,8 +189,7 @@ private slots:
             }
         };
         keysOf(s.w->menuBar()->actions());
-        QCOMPARE(s.action("mnuItemDelete")->shortcut(), QKeySequence(QStringLiteral("Shift+Del")));
-        QCOMPARE(s.action("mnuItemMoveDown")->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+        // The fields' own Ctrl+X, Ctrl+C and Ctrl+V are never taken by the item commands.
         for (const char* name : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste"})
             QVERIFY(s.action(name)->shortcut().isEmpty());
         // Redo on both common keys, whatever the platform's own list; the menu shows the first.
@@ -165,7 +198,7 @@ private slots:
                                       QKeySequence(QStringLiteral("Ctrl+Y"))}));
     }
 
-    void listsMarkChangedAndTheDirectionSwitchesTheWidths() {
+    void listsAndSpinnersMarkChangedAndTheDirectionSwitchesTheWidths() {
         EditorSession s;
         auto* dirn = s.get<QComboBox>("cboScrDirn");
         s.field("txtScrDefWidth")->setText(QStringLiteral("150"));
@@ -178,33 +211,8 @@ private slots:
         dirn->setCurrentIndex(1);
         QVERIFY(!s.field("txtScrDefWidth")->isEnabled());
         QCOMPARE(s.field("txtScrDefWidth")->text(), QStringLiteral("150"));
-    }
 
-    void itemsTabEnablesTheItemCommands() {
-        EditorSession s;
-        auto* tabs = s.get<QTabWidget>("tabMain");
-        // File and Help stay on with either tab.
-        const auto fileAndHelpOn = [&s] {
-            for (const char* name :
-                 {"mnuFileNew", "mnuFileOpen", "mnuHelpWhatsThis", "mnuHelpContents"})
-                QVERIFY2(s.button(name)->isEnabled(), name);
-            for (const char* name : {"mnuHelpIntegrate", "mnuHelpOnlinePage", "mnuHelpAbout"})
-                QVERIFY2(s.action(name)->isEnabled(), name);
-        };
-        tabs->setCurrentIndex(1);
-        QVERIFY(s.get<QMenu>("mnuEdit")->isEnabled() && s.get<QMenu>("mnuItem")->isEnabled());
-        for (const char* name : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuItemAdd"})
-            QVERIFY2(s.button(name)->isEnabled(), name);
-        fileAndHelpOn();
-        tabs->setCurrentIndex(0);
-        QVERIFY(!s.get<QMenu>("mnuItem")->isEnabled());
-        for (const char* name : kItemCommands)
-            QVERIFY2(!s.button(name)->isEnabled(), name);
-        fileAndHelpOn();
-    }
-
-    void spinnerStepsTheField() {
-        EditorSession s;
+        // A spinner steps its field, within the field's range.
         QLineEdit* width = s.field("txtScrWidth");
         const auto buttons = s.get<QWidget>("udScrWidth")->findChildren<QToolButton*>();
         QCOMPARE(buttons.size(), 2);
@@ -224,15 +232,12 @@ private slots:
         spacing->setText(QStringLiteral("0"));
         QTest::keyClick(spacing, Qt::Key_Down);
         QCOMPARE(spacing->text(), QStringLiteral("0"));
-        QVERIFY(s.w->isDirty());
     }
 
     // The answers themselves are the document's (tst_document); here New and Quit follow them.
     void newAndQuitFollowTheAnswer() {
         EditorSession s;
         QVERIFY(s.show());
-        s.action("mnuFileNew")->trigger();
-        QVERIFY(s.dialogs.messages.isEmpty());
         s.field("txtScrName")->setText(QStringLiteral("edited"));
         s.dialogs.answers << Answer::Cancel << Answer::Cancel;
         s.action("mnuFileNew")->trigger();
@@ -288,23 +293,7 @@ private slots:
         QVERIFY(s.dialogs.messages.isEmpty());
     }
 
-    void openKeepsTheEncodingOfTheFile() {
-        EditorSession s;
-        const QString path = s.work + QStringLiteral("/latin.js");
-        const QByteArray bytes = "l = new Tickora();\r\nl.name = 'l';\r\nl.type = 0;\r\n"
-                                 "l.pausemouseover = true;\r\nl.add('Caf\xe9', '', 'One');\r\n\r\n"
-                                 "/* -- Replicate Items -- */\r\nl.display();\r\n";
-        QVERIFY(writeFile(path, bytes));
-        s.w->openPath(path);
-        QCOMPARE(s.get<QPlainTextEdit>("txtItmText")->toPlainText(), QStringLiteral("Caf\u00e9"));
-        s.field("txtScrHeight")->setText(QStringLiteral("20"));
-        s.action("mnuFileSave")->trigger();
-        const QByteArray saved = readAll(path);
-        QVERIFY(saved.contains("Caf\xe9'"));
-        QVERIFY(!saved.contains("Caf\xc3\xa9"));
-    }
-
-    void saveAndSaveAs() {
+    void saveSaveAsAndTheirFailures() {
         EditorSession s;
         s.field("txtScrHeight")->setText(QStringLiteral("80"));
         // Untitled: Save is Save As.
@@ -319,8 +308,6 @@ private slots:
         QVERIFY(req.confirmOverwrite);
         QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [") + first + "]");
         QCOMPARE(readBack(first).scroller.sHeight, QStringLiteral("80"));
-        for (const char* f : {"tickora.htm", "tickolib.js", "tickora.js"})
-            QCOMPARE(readAll(s.work + "/" + f), readAll(s.app + "/" + f));
 
         // Titled: Save writes without a dialog.
         s.field("txtScrHeight")->setText(QStringLiteral("90"));
@@ -345,47 +332,14 @@ private slots:
         QCOMPARE(s.w->filePath(), second);
         QVERIFY(s.w->isDirty());
         QVERIFY(s.dialogs.messages.isEmpty());
-    }
 
-    void saveAsRefusesTheNamesOfTheProjectFiles_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("refused");
-        for (const char* n : {"tickora.htm", "TICKOLIB.JS", "Tickora.js", "tickora_preview.js"})
-            QTest::newRow(n) << QString::fromLatin1(n) << true;
-        for (const char* n : {"tickora.js.bak", "tickora.js/news.js", "mytickora.js"})
-            QTest::newRow(n) << QString::fromLatin1(n) << false;
-    }
-    void saveAsRefusesTheNamesOfTheProjectFiles() {
-        QFETCH(QString, name);
-        QFETCH(bool, refused);
-        EditorSession s;
-        s.field("txtScrHeight")->setText(QStringLiteral("80"));
-        const QString path = s.work + "/" + name;
-        QVERIFY(QDir(s.work).mkpath(QFileInfo(path).path()));
-        s.dialogs.fileAnswers << path;
-        s.action("mnuFileSaveAs")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), int(refused));
-        QVERIFY(!refused || s.dialogs.lastText().contains(name));
-        QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files).isEmpty(), refused);
-        QCOMPARE(s.w->filePath(), refused ? QString() : path);
-        QCOMPARE(s.w->isDirty(), refused);
-    }
-
-    void failedWritesAreReportedAndKeepTheChanges() {
-        EditorSession s;
-        const QString path = s.work + QStringLiteral("/news.js");
-        s.field("txtScrHeight")->setText(QStringLiteral("80"));
-        s.dialogs.fileAnswers << path;
-        s.action("mnuFileSaveAs")->trigger();
-        QVERIFY(s.dialogs.messages.isEmpty());
-
-        // The file's place is taken by a folder: no write can succeed, even for root.
-        QVERIFY(QFile::remove(path));
-        QVERIFY(QDir().mkpath(path));
-        s.field("txtScrHeight")->setText(QStringLiteral("81"));
+        // Failed writes are reported and keep the changes. The file's place is taken by a folder:
+        // no write can succeed, even for root.
+        QVERIFY(QFile::remove(second));
+        QVERIFY(QDir().mkpath(second));
         s.action("mnuFileSave")->trigger();
         QCOMPARE(s.dialogs.messages.size(), 1);
-        QVERIFY(s.dialogs.lastText().contains(path));
+        QVERIFY(s.dialogs.lastText().contains(second));
         QCOMPARE(s.dialogs.messages.last().buttons, Buttons::Ok);
         QVERIFY(s.w->isDirty());
         QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("*]")));
@@ -396,39 +350,9 @@ private slots:
         s.action("mnuFileSaveAs")->trigger();
         QCOMPARE(s.dialogs.messages.size(), 2);
         QVERIFY(s.dialogs.lastText().contains(QDir::toNativeSeparators(elsewhere)));
-        QCOMPARE(s.w->filePath(), path);
+        QCOMPARE(s.w->filePath(), second);
         QCOMPARE(s.w->projectFolder(), s.work);
         QVERIFY(s.w->isDirty());
-    }
-
-    void saveAsDefault() {
-        EditorSession s;
-        const QString def = s.app + QStringLiteral("/default.js");
-        const QByteArray before = readAll(def);
-        s.field("txtScrName")->setText(QStringLiteral("mine"));
-        s.dialogs.answers << Answer::No;
-        s.action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(s.dialogs.lastText(),
-                 QStringLiteral("This will overwrite the default scroller settings. Do you wish "
-                                "to continue?"));
-        QCOMPARE(s.dialogs.messages.last().buttons, Buttons::YesNo);
-        QCOMPARE(readAll(def), before);
-
-        s.dialogs.answers << Answer::Yes;
-        s.action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(readBack(def).scroller.sName, QStringLiteral("mine"));
-        // Its own file was not written: still changed, still untitled.
-        QVERIFY(s.w->isDirty());
-        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New*]"));
-        QCOMPARE(s.dialogs.unexpected, 0);
-
-        // A default that cannot be written is reported with its path.
-        QVERIFY(QFile::remove(def));
-        QVERIFY(QDir().mkpath(def));
-        s.dialogs.answers << Answer::Yes;
-        s.action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), 4);
-        QVERIFY(s.dialogs.lastText().contains(QDir::toNativeSeparators(def)));
     }
 
     void missingDefaultGivesAnEmptyDocument() {
@@ -464,6 +388,132 @@ private slots:
         QVERIFY(!readAll(path).contains("a\nC") && !readAll(path).contains("a\r\nC"));
         // The window shows what was saved.
         QCOMPARE(s.field("txtItmName")->text(), first.sName);
+    }
+
+    // The rules and their messages are tst_rules' table; here each field reaches its rule, and
+    // what the window does with the answer.
+    void fieldCheck_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        const char* const rows[][3] = {
+            {"txtScrWidth", "2001", "Please Enter A Value Between 10 And 2000"},
+            {"txtScrWidth", "12.5", ""},
+            {"txtScrHeight", "2001", "Please Enter A Value Between 10 And 2000"},
+            {"txtScrSpeed", "4", "Please Enter A Value Between 5 And 1000"},
+            {"txtScrSpacing", "51", "Please Enter A Value Between 0 And 50"},
+            {"txtScrPause", "50001", "Please Enter A Value Between 0 And 50000"},
+            {"txtScrDefWidth", "5", "Please Enter A Value Between 10 And 2000"},
+            {"txtItmWidth", "x", "Please Enter A Value Between 10 And 2000"},
+            {"txtItmWidth", "100", ""},
+            {"txtScrName", "", "Scroller name must not be blank."},
+            {"txtScrName", "_ticker2", ""},
+            {"txtScrName", "indexedDB",
+             "Scroller name must not be \"indexedDB\", a name that JavaScript or the web page "
+             "already uses."}};
+        for (const auto& r : rows)
+            QTest::addRow("%s %s", r[0], r[1]) << r[0] << r[1] << r[2];
+    }
+    void fieldCheck() {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        EditorSession s;
+        s.get<QComboBox>("cboScrDirn")->setCurrentIndex(2); // the width fields are on
+        const bool onItems = field == QStringLiteral("txtItmWidth");
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(onItems ? 1 : 0);
+        QVERIFY(s.show());
+        QLineEdit* f = s.w->findChild<QLineEdit*>(field);
+        s.replace(f, text);
+        QCOMPARE(f->text(), text);
+        QLineEdit* next = s.field(onItems                  ? "txtItmName"
+                                  : field == u"txtScrName" ? "txtScrHeight"
+                                                           : "txtScrName");
+        next->setFocus();
+        if (message.isEmpty()) {
+            QVERIFY(s.dialogs.messages.isEmpty());
+            QVERIFY(!s.w->hasFieldError());
+            QCOMPARE(QApplication::focusWidget(), next);
+        } else {
+            QCOMPARE(s.dialogs.texts(), QStringList{message});
+            QCOMPARE(s.dialogs.messages[0].title, QStringLiteral("Tickora Creator"));
+            QVERIFY(s.w->hasFieldError());
+            QCOMPARE(QApplication::focusWidget(), f);
+            QCOMPARE(f->selectedText(), text);
+        }
+        QCOMPARE(f->text(), text); // the check never changes the text
+    }
+
+    void aRejectionDoesNotBounceBetweenFields() {
+        EditorSession s;
+        FocusTakingDialogs dialogs;
+        frmMain w(dialogs, s.app);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* width = w.findChild<QLineEdit*>(QStringLiteral("txtScrWidth"));
+        auto* height = w.findChild<QLineEdit*>(QStringLiteral("txtScrHeight"));
+        width->setText(QStringLiteral("abc"));
+        height->setText(QStringLiteral("abc"));
+        width->setFocus();
+        height->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), width);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTest::qWait(50); // let any late focus event arrive; a bounce would add messages
+        QCOMPARE(dialogs.texts(), QStringList{kRange10});
+        QCOMPARE(QApplication::focusWidget(), width);
+        QCOMPARE(width->selectedText(), QStringLiteral("abc"));
+        w.findChild<QLineEdit*>(QStringLiteral("txtScrName"))
+            ->setFocus(); // leaving again checks again
+        QCOMPARE(dialogs.messages.size(), 2);
+    }
+
+    void commandsTabsAndOtherWindowsDoNotCheck() {
+        EditorSession s;
+        QVERIFY(s.show());
+        QLineEdit* width = s.field("txtScrWidth");
+        s.replace(width, QStringLiteral("abc"));
+        // A toolbar button does not take the focus; Save checks the field being edited itself.
+        QTest::mouseClick(s.button("mnuFileSave"), Qt::LeftButton);
+        QCOMPARE(s.dialogs.texts(), QStringList{kRange10});
+        QVERIFY(s.dialogs.fileCalls.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), width);
+        // Another window takes the focus and gives it back.
+        QWidget other;
+        other.show();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        other.close();
+        s.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(s.w.get()));
+        QTRY_COMPARE(QApplication::focusWidget(), width);
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        // A tab change checks nothing and takes what the checks accept; refused text stays in
+        // its field and out of the document.
+        s.field("txtScrHeight")->setText(QStringLiteral(" 12.5 "));
+        s.field("txtScrName")->setText(QStringLiteral("not checked"));
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        QCOMPARE(s.w->scroller().sWidth, QStringLiteral("240"));
+        QCOMPARE(s.w->scroller().sHeight, QStringLiteral(" 12.5 "));
+        QCOMPARE(s.w->scroller().sName, QStringLiteral("news"));
+        QCOMPARE(width->text(), QStringLiteral("abc"));
+        QVERIFY(s.w->isDirty());
+        QVERIFY(!s.w->previewView()); // nothing to empty yet: the browser is not created
+    }
+
+    // The item text's cleanup when left is tst_markup's; saving without leaving is above.
+    void itemNameIsCleanedWhenLeft() {
+        EditorSession s;
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QVERIFY(s.show());
+        QLineEdit* name = s.field("txtItmName");
+        s.replace(name, QStringLiteral("O'Neil"));
+        s.text()->setFocus();
+        QCOMPARE(s.node(0)->text(0), QStringLiteral("O\\'Neil"));
+        name->setFocus();
+        s.text()->setFocus(); // left twice, escaped once
+        QCOMPARE(name->text(), QStringLiteral("O\\'Neil"));
+        QVERIFY(s.dialogs.messages.isEmpty());
+        QVERIFY(!s.w->hasFieldError());
     }
 };
 

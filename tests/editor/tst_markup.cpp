@@ -1,12 +1,16 @@
-// The markup buttons beside the item text: bold, emphasis and pictures.
+// The markup buttons beside the item text (bold, emphasis and pictures), and the embed code.
 #include "editorsession.h"
 
+#include "chmfile.h"
+#include "embedcode.h"
 #include "markuprules.h"
 
 #include <QBuffer>
+#include <QClipboard>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTextCursor>
@@ -18,59 +22,10 @@ namespace {
 const QString kSaveForFolder =
     QStringLiteral("Save the scroller to set project folder. Press OK to continue.");
 
-// A two-colour GIF of w x h pixels. Qt reads GIF but does not write it, so the bytes are made
-// here: the image data restarts the code table every two pixels, which keeps every code 3 bits
-// wide.
-QByteArray gif(int w, int h) {
-    QByteArray out("GIF89a");
-    const auto le16 = [&out](int v) {
-        out += char(v & 0xff);
-        out += char((v >> 8) & 0xff);
-    };
-    le16(w);
-    le16(h);
-    out += char(0x80); // a global colour table of two entries
-    out += char(0);
-    out += char(0);
-    out += QByteArray("\x00\x00\x00\xff\xff\xff", 6);
-    out += char(0x2c);
-    le16(0);
-    le16(0);
-    le16(w);
-    le16(h);
-    out += char(0);
-    out += char(2); // minimum code size: clear is 4, end is 5
-
-    QByteArray data;
-    quint32 bits = 0;
-    int count = 0;
-    const auto code = [&](quint32 c) {
-        bits |= c << count;
-        count += 3;
-        while (count >= 8) {
-            data += char(bits & 0xff);
-            bits >>= 8;
-            count -= 8;
-        }
-    };
-    for (int left = w * h; left > 0; left -= 2) {
-        code(4);
-        code(1);
-        if (left > 1)
-            code(1);
-    }
-    code(5);
-    if (count > 0)
-        data += char(bits & 0xff);
-    for (qsizetype at = 0; at < data.size(); at += 255) {
-        const QByteArray block = data.mid(at, 255);
-        out += char(block.size());
-        out += block;
-    }
-    out += char(0);
-    out += char(0x3b);
-    return out;
-}
+// A two-colour GIF of 3 x 2 pixels (Qt reads GIF but does not write it).
+const QByteArray kGif("GIF89a\x03\x00\x02\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff\x2c\x00\x00"
+                      "\x00\x00\x03\x00\x02\x00\x00\x02\x04\x4c\x98\x30\x29\x00\x3b",
+                      37);
 
 bool writePng(const QString& path, int w, int h, int dpi = 96) {
     QImage image(w, h, QImage::Format_RGB32);
@@ -102,9 +57,26 @@ QByteArray jpegWithOrientation(int w, int h, int orientation) {
     return jpeg.left(2) + segment + exif + jpeg.mid(2);
 }
 
+QString expectedFor(const QString& src,
+                    const QString& style = QStringLiteral("width:200px;height:40px")) {
+    return QStringLiteral("<div id=\"news\" class=\"tickora\" style=\"%2\"></div>\n"
+                          "<script defer src=\"tickolib.js\"></script>\n"
+                          "<script defer src=\"tickora.js\"></script>\n"
+                          "<script defer src=\"%1\"></script>")
+        .arg(src, style);
+}
+
+clsScroller news(const QString& width = QStringLiteral("200"),
+                 const QString& height = QStringLiteral("40")) {
+    clsScroller s;
+    s.sName = QStringLiteral("news");
+    s.sWidth = width;
+    s.sHeight = height;
+    return s;
+}
+
 struct MarkupSession : EditorSession {
     MarkupSession() { get<QTabWidget>("tabMain")->setCurrentIndex(1); }
-    QPlainTextEdit* text() const { return get<QPlainTextEdit>("txtItmText"); }
     QPushButton* bold() const { return get<QPushButton>("cmdItmBold"); }
     QPushButton* italic() const { return get<QPushButton>("cmdItmItalic"); }
     QPushButton* image() const { return get<QPushButton>("cmdItmImg"); }
@@ -133,40 +105,24 @@ struct MarkupSession : EditorSession {
 class TestMarkup : public QObject {
     Q_OBJECT
 private slots:
-    void buttonsLookAsTheySay() {
-        MarkupSession s;
-        QCOMPARE(s.bold()->text(), QStringLiteral("B"));
-        QVERIFY(s.bold()->font().bold());
-        QCOMPARE(s.italic()->text(), QStringLiteral("I"));
-        QVERIFY(s.italic()->font().italic());
-        QCOMPARE(s.image()->toolTip(), QStringLiteral("Browse for an image to add to the item"));
-        QVERIFY(!s.image()->icon().isNull());
-        QVERIFY(!s.image()->accessibleName().isEmpty());
-        // Reached with Tab from the text, but a click leaves the focus in the text.
-        for (QPushButton* b : {s.bold(), s.italic(), s.image()})
-            QCOMPARE(b->focusPolicy(), Qt::TabFocus);
-    }
-
     void wrapsTheSelection_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("bold, caret") << "cmdItmBold"
-                                     << "abcdef" << 3 << 0 << "abc<b></b>def";
-        QTest::newRow("bold, selection") << "cmdItmBold"
-                                         << "abcdef" << 2 << 2 << "ab<b>cd</b>ef";
-        QTest::newRow("emphasis") << "cmdItmItalic"
-                                  << "abcdef" << 2 << 2 << "ab<em>cd</em>ef";
-        QTest::newRow("all") << "cmdItmBold"
-                             << "abcdef" << 0 << 6 << "<b>abcdef</b>";
-        QTest::newRow("at the start") << "cmdItmItalic"
-                                      << "abc" << 0 << 0 << "<em></em>abc";
-        QTest::newRow("empty") << "cmdItmBold"
-                               << "" << 0 << 0 << "<b></b>";
-        QTest::newRow("second line") << "cmdItmBold"
-                                     << "one\ntwo" << 4 << 3 << "one\n<b>two</b>";
+        const struct {
+            const char *button, *text;
+            int start, length;
+            const char* expected;
+        } rows[] = {{"cmdItmBold", "abcdef", 3, 0, "abc<b></b>def"},
+                    {"cmdItmBold", "abcdef", 2, 2, "ab<b>cd</b>ef"},
+                    {"cmdItmItalic", "abcdef", 2, 2, "ab<em>cd</em>ef"},
+                    {"cmdItmBold", "", 0, 0, "<b></b>"},
+                    {"cmdItmBold", "one\ntwo", 4, 3, "one\n<b>two</b>"}};
+        for (const auto& r : rows)
+            QTest::addRow("%s, %d+%d", r.button, r.start, r.length)
+                << r.button << r.text << r.start << r.length << r.expected;
     }
     void wrapsTheSelection() {
         QFETCH(QString, button);
@@ -202,42 +158,30 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::addColumn<int>("orientation"); // of a JPEG; 0: none stated
         QTest::addColumn<QString>("tag");
-        QTest::newRow("gif") << "banner.gif"
-                             << "gif" << 0 << "src=\"banner.gif\" width=\"120\" height=\"60\">";
-        QTest::newRow("jpeg") << "photo.jpg"
-                              << "jpeg" << 0 << "src=\"photo.jpg\" width=\"40\" height=\"20\">";
-        QTest::newRow("webp") << "photo.webp"
-                              << "webp" << 0 << "src=\"photo.webp\" width=\"40\" height=\"20\">";
-        // Browsers turn a photo as its orientation tag says.
-        QTest::newRow("photo upright")
-            << "up.jpg"
-            << "jpeg" << 1 << "src=\"up.jpg\" width=\"40\" height=\"20\">";
-        QTest::newRow("photo upside down")
-            << "down.jpg"
-            << "jpeg" << 3 << "src=\"down.jpg\" width=\"40\" height=\"20\">";
-        QTest::newRow("portrait, turned right")
-            << "right.jpg"
-            << "jpeg" << 6 << "src=\"right.jpg\" width=\"20\" height=\"40\">";
-        QTest::newRow("portrait, turned left")
-            << "left.jpg"
-            << "jpeg" << 8 << "src=\"left.jpg\" width=\"20\" height=\"40\">";
-        QTest::newRow("subfolder, 300 dpi")
-            << "images/logo.png"
-            << "png300" << 0 << "src=\"images/logo.png\" width=\"40\" height=\"20\">";
-        QTest::newRow("another branch")
-            << "../shared/art/dot.png"
-            << "png" << 0 << "src=\"../shared/art/dot.png\" width=\"40\" height=\"20\">";
-        QTest::newRow("characters of the attribute")
-            << "my pics/a \"b\" & c#1%.png"
-            << "png" << 0
-            << "src=\"my%20pics/a%20%22b%22%20%26%20c%231%25.png\" width=\"40\" height=\"20\">";
-        // On Linux a backslash is part of a name, and browsers would read it as a slash.
-        QTest::newRow("backslash in the name")
-            << "a\\b.png"
-            << "png" << 0 << "src=\"a%5Cb.png\" width=\"40\" height=\"20\">";
-        QTest::newRow("backslash in a folder")
-            << "my\\pics/c.png"
-            << "png" << 0 << "src=\"my%5Cpics/c.png\" width=\"40\" height=\"20\">";
+        const struct {
+            const char *file, *format;
+            int orientation;
+            const char* src; // "" when the file's name is its address
+            int width, height;
+        } rows[] = {
+            {"banner.gif", "gif", 0, "", 3, 2},
+            {"photo.jpg", "jpeg", 0, "", 40, 20},
+            {"photo.webp", "webp", 0, "", 40, 20},
+            // Browsers turn a photo as its orientation tag says.
+            {"down.jpg", "jpeg", 3, "", 40, 20},
+            {"right.jpg", "jpeg", 6, "", 20, 40},
+            {"left.jpg", "jpeg", 8, "", 20, 40},
+            {"images/logo.png", "png300", 0, "", 40, 20}, // the resolution stated changes nothing
+            {"my pics/a \"b\" & c#1%.png", "png", 0, "my%20pics/a%20%22b%22%20%26%20c%231%25.png",
+             40, 20},
+            // On Linux a backslash is part of a name, and browsers would read it as a slash.
+            {"a\\b.png", "png", 0, "a%5Cb.png", 40, 20}};
+        for (const auto& r : rows)
+            QTest::addRow("%s", r.file)
+                << r.file << r.format << r.orientation
+                << QStringLiteral("src=\"%1\" width=\"%2\" height=\"%3\">")
+                       .arg(QString::fromUtf8(*r.src ? r.src : r.file), QString::number(r.width),
+                            QString::number(r.height));
     }
     void picturesGetTheSizeAndAddressTheBrowserUses() {
         QFETCH(QString, file);
@@ -253,7 +197,7 @@ private slots:
         QImage image(40, 20, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
         if (format == u"gif")
-            QVERIFY(writeFile(picture, gif(120, 60)));
+            QVERIFY(writeFile(picture, kGif));
         else if (orientation > 0)
             QVERIFY(writeFile(picture, jpegWithOrientation(40, 20, orientation)));
         else if (format == u"png300") // the resolution stated must not change the size
@@ -355,16 +299,15 @@ private slots:
                                 "height=\"8\">!"));
     }
 
-    void filtersOfferWhatCanBeRead() {
+    // The filters offer what can be read; the address rule beyond the rows above.
+    void pictureRules() {
         const QStringList filters = markuprules::pictureFilters();
         QCOMPARE(filters.size(), 2);
         QVERIFY(filters.at(0).startsWith(QStringLiteral("Image Files (*.gif *.jpg *.jpeg *.png")));
         QCOMPARE(filters.at(0).contains(QStringLiteral("*.webp")),
                  QImageReader::supportedImageFormats().contains("webp"));
         QCOMPARE(filters.at(1), QStringLiteral("All Files (*)"));
-    }
 
-    void pictureAddressRule() {
         // Characters that are no trouble stay readable.
         QCOMPARE(markuprules::pictureAddress(QStringLiteral("/site"),
                                              QStringLiteral("/site/it's (1)+_~.gif")),
@@ -374,6 +317,90 @@ private slots:
         // Without a folder to be relative to, the address is the file's own, still encoded.
         QCOMPARE(markuprules::pictureAddress(QString(), QStringLiteral("/art/x y.gif")),
                  QStringLiteral("file:///art/x%20y.gif"));
+    }
+
+    // Copy Embed Code: the exact HTML on the clipboard, from the menu and from the preview, and
+    // the same text in the help's integration page.
+    // The script's address, and the size the container reserves for the box (a size left to the
+    // runtime is left out).
+    void codeForAScript_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("width");
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<QString>("src");
+        QTest::addColumn<QString>("style");
+        const char* const rows[][5] = {
+            {"/home/ann/site/news.js", "200", "40", "news.js", "width:200px;height:40px"},
+            {"/w/news letter.js", "200", "40", "news%20letter.js", "width:200px;height:40px"},
+            {"/w/tom&\"jerry\".js", "200", "40", "tom&amp;%22jerry%22.js",
+             "width:200px;height:40px"},
+            {"/w/caf\xC3\xA9.js", "200", "40", "caf%C3%A9.js", "width:200px;height:40px"},
+            {"/w/a#b?.js", "200", "40", "a%23b%3F.js", "width:200px;height:40px"},
+            {"/w/news.js", "240", "", "news.js", "width:240px"},
+            {"/w/news.js", "", " ", "news.js", ""},
+            {"/w/news.js", "10em", "90", "news.js", "height:90px"}};
+        for (const auto& r : rows)
+            QTest::addRow("%s, %s by %s", r[3], r[1], r[2])
+                << QString::fromUtf8(r[0]) << r[1] << r[2] << QString::fromUtf8(r[3]) << r[4];
+    }
+    void codeForAScript() {
+        QFETCH(QString, path);
+        QFETCH(QString, width);
+        QFETCH(QString, height);
+        QFETCH(QString, src);
+        QFETCH(QString, style);
+        QCOMPARE(embedcode::forScript(path, news(width, height)), expectedFor(src, style));
+    }
+
+    void menuAndPreviewButtonCopyTheCode() {
+        EditorSession s;
+        QVERIFY(s.show());
+        const QString folder = s.work + QStringLiteral("/my site");
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/news.js");
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        // The new document is the default scroller, 240 by 120.
+        const QString kDefaultSize = QStringLiteral("width:240px;height:120px");
+
+        // A document never saved is saved first; the code names its file.
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QVERIFY(s.get<QMenu>("mnuEdit")->isEnabled());
+        s.dialogs.fileAnswers << QString(); // cancelled: nothing is copied
+        s.action("mnuEditEmbed")->trigger();
+        QCOMPARE(s.dialogs.texts(),
+                 QStringList{"Save the scroller to set project folder. Press OK to continue."});
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+
+        s.dialogs.fileAnswers << path;
+        s.action("mnuEditEmbed")->trigger();
+        QCOMPARE(s.w->filePath(), path);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 expectedFor(QStringLiteral("news.js"), kDefaultSize));
+
+        // From the Preview tab's button, for a saved document without a question.
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        s.dialogs.clear();
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(2);
+        auto* button = s.get<QTabWidget>("tabMain")->widget(2)->findChild<QPushButton*>(
+            QStringLiteral("cmdEmbed"));
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 expectedFor(QStringLiteral("news.js"), kDefaultSize));
+        QCOMPARE(s.dialogs.messages.size(), 0);
+        QCOMPARE(s.dialogs.unexpected, 0);
+    }
+
+    void theHelpShowsTheSameCode() {
+        help::ChmFile chm;
+        QVERIFY(chm.open(deliveredAppDir() + QStringLiteral("/tickora.chm")));
+        const QString page = chm.readText(QStringLiteral("/html/integration.htm"));
+        QVERIFY(!page.isEmpty());
+        QVERIFY(!page.contains(QStringLiteral("embed-code")));
+        QVERIFY(page.contains(
+            QStringLiteral("<pre>") +
+            embedcode::forScript(QStringLiteral("/x/news.js"), news()).toHtmlEscaped() +
+            QStringLiteral("</pre>")));
     }
 };
 

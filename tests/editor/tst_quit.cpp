@@ -44,6 +44,13 @@ bool held(const std::function<bool()>& condition, int timeoutMs) {
     return ok;
 }
 
+// Waits up to 30 s for a mapped window whose title matches; empty when none came.
+QString waitForWindow(const QString& pattern) {
+    QString id;
+    held([&] { return !(id = findWindow(pattern)).isEmpty(); }, 30000);
+    return id;
+}
+
 // Sends keys to a window the way a keyboard does: the window takes the input focus first.
 void press(const QString& window, const QString& keys) {
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
@@ -124,24 +131,12 @@ private Q_SLOTS:
         editor.setProcessChannelMode(QProcess::ForwardedChannels);
         editor.start(app.filePath(QStringLiteral("tickora-creator")), {});
         QVERIFY(editor.waitForStarted(10000));
-        QString main;
-        QVERIFY2(
-            held(
-                [&] {
-                    return !(main = findWindow(QStringLiteral("^Tickora Creator - \\["))).isEmpty();
-                },
-                30000),
-            "the editor's window did not appear in 30 s");
+        const QString main = waitForWindow(QStringLiteral("^Tickora Creator - \\["));
+        QVERIFY2(!main.isEmpty(), "the editor's window did not appear in 30 s");
 
         press(main, QStringLiteral("F1"));
-        QString helpWindow;
-        QVERIFY2(held(
-                     [&] {
-                         return !(helpWindow = findWindow(QStringLiteral("^Tickora Creator Help$")))
-                                     .isEmpty();
-                     },
-                     30000),
-                 "help window not found in 30 s");
+        const QString helpWindow = waitForWindow(QStringLiteral("^Tickora Creator Help$"));
+        QVERIFY2(!helpWindow.isEmpty(), "help window not found in 30 s");
         // The help window takes the focus once it is mapped; keys sent before that would go to it.
         QVERIFY2(held([&] { return focusedWindow() == helpWindow; }, 30000),
                  "the help window did not take the focus");

@@ -21,6 +21,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -137,10 +138,7 @@ struct EditorSession {
     void replace(QLineEdit* field, const QString& text) {
         field->setFocus();
         field->selectAll();
-        bool ascii = true;
-        for (QChar c : text)
-            ascii = ascii && c.unicode() < 128;
-        if (ascii)
+        if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 128; }))
             QTest::keyClicks(field, text);
         else
             field->insert(text); // what the keyboard would type; QTest sends only ASCII keys

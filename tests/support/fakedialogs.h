@@ -58,16 +58,7 @@ public:
             out << m.text;
         return out;
     }
-    void clear() {
-        messages.clear();
-        fileCalls.clear();
-        answers.clear();
-        fileAnswers.clear();
-        filterAnswers.clear();
-        choices.clear();
-        buttonSets.clear();
-        unexpected = 0;
-    }
+    void clear() { *this = FakeDialogs(); }
 
 private:
     QString file(bool save, const FileRequest& r) {
