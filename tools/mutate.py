@@ -2,7 +2,8 @@
 """Mutation sample: how many single-operator faults the tests of each area catch.
 
     tools/mutate.py [--areas help,model] [--per-area 15] [--seed 22] [--build build]
-                    [--exclude REGEX] [--files GLOB] [--tests a,b] [--source DIR] [--list]
+                    [--exclude REGEX] [--files GLOB] [--tests a,b] [--source DIR] [--only REGEX]
+                    [--list]
 
 For each area (model, feed, editor, help, cli) it collects every place in the area's .cpp files
 where one operator can change (a flipped comparison, a negated condition, a changed constant, a
@@ -131,6 +132,7 @@ def main():
     ap.add_argument("--files", default="*.cpp", help="which files of each area (a glob)")
     ap.add_argument("--tests", help="run these test programs (comma list) instead of the area's")
     ap.add_argument("--source", help="the checkout to mutate (default: this one)")
+    ap.add_argument("--only", help="run only the sampled mutants whose 'file:line change' matches")
     args = ap.parse_args()
     global ROOT
     if args.source:
@@ -150,6 +152,9 @@ def main():
                                       start - (len(line) - len(line.lstrip())))
             return hashlib.sha256(key.encode()).hexdigest()
         sample = sorted(candidates, key=draw)[:args.per_area]
+        if args.only:
+            sample = [m for m in sample if re.search(args.only, "%s:%d %s" % (
+                m[0].relative_to(ROOT), m[1], m[2]))]
         tests = args.tests.split(",") if args.tests else area_tests(area, args.exclude)
         killed = built = by_build = 0
         for path, number, name, start, end, new in sample:

@@ -68,6 +68,11 @@ private slots:
             << QByteArray("t = new Tickora();\nt.name = 't';\nt.add('a', '', 'b');\n"
                           "/* -- Replicate Items -- */\nt.height = 50;\n")
             << QStringLiteral("Line 5: t.height = 50;") << false;
+        // A long line is cut to 72 characters, the last three of them dots.
+        QTest::newRow("long unknown setting")
+            << QByteArray("t = new Tickora();\nt.name = 't';\nt.colour = '") + QByteArray(80, 'r') +
+                   "';\n"
+            << QStringLiteral("Line 3: t.colour = '%1...").arg(QString(57, u'r')) << false;
     }
     void partlyReadScriptIsReplacedOnlyWhenTheUserSaysSo() {
         QFETCH(QByteArray, script);
