@@ -142,14 +142,9 @@ async function launchWebKit() {
             throw new Error(`${path}: ${json.value.error}: ${json.value.message}`);
         return json.value;
     };
-    for (let i = 0; ; i++) {
-        try {
-            await cmd('GET', '/status');
-            break;
-        } catch (e) {
-            if (i > 100) throw new Error('WebKitWebDriver did not start');
-            await delay(100);
-        }
+    for (let i = 0; !(await cmd('GET', '/status').then(() => true, () => false)); i++) {
+        if (i > 100) throw new Error('WebKitWebDriver did not start');
+        await delay(100);
     }
     const created = await cmd('POST', '/session', { capabilities: { alwaysMatch: {
         'webkitgtk:browserOptions': {
