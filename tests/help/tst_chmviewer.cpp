@@ -111,19 +111,17 @@ private slots:
 
     void contentsWindowIsReused() {
         const quintptr h = call(chm + ">Main", HelpViewer::DisplayToc);
-        QVERIFY(h != 0);
         HelpWindow* w = viewer->window(h);
-        QVERIFY(w);
-        QVERIFY(w->isVisible());
+        QVERIFY(w && w->isVisible());
         QCOMPARE(w->windowTitle(), QString("Tickora Creator Help"));
         QCOMPARE(w->size(), QSize(960, 720));
         QCOMPARE(w->navigation()->currentIndex(), 0);
         QStringList top;
         for (int i = 0; i < w->contentsTree()->topLevelItemCount(); ++i)
             top << w->contentsTree()->topLevelItem(i)->text(0);
-        QVERIFY(top.contains("Welcome to Tickora Creator"));
-        QVERIFY(top.contains("Scroller Integration"));
-        QVERIFY(top.contains("Runtime reference"));
+        for (const char* entry :
+             {"Welcome to Tickora Creator", "Scroller Integration", "Runtime reference"})
+            QVERIFY2(top.contains(entry), entry);
         QCOMPARE(w->browser()->currentTopic(), QString("/html/welcome.htm"));
 
         // The same definition, also reached as the file's default window, reuses the window.
@@ -235,8 +233,7 @@ private slots:
         const quintptr h = call(chm + "::/Popups/frmMain.txt", HelpViewer::DisplayTextPopup, r);
         QVERIFY(h != 0);
         HelpPopup* p = viewer->popup();
-        QVERIFY(p);
-        QVERIFY(p->isVisible());
+        QVERIFY(p && p->isVisible());
         QVERIFY(p->text().startsWith("Item Text\nWhat the scroller shows for this item, in HTML"));
         QVERIFY(p->findChild<QLabel*>()->font().bold());
         QCOMPARE(p->accessibleName(), QString("Help")); // what a screen reader announces
