@@ -13,6 +13,7 @@ import puppeteer from 'puppeteer-core';
 export const ENGINES = ['chromium', 'firefox', 'webkit'];
 
 const VIEWPORT = { width: 800, height: 600 };
+const asJson = (expr) => `JSON.parse(JSON.stringify((${expr}) ?? null))`;
 
 class Page {
     // Polls a page expression until it is truthy (the page's own state, never a fixed sleep).
@@ -20,8 +21,7 @@ class Page {
         const end = Date.now() + ms;
         let v;
         while (Date.now() < end) {
-            v = await this.eval(expr);
-            if (v) return v;
+            if ((v = await this.eval(expr))) return v;
             await delay(30);
         }
         throw new Error(`timed out waiting for ${expr} (last: ${JSON.stringify(v)})`);
@@ -37,41 +37,25 @@ class PuppeteerPage extends Page {
     constructor(page) {
         super();
         this.page = page;
+        this.mouse = page.mouse;
     }
-    async goto(file) {
-        await this.page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
-    }
-    eval(expr) {
-        return this.page.evaluate(`JSON.parse(JSON.stringify((${expr}) ?? null))`);
-    }
-    mouseMove(x, y) {
-        return this.page.mouse.move(x, y, { steps: 2 });
-    }
-    mouseDown() {
-        return this.page.mouse.down();
-    }
-    mouseUp() {
-        return this.page.mouse.up();
-    }
-    tap(x, y) {
-        return this.page.touchscreen.tap(x, y);
-    }
+    eval(expr) { return this.page.evaluate(asJson(expr)); }
+    mouseMove(x, y) { return this.mouse.move(x, y, { steps: 2 }); }
+    mouseDown() { return this.mouse.down(); }
+    mouseUp() { return this.mouse.up(); }
+    tap(x, y) { return this.page.touchscreen.tap(x, y); }
     async touchDrag(x0, y0, x1, y1, steps) {
         const t = await this.page.touchscreen.touchStart(x0, y0);
         for (let i = 1; i <= steps; i++)
             await t.move(x0 + ((x1 - x0) * i) / steps, y0 + ((y1 - y0) * i) / steps);
         await t.end();
     }
-    key(name) {
-        return this.page.keyboard.press(name === 'Space' ? ' ' : name);
-    }
+    key(name) { return this.page.keyboard.press(name === 'Space' ? ' ' : name); }
     async wheel(x, y, dx, dy) {
-        await this.page.mouse.move(x, y);
-        await this.page.mouse.wheel({ deltaX: dx, deltaY: dy });
+        await this.mouse.move(x, y);
+        await this.mouse.wheel({ deltaX: dx, deltaY: dy });
     }
-    resize(width, height) {
-        return this.page.setViewport({ width, height });
-    }
+    resize(width, height) { return this.page.setViewport({ width, height }); }
 }
 
 async function launchPuppeteer(engine) {
@@ -83,11 +67,9 @@ async function launchPuppeteer(engine) {
         headless: true,
         userDataDir: profile,
         defaultViewport: VIEWPORT,
-        args: chromium
-            ? ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
-               '--disable-component-update', '--disable-sync', '--no-first-run',
-               '--disable-dev-shm-usage']
-            : [],
+        args: chromium ? ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
+                          '--disable-component-update', '--disable-sync', '--no-first-run',
+                          '--disable-dev-shm-usage'] : [],
         // Keep the page's timers and frames running as in a visible tab.
         extraPrefsFirefox: { 'layout.frame_rate': 60 },
         protocolTimeout: 60000,
@@ -95,13 +77,10 @@ async function launchPuppeteer(engine) {
     return {
         async open(file) {
             const page = await browser.newPage();
-            const p = new PuppeteerPage(page);
-            await p.goto(file);
-            return p;
+            await page.goto(pathToFileURL(file).href, { waitUntil: 'load' });
+            return new PuppeteerPage(page);
         },
-        async closePage(p) {
-            await p.page.close();
-        },
+        closePage: (p) => p.page.close(),
         async close() {
             await browser.close();
             rmSync(profile, { recursive: true, force: true });
@@ -110,69 +89,37 @@ async function launchPuppeteer(engine) {
 }
 
 // W3C WebDriver over HTTP; WebKitGTK's MiniBrowser in automation mode on the current display.
+// Its touch actions arrive as mouse events, so the touch scenarios skip it and it has no touch.
 const KEYS = { Tab: '\uE004', Enter: '\uE007', Space: ' ', ArrowLeft: '\uE012',
                ArrowUp: '\uE013', ArrowRight: '\uE014', ArrowDown: '\uE015' };
 
 class WebDriverPage extends Page {
-    constructor(wd) {
+    constructor(cmd) {
         super();
-        this.wd = wd;
+        this.cmd = cmd;
     }
-    goto(file) {
-        return this.wd.cmd('POST', '/url', { url: pathToFileURL(file).href });
+    goto(file) { return this.cmd('POST', '/url', { url: pathToFileURL(file).href }); }
+    eval(expr) { return this.cmd('POST', '/execute/sync', { script: `return ${asJson(expr)};`, args: [] }); }
+    actions(type, id, parameters, actions) {
+        return this.cmd('POST', '/actions', { actions: [{ type, id, parameters, actions }] });
     }
-    eval(expr) {
-        return this.wd.cmd('POST', '/execute/sync', {
-            script: `return JSON.parse(JSON.stringify((${expr}) ?? null));`, args: [] });
-    }
-    actions(list) {
-        return this.wd.cmd('POST', '/actions', { actions: list });
-    }
-    mouse(steps) {
-        return this.actions([{ type: 'pointer', id: 'mouse', parameters: { pointerType: 'mouse' },
-                               actions: steps }]);
-    }
-    mouseMove(x, y) {
-        return this.mouse([{ type: 'pointerMove', duration: 0, x: Math.round(x), y: Math.round(y) }]);
-    }
-    mouseDown() {
-        return this.mouse([{ type: 'pointerDown', button: 0 }]);
-    }
-    mouseUp() {
-        return this.mouse([{ type: 'pointerUp', button: 0 }]);
-    }
-    touch(steps) {
-        return this.actions([{ type: 'pointer', id: 'finger', parameters: { pointerType: 'touch' },
-                               actions: steps }]);
-    }
-    tap(x, y) {
-        return this.touch([{ type: 'pointerMove', duration: 0, x: Math.round(x), y: Math.round(y) },
-                           { type: 'pointerDown', button: 0 }, { type: 'pointerUp', button: 0 }]);
-    }
-    touchDrag(x0, y0, x1, y1, steps) {
-        const moves = [];
-        for (let i = 1; i <= steps; i++)
-            moves.push({ type: 'pointerMove', duration: 16,
-                         x: Math.round(x0 + ((x1 - x0) * i) / steps),
-                         y: Math.round(y0 + ((y1 - y0) * i) / steps) });
-        return this.touch([{ type: 'pointerMove', duration: 0, x: Math.round(x0), y: Math.round(y0) },
-                           { type: 'pointerDown', button: 0 }, ...moves,
-                           { type: 'pointerUp', button: 0 }]);
-    }
+    mouse(...steps) { return this.actions('pointer', 'mouse', { pointerType: 'mouse' }, steps); }
+    mouseMove(x, y) { return this.mouse({ type: 'pointerMove', duration: 0, x: Math.round(x), y: Math.round(y) }); }
+    mouseDown() { return this.mouse({ type: 'pointerDown', button: 0 }); }
+    mouseUp() { return this.mouse({ type: 'pointerUp', button: 0 }); }
     key(name) {
-        const k = KEYS[name] ?? name;
-        return this.actions([{ type: 'key', id: 'keys',
-                               actions: [{ type: 'keyDown', value: k }, { type: 'keyUp', value: k }] }]);
+        const value = KEYS[name] ?? name;
+        return this.actions('key', 'keys', undefined, [{ type: 'keyDown', value }, { type: 'keyUp', value }]);
     }
-    wheel(x, y, dx, dy) {
-        return this.actions([{ type: 'wheel', id: 'wheel', actions: [
-            { type: 'scroll', x: Math.round(x), y: Math.round(y), deltaX: dx, deltaY: dy } ] }]);
+    wheel(x, y, deltaX, deltaY) {
+        return this.actions('wheel', 'wheel', undefined,
+                            [{ type: 'scroll', x: Math.round(x), y: Math.round(y), deltaX, deltaY }]);
     }
     async resize(width, height) {
         // The window's outer size; grow it by the frame until the viewport has the size asked for.
         let w = width, h = height;
         for (let i = 0; i < 3; i++) {
-            await this.wd.cmd('POST', '/window/rect', { width: w, height: h });
+            await this.cmd('POST', '/window/rect', { width: w, height: h });
             const got = await this.eval('[innerWidth, innerHeight]');
             if (got[0] === width && got[1] === height) return;
             w += width - got[0];
@@ -195,22 +142,16 @@ async function launchWebKit() {
             throw new Error(`${path}: ${json.value.error}: ${json.value.message}`);
         return json.value;
     };
-    for (let i = 0; ; i++) {
-        try {
-            await cmd('GET', '/status');
-            break;
-        } catch (e) {
-            if (i > 100) throw new Error('WebKitWebDriver did not start');
-            await delay(100);
-        }
+    for (let i = 0; !(await cmd('GET', '/status').then(() => true, () => false)); i++) {
+        if (i > 100) throw new Error('WebKitWebDriver did not start');
+        await delay(100);
     }
     const created = await cmd('POST', '/session', { capabilities: { alwaysMatch: {
         'webkitgtk:browserOptions': {
             binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser',
             args: ['--automation'] } } } });
     session = created.sessionId;
-    const wd = { cmd };
-    const page = new WebDriverPage(wd);
+    const page = new WebDriverPage(cmd);
     await page.resize(VIEWPORT.width, VIEWPORT.height);
     return {
         // One window for the whole run; each scenario loads its page into it.
@@ -221,8 +162,8 @@ async function launchWebKit() {
         },
         async closePage() {
             await page.goto('about:blank');
-            await wd.cmd('POST', '/actions', { actions: [] }).catch(() => {});
-            await wd.cmd('DELETE', '/actions').catch(() => {});
+            await cmd('POST', '/actions', { actions: [] }).catch(() => {});
+            await cmd('DELETE', '/actions').catch(() => {});
         },
         async close() {
             await cmd('DELETE', '').catch(() => {});

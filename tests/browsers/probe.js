@@ -1,7 +1,6 @@
 // In-page helpers of the scenarios. Positions are "leads": the distance of an edge from the box's
 // leading edge, measured against the direction of motion, so a moving item's lead decreases.
 window.T = {
-  box: function (sc) { return window[sc]._box; },
   groups: function (box) { return box.querySelectorAll('.tk-group'); },
   // The box's padding box: where it clips its strip.
   inner: function (box) {
@@ -95,8 +94,7 @@ window.T = {
         return { len: len, items: out, at: (before + after) / 2, lead0: { lead: place(sr, z[0])[0], cross: c } };
       }
     };
-  },
-  events: []
+  }
 };
 // Per frame while a pointer moves: [pointer moved, item 0 moved] since the first move. Both are
 // taken from that move, not from the first frame: a whole swipe may arrive before a frame.

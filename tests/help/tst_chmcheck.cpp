@@ -128,6 +128,20 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The bytes with n bytes at `at` overwritten by v, least significant first.
+QByteArray patched(QByteArray bytes, qsizetype at, int n, quint64 v) {
+    for (int i = 0; i < n; ++i)
+        bytes[at + i] = char(v >> (8 * i));
+    return bytes;
+}
+
+// The bytes as a file in dir.
+QString written(const QTemporaryDir& dir, const QByteArray& bytes) {
+    QFile out(dir.filePath("crafted.chm"));
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() ? out.fileName()
+                                                                              : QString();
+}
+
 } // namespace
 
 // The structure checks that keep a damaged help file from the reading library, which trusts
@@ -202,12 +216,9 @@ private slots:
              "the directory index leads to a damaged chunk"},
             {"index names itself", c.indexChild(2), 1, Crafted::kRoot, "the directory index loops"},
         };
-        for (const auto& p : patches) {
-            Crafted d;
-            for (int i = 0; i < p.bytes; ++i)
-                d.bytes[p.at + i] = char(p.value >> (8 * i));
-            QTest::newRow(p.name) << d.bytes << QString::fromLatin1(p.problem);
-        }
+        for (const auto& p : patches)
+            QTest::newRow(p.name) << patched(c.bytes, p.at, p.bytes, p.value)
+                                  << QString::fromLatin1(p.problem);
 
         using E = Crafted::Entry;
         const quint64 rest = quint64(size - c.content);
@@ -240,6 +251,35 @@ private slots:
             QTest::newRow(loop ? "index loops through a second index" : "sound, shared index")
                 << d.bytes << (loop ? "the directory index loops" : "");
         }
+
+        // One value written into the compressed section of the help file the build compiles.
+        const QByteArray built = fileBytes(appFile("tickora.chm"));
+        QTest::newRow("sound, the built file") << built << QString();
+        const char* control = "::DataSpace/Storage/MSCompressed/ControlData";
+        const char* reset = "::DataSpace/Storage/MSCompressed/Transform/"
+                            "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
+        const struct {
+            const char* name;
+            const char* file;
+            int at;
+            quint32 value;
+            const char* problem;
+        } compressed[] = {
+            {"control signature", control, 4, 0x43585a4d,
+             "the compression's control data is damaged"},
+            {"version 3", control, 8, 3, "the compression's version is unknown"},
+            {"window of 3", control, 16, 3, "the compression's window is damaged"},
+            {"no reset interval", control, 12, 0, "the compression's window is damaged"},
+            {"reset entries of 4 bytes", reset, 8, 4, "the reset table is damaged"},
+            {"two blocks at one place", reset, 0x28 + 8, 0, "the reset table is damaged"},
+            {"no blocks", reset, 4, 0, "the reset table does not match the content"},
+        };
+        for (const auto& p : compressed) {
+            const qint64 start = help::chmcheck::storedOffset(built, p.file);
+            QVERIFY(start > 0);
+            QTest::newRow(p.name) << patched(built, start + p.at, 4, p.value)
+                                  << QString::fromLatin1(p.problem);
+        }
     }
     void structures() {
         QFETCH(QByteArray, file);
@@ -247,53 +287,11 @@ private slots:
         QCOMPARE(help::chmcheck::problem(file), problem);
     }
 
-    // The compressed section of the help file the build compiles.
-    void compressedSection_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("at");
-        QTest::addColumn<quint32>("value");
-        QTest::addColumn<QString>("problem");
-        const QString control = "::DataSpace/Storage/MSCompressed/ControlData";
-        const QString reset = "::DataSpace/Storage/MSCompressed/Transform/"
-                              "{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
-        QTest::newRow("control signature")
-            << control << 4 << 0x43585a4du << QString("the compression's control data is damaged");
-        QTest::newRow("version 3")
-            << control << 8 << 3u << QString("the compression's version is unknown");
-        QTest::newRow("window of 3")
-            << control << 16 << 3u << QString("the compression's window is damaged");
-        QTest::newRow("no reset interval")
-            << control << 12 << 0u << QString("the compression's window is damaged");
-        QTest::newRow("reset entries of 4 bytes")
-            << reset << 8 << 4u << QString("the reset table is damaged");
-        QTest::newRow("two blocks at one place")
-            << reset << 0x28 + 8 << 0u << QString("the reset table is damaged");
-        QTest::newRow("no blocks")
-            << reset << 4 << 0u << QString("the reset table does not match the content");
-    }
-    void compressedSection() {
-        QFETCH(QString, name);
-        QFETCH(int, at);
-        QFETCH(quint32, value);
-        QFETCH(QString, problem);
-        QByteArray bytes = fileBytes(appFile("tickora.chm"));
-        QVERIFY(help::chmcheck::problem(bytes).isEmpty());
-        const qint64 start = help::chmcheck::storedOffset(bytes, name.toLatin1());
-        QVERIFY(start > 0);
-        for (int i = 0; i < 4; ++i)
-            bytes[start + at + i] = char(value >> (8 * i));
-        QCOMPARE(help::chmcheck::problem(bytes), problem);
-    }
-
     // A sound file without a compressed section is read, every name through the index, and its
     // topics are decoded by the character set they declare.
     void uncompressedFileIsRead() {
         QTemporaryDir dir;
-        const QString path = dir.filePath("crafted.chm");
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(Crafted().bytes);
-        out.close();
+        const QString path = written(dir, Crafted().bytes);
         ChmFile f;
         QVERIFY2(f.open(path), qPrintable(f.problem()));
         const QList<Crafted::Entry> topics = Crafted::topics();
@@ -328,10 +326,8 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QString, refusal);
         QTemporaryDir dir;
-        const QString path = dir.filePath("stamped.chm");
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-        out.close();
+        const QString path = written(dir, file);
+        QVERIFY(!path.isEmpty());
         const ToolRun r = runProgram(QStringLiteral(CHMSTAMP), {path});
         const QByteArray stamped = fileBytes(path);
         if (!refusal.isEmpty()) {

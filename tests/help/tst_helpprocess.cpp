@@ -106,18 +106,16 @@ private Q_SLOTS:
     void failingHelpProgramsAreContained_data() {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("script");
-        QTest::newRow("crashes") << "/bin/sh"
-                                 << "read x; kill -SEGV $$";
-        QTest::newRow("aborts") << "/bin/sh"
-                                << "read x; kill -ABRT $$";
-        QTest::newRow("hangs") << "/bin/sh"
-                               << "sleep 30";
-        QTest::newRow("nonsense") << "/bin/sh"
-                                  << "read x; echo nonsense; sleep 30";
-        QTest::newRow("wrong shape") << "/bin/sh"
-                                     << "read x; echo '{\"handle\":\"x\"}'; sleep 30";
-        QTest::newRow("ends quietly") << "/bin/sh"
-                                      << "read x; exit 0";
+        const char* const scripts[][2] = {
+            {"crashes", "read x; kill -SEGV $$"},
+            {"aborts", "read x; kill -ABRT $$"},
+            {"hangs", "sleep 30"},
+            {"nonsense", "read x; echo nonsense; sleep 30"},
+            {"wrong shape", "read x; echo '{\"handle\":\"x\"}'; sleep 30"},
+            {"ends quietly", "read x; exit 0"},
+        };
+        for (const auto& s : scripts)
+            QTest::newRow(s[0]) << "/bin/sh" << s[1];
         QTest::newRow("missing") << "/nonexistent/tickora-help"
                                  << "";
     }

@@ -6,6 +6,10 @@
 
 using platform::RegistryStore;
 using Root = RegistryStore::Root;
+using Type = RegistryStore::Type;
+
+// What a store call answered, against what it should.
+#define ANSWERS(call, code) QCOMPARE(long(call), long(RegistryStore::code))
 
 class TestRegistryStore : public QObject {
     Q_OBJECT
@@ -17,132 +21,118 @@ private slots:
     void init() { QFile::remove(path()); }
 
     void valuesRoundTripThroughTheFile() {
+        const struct {
+            const char* name;
+            Type type;
+            const char* text;
+            quint32 number;
+        } values[] = {
+            {"Plain", Type::String, "C:\\Pages\\news.js", 0},
+            {"Odd \"name\"", Type::String, "line one\nline \"two\"\\", 0},
+            {"Expand", Type::ExpandString, "%HOME%/x", 0},
+            {"Count", Type::Number, "", 0xfeedbeef},
+            {"", Type::String, "default", 0},
+        };
         {
             RegistryStore s(path());
             RegistryStore::Key key = 0;
             bool created = false;
-            QCOMPARE(s.create(Root::CurrentUser, "Software\\Tickora\\Recent", RegistryStore::Write,
-                              &key, &created),
-                     long(RegistryStore::Success));
-            QVERIFY(created);
-            QVERIFY(key != 0);
-            QCOMPARE(s.setString(key, "Plain", "C:\\Pages\\news.js"), long(RegistryStore::Success));
-            QCOMPARE(s.setString(key, "Odd \"name\"", "line one\nline \"two\"\\"),
-                     long(RegistryStore::Success));
-            QCOMPARE(s.setString(key, "Expand", "%HOME%/x", RegistryStore::Type::ExpandString),
-                     long(RegistryStore::Success));
-            QCOMPARE(s.setNumber(key, "Count", 0xfeedbeef), long(RegistryStore::Success));
-            QCOMPARE(s.setString(key, QString(), "default"), long(RegistryStore::Success));
-            QCOMPARE(s.close(key), long(RegistryStore::Success));
-            QCOMPARE(s.close(key), long(RegistryStore::InvalidHandle));
+            ANSWERS(s.create(Root::CurrentUser, "Software\\Tickora\\Recent", RegistryStore::Write,
+                             &key, &created),
+                    Success);
+            QVERIFY(created && key != 0);
+            for (const auto& e : values)
+                ANSWERS(e.type == Type::Number ? s.setNumber(key, e.name, e.number)
+                                               : s.setString(key, e.name, e.text, e.type),
+                        Success);
+            ANSWERS(s.close(key), Success);
+            ANSWERS(s.close(key), InvalidHandle);
         }
         RegistryStore s(path());
         RegistryStore::Key key = 0;
-        QCOMPARE(s.open(Root::CurrentUser, "software\\TICKORA\\recent", RegistryStore::Read, &key),
-                 long(RegistryStore::Success));
-        const struct {
-            const char* name;
-            RegistryStore::Type type;
-            const char* text;
-            quint32 number;
-        } expected[] = {
-            {"Plain", RegistryStore::Type::String, "C:\\Pages\\news.js", 0},
-            {"Odd \"name\"", RegistryStore::Type::String, "line one\nline \"two\"\\", 0},
-            {"Expand", RegistryStore::Type::ExpandString, "%HOME%/x", 0},
-            {"Count", RegistryStore::Type::Number, "", 0xfeedbeef},
-            {"", RegistryStore::Type::String, "default", 0},
-        };
+        ANSWERS(s.open(Root::CurrentUser, "software\\TICKORA\\recent", RegistryStore::Read, &key),
+                Success);
         int index = 0;
-        for (const auto& e : expected) {
-            RegistryStore::Value v;
-            QCOMPARE(s.enumValue(key, index++, &v), long(RegistryStore::Success));
+        RegistryStore::Value v;
+        for (const auto& e : values) {
+            ANSWERS(s.enumValue(key, index++, &v), Success);
             QCOMPARE(v.name, QString(e.name));
             QCOMPARE(v.type, e.type);
             QCOMPARE(v.text, QString(e.text));
             QCOMPARE(v.number, e.number);
         }
-        RegistryStore::Value v;
-        QCOMPARE(s.enumValue(key, index, &v), long(RegistryStore::NoMoreItems));
-        QCOMPARE(s.queryValue(key, "COUNT", &v), long(RegistryStore::Success));
+        ANSWERS(s.enumValue(key, index, &v), NoMoreItems);
+        ANSWERS(s.queryValue(key, "COUNT", &v), Success);
         QCOMPARE(v.number, 0xfeedbeefu);
-        QCOMPARE(s.queryValue(key, "missing", &v), long(RegistryStore::FileNotFound));
+        ANSWERS(s.queryValue(key, "missing", &v), FileNotFound);
     }
 
     void namesAreCaseBlindButKeepTheirCase() {
         RegistryStore s(path());
         RegistryStore::Key key = 0;
-        QCOMPARE(s.create(Root::LocalMachine, "Software\\A", RegistryStore::AllAccess, &key),
-                 long(RegistryStore::Success));
-        QCOMPARE(s.setString(key, "Library.chm", "/one/"), long(RegistryStore::Success));
-        QCOMPARE(s.setString(key, "LIBRARY.CHM", "/two/"), long(RegistryStore::Success));
+        ANSWERS(s.create(Root::LocalMachine, "Software\\A", RegistryStore::AllAccess, &key),
+                Success);
+        ANSWERS(s.setString(key, "Library.chm", "/one/"), Success);
+        ANSWERS(s.setString(key, "LIBRARY.CHM", "/two/"), Success);
         RegistryStore::Value v;
-        QCOMPARE(s.enumValue(key, 0, &v), long(RegistryStore::Success));
-        QCOMPARE(v.name, QString("Library.chm"));
-        QCOMPARE(v.text, QString("/two/"));
-        QCOMPARE(s.enumValue(key, 1, &v), long(RegistryStore::NoMoreItems));
+        ANSWERS(s.enumValue(key, 0, &v), Success);
+        QCOMPARE(v.name + v.text, QString("Library.chm/two/"));
+        ANSWERS(s.enumValue(key, 1, &v), NoMoreItems);
 
-        QCOMPARE(s.deleteValue(key, "library.CHM"), long(RegistryStore::Success));
-        QCOMPARE(s.deleteValue(key, "library.CHM"), long(RegistryStore::FileNotFound));
-        QCOMPARE(s.enumValue(key, 0, &v), long(RegistryStore::NoMoreItems));
+        ANSWERS(s.deleteValue(key, "library.CHM"), Success);
+        ANSWERS(s.deleteValue(key, "library.CHM"), FileNotFound);
+        ANSWERS(s.enumValue(key, 0, &v), NoMoreItems);
         s.close(key);
 
-        // A key that was created stays, with its parents, even without values.
-        QCOMPARE(s.open(Root::LocalMachine, "SOFTWARE\\a", RegistryStore::Read, &key),
-                 long(RegistryStore::Success));
-        s.close(key);
-        QCOMPARE(s.open(Root::LocalMachine, "software", RegistryStore::Read, &key),
-                 long(RegistryStore::Success));
-        s.close(key);
-        QCOMPARE(s.open(Root::LocalMachine, "Software\\B", RegistryStore::Read, &key),
-                 long(RegistryStore::FileNotFound));
+        // A key that was created stays, with its parents, even without values; roots are
+        // separate, except that the classes root shows the machine's classes.
+        const auto opens = [&](Root root, const char* keyPath) {
+            const long rc = s.open(root, keyPath, RegistryStore::Read, &key);
+            s.close(key);
+            return rc;
+        };
+        ANSWERS(opens(Root::LocalMachine, "SOFTWARE\\a"), Success);
+        ANSWERS(opens(Root::LocalMachine, "software"), Success);
+        ANSWERS(opens(Root::LocalMachine, "Software\\B"), FileNotFound);
         QCOMPARE(key, RegistryStore::Key(0));
-        // Roots are separate, except that the classes root shows the machine's classes.
-        QCOMPARE(s.open(Root::CurrentUser, "Software\\A", RegistryStore::Read, &key),
-                 long(RegistryStore::FileNotFound));
-        QCOMPARE(
+        ANSWERS(opens(Root::CurrentUser, "Software\\A"), FileNotFound);
+        ANSWERS(
             s.create(Root::LocalMachine, "Software\\Classes\\CLSID\\X", RegistryStore::Write, &key),
-            long(RegistryStore::Success));
-        QCOMPARE(s.setString(key, "", "/lib/viewer.so"), long(RegistryStore::Success));
+            Success);
+        ANSWERS(s.setString(key, "", "/lib/viewer.so"), Success);
         s.close(key);
-        QCOMPARE(s.open(Root::ClassesRoot, "clsid\\x", RegistryStore::Read, &key),
-                 long(RegistryStore::Success));
-        QCOMPARE(s.queryValue(key, "", &v), long(RegistryStore::Success));
+        ANSWERS(s.open(Root::ClassesRoot, "clsid\\x", RegistryStore::Read, &key), Success);
+        ANSWERS(s.queryValue(key, "", &v), Success);
         QCOMPARE(v.text, QString("/lib/viewer.so"));
-        s.close(key);
     }
 
     void rightsAreChecked() {
         RegistryStore s(path());
         RegistryStore::Key key = 0;
-        QCOMPARE(s.create(Root::LocalMachine, "K", RegistryStore::Write, &key),
-                 long(RegistryStore::Success));
+        ANSWERS(s.create(Root::LocalMachine, "K", RegistryStore::Write, &key), Success);
         RegistryStore::Value v;
         // Write rights do not include reading.
-        QCOMPARE(s.queryValue(key, "x", &v), long(RegistryStore::AccessDenied));
-        QCOMPARE(s.enumValue(key, 0, &v), long(RegistryStore::AccessDenied));
-        QCOMPARE(s.setString(key, "x", "1"), long(RegistryStore::Success));
+        ANSWERS(s.queryValue(key, "x", &v), AccessDenied);
+        ANSWERS(s.enumValue(key, 0, &v), AccessDenied);
+        ANSWERS(s.setString(key, "x", "1"), Success);
         s.close(key);
 
-        QCOMPARE(s.open(Root::LocalMachine, "K", RegistryStore::QueryValue, &key),
-                 long(RegistryStore::Success));
-        QCOMPARE(s.setString(key, "x", "2"), long(RegistryStore::AccessDenied));
-        QCOMPARE(s.deleteValue(key, "x"), long(RegistryStore::AccessDenied));
-        QCOMPARE(s.queryValue(key, "x", &v), long(RegistryStore::Success));
+        ANSWERS(s.open(Root::LocalMachine, "K", RegistryStore::QueryValue, &key), Success);
+        ANSWERS(s.setString(key, "x", "2"), AccessDenied);
+        ANSWERS(s.deleteValue(key, "x"), AccessDenied);
+        ANSWERS(s.queryValue(key, "x", &v), Success);
         QCOMPARE(v.text, QString("1"));
         s.close(key);
-        QCOMPARE(s.setString(key, "x", "3"), long(RegistryStore::InvalidHandle));
+        ANSWERS(s.setString(key, "x", "3"), InvalidHandle);
 
         // A store that cannot be written grants reading only.
         s.setReadOnly(true);
         QVERIFY(!s.writable());
-        QCOMPARE(s.open(Root::LocalMachine, "K", RegistryStore::AllAccess, &key),
-                 long(RegistryStore::AccessDenied));
-        QCOMPARE(s.create(Root::LocalMachine, "K\\New", RegistryStore::QueryValue, &key),
-                 long(RegistryStore::AccessDenied));
-        QCOMPARE(s.open(Root::LocalMachine, "K", RegistryStore::Read, &key),
-                 long(RegistryStore::Success));
-        QCOMPARE(s.queryValue(key, "X", &v), long(RegistryStore::Success));
-        s.close(key);
+        ANSWERS(s.open(Root::LocalMachine, "K", RegistryStore::AllAccess, &key), AccessDenied);
+        ANSWERS(s.create(Root::LocalMachine, "K\\New", RegistryStore::QueryValue, &key),
+                AccessDenied);
+        ANSWERS(s.open(Root::LocalMachine, "K", RegistryStore::Read, &key), Success);
+        ANSWERS(s.queryValue(key, "X", &v), Success);
     }
 
     void anotherInstancesWritesAreKept() {
@@ -150,43 +140,29 @@ private slots:
         RegistryStore b(path());
         RegistryStore::Key ka = 0;
         RegistryStore::Key kb = 0;
-        QCOMPARE(a.create(Root::CurrentUser, "K", RegistryStore::AllAccess, &ka),
-                 long(RegistryStore::Success));
-        QCOMPARE(b.open(Root::CurrentUser, "K", RegistryStore::AllAccess, &kb),
-                 long(RegistryStore::Success));
-        QCOMPARE(a.setString(ka, "fromA", "1"), long(RegistryStore::Success));
-        QCOMPARE(b.setString(kb, "fromB", "2"), long(RegistryStore::Success));
+        ANSWERS(a.create(Root::CurrentUser, "K", RegistryStore::AllAccess, &ka), Success);
+        ANSWERS(b.open(Root::CurrentUser, "K", RegistryStore::AllAccess, &kb), Success);
+        ANSWERS(a.setString(ka, "fromA", "1"), Success);
+        ANSWERS(b.setString(kb, "fromB", "2"), Success);
         RegistryStore c(path());
-        RegistryStore::Key kc = 0;
         RegistryStore::Value v;
-        QCOMPARE(c.open(Root::CurrentUser, "K", RegistryStore::Read, &kc),
-                 long(RegistryStore::Success));
-        QCOMPARE(c.queryValue(kc, "fromA", &v), long(RegistryStore::Success));
-        QCOMPARE(c.queryValue(kc, "fromB", &v), long(RegistryStore::Success));
-    }
-
-    void environmentExpansion_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("expanded");
-        qputenv("TICKORA_REG_A", "alpha");
-        QTest::newRow("known") << "x%TICKORA_REG_A%y"
-                               << "xalphay";
-        QTest::newRow("twice") << "%TICKORA_REG_A%%TICKORA_REG_A%"
-                               << "alphaalpha";
-        QTest::newRow("unknown kept") << "%TICKORA_NOT_SET%/b"
-                                      << "%TICKORA_NOT_SET%/b";
-        QTest::newRow("lone percent") << "100%"
-                                      << "100%";
-        QTest::newRow("empty name") << "a%%b"
-                                    << "a%%b";
-        QTest::newRow("plain") << "/usr/lib"
-                               << "/usr/lib";
+        ANSWERS(c.open(Root::CurrentUser, "K", RegistryStore::Read, &ka), Success);
+        ANSWERS(c.queryValue(ka, "fromA", &v), Success);
+        ANSWERS(c.queryValue(ka, "fromB", &v), Success);
     }
 
     void environmentExpansion() {
-        QFETCH(QString, text);
-        QFETCH(QString, expanded);
-        QCOMPARE(RegistryStore::expandEnvironment(text), expanded);
+        qputenv("TICKORA_REG_A", "alpha");
+        const char* const rows[][2] = {
+            {"x%TICKORA_REG_A%y", "xalphay"},
+            {"%TICKORA_REG_A%%TICKORA_REG_A%", "alphaalpha"},
+            {"%TICKORA_NOT_SET%/b", "%TICKORA_NOT_SET%/b"}, // unknown: kept
+            {"100%", "100%"},
+            {"a%%b", "a%%b"},
+            {"/usr/lib", "/usr/lib"},
+        };
+        for (const auto& r : rows)
+            QCOMPARE(RegistryStore::expandEnvironment(r[0]), QString(r[1]));
     }
 };
 
