@@ -142,8 +142,10 @@ private Q_SLOTS:
         ScrollerDocument d = withItems(1, 0);
         d.scroller.sName.clear();
         const QString s = scriptwriter::BuildScript(d);
-        QVERIFY(s.startsWith(QStringLiteral(" = new Tickora();\r\n")));
-        QVERIFY(s.contains(QStringLiteral("\r\n.add('', '', 'Item 1');\r\n")));
+        QVERIFY2(s.startsWith(QStringLiteral(" = new Tickora();\r\n.name = '';\r\n.type = 0;\r\n"
+                                             ".pausemouseover = true;\r\n.add('', '', 'Item 1');"
+                                             "\r\n")),
+                 qPrintable(s));
         QVERIFY(s.endsWith(QStringLiteral("function(){.load();});")));
     }
 
