@@ -1,5 +1,13 @@
-// tickora-script as a black box: its commands, outputs and exit codes.
+// tickora-script as a black box: its commands, outputs and exit codes; feed against a feed server
+// on 127.0.0.1.
+#include "feeditems.h"
+#include "feedparser.h"
+#include "feedsamples.h"
+#include "feedserver.h"
+#include "feedsource.h"
 #include "files.h"
+#include "scriptreader.h"
+#include "scriptwriter.h"
 #include "toolrun.h"
 #include "workedexample.h"
 
@@ -33,28 +41,41 @@ Run shell(const QString& command, const QString& dir) {
     return runProgram(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), command}, QString(), env);
 }
 
+QStringList itemNames(const QString& script) {
+    ScrollerDocument doc;
+    scriptreader::LoadScroller(script, doc);
+    QStringList out;
+    for (const clsItem& i : doc.items)
+        out << i.sName;
+    return out;
+}
+
 } // namespace
 
 class TestCli : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
+    FeedServer server;
     QString path(const char* name) { return dir.filePath(QString::fromLatin1(name)); }
+    QString path(const QString& name) const { return dir.filePath(name); }
+    // Runs feed while the server keeps answering in this process.
+    ToolRun tool(const QStringList& args) {
+        return runTool(QStringList{QStringLiteral("feed")} + args, dir.path());
+    }
 
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY2(QFile::exists(scriptTool()), "TICKORA_APP_DIR must name the build's bin folder");
+        QVERIFY(server.start());
+        server.addSamples();
     }
 
     void workedExampleWritesAndReadsBack() {
-        const QByteArray json = "{\"scroller\": {\"name\": \"news\", \"direction\": 0,\n"
-                                "            \"width\": \"200\", \"height\": 40, \"spacing\": "
-                                "\"5\", \"itemWidth\": \"120\",\n"
-                                "            \"scrollSpeed\": \"50\", \"pause\": \"2000\", "
-                                "\"pauseOnMouseover\": true},\n"
-                                "            \"items\": [{\"name\": \"Item 1\", \"text\": \"Hello "
-                                "<b>world</b>\", \"width\": \"\"},\n"
-                                "                      {\"name\": \"Item 2\", \"text\": \"It\\\\'s "
-                                "new\", \"width\": \"150\"}]}";
+        const QByteArray json = R"({"scroller": {"name": "news", "direction": 0, "width": "200",
+            "height": 40, "spacing": "5", "itemWidth": "120", "scrollSpeed": "50",
+            "pause": "2000", "pauseOnMouseover": true},
+            "items": [{"name": "Item 1", "text": "Hello <b>world</b>", "width": ""},
+                      {"name": "Item 2", "text": "It\\'s new", "width": "150"}]})";
         QVERIFY(writeFile(path("doc.json"), json));
         const Run w = run({QStringLiteral("write"), path("doc.json"), path("news.js"),
                            QStringLiteral("--no-project-files")});
@@ -62,22 +83,16 @@ private Q_SLOTS:
         QCOMPARE(readAll(path("news.js")), workedExampleBytes());
         QVERIFY(!QFile::exists(path("tickora.js")));
 
+        // What read gives, written again, is the same script.
         const Run r = run({QStringLiteral("read"), path("news.js")});
         QCOMPARE(r.code, 0);
-        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
-        QVERIFY(o.value(QStringLiteral("error")).isNull());
-        const QJsonObject s = o.value(QStringLiteral("scroller")).toObject();
-        QCOMPARE(s.value(QStringLiteral("name")).toString(), QStringLiteral("news"));
-        QCOMPARE(s.value(QStringLiteral("height")).toString(), QStringLiteral("40"));
-        QCOMPARE(s.value(QStringLiteral("scrollSpeed")).toString(), QStringLiteral("50"));
-        QCOMPARE(s.value(QStringLiteral("itemWidth")).toString(), QStringLiteral("120"));
-        QCOMPARE(s.value(QStringLiteral("pause")).toString(), QStringLiteral("2000"));
-        QCOMPARE(s.value(QStringLiteral("direction")).toInt(-1), 0);
-        QCOMPARE(s.value(QStringLiteral("pauseOnMouseover")).toBool(false), true);
-        const QJsonArray items = o.value(QStringLiteral("items")).toArray();
-        QCOMPARE(items.size(), 2);
-        QCOMPARE(items[1].toObject().value(QStringLiteral("text")).toString(),
-                 QStringLiteral("It\\'s new"));
+        QVERIFY(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("error")).isNull());
+        QVERIFY(writeFile(path("back.json"), r.out));
+        QCOMPARE(run({QStringLiteral("write"), QStringLiteral("--no-project-files"),
+                      path("back.json"), path("back.js")})
+                     .code,
+                 0);
+        QCOMPARE(readAll(path("back.js")), workedExampleBytes());
     }
 
     void writeCopiesProjectFilesFromTheToolsFolder() {
@@ -303,6 +318,138 @@ private Q_SLOTS:
         QTEST(c.out.replace(d.path().toUtf8(), "DIR"), "out");
     }
 
+    // feed: a new script, then refreshes.
+    void writesThenRefreshes() {
+        const QString out = path(QStringLiteral("feed.js"));
+        const QString app = qEnvironmentVariable("TICKORA_APP_DIR");
+        ToolRun r = tool({server.url(QStringLiteral("/rss")), out});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY(r.err.isEmpty());
+
+        // The default scroller's settings, the feed's entries as items, the project files beside.
+        ScrollerDocument doc;
+        QVERIFY(scriptreader::LoadScroller(out, doc).ok);
+        ScrollerDocument defaults;
+        scriptreader::LoadScroller(QDir(app).filePath(QStringLiteral("default.js")), defaults);
+        QCOMPARE(doc.scroller.sName, defaults.scroller.sName);
+        const feed::ParseResult parsed =
+            feed::parse(feedsamples::kRss, QUrl(server.url(QStringLiteral("/rss"))));
+        QCOMPARE(doc.items, feed::makeItems(parsed.feed.entries, feed::ItemOptions{}));
+        QVERIFY(QFile::exists(path(QStringLiteral("tickora.js"))));
+        const feed::SourceRead remembered = feed::readSource(out);
+        QVERIFY(remembered.source);
+        QCOMPARE(remembered.source->address, server.url(QStringLiteral("/rss")));
+        QCOMPARE(remembered.source->items, doc.items);
+
+        // The author adds an item of their own before the feed's; the feed moves on.
+        clsItem own;
+        own.sName = QStringLiteral("Own");
+        own.sText = QStringLiteral("Our own news");
+        doc.items.prepend(own);
+        QVERIFY(scriptwriter::SaveScroller(out, doc, QString(), QString()).written);
+        server.set("/rss", feedsamples::rssFeed(4, "Fresh"));
+        r = tool({server.url(QStringLiteral("/rss")), out, QStringLiteral("--max"),
+                  QStringLiteral("2"), QStringLiteral("--name-length"), QStringLiteral("10")});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QCOMPARE(itemNames(out), (QStringList{"Own", "Fresh 0:…", "Fresh 1:…"}));
+        // Options given once are remembered for the next refresh.
+        server.set("/rss", feedsamples::rssFeed(5, "Later"));
+        r = tool({server.url(QStringLiteral("/rss")), out});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QCOMPARE(itemNames(out), (QStringList{"Own", "Later 0:…", "Later 1:…"}));
+        server.set("/rss", feedsamples::kRss);
+    }
+
+    void badFeedsChangeNothing_data() {
+        QTest::addColumn<QString>("route");
+        QTest::addColumn<QString>("message");
+        // One failure of each kind (the answer, the read, an empty feed): the message of every
+        // fault is the fetch and parse tests' concern.
+        QTest::newRow("web page") << "/html"
+                                  << "a web page, not a feed";
+        QTest::newRow("404") << "/nowhere"
+                             << "There is no feed at";
+        QTest::newRow("no entries") << "/empty"
+                                    << "The feed has no entries";
+    }
+
+    void badFeedsChangeNothing() {
+        QFETCH(QString, route);
+        QFETCH(QString, message);
+        const QString out = path(QStringLiteral("keep.js"));
+        if (!QFile::exists(out))
+            QCOMPARE(tool({server.url(QStringLiteral("/rss")), out}).code, 0);
+        const QByteArray script = readAll(out);
+        const QByteArray side = readAll(feed::sideFilePath(out));
+        const ToolRun r = tool({server.url(route), out});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err.constData());
+        QVERIFY2(r.err.contains("was not changed"), r.err.constData());
+        QCOMPARE(readAll(out), script);
+        QCOMPARE(readAll(feed::sideFilePath(out)), side);
+    }
+
+    // A cron job's refresh costs an unchanged feed a 304 and writes nothing; a feed that moved for
+    // good is remembered at its new address; other options make a full read.
+    void refreshAsksWhatIsNew() {
+        FeedServer::Route moved;
+        moved.status = 301;
+        moved.location = server.url(QStringLiteral("/tagged")).toLatin1();
+        server.routes.insert("/old", moved);
+        const QString out = path(QStringLiteral("cron.js"));
+        ToolRun r = tool({server.url(QStringLiteral("/old")), out});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QCOMPARE(feed::readSource(out).source->address, server.url(QStringLiteral("/tagged")));
+        const QByteArray script = readAll(out);
+        const QByteArray side = readAll(feed::sideFilePath(out));
+        r = tool({server.url(QStringLiteral("/tagged")), out});
+        QVERIFY2(r.code == 0 && r.out.contains("nothing new"), r.err.constData());
+        QVERIFY(server.lastHead.contains("If-None-Match: \"v1\""));
+        QCOMPARE(readAll(out), script);
+        QCOMPARE(readAll(feed::sideFilePath(out)), side);
+        r = tool({server.url(QStringLiteral("/tagged")), out, QStringLiteral("--max"),
+                  QStringLiteral("1")});
+        QVERIFY2(r.code == 0, r.err.constData());
+        QVERIFY(!server.lastHead.contains("If-None-Match"));
+        QCOMPARE(itemNames(out).size(), 1);
+    }
+
+    void otherScriptsAreNotOverwritten() {
+        const QString out = path(QStringLiteral("app.js"));
+        QVERIFY(writeFile(out, "var x = 1; // news.add('a');\n"));
+        const ToolRun r = tool({server.url(QStringLiteral("/rss")), out});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(r.err.contains("is not a scroller script"), r.err.constData());
+        QCOMPARE(readAll(out), QByteArray("var x = 1; // news.add('a');\n"));
+        QVERIFY(!QFile::exists(feed::sideFilePath(out)));
+    }
+
+    void optionsAndLocalFile() {
+        // A JSON Feed from a file, into a document given as JSON whose item is kept; the options at
+        // their documented least.
+        const QString feedFile = path(QStringLiteral("feed ü.json"));
+        QVERIFY(writeFile(feedFile, feedsamples::kJson));
+        const QString docFile = path(QStringLiteral("ticker.json"));
+        QVERIFY(writeFile(docFile, R"({"scroller": {"name": "ticker", "direction": 2, "width": 400},
+               "items": [{"name": "Mine", "text": "Mine", "width": ""}]})"));
+        const QString out = path(QStringLiteral("ticker.js"));
+        const ToolRun r =
+            tool({feedFile, out, QStringLiteral("--doc"), docFile, QStringLiteral("--summary"),
+                  QStringLiteral("5"), QStringLiteral("--timeout"), QStringLiteral("1"),
+                  QStringLiteral("--no-project-files")});
+        QVERIFY2(r.code == 0, r.err.constData());
+        ScrollerDocument doc;
+        QVERIFY(scriptreader::LoadScroller(out, doc).ok);
+        QCOMPARE(doc.scroller.sName, QStringLiteral("ticker"));
+        QCOMPARE(doc.items.size(), 4);
+        QCOMPARE(doc.items[0].sName, QStringLiteral("Mine"));
+        QCOMPARE(doc.items[1].sText,
+                 QStringLiteral("<a href=\"https://json.example/1\">Ünïcode ‘quotes’ &amp; "
+                                "&quot;double&quot; \\'single\\'</a> Shor…"));
+        QCOMPARE(doc.items[3].sName, QStringLiteral("C:&#92;path&#92;"));
+        QCOMPARE(feed::readSource(out).source->address, QFileInfo(feedFile).absoluteFilePath());
+    }
+
     // File names are the bytes the system gave, "--" ends the options, and an empty name is
     // a usage error.
     void fileNames_data() {
@@ -342,22 +489,32 @@ private Q_SLOTS:
     void usage_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
-        QTest::newRow("nothing") << QStringList() << 2;
-        QTest::newRow("unknown command") << QStringList{"frob"} << 2;
-        QTest::newRow("read without file") << QStringList{"read"} << 2;
-        QTest::newRow("write with one file") << QStringList{"write", "a.json"} << 2;
-        QTest::newRow("unknown option") << QStringList{"write", "a", "b", "--nope"} << 2;
-        QTest::newRow("help") << QStringList{"--help"} << 0;
-        QTest::newRow("read help") << QStringList{"read", "--help"} << 0;
-        QTest::newRow("write help") << QStringList{"write", "--help"} << 0;
-        QTest::newRow("check help") << QStringList{"check", "--help"} << 0;
+        QTest::addColumn<QString>("message");
+        const QStringList feed{"feed", "https://ex.example/", "x.js"};
+        QTest::newRow("nothing") << QStringList() << 2 << "Usage";
+        QTest::newRow("unknown command") << QStringList{"frob"} << 2 << "Usage";
+        QTest::newRow("read without file") << QStringList{"read"} << 2 << "Usage";
+        QTest::newRow("write with one file") << QStringList{"write", "a.json"} << 2 << "Usage";
+        QTest::newRow("unknown option") << QStringList{"write", "a", "b", "--nope"} << 2 << "Usage";
+        QTest::newRow("feed with nothing") << feed.mid(0, 1) << 2 << "feed takes";
+        QTest::newRow("feed with one argument") << feed.mid(0, 2) << 2 << "feed takes";
+        QTest::newRow("feed, bad max") << feed + QStringList{"--max", "lots"} << 2 << "--max needs";
+        QTest::newRow("feed, unknown option")
+            << feed + QStringList{"--fast"} << 2 << "Unknown option --fast";
+        QTest::newRow("feed, not an address") << QStringList{"feed", "javascript:alert(1)", "x.js"}
+                                              << 2 << "not an address a feed can be read from";
+        for (const char* command : {"", "read", "write", "check", "feed"})
+            QTest::newRow(qPrintable(QStringLiteral("%1 help").arg(command)))
+                << (QStringList{command, "--help"}.mid(*command ? 0 : 1)) << 0 << "Usage";
     }
     void usage() {
         QFETCH(QStringList, args);
-        const Run r = run(args);
+        QFETCH(QString, message);
+        const Run r = runTool(args, dir.path());
         QTEST(r.code, "code");
-        QVERIFY(!(r.out + r.err).isEmpty());
-        QVERIFY((r.out + r.err).contains("Usage"));
+        QVERIFY2(QString::fromUtf8(r.code == 0 ? r.out + r.err : r.err).contains(message),
+                 r.err.constData());
+        QVERIFY(!QFile::exists(path("x.js")));
     }
 };
 
