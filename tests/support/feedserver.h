@@ -162,22 +162,10 @@ private:
     }
 
     static QByteArray reason(int status) {
-        switch (status) {
-        case 200:
-            return "OK";
-        case 301:
-            return "Moved Permanently";
-        case 304:
-            return "Not Modified";
-        case 302:
-            return "Found";
-        case 404:
-            return "Not Found";
-        case 500:
-            return "Internal Server Error";
-        default:
-            return "Status";
-        }
+        static const QHash<int, QByteArray> reasons{
+            {200, "OK"},           {301, "Moved Permanently"}, {302, "Found"},
+            {304, "Not Modified"}, {404, "Not Found"},         {500, "Internal Server Error"}};
+        return reasons.value(status, "Status");
     }
 
     static void answer(QTcpSocket* s, int status, const QByteArray& reason, const QByteArray& type,
