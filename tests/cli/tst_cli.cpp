@@ -75,7 +75,7 @@ private Q_SLOTS:
             "height": 40, "spacing": "5", "itemWidth": "120", "scrollSpeed": "50",
             "pause": "2000", "pauseOnMouseover": true},
             "items": [{"name": "Item 1", "text": "Hello <b>world</b>", "width": ""},
-                      {"name": "Item 2", "text": "It\\'s new", "width": "150"}]})";
+                      {"name": "Item 2", "text": "It\\\u0027s new", "width": "150"}]})";
         QVERIFY(writeFile(path("doc.json"), json));
         const Run w = run({QStringLiteral("write"), path("doc.json"), path("news.js"),
                            QStringLiteral("--no-project-files")});
@@ -95,38 +95,28 @@ private Q_SLOTS:
         QCOMPARE(readAll(path("back.js")), workedExampleBytes());
     }
 
+    // Whatever project files the application folder has arrive beside the script, but not over
+    // the user's own page; the ones it lacks are reported without failing the write.
     void writeCopiesProjectFilesFromTheToolsFolder() {
         QTemporaryDir out;
         QVERIFY(writeFile(path("min.json"), "{\"scroller\": {\"name\": \"s\"}}"));
-        const Run w =
-            run({QStringLiteral("write"), path("min.json"), out.filePath(QStringLiteral("s.js"))});
+        QVERIFY(writeFile(out.filePath("tickora.htm"), "<p>mine</p>"));
+        const Run w = run({"write", path("min.json"), out.filePath("s.js")});
         QCOMPARE(w.code, 0);
         // A missing key takes a new document's value.
-        QCOMPARE(readAll(out.filePath(QStringLiteral("s.js"))),
+        QCOMPARE(readAll(out.filePath("s.js")),
                  QByteArray("s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n"
                             "s.pausemouseover = true;\r\ns.display();\r\n"
                             "window.addEventListener('load', function(){s.load();s.start();});\r\n"
                             "window.addEventListener('resize', function(){s.load();});\r\n"));
-        // Whatever project files the application folder has arrive beside the script; the
-        // ones it lacks are reported without failing the write.
+        QCOMPARE(readAll(out.filePath("tickora.htm")), QByteArray("<p>mine</p>"));
+        QVERIFY(w.err.contains("tickora.htm\" was kept"));
         const QDir app(qEnvironmentVariable("TICKORA_APP_DIR"));
-        for (const char* name : {"tickora.htm", "tickolib.js", "tickora.js"}) {
-            const QString n = QString::fromLatin1(name);
-            QCOMPARE(QFile::exists(out.filePath(n)), QFile::exists(app.filePath(n)));
-            if (!QFile::exists(app.filePath(n)))
+        for (const char* name : {"tickolib.js", "tickora.js"}) {
+            QCOMPARE(QFile::exists(out.filePath(name)), QFile::exists(app.filePath(name)));
+            if (!QFile::exists(app.filePath(name)))
                 QVERIFY(w.err.contains(name));
         }
-    }
-
-    void writeKeepsTheUsersOwnPage() {
-        QTemporaryDir out;
-        QVERIFY(writeFile(path("min.json"), "{\"scroller\": {\"name\": \"s\"}}"));
-        QVERIFY(writeFile(out.filePath(QStringLiteral("tickora.htm")), "<p>mine</p>"));
-        const Run w =
-            run({QStringLiteral("write"), path("min.json"), out.filePath(QStringLiteral("s.js"))});
-        QCOMPARE(w.code, 0);
-        QCOMPARE(readAll(out.filePath(QStringLiteral("tickora.htm"))), QByteArray("<p>mine</p>"));
-        QVERIFY(w.err.contains("tickora.htm\" was kept"));
     }
 
     void writeFailures_data() {
@@ -360,17 +350,16 @@ private Q_SLOTS:
         server.set("/rss", feedsamples::kRss);
     }
 
+    // One failure of each kind (the answer, the read, an empty feed): the message of every fault
+    // is the fetch and parse tests' concern.
     void badFeedsChangeNothing_data() {
         QTest::addColumn<QString>("route");
         QTest::addColumn<QString>("message");
-        // One failure of each kind (the answer, the read, an empty feed): the message of every
-        // fault is the fetch and parse tests' concern.
-        QTest::newRow("web page") << "/html"
-                                  << "a web page, not a feed";
-        QTest::newRow("404") << "/nowhere"
-                             << "There is no feed at";
-        QTest::newRow("no entries") << "/empty"
-                                    << "The feed has no entries";
+        const char* rows[][3] = {{"web page", "/html", "a web page, not a feed"},
+                                 {"404", "/nowhere", "There is no feed at"},
+                                 {"no entries", "/empty", "The feed has no entries"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]);
     }
 
     void badFeedsChangeNothing() {
