@@ -6,6 +6,7 @@
 #include "feedsamples.h"
 #include "feedserver.h"
 #include "feedsource.h"
+#include "files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,31 +49,23 @@ void tst_FeedFetch::answers_data() {
     QTest::addColumn<QString>("error");      // of the read; empty when it succeeds
     QTest::addColumn<QString>("firstTitle"); // after parsing
     const qint64 defaultMax = Limits().maxBytes;
-    QTest::newRow("rss") << "/rss" << 5000 << defaultMax << ""
-                         << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("redirect") << "/moved" << 5000 << defaultMax << ""
-                              << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("moved for good") << "/gone-for-good" << 5000 << defaultMax << ""
-                                    << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("moved for good, then for now") << "/gone" << 5000 << defaultMax << ""
-                                                  << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("deflated") << "/deflated" << 5000 << defaultMax << ""
-                              << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("charset from http") << "/latin" << 5000 << defaultMax << ""
-                                       << "“Café”";
-    QTest::newRow("404") << "/nothing" << 5000 << defaultMax << "There is no feed at"
-                         << "";
-    QTest::newRow("500") << "/broken" << 5000 << defaultMax << "with 500"
-                         << "";
-    QTest::newRow("redirect loop") << "/loop" << 5000 << defaultMax << "redirects more than 5 times"
-                                   << "";
+    const QString first = QStringLiteral("Grüße aus Köln – “Zitat” & mehr");
+    QTest::newRow("rss") << "/rss" << 5000 << defaultMax << "" << first;
+    QTest::newRow("redirect") << "/moved" << 5000 << defaultMax << "" << first;
+    QTest::newRow("moved for good") << "/gone-for-good" << 5000 << defaultMax << "" << first;
+    QTest::newRow("moved for good, then for now") << "/gone" << 5000 << defaultMax << "" << first;
+    QTest::newRow("deflated") << "/deflated" << 5000 << defaultMax << "" << first;
+    QTest::newRow("charset from http") << "/latin" << 5000 << defaultMax << QString() << "“Café”";
+    QTest::newRow("404") << "/nothing" << 5000 << defaultMax << "There is no feed at" << QString();
+    QTest::newRow("500") << "/broken" << 5000 << defaultMax << "with 500" << QString();
+    QTest::newRow("redirect loop")
+        << "/loop" << 5000 << defaultMax << "redirects more than 5 times" << QString();
     QTest::newRow("time-out") << "/slow" << 300 << defaultMax << "did not arrive within 1 seconds"
-                              << "";
-    QTest::newRow("200 MB declared") << "/huge" << 5000 << defaultMax << "is larger than 8 MB"
-                                     << "";
+                              << QString();
+    QTest::newRow("200 MB declared")
+        << "/huge" << 5000 << defaultMax << "is larger than 8 MB" << QString();
     QTest::newRow("endless answer")
-        << "/endless" << 5000 << qint64(300 * 1024) << "is larger than 300 kB"
-        << "";
+        << "/endless" << 5000 << qint64(300 * 1024) << "is larger than 300 kB" << QString();
 }
 
 void tst_FeedFetch::answers() {
@@ -141,11 +134,8 @@ void tst_FeedFetch::files() {
     QFETCH(qint64, maxBytes);
     QFETCH(QString, error);
     const QString path = name.isEmpty() ? dir.path() : dir.filePath(name);
-    if (!bytes.isNull()) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    if (!bytes.isNull())
+        QVERIFY(writeFile(path, bytes));
     QString why;
     const std::optional<QUrl> url = addressToUrl(path, &why);
     QVERIFY2(url, qPrintable(why));
@@ -267,10 +257,7 @@ void tst_FeedFetch::sideFile() {
     QCOMPARE(r.source->items, s.items);
 
     // A damaged side file is reported, not trusted.
-    QFile f(sideFilePath(script));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("{\"tickoraFeed\": 1, \"address\": ");
-    f.close();
+    QVERIFY(writeFile(sideFilePath(script), "{\"tickoraFeed\": 1, \"address\": "));
     const SourceRead damaged = readSource(script);
     QVERIFY(!damaged.source);
     QVERIFY2(damaged.error.contains(QStringLiteral("cannot be read")), qPrintable(damaged.error));
