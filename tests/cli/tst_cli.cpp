@@ -332,10 +332,7 @@ private Q_SLOTS:
         QCOMPARE(remembered.source->items, doc.items);
 
         // The author adds an item of their own before the feed's; the feed moves on.
-        clsItem own;
-        own.sName = QStringLiteral("Own");
-        own.sText = QStringLiteral("Our own news");
-        doc.items.prepend(own);
+        doc.items.prepend({"Own", "Our own news", ""});
         QVERIFY(scriptwriter::SaveScroller(out, doc, QString(), QString()).written);
         server.set("/rss", feedsamples::rssFeed(4, "Fresh"));
         r = tool({server.url(QStringLiteral("/rss")), out, QStringLiteral("--max"),

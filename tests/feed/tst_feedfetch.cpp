@@ -244,9 +244,7 @@ void tst_FeedFetch::sideFile() {
     s.options.nameLength = 12;
     s.options.summaryLength = 40;
     s.options.titleMarkup = true;
-    clsItem item;
-    item.sName = QStringLiteral("It\\'s ü");
-    item.sText = QStringLiteral("<a href=\"x\">It\\'s ü</a>");
+    const clsItem item{"It\\'s ü", "<a href=\"x\">It\\'s ü</a>", ""};
     s.items << item << item;
     QCOMPARE(writeSource(script, s), QString());
     const SourceRead r = readSource(script);
@@ -270,17 +268,10 @@ void tst_FeedFetch::sideFile() {
 
 namespace {
 
-clsItem named(const QString& n) {
-    clsItem i;
-    i.sName = n;
-    i.sText = QStringLiteral("text of ") + n;
-    return i;
-}
-
 QList<clsItem> list(const QString& names) {
     QList<clsItem> out;
     for (const QString& n : names.split(u' ', Qt::SkipEmptyParts))
-        out << named(n);
+        out << clsItem{n, QStringLiteral("text of ") + n, {}};
     return out;
 }
 

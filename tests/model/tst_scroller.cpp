@@ -14,15 +14,7 @@ private Q_SLOTS:
         s.sWidth = QStringLiteral(" ");
         QCOMPARE(s.ToString(), QStringLiteral(" = new Tickora();\r\n.name = '';\r\n.type = 0;\r\n"
                                               ".width =  ;\r\n.pausemouseover = true;\r\n"));
-        s.sName = QStringLiteral("news");
-        s.sWidth = QStringLiteral("200");
-        s.sHeight = QStringLiteral("40");
-        s.sSpeed = QStringLiteral("50");
-        s.iDirn = -3;
-        s.iMsePause = -1;
-        s.sDefWidth = QStringLiteral("120");
-        s.sSpacing = QStringLiteral("5");
-        s.sPause = QStringLiteral("2000");
+        s = {"news", "200", "40", "50", -3, -1, "120", "5", "2000"};
         QCOMPARE(
             s.ToString(),
             QStringLiteral("news = new Tickora();\r\nnews.name = 'news';\r\nnews.type = -3;\r\n"

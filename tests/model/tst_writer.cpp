@@ -27,11 +27,8 @@ ScrollerDocument withItems(int count, qint16 dirn) {
     ScrollerDocument d;
     d.scroller.sName = QStringLiteral("s");
     d.scroller.iDirn = dirn;
-    for (int i = 0; i < count; ++i) {
-        clsItem item;
-        item.sName = QStringLiteral("Item %1").arg(i + 1);
-        d.items.append(item);
-    }
+    for (int i = 0; i < count; ++i)
+        d.items.append({QStringLiteral("Item %1").arg(i + 1), {}, {}});
     return d;
 }
 
