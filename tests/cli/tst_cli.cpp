@@ -259,12 +259,11 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("out");
         QTest::newRow("clean") << workedExampleBytes() << 0 << QByteArray();
         QTest::newRow("problems")
-            << QByteArray("a.name = 'parseFloat';\na.width = 2001;\na.scrollspeed = 4;\n"
+            << QByteArray("a.name = '1st';\na.width = 2001;\na.scrollspeed = 4;\n"
                           "a.spacing = 12.5;\na.pausedelay = x;\n"
                           "a.add('t', '9', 'n');\na.add('t', '', 'n');\n")
             << 1
-            << QByteArray("name: Scroller name must not be \"parseFloat\", a name that JavaScript "
-                          "or the web page already uses.\n"
+            << QByteArray("name: Scroller name must not start with a number.\n"
                           "width: Please Enter A Value Between 10 And 2000\n"
                           "scrollSpeed: Please Enter A Value Between 5 And 1000\n"
                           "pause: Please Enter A Value Between 0 And 50000\n"

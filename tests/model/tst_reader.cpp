@@ -192,18 +192,6 @@ private Q_SLOTS:
         QCOMPARE(fileio::readRegularFile(path, bytes.size()).bytes, bytes);
         QVERIFY(!fileio::readRegularFile(path, bytes.size() - 1).ok);
     }
-
-    void encodingIsRemembered() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("s.js"));
-        QVERIFY(writeFile(path, "a.add('caf\xE9');"));
-        ScrollerDocument d;
-        const scriptreader::LoadResult r = scriptreader::LoadScroller(path, d);
-        QVERIFY(r.ok);
-        QCOMPARE(r.encoding, TextEncoding::Windows1252);
-        QCOMPARE(d.encoding, TextEncoding::Windows1252);
-        QCOMPARE(d.items.value(0).sText, QString::fromUtf8("caf\xC3\xA9"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestReader)

@@ -413,12 +413,17 @@ private Q_SLOTS:
             QVERIFY2(r.copyErrors[i].contains(errors[i]), qPrintable(r.copyErrors[i]));
     }
 
-    void keepsTheEncodingItWasGiven() {
-        ScrollerDocument d = workedExample();
-        d.items[0].sText = QString::fromUtf8("caf\xC3\xA9");
-        d.encoding = TextEncoding::Windows1252;
+    // A script read as Windows-1252 is saved in it, until a character it lacks makes it UTF-8.
+    void keepsTheEncodingItWasRead() {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("s.js"));
+        QVERIFY(writeFile(file, "a.add('caf\xE9');"));
+        ScrollerDocument d;
+        const scriptreader::LoadResult read = scriptreader::LoadScroller(file, d);
+        QVERIFY(read.ok);
+        QCOMPARE(read.encoding, TextEncoding::Windows1252);
+        QCOMPARE(d.encoding, TextEncoding::Windows1252);
+        QCOMPARE(d.items.value(0).sText, QString::fromUtf8("caf\xC3\xA9"));
         scriptwriter::SaveResult r = scriptwriter::SaveScroller(file, d, QString(), app.path());
         QCOMPARE(r.encoding, TextEncoding::Windows1252);
         QVERIFY(readAll(file).contains("caf\xE9'"));
