@@ -58,6 +58,14 @@ class TestCli : public QObject {
     FeedServer server;
     QString path(const char* name) { return dir.filePath(QString::fromLatin1(name)); }
     QString path(const QString& name) const { return dir.filePath(name); }
+    // What read gives of a script, written again.
+    QByteArray readAndWriteAgain(const QString& script) {
+        const Run r = run({"read", script});
+        if (r.code != 0 || !writeFile(script + ".json", r.out) ||
+            run({"write", "--no-project-files", script + ".json", script + ".again"}).code != 0)
+            return "read and write failed: " + r.err;
+        return readAll(script + ".again");
+    }
     // Runs feed while the server keeps answering in this process.
     ToolRun tool(const QStringList& args) {
         return runTool(QStringList{QStringLiteral("feed")} + args, dir.path());
@@ -83,16 +91,7 @@ private Q_SLOTS:
         QCOMPARE(readAll(path("news.js")), workedExampleBytes());
         QVERIFY(!QFile::exists(path("tickora.js")));
 
-        // What read gives, written again, is the same script.
-        const Run r = run({QStringLiteral("read"), path("news.js")});
-        QCOMPARE(r.code, 0);
-        QVERIFY(QJsonDocument::fromJson(r.out).object().value(QStringLiteral("error")).isNull());
-        QVERIFY(writeFile(path("back.json"), r.out));
-        QCOMPARE(run({QStringLiteral("write"), QStringLiteral("--no-project-files"),
-                      path("back.json"), path("back.js")})
-                     .code,
-                 0);
-        QCOMPARE(readAll(path("back.js")), workedExampleBytes());
+        QCOMPARE(readAndWriteAgain(path("news.js")), workedExampleBytes());
     }
 
     // Whatever project files the application folder has arrive beside the script, but not over
@@ -166,15 +165,11 @@ private Q_SLOTS:
         QTest::newRow("every offending field")
             << QByteArray("{\"scroller\": {\"name\": \"news\", \"width\": \"1;alert(1)\"},"
                           " \"items\": [{\"text\": \"ok\", \"width\": \"1');alert(1);//\"},"
-                          " {\"text\": \"it's\"}, {\"text\": \"one\\ntwo\"},"
-                          " {\"text\": \"\\\\\\\\');alert(1);//\"}, {\"name\": \"C:\\\\users\"}]}")
+                          " {\"text\": \"one\\ntwo\"}, {\"name\": \"\\\\\\\\');alert(1);//\"}]}")
             << QByteArray("width: Please Enter A Value Between 10 And 2000\n"
                           "items[0].width: A single quote must be escaped as \\'.\n"
-                          "items[1].text: A single quote must be escaped as \\'.\n"
-                          "items[2].text: A line break must be written as <br>.\n"
-                          "items[3].text: A backslash that does not escape a quote (\\') must "
-                          "be written as &#92;.\n"
-                          "items[4].name: A backslash that does not escape a quote (\\') must "
+                          "items[1].text: A line break must be written as <br>.\n"
+                          "items[2].name: A backslash that does not escape a quote (\\') must "
                           "be written as &#92;.\n");
         QTest::newRow("text no file can carry")
             << QByteArray(
@@ -211,15 +206,7 @@ private Q_SLOTS:
                                  "news.spacing = 0.1;\r\n", "news.pausedelay = 1000;\r\n",
                                  "news.add('\xEF\xBB\xBFhi &#92;', '050', '\xEF\xBB\xBF');\r\n"})
             QVERIFY2(script.contains(line), script.constData());
-        // Reading gives back what was written, and writing that again the same bytes.
-        const Run r = run({QStringLiteral("read"), path("meant.js")});
-        QCOMPARE(r.code, 0);
-        QVERIFY(writeFile(path("again.json"), r.out));
-        QCOMPARE(run({QStringLiteral("write"), QStringLiteral("--no-project-files"),
-                      path("again.json"), path("again.js")})
-                     .code,
-                 0);
-        QCOMPARE(readAll(path("again.js")), script);
+        QCOMPARE(readAndWriteAgain(path("meant.js")), script);
     }
 
     // read exits 1 only when the reader failed, and lists the lines the document lacks.
