@@ -57,36 +57,25 @@ public:
             "<rss><channel><item><title>\x93"
             "Caf\xE9\x94</title></item></channel></rss>",
             "text/xml; charset=windows-1252");
-        Route r;
-        r.body = qCompress(feedsamples::kRss).mid(4); // a zlib stream, as deflate sends it
-        r.headers = "Content-Encoding: deflate\r\n";
-        routes.insert("/deflated", r);
-        r = Route();
-        r.body = feedsamples::kRss;
-        r.etag = "\"v1\"";
-        routes.insert("/tagged", r);
-        r = Route();
-        r.status = 301;
-        r.location = url(QStringLiteral("/moved")).toLatin1();
-        routes.insert("/gone", r);
-        r.location = url(QStringLiteral("/rss")).toLatin1();
-        routes.insert("/gone-for-good", r);
-        r.status = 302;
-        r.location = url(QStringLiteral("/rss")).toLatin1();
-        routes.insert("/moved", r);
-        r.location = "/loop";
-        routes.insert("/loop", r);
-        r.status = 500;
-        r.location.clear();
-        r.body = "oops";
-        routes.insert("/broken", r);
-        for (const auto& [path, mode] : {std::pair{"/slow", Mode::Stall},
-                                         {"/huge", Mode::Declared},
-                                         {"/endless", Mode::Endless}}) {
-            r = Route();
-            r.mode = mode;
-            routes.insert(path, r);
-        }
+        routes["/deflated"].body = qCompress(feedsamples::kRss).mid(4); // as deflate sends it
+        routes["/deflated"].headers = "Content-Encoding: deflate\r\n";
+        routes["/tagged"].body = feedsamples::kRss;
+        routes["/tagged"].etag = "\"v1\"";
+        const auto respond = [this](const char* path, int status, const QByteArray& location,
+                                    const QByteArray& body = {}) {
+            Route& route = routes[path];
+            route.status = status;
+            route.location = location;
+            route.body = body;
+        };
+        respond("/gone", 301, url(QStringLiteral("/moved")).toLatin1());
+        respond("/gone-for-good", 301, url(QStringLiteral("/rss")).toLatin1());
+        respond("/moved", 302, url(QStringLiteral("/rss")).toLatin1());
+        respond("/loop", 302, "/loop");
+        respond("/broken", 500, {}, "oops");
+        routes["/slow"].mode = Mode::Stall;
+        routes["/huge"].mode = Mode::Declared;
+        routes["/endless"].mode = Mode::Endless;
     }
 
 private:
