@@ -20,18 +20,9 @@ namespace {
 // A window on the Items tab with the items A, B, C (or none), reading feeds from `server`.
 struct FeedSession : EditorSession {
     explicit FeedSession(int count = 3) {
-        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n";
-        for (int i = 0; i < count; ++i) {
-            const QByteArray n(1, char('A' + i));
-            script += "s.add('text " + n + "', '', '" + n + "');\r\n";
-        }
-        if (count > 0)
-            script += "\r\n/* -- Replicate Items -- */\r\n";
-        script += "s.display();\r\nonload = function(){s.load();s.start();};\r\nonresize = "
-                  "function(){s.load();};\r\n";
-        scriptPath = work + QStringLiteral("/items.js");
-        writeFile(scriptPath, script);
-        w->openPath(scriptPath);
+        const QString script = work + QStringLiteral("/items.js");
+        writeFile(script, itemsScript(0, letteredItems(count)));
+        w->openPath(script);
         get<QTabWidget>("tabMain")->setCurrentIndex(1);
         feed::Limits limits;
         limits.timeoutMs = 1000;
@@ -49,7 +40,6 @@ struct FeedSession : EditorSession {
         });
         action("mnuItemImportFeed")->trigger();
     }
-    QString scriptPath;
 };
 
 int acceptAll(FeedDialog&) {
