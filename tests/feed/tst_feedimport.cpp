@@ -106,8 +106,7 @@ void tst_FeedImport::badFeedsChangeNothing_data() {
     // message of every fault is the fetch and parse tests' concern, a slow read cancel's.
     QTest::newRow("web page") << server.url(QStringLiteral("/html")) << "a web page, not a feed";
     QTest::newRow("404") << server.url(QStringLiteral("/none")) << "There is no feed at";
-    QTest::newRow("not an address") << "javascript:alert(1)"
-                                    << "not an address";
+    QTest::newRow("not an address") << "javascript:alert(1)" << QString("not an address");
 }
 
 void tst_FeedImport::badFeedsChangeNothing() {

@@ -133,20 +133,15 @@ private Q_SLOTS:
     void readerLimits_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("says");
-        QTest::newRow("a folder") << "folder"
-                                  << "cannot be read: it is a folder";
-        QTest::newRow("a pipe") << "fifo"
-                                << "cannot be read: it is not a regular file";
-        QTest::newRow("a device") << "/dev/zero"
+        QTest::newRow("a folder") << QString("folder") << "cannot be read: it is a folder";
+        QTest::newRow("a pipe") << QString("fifo") << "cannot be read: it is not a regular file";
+        QTest::newRow("a device") << QString("/dev/zero")
                                   << "cannot be read: it is not a regular file";
-        QTest::newRow("above 64 MB") << "huge"
-                                     << "cannot be read: it is larger than 64 MB";
-        QTest::newRow("UTF-16 LE") << "utf16le"
-                                   << "is in UTF-16";
-        QTest::newRow("UTF-16 BE") << "utf16be"
-                                   << "is in UTF-16";
-        QTest::newRow("missing") << "missing"
-                                 << "cannot be opened: No such file";
+        QTest::newRow("above 64 MB")
+            << QString("huge") << "cannot be read: it is larger than 64 MB";
+        QTest::newRow("UTF-16 LE") << QString("utf16le") << "is in UTF-16";
+        QTest::newRow("UTF-16 BE") << QString("utf16be") << "is in UTF-16";
+        QTest::newRow("missing") << QString("missing") << "cannot be opened: No such file";
     }
     void readerLimits() {
         QFETCH(QString, kind);

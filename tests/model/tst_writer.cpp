@@ -364,20 +364,19 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("errors"); // what each copy error names, in order
         const QStringList all{"news.js", "tickolib.js", "tickora.htm", "tickora.js"};
         const QStringList none;
-        QTest::newRow("over an old script and runtime") << "news.js"
-                                                        << "target" << false << all << none;
-        QTest::newRow("no file name still copies") << ""
-                                                   << "target" << false << all.mid(1) << none;
+        QTest::newRow("over an old script and runtime")
+            << QString("news.js") << "target" << false << all << none;
+        QTest::newRow("no file name still copies")
+            << QString("") << "target" << false << all.mid(1) << none;
         QTest::newRow("script named like a project file")
-            << "tickora.js"
-            << "target" << false << all.mid(1) << QStringList{"\"tickora.js\" was not copied"};
-        QTest::newRow("no project folder") << "news.js"
-                                           << "none" << false << all.mid(0, 1) << none;
-        QTest::newRow("project folder is the application folder") << "news.js"
-                                                                  << "app" << false << all << none;
+            << QString("tickora.js") << "target" << false << all.mid(1)
+            << QStringList{"\"tickora.js\" was not copied"};
+        QTest::newRow("no project folder")
+            << QString("news.js") << "none" << false << all.mid(0, 1) << none;
+        QTest::newRow("project folder is the application folder")
+            << QString("news.js") << "app" << false << all << none;
         QTest::newRow("missing project files")
-            << "news.js"
-            << "target" << true << QStringList{"news.js", "tickolib.js"}
+            << QString("news.js") << "target" << true << QStringList{"news.js", "tickolib.js"}
             << QStringList{"tickora.htm", "tickora.js"};
     }
     void projectFiles() {
