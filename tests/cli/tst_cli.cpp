@@ -85,8 +85,7 @@ private Q_SLOTS:
             "items": [{"name": "Item 1", "text": "Hello <b>world</b>", "width": ""},
                       {"name": "Item 2", "text": "It\\\u0027s new", "width": "150"}]})";
         QVERIFY(writeFile(path("doc.json"), json));
-        const Run w = run({QStringLiteral("write"), path("doc.json"), path("news.js"),
-                           QStringLiteral("--no-project-files")});
+        const Run w = run({"write", path("doc.json"), path("news.js"), "--no-project-files"});
         QCOMPARE(w.code, 0);
         QCOMPARE(readAll(path("news.js")), workedExampleBytes());
         QVERIFY(!QFile::exists(path("tickora.js")));
@@ -146,8 +145,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, json);
         QFETCH(QString, target);
         QVERIFY(writeFile(path("bad.json"), json));
-        const Run w = run({QStringLiteral("write"), path("bad.json"), dir.filePath(target),
-                           QStringLiteral("--no-project-files")});
+        const Run w = run({"write", path("bad.json"), dir.filePath(target), "--no-project-files"});
         QTEST(w.code, "code");
         QFETCH(QByteArray, says);
         QVERIFY2(w.err.contains(says), w.err.constData());
@@ -179,9 +177,8 @@ private Q_SLOTS:
     void writeRefusesUntrustedDocuments() {
         QFETCH(QByteArray, json);
         QTemporaryDir out;
-        QVERIFY(writeFile(out.filePath(QStringLiteral("doc.json")), json));
-        const Run w = run({QStringLiteral("write"), out.filePath(QStringLiteral("doc.json")),
-                           out.filePath(QStringLiteral("s.js"))});
+        QVERIFY(writeFile(out.filePath("doc.json"), json));
+        const Run w = run({"write", out.filePath("doc.json"), out.filePath("s.js")});
         QCOMPARE(w.code, 1);
         QFETCH(QByteArray, report);
         QVERIFY2(w.err.startsWith(report), w.err.constData());
@@ -198,8 +195,7 @@ private Q_SLOTS:
             "\"010.5\", \"spacing\": 0.1, \"pause\": 1e3},\n"
             " \"items\": [{\"text\": \"\xEF\xBB\xBFhi &#92;\", \"name\": \"\xEF\xBB\xBF\","
             " \"width\": \"050\"}]}"));
-        const Run w = run({QStringLiteral("write"), QStringLiteral("--no-project-files"),
-                           path("meant.json"), path("meant.js")});
+        const Run w = run({"write", "--no-project-files", path("meant.json"), path("meant.js")});
         QCOMPARE(w.code, 0);
         const QByteArray script = readAll(path("meant.js"));
         for (const char* line : {"news.width = 100;\r\n", "news.height = 10.5;\r\n",
@@ -227,7 +223,7 @@ private Q_SLOTS:
     void readReportsFailuresAndUnreadLines() {
         QFETCH(QByteArray, script);
         QVERIFY(writeFile(path("read.js"), script));
-        const Run r = run({QStringLiteral("read"), path("read.js")});
+        const Run r = run({"read", path("read.js")});
         QTEST(r.code, "code");
         const QJsonObject o = QJsonDocument::fromJson(r.out).object();
         QTEST(o.value(QStringLiteral("error")).toString(), "error");
@@ -286,19 +282,19 @@ private Q_SLOTS:
     void check() {
         QFETCH(QByteArray, script);
         QTemporaryDir d;
-        const QString file = d.filePath(QStringLiteral("none.js"));
+        const QString file = d.filePath("none.js");
         if (!script.isNull())
             QVERIFY(writeFile(file, script));
-        Run c = run({QStringLiteral("check"), file});
+        Run c = run({"check", file});
         QTEST(c.code, "code");
         QTEST(c.out.replace(d.path().toUtf8(), "DIR"), "out");
     }
 
     // feed: a new script, then refreshes.
     void writesThenRefreshes() {
-        const QString out = path(QStringLiteral("feed.js"));
+        const QString out = path("feed.js");
         const QString app = qEnvironmentVariable("TICKORA_APP_DIR");
-        ToolRun r = tool({server.url(QStringLiteral("/rss")), out});
+        ToolRun r = tool({server.url("/rss"), out});
         QVERIFY2(r.code == 0, r.err.constData());
         QVERIFY(r.err.isEmpty());
 
@@ -306,28 +302,26 @@ private Q_SLOTS:
         ScrollerDocument doc;
         QVERIFY(scriptreader::LoadScroller(out, doc).ok);
         ScrollerDocument defaults;
-        scriptreader::LoadScroller(QDir(app).filePath(QStringLiteral("default.js")), defaults);
+        scriptreader::LoadScroller(QDir(app).filePath("default.js"), defaults);
         QCOMPARE(doc.scroller.sName, defaults.scroller.sName);
-        const feed::ParseResult parsed =
-            feed::parse(feedsamples::kRss, QUrl(server.url(QStringLiteral("/rss"))));
+        const feed::ParseResult parsed = feed::parse(feedsamples::kRss, QUrl(server.url("/rss")));
         QCOMPARE(doc.items, feed::makeItems(parsed.feed.entries, feed::ItemOptions{}));
-        QVERIFY(QFile::exists(path(QStringLiteral("tickora.js"))));
+        QVERIFY(QFile::exists(path("tickora.js")));
         const feed::SourceRead remembered = feed::readSource(out);
         QVERIFY(remembered.source);
-        QCOMPARE(remembered.source->address, server.url(QStringLiteral("/rss")));
+        QCOMPARE(remembered.source->address, server.url("/rss"));
         QCOMPARE(remembered.source->items, doc.items);
 
         // The author adds an item of their own before the feed's; the feed moves on.
         doc.items.prepend({"Own", "Our own news", ""});
         QVERIFY(scriptwriter::SaveScroller(out, doc, QString(), QString()).written);
         server.set("/rss", feedsamples::rssFeed(4, "Fresh"));
-        r = tool({server.url(QStringLiteral("/rss")), out, QStringLiteral("--max"),
-                  QStringLiteral("2"), QStringLiteral("--name-length"), QStringLiteral("10")});
+        r = tool({server.url("/rss"), out, "--max", "2", "--name-length", "10"});
         QVERIFY2(r.code == 0, r.err.constData());
         QCOMPARE(itemNames(out), (QStringList{"Own", "Fresh 0:…", "Fresh 1:…"}));
         // Options given once are remembered for the next refresh.
         server.set("/rss", feedsamples::rssFeed(5, "Later"));
-        r = tool({server.url(QStringLiteral("/rss")), out});
+        r = tool({server.url("/rss"), out});
         QVERIFY2(r.code == 0, r.err.constData());
         QCOMPARE(itemNames(out), (QStringList{"Own", "Later 0:…", "Later 1:…"}));
         server.set("/rss", feedsamples::kRss);
@@ -348,9 +342,9 @@ private Q_SLOTS:
     void badFeedsChangeNothing() {
         QFETCH(QString, route);
         QFETCH(QString, message);
-        const QString out = path(QStringLiteral("keep.js"));
+        const QString out = path("keep.js");
         if (!QFile::exists(out))
-            QCOMPARE(tool({server.url(QStringLiteral("/rss")), out}).code, 0);
+            QCOMPARE(tool({server.url("/rss"), out}).code, 0);
         const QByteArray script = readAll(out);
         const QByteArray side = readAll(feed::sideFilePath(out));
         const ToolRun r = tool({server.url(route), out});
@@ -366,30 +360,29 @@ private Q_SLOTS:
     void refreshAsksWhatIsNew() {
         FeedServer::Route moved;
         moved.status = 301;
-        moved.location = server.url(QStringLiteral("/tagged")).toLatin1();
+        moved.location = server.url("/tagged").toLatin1();
         server.routes.insert("/old", moved);
-        const QString out = path(QStringLiteral("cron.js"));
-        ToolRun r = tool({server.url(QStringLiteral("/old")), out});
+        const QString out = path("cron.js");
+        ToolRun r = tool({server.url("/old"), out});
         QVERIFY2(r.code == 0, r.err.constData());
-        QCOMPARE(feed::readSource(out).source->address, server.url(QStringLiteral("/tagged")));
+        QCOMPARE(feed::readSource(out).source->address, server.url("/tagged"));
         const QByteArray script = readAll(out);
         const QByteArray side = readAll(feed::sideFilePath(out));
-        r = tool({server.url(QStringLiteral("/tagged")), out});
+        r = tool({server.url("/tagged"), out});
         QVERIFY2(r.code == 0 && r.out.contains("nothing new"), r.err.constData());
         QVERIFY(server.lastHead.contains("If-None-Match: \"v1\""));
         QCOMPARE(readAll(out), script);
         QCOMPARE(readAll(feed::sideFilePath(out)), side);
-        r = tool({server.url(QStringLiteral("/tagged")), out, QStringLiteral("--max"),
-                  QStringLiteral("1")});
+        r = tool({server.url("/tagged"), out, "--max", "1"});
         QVERIFY2(r.code == 0, r.err.constData());
         QVERIFY(!server.lastHead.contains("If-None-Match"));
         QCOMPARE(itemNames(out).size(), 1);
     }
 
     void otherScriptsAreNotOverwritten() {
-        const QString out = path(QStringLiteral("app.js"));
+        const QString out = path("app.js");
         QVERIFY(writeFile(out, "var x = 1; // news.add('a');\n"));
-        const ToolRun r = tool({server.url(QStringLiteral("/rss")), out});
+        const ToolRun r = tool({server.url("/rss"), out});
         QCOMPARE(r.code, 1);
         QVERIFY2(r.err.contains("is not a scroller script"), r.err.constData());
         QCOMPARE(readAll(out), QByteArray("var x = 1; // news.add('a');\n"));
@@ -399,16 +392,14 @@ private Q_SLOTS:
     void optionsAndLocalFile() {
         // A JSON Feed from a file, into a document given as JSON whose item is kept; the options at
         // their documented least.
-        const QString feedFile = path(QStringLiteral("feed ü.json"));
+        const QString feedFile = path("feed ü.json");
         QVERIFY(writeFile(feedFile, feedsamples::kJson));
-        const QString docFile = path(QStringLiteral("ticker.json"));
+        const QString docFile = path("ticker.json");
         QVERIFY(writeFile(docFile, R"({"scroller": {"name": "ticker", "direction": 2, "width": 400},
                "items": [{"name": "Mine", "text": "Mine", "width": ""}]})"));
-        const QString out = path(QStringLiteral("ticker.js"));
-        const ToolRun r =
-            tool({feedFile, out, QStringLiteral("--doc"), docFile, QStringLiteral("--summary"),
-                  QStringLiteral("5"), QStringLiteral("--timeout"), QStringLiteral("1"),
-                  QStringLiteral("--no-project-files")});
+        const QString out = path("ticker.js");
+        const ToolRun r = tool({feedFile, out, "--doc", docFile, "--summary", "5", "--timeout", "1",
+                                "--no-project-files"});
         QVERIFY2(r.code == 0, r.err.constData());
         ScrollerDocument doc;
         QVERIFY(scriptreader::LoadScroller(out, doc).ok);

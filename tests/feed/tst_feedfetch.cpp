@@ -100,7 +100,7 @@ void tst_FeedFetch::answers() {
     QCOMPARE(p.feed.entries.value(0).title, firstTitle);
     // Relative links resolve against the address the feed came from, after redirects.
     if (path == u"/moved")
-        QCOMPARE(p.feed.entries.value(1).link, server.url(QStringLiteral("/stories/2")));
+        QCOMPARE(p.feed.entries.value(1).link, server.url("/stories/2"));
 }
 
 void tst_FeedFetch::refusedConnection() {
@@ -154,7 +154,7 @@ void tst_FeedFetch::files() {
 
 // A second read with what the first gave is answered 304, and taken as nothing new.
 void tst_FeedFetch::conditional() {
-    const QUrl url(server.url(QStringLiteral("/tagged")));
+    const QUrl url(server.url("/tagged"));
     const FetchResult first = fetch(url);
     QVERIFY2(first.ok && !first.notModified, qPrintable(first.error));
     QVERIFY(!server.lastHead.contains("If-None-Match"));
@@ -167,7 +167,7 @@ void tst_FeedFetch::conditional() {
     QVERIFY(changed.ok && !changed.notModified && changed.bytes == feedsamples::kRss);
     // A 304 to a request that asked nothing is no feed.
     server.routes["/stale"].status = 304;
-    const FetchResult unasked = fetch(QUrl(server.url(QStringLiteral("/stale"))));
+    const FetchResult unasked = fetch(QUrl(server.url("/stale")));
     QVERIFY2(!unasked.ok && unasked.error.contains(QStringLiteral("304")),
              qPrintable(unasked.error));
 }
@@ -176,7 +176,7 @@ void tst_FeedFetch::cancel() {
     Fetcher f;
     QList<FetchResult> results;
     connect(&f, &Fetcher::finished, this, [&](const FetchResult& r) { results << r; });
-    f.start(QUrl(server.url(QStringLiteral("/slow"))));
+    f.start(QUrl(server.url("/slow")));
     QVERIFY(f.isRunning());
     QTest::qWait(50);
     f.cancel();
@@ -185,7 +185,7 @@ void tst_FeedFetch::cancel() {
     QVERIFY(results[0].cancelled);
     QVERIFY(!results[0].ok);
     // A new read after a cancel works, and the cancelled one reports nothing more.
-    f.start(QUrl(server.url(QStringLiteral("/rss"))));
+    f.start(QUrl(server.url("/rss")));
     TRY_VERIFY(results.size() == 2, 5000);
     QVERIFY(results[1].ok);
     QTest::qWait(50);
@@ -233,8 +233,8 @@ void tst_FeedFetch::addresses() {
 }
 
 void tst_FeedFetch::sideFile() {
-    const QString script = dir.filePath(QStringLiteral("news.js"));
-    QCOMPARE(sideFilePath(script), dir.filePath(QStringLiteral("news.feed.json")));
+    const QString script = dir.filePath("news.js");
+    QCOMPARE(sideFilePath(script), dir.filePath("news.feed.json"));
     QVERIFY(!readSource(script).source);
     QVERIFY(readSource(script).error.isEmpty());
 
@@ -263,7 +263,7 @@ void tst_FeedFetch::sideFile() {
     QCOMPARE(removeSource(script), QString());
     QVERIFY(!QFile::exists(sideFilePath(script)));
     QCOMPARE(removeSource(script), QString()); // nothing to remove is no failure
-    QVERIFY(!writeSource(dir.filePath(QStringLiteral("no/such/folder/x.js")), s).isEmpty());
+    QVERIFY(!writeSource(dir.filePath("no/such/folder/x.js"), s).isEmpty());
 }
 
 namespace {

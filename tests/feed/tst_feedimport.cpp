@@ -104,8 +104,8 @@ void tst_FeedImport::badFeedsChangeNothing_data() {
     QTest::addColumn<QString>("message");
     // One failure of each kind that reaches the dialog (the answer, the read, the address): the
     // message of every fault is the fetch and parse tests' concern, a slow read cancel's.
-    QTest::newRow("web page") << server.url(QStringLiteral("/html")) << "a web page, not a feed";
-    QTest::newRow("404") << server.url(QStringLiteral("/none")) << "There is no feed at";
+    QTest::newRow("web page") << server.url("/html") << "a web page, not a feed";
+    QTest::newRow("404") << server.url("/none") << "There is no feed at";
     QTest::newRow("not an address") << "javascript:alert(1)" << QString("not an address");
 }
 
@@ -132,7 +132,7 @@ void tst_FeedImport::badFeedsChangeNothing() {
 void tst_FeedImport::cancelStopsOnlyTheRead() {
     FeedSession s;
     FeedDialog d(s.dialogs, feed::Source());
-    d.setAddress(server.url(QStringLiteral("/slow")));
+    d.setAddress(server.url("/slow"));
     QSignalSpy finished(&d, &FeedDialog::fetchFinished);
     d.show();
     d.fetch();
@@ -143,7 +143,7 @@ void tst_FeedImport::cancelStopsOnlyTheRead() {
     QVERIFY(d.isVisible()); // the first Escape stopped the read, not the dialog
     QVERIFY2(d.status().contains(QStringLiteral("cancelled")), qPrintable(d.status()));
     // Then the dialog reads again, and Escape closes it.
-    d.setAddress(server.url(QStringLiteral("/rss")));
+    d.setAddress(server.url("/rss"));
     d.fetch();
     QVERIFY(waitUntil([&] { return finished.count() == 2; }, 10000));
     QCOMPARE(d.entryCount(), 3);
@@ -157,7 +157,7 @@ void tst_FeedImport::cancelStopsOnlyTheRead() {
 void tst_FeedImport::refreshReplacesOnlyFeedItems() {
     server.set("/moving", feedsamples::kRss);
     FeedSession s(1);
-    s.import(server.url(QStringLiteral("/moving")), [](FeedDialog& d) {
+    s.import(server.url("/moving"), [](FeedDialog& d) {
         // One entry less than the feed has: a refresh takes as many as were imported.
         d.setChecked(2, false);
         return int(QDialog::Accepted);
@@ -170,7 +170,7 @@ void tst_FeedImport::refreshReplacesOnlyFeedItems() {
     QVERIFY(QFile::exists(s.work + QStringLiteral("/news.feed.json")));
     const QByteArray saved = readAll(script);
     QVERIFY(!saved.contains("news.feed.json"));
-    QVERIFY(!saved.contains(server.url(QStringLiteral("/moving")).toUtf8()));
+    QVERIFY(!saved.contains(server.url("/moving").toUtf8()));
 
     server.set("/moving", feedsamples::rssFeed(5, "Fresh"));
     s.w->openPath(script);
@@ -216,7 +216,7 @@ void tst_FeedImport::refreshChangesOnlyWhatIsNew() {
     tagged.etag = "\"home1\"";
     server.routes.insert("/home", tagged);
     FeedSession s;
-    s.import(server.url(QStringLiteral("/home")), acceptAll);
+    s.import(server.url("/home"), acceptAll);
     const QString script = s.work + QStringLiteral("/cond.js");
     s.dialogs.fileAnswers << script;
     s.action("mnuFileSaveAs")->trigger();
@@ -262,14 +262,14 @@ void tst_FeedImport::refreshChangesOnlyWhatIsNew() {
 
     FeedServer::Route moved;
     moved.status = 301;
-    moved.location = server.url(QStringLiteral("/rss")).toLatin1();
+    moved.location = server.url("/rss").toLatin1();
     server.routes.insert("/home", moved);
     s.action("mnuItemRefreshFeed")->trigger();
     QCOMPARE(s.dialogs.messages.size(), 2);
-    QCOMPARE(s.w->feedSource().address, server.url(QStringLiteral("/rss")));
-    QCOMPARE(feed::readSource(script).source->address, server.url(QStringLiteral("/home")));
+    QCOMPARE(s.w->feedSource().address, server.url("/rss"));
+    QCOMPARE(feed::readSource(script).source->address, server.url("/home"));
     s.action("mnuFileSave")->trigger();
-    QCOMPARE(feed::readSource(script).source->address, server.url(QStringLiteral("/rss")));
+    QCOMPARE(feed::readSource(script).source->address, server.url("/rss"));
 }
 
 TICKORA_EDITOR_TEST_MAIN(tst_FeedImport)
