@@ -18,6 +18,7 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
@@ -73,20 +74,12 @@ public:
 
     // Fills the disk with a file of its own until only freeBytes (whole pages) stay free.
     bool leaveFree(qint64 freeBytes) {
-        const QByteArray filler = QFile::encodeName(m_dir.filePath(QStringLiteral("filler")));
-        const int fd = ::open(filler.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0)
-            return false;
-        const QByteArray page(4096, 'f');
-        qint64 size = 0;
-        for (;;) {
-            const ssize_t n = ::write(fd, page.constData(), page.size());
-            if (n <= 0)
-                break;
-            size += n;
-        }
+        const int fd = ::open(QFile::encodeName(m_dir.filePath(QStringLiteral("filler"))),
+                              O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        struct statvfs st;
         const bool ok =
-            errno == ENOSPC && ::ftruncate(fd, std::max<qint64>(0, size - freeBytes)) == 0;
+            fd >= 0 && ::fstatvfs(fd, &st) == 0 &&
+            ::posix_fallocate(fd, 0, qint64(st.f_bavail * st.f_frsize) - freeBytes) == 0;
         ::close(fd);
         return ok;
     }
