@@ -6,6 +6,7 @@
 #include "feedsamples.h"
 #include "feedserver.h"
 #include "feedsource.h"
+#include "files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,31 +49,23 @@ void tst_FeedFetch::answers_data() {
     QTest::addColumn<QString>("error");      // of the read; empty when it succeeds
     QTest::addColumn<QString>("firstTitle"); // after parsing
     const qint64 defaultMax = Limits().maxBytes;
-    QTest::newRow("rss") << "/rss" << 5000 << defaultMax << ""
-                         << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("redirect") << "/moved" << 5000 << defaultMax << ""
-                              << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("moved for good") << "/gone-for-good" << 5000 << defaultMax << ""
-                                    << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("moved for good, then for now") << "/gone" << 5000 << defaultMax << ""
-                                                  << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("deflated") << "/deflated" << 5000 << defaultMax << ""
-                              << "Grüße aus Köln – “Zitat” & mehr";
-    QTest::newRow("charset from http") << "/latin" << 5000 << defaultMax << ""
-                                       << "“Café”";
-    QTest::newRow("404") << "/nothing" << 5000 << defaultMax << "There is no feed at"
-                         << "";
-    QTest::newRow("500") << "/broken" << 5000 << defaultMax << "with 500"
-                         << "";
-    QTest::newRow("redirect loop") << "/loop" << 5000 << defaultMax << "redirects more than 5 times"
-                                   << "";
+    const QString first = QStringLiteral("Grüße aus Köln – “Zitat” & mehr");
+    QTest::newRow("rss") << "/rss" << 5000 << defaultMax << "" << first;
+    QTest::newRow("redirect") << "/moved" << 5000 << defaultMax << "" << first;
+    QTest::newRow("moved for good") << "/gone-for-good" << 5000 << defaultMax << "" << first;
+    QTest::newRow("moved for good, then for now") << "/gone" << 5000 << defaultMax << "" << first;
+    QTest::newRow("deflated") << "/deflated" << 5000 << defaultMax << "" << first;
+    QTest::newRow("charset from http") << "/latin" << 5000 << defaultMax << QString() << "“Café”";
+    QTest::newRow("404") << "/nothing" << 5000 << defaultMax << "There is no feed at" << QString();
+    QTest::newRow("500") << "/broken" << 5000 << defaultMax << "with 500" << QString();
+    QTest::newRow("redirect loop")
+        << "/loop" << 5000 << defaultMax << "redirects more than 5 times" << QString();
     QTest::newRow("time-out") << "/slow" << 300 << defaultMax << "did not arrive within 1 seconds"
-                              << "";
-    QTest::newRow("200 MB declared") << "/huge" << 5000 << defaultMax << "is larger than 8 MB"
-                                     << "";
+                              << QString();
+    QTest::newRow("200 MB declared")
+        << "/huge" << 5000 << defaultMax << "is larger than 8 MB" << QString();
     QTest::newRow("endless answer")
-        << "/endless" << 5000 << qint64(300 * 1024) << "is larger than 300 kB"
-        << "";
+        << "/endless" << 5000 << qint64(300 * 1024) << "is larger than 300 kB" << QString();
 }
 
 void tst_FeedFetch::answers() {
@@ -107,7 +100,7 @@ void tst_FeedFetch::answers() {
     QCOMPARE(p.feed.entries.value(0).title, firstTitle);
     // Relative links resolve against the address the feed came from, after redirects.
     if (path == u"/moved")
-        QCOMPARE(p.feed.entries.value(1).link, server.url(QStringLiteral("/stories/2")));
+        QCOMPARE(p.feed.entries.value(1).link, server.url("/stories/2"));
 }
 
 void tst_FeedFetch::refusedConnection() {
@@ -141,11 +134,8 @@ void tst_FeedFetch::files() {
     QFETCH(qint64, maxBytes);
     QFETCH(QString, error);
     const QString path = name.isEmpty() ? dir.path() : dir.filePath(name);
-    if (!bytes.isNull()) {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    if (!bytes.isNull())
+        QVERIFY(writeFile(path, bytes));
     QString why;
     const std::optional<QUrl> url = addressToUrl(path, &why);
     QVERIFY2(url, qPrintable(why));
@@ -164,7 +154,7 @@ void tst_FeedFetch::files() {
 
 // A second read with what the first gave is answered 304, and taken as nothing new.
 void tst_FeedFetch::conditional() {
-    const QUrl url(server.url(QStringLiteral("/tagged")));
+    const QUrl url(server.url("/tagged"));
     const FetchResult first = fetch(url);
     QVERIFY2(first.ok && !first.notModified, qPrintable(first.error));
     QVERIFY(!server.lastHead.contains("If-None-Match"));
@@ -177,7 +167,7 @@ void tst_FeedFetch::conditional() {
     QVERIFY(changed.ok && !changed.notModified && changed.bytes == feedsamples::kRss);
     // A 304 to a request that asked nothing is no feed.
     server.routes["/stale"].status = 304;
-    const FetchResult unasked = fetch(QUrl(server.url(QStringLiteral("/stale"))));
+    const FetchResult unasked = fetch(QUrl(server.url("/stale")));
     QVERIFY2(!unasked.ok && unasked.error.contains(QStringLiteral("304")),
              qPrintable(unasked.error));
 }
@@ -186,7 +176,7 @@ void tst_FeedFetch::cancel() {
     Fetcher f;
     QList<FetchResult> results;
     connect(&f, &Fetcher::finished, this, [&](const FetchResult& r) { results << r; });
-    f.start(QUrl(server.url(QStringLiteral("/slow"))));
+    f.start(QUrl(server.url("/slow")));
     QVERIFY(f.isRunning());
     QTest::qWait(50);
     f.cancel();
@@ -195,7 +185,7 @@ void tst_FeedFetch::cancel() {
     QVERIFY(results[0].cancelled);
     QVERIFY(!results[0].ok);
     // A new read after a cancel works, and the cancelled one reports nothing more.
-    f.start(QUrl(server.url(QStringLiteral("/rss"))));
+    f.start(QUrl(server.url("/rss")));
     TRY_VERIFY(results.size() == 2, 5000);
     QVERIFY(results[1].ok);
     QTest::qWait(50);
@@ -243,8 +233,8 @@ void tst_FeedFetch::addresses() {
 }
 
 void tst_FeedFetch::sideFile() {
-    const QString script = dir.filePath(QStringLiteral("news.js"));
-    QCOMPARE(sideFilePath(script), dir.filePath(QStringLiteral("news.feed.json")));
+    const QString script = dir.filePath("news.js");
+    QCOMPARE(sideFilePath(script), dir.filePath("news.feed.json"));
     QVERIFY(!readSource(script).source);
     QVERIFY(readSource(script).error.isEmpty());
 
@@ -254,9 +244,7 @@ void tst_FeedFetch::sideFile() {
     s.options.nameLength = 12;
     s.options.summaryLength = 40;
     s.options.titleMarkup = true;
-    clsItem item;
-    item.sName = QStringLiteral("It\\'s ü");
-    item.sText = QStringLiteral("<a href=\"x\">It\\'s ü</a>");
+    const clsItem item{"It\\'s ü", "<a href=\"x\">It\\'s ü</a>", ""};
     s.items << item << item;
     QCOMPARE(writeSource(script, s), QString());
     const SourceRead r = readSource(script);
@@ -267,10 +255,7 @@ void tst_FeedFetch::sideFile() {
     QCOMPARE(r.source->items, s.items);
 
     // A damaged side file is reported, not trusted.
-    QFile f(sideFilePath(script));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("{\"tickoraFeed\": 1, \"address\": ");
-    f.close();
+    QVERIFY(writeFile(sideFilePath(script), "{\"tickoraFeed\": 1, \"address\": "));
     const SourceRead damaged = readSource(script);
     QVERIFY(!damaged.source);
     QVERIFY2(damaged.error.contains(QStringLiteral("cannot be read")), qPrintable(damaged.error));
@@ -278,22 +263,15 @@ void tst_FeedFetch::sideFile() {
     QCOMPARE(removeSource(script), QString());
     QVERIFY(!QFile::exists(sideFilePath(script)));
     QCOMPARE(removeSource(script), QString()); // nothing to remove is no failure
-    QVERIFY(!writeSource(dir.filePath(QStringLiteral("no/such/folder/x.js")), s).isEmpty());
+    QVERIFY(!writeSource(dir.filePath("no/such/folder/x.js"), s).isEmpty());
 }
 
 namespace {
 
-clsItem named(const QString& n) {
-    clsItem i;
-    i.sName = n;
-    i.sText = QStringLiteral("text of ") + n;
-    return i;
-}
-
 QList<clsItem> list(const QString& names) {
     QList<clsItem> out;
     for (const QString& n : names.split(u' ', Qt::SkipEmptyParts))
-        out << named(n);
+        out << clsItem{n, QStringLiteral("text of ") + n, {}};
     return out;
 }
 

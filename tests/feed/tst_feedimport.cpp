@@ -20,18 +20,9 @@ namespace {
 // A window on the Items tab with the items A, B, C (or none), reading feeds from `server`.
 struct FeedSession : EditorSession {
     explicit FeedSession(int count = 3) {
-        QByteArray script = "s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n";
-        for (int i = 0; i < count; ++i) {
-            const QByteArray n(1, char('A' + i));
-            script += "s.add('text " + n + "', '', '" + n + "');\r\n";
-        }
-        if (count > 0)
-            script += "\r\n/* -- Replicate Items -- */\r\n";
-        script += "s.display();\r\nonload = function(){s.load();s.start();};\r\nonresize = "
-                  "function(){s.load();};\r\n";
-        scriptPath = work + QStringLiteral("/items.js");
-        writeFile(scriptPath, script);
-        w->openPath(scriptPath);
+        const QString script = work + QStringLiteral("/items.js");
+        writeFile(script, itemsScript(0, letteredItems(count)));
+        w->openPath(script);
         get<QTabWidget>("tabMain")->setCurrentIndex(1);
         feed::Limits limits;
         limits.timeoutMs = 1000;
@@ -49,7 +40,6 @@ struct FeedSession : EditorSession {
         });
         action("mnuItemImportFeed")->trigger();
     }
-    QString scriptPath;
 };
 
 int acceptAll(FeedDialog&) {
@@ -66,11 +56,8 @@ private slots:
     void badFeedsChangeNothing_data();
     void badFeedsChangeNothing();
     void cancelStopsOnlyTheRead();
-    void refreshReplacesOnlyFeedItems_data();
     void refreshReplacesOnlyFeedItems();
-    void refreshFailureChangesNothing();
-    void refreshAsksWhatIsNew();
-    void scriptsWithoutFeedHaveNoSideFile();
+    void refreshChangesOnlyWhatIsNew();
 
 private:
     FeedServer server;
@@ -117,10 +104,9 @@ void tst_FeedImport::badFeedsChangeNothing_data() {
     QTest::addColumn<QString>("message");
     // One failure of each kind that reaches the dialog (the answer, the read, the address): the
     // message of every fault is the fetch and parse tests' concern, a slow read cancel's.
-    QTest::newRow("web page") << server.url(QStringLiteral("/html")) << "a web page, not a feed";
-    QTest::newRow("404") << server.url(QStringLiteral("/none")) << "There is no feed at";
-    QTest::newRow("not an address") << "javascript:alert(1)"
-                                    << "not an address";
+    QTest::newRow("web page") << server.url("/html") << "a web page, not a feed";
+    QTest::newRow("404") << server.url("/none") << "There is no feed at";
+    QTest::newRow("not an address") << "javascript:alert(1)" << QString("not an address");
 }
 
 void tst_FeedImport::badFeedsChangeNothing() {
@@ -146,7 +132,7 @@ void tst_FeedImport::badFeedsChangeNothing() {
 void tst_FeedImport::cancelStopsOnlyTheRead() {
     FeedSession s;
     FeedDialog d(s.dialogs, feed::Source());
-    d.setAddress(server.url(QStringLiteral("/slow")));
+    d.setAddress(server.url("/slow"));
     QSignalSpy finished(&d, &FeedDialog::fetchFinished);
     d.show();
     d.fetch();
@@ -157,7 +143,7 @@ void tst_FeedImport::cancelStopsOnlyTheRead() {
     QVERIFY(d.isVisible()); // the first Escape stopped the read, not the dialog
     QVERIFY2(d.status().contains(QStringLiteral("cancelled")), qPrintable(d.status()));
     // Then the dialog reads again, and Escape closes it.
-    d.setAddress(server.url(QStringLiteral("/rss")));
+    d.setAddress(server.url("/rss"));
     d.fetch();
     QVERIFY(waitUntil([&] { return finished.count() == 2; }, 10000));
     QCOMPARE(d.entryCount(), 3);
@@ -166,85 +152,96 @@ void tst_FeedImport::cancelStopsOnlyTheRead() {
     QCOMPARE(d.result(), int(QDialog::Rejected));
 }
 
-void tst_FeedImport::refreshReplacesOnlyFeedItems_data() {
-    QTest::addColumn<int>("before"); // own items before the feed's
-    QTest::addColumn<int>("after");  // own items added after the import
-    QTest::addColumn<QStringList>("names");
-    QTest::newRow("feed items last") << 2 << 0 << QStringList{"A", "B", "Fresh 0", "Fresh 1"};
-    QTest::newRow("feed items first") << 0 << 1 << QStringList{"Fresh 0", "Fresh 1", "Item 3"};
-    QTest::newRow("feed items between")
-        << 1 << 1 << QStringList{"A", "Fresh 0", "Fresh 1", "Item 4"};
-}
-
+// Imported between own items and saved, the feed is remembered on opening; a refresh replaces
+// only its items, a save names the new ones, and Forget Feed leaves a plain script again.
 void tst_FeedImport::refreshReplacesOnlyFeedItems() {
-    QFETCH(int, before);
-    QFETCH(int, after);
-    QFETCH(QStringList, names);
     server.set("/moving", feedsamples::kRss);
-    {
-        FeedSession s(before);
-        s.import(server.url(QStringLiteral("/moving")), [](FeedDialog& d) {
-            // One entry less than the feed has: a refresh takes as many as were imported.
-            d.setChecked(2, false);
-            return int(QDialog::Accepted);
-        });
-        QCOMPARE(s.names().size(), before + 2);
-        for (int i = 0; i < after; ++i)
-            s.action("mnuItemAdd")->trigger();
-        s.dialogs.fileAnswers << s.work + QStringLiteral("/news.js");
-        QVERIFY(s.action("mnuFileSaveAs")->isEnabled());
-        s.action("mnuFileSaveAs")->trigger();
-        QVERIFY(!s.w->isDirty());
-        QVERIFY(QFile::exists(s.work + QStringLiteral("/news.feed.json")));
-        const QByteArray saved = readAll(s.work + QStringLiteral("/news.js"));
-        QVERIFY(!saved.contains("news.feed.json"));
-        QVERIFY(!saved.contains(server.url(QStringLiteral("/moving")).toUtf8()));
+    FeedSession s(1);
+    s.import(server.url("/moving"), [](FeedDialog& d) {
+        // One entry less than the feed has: a refresh takes as many as were imported.
+        d.setChecked(2, false);
+        return int(QDialog::Accepted);
+    });
+    s.action("mnuItemAdd")->trigger();
+    const QString script = s.work + QStringLiteral("/news.js");
+    s.dialogs.fileAnswers << script;
+    s.action("mnuFileSaveAs")->trigger();
+    QVERIFY(!s.w->isDirty());
+    QVERIFY(QFile::exists(s.work + QStringLiteral("/news.feed.json")));
+    const QByteArray saved = readAll(script);
+    QVERIFY(!saved.contains("news.feed.json"));
+    QVERIFY(!saved.contains(server.url("/moving").toUtf8()));
 
-        // Opened again, the document remembers its feed; the feed has moved on.
-        server.set("/moving", feedsamples::rssFeed(5, "Fresh"));
-        s.w->openPath(s.work + QStringLiteral("/news.js"));
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
-        QCOMPARE(s.w->feedSource().maxEntries, 2);
-        QVERIFY(s.action("mnuItemRefreshFeed")->isEnabled());
-        s.w->setFeedLimits(feed::Limits());
-        s.action("mnuItemRefreshFeed")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), 0);
-        QStringList shortNames;
-        for (const QString& n : s.names())
-            shortNames << n.section(u':', 0, 0);
-        QCOMPARE(shortNames, names);
-        QVERIFY(s.w->isDirty());
-        // Every node still has its own key, and a current item is shown.
-        const QStringList keys = s.keys();
-        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), names.size());
-        QVERIFY(s.list()->currentItem());
-        QCOMPARE(s.field("txtItmName")->text(), s.doc().item(s.current()).sName);
-        // Saved, the side file names the new feed items.
-        s.action("mnuFileSave")->trigger();
-        QCOMPARE(feed::readSource(s.work + QStringLiteral("/news.js")).source->items,
-                 s.w->feedSource().items);
-    }
+    server.set("/moving", feedsamples::rssFeed(5, "Fresh"));
+    s.w->openPath(script);
+    s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+    QCOMPARE(s.w->feedSource().maxEntries, 2);
+    QVERIFY(s.action("mnuItemRefreshFeed")->isEnabled());
+    s.w->setFeedLimits(feed::Limits());
+    s.action("mnuItemRefreshFeed")->trigger();
+    QCOMPARE(s.dialogs.messages.size(), 0);
+    QStringList shortNames;
+    for (const QString& n : s.names())
+        shortNames << n.section(u':', 0, 0);
+    QCOMPARE(shortNames, (QStringList{"A", "Fresh 0", "Fresh 1", "Item 4"}));
+    QVERIFY(s.w->isDirty());
+    // Every node still has its own key, and a current item is shown.
+    const QStringList keys = s.keys();
+    QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), 4);
+    QVERIFY(s.list()->currentItem());
+    QCOMPARE(s.field("txtItmName")->text(), s.doc().item(s.current()).sName);
+    s.action("mnuFileSave")->trigger();
+    QCOMPARE(feed::readSource(script).source->items, s.w->feedSource().items);
+
+    // Forget Feed and a save remove the side file; the script is what the writer makes.
+    s.action("mnuItemForgetFeed")->trigger();
+    QVERIFY(s.w->isDirty());
+    QVERIFY(!s.action("mnuItemRefreshFeed")->isEnabled());
+    s.action("mnuFileSave")->trigger();
+    QVERIFY(!QFile::exists(feed::sideFilePath(script)));
+    ScrollerDocument doc;
+    scriptreader::LoadScroller(script, doc);
+    QCOMPARE(readAll(script), scriptwriter::BuildScript(doc).toUtf8() + QByteArray("\r\n"));
+    QCOMPARE(s.names().size(), 4);
+    QCOMPARE(s.dialogs.unexpected, 0);
+    QCOMPARE(s.dialogs.messages.size(), 0);
 }
 
-void tst_FeedImport::refreshFailureChangesNothing() {
+// A refresh sends what the last read gave and takes 304 as nothing new; one that fails or is
+// stopped changes nothing; a feed that moved for good is remembered at its new address once the
+// user saves.
+void tst_FeedImport::refreshChangesOnlyWhatIsNew() {
+    FeedServer::Route tagged;
+    tagged.body = feedsamples::kRss;
+    tagged.etag = "\"home1\"";
+    server.routes.insert("/home", tagged);
     FeedSession s;
-    s.import(server.url(QStringLiteral("/rss")), acceptAll);
-    const QList<clsItem> items = s.items();
-    s.dialogs.fileAnswers << s.work + QStringLiteral("/fails.js");
+    s.import(server.url("/home"), acceptAll);
+    const QString script = s.work + QStringLiteral("/cond.js");
+    s.dialogs.fileAnswers << script;
     s.action("mnuFileSaveAs")->trigger();
-    server.set("/rss", "<!DOCTYPE html><html><body>Moved</body></html>", "text/html");
+    QCOMPARE(feed::readSource(script).source->etag, QStringLiteral("\"home1\""));
+    const QList<clsItem> items = s.items();
+    const auto unchanged = [&](const char* said) {
+        QVERIFY2(s.dialogs.lastText().contains(QLatin1String(said)),
+                 qPrintable(s.dialogs.lastText()));
+        QCOMPARE(s.items(), items);
+        QVERIFY(!s.w->isDirty());
+    };
     s.action("mnuItemRefreshFeed")->trigger();
-    server.set("/rss", feedsamples::kRss);
+    QVERIFY(server.lastHead.contains("If-None-Match: \"home1\""));
     QCOMPARE(s.dialogs.messages.size(), 1);
-    QVERIFY2(s.dialogs.lastText().contains(QStringLiteral("a web page")),
-             qPrintable(s.dialogs.lastText()));
-    QVERIFY(s.dialogs.lastText().contains(QStringLiteral("left as they were")));
-    QCOMPARE(s.items(), items);
-    QVERIFY(!s.w->isDirty());
+    unchanged("nothing new");
+
+    server.set("/home", "<!DOCTYPE html><html><body>Moved</body></html>", "text/html");
+    s.action("mnuItemRefreshFeed")->trigger();
+    QCOMPARE(s.dialogs.messages.size(), 2);
+    unchanged("a web page");
+    unchanged("left as they were");
 
     // A refresh that hangs is stopped from its progress box, by its button or by Escape: no
     // message, nothing changes.
-    server.routes["/rss"].mode = FeedServer::Mode::Stall;
+    server.routes["/home"].mode = FeedServer::Mode::Stall;
     for (const bool escape : {false, true}) {
         bool shown = false;
         QTimer::singleShot(200, [&] {
@@ -260,72 +257,19 @@ void tst_FeedImport::refreshFailureChangesNothing() {
         s.action("mnuItemRefreshFeed")->trigger();
         QVERIFY(shown);
     }
-    server.set("/rss", feedsamples::kRss);
-    QVERIFY2(s.dialogs.messages.size() == 1, qPrintable(s.dialogs.lastText()));
-    QCOMPARE(s.items(), items);
-    QVERIFY(!s.w->isDirty());
-}
-
-// A refresh sends what the last read gave and takes 304 as nothing new; a feed that moved for
-// good is remembered at its new address once the user saves.
-void tst_FeedImport::refreshAsksWhatIsNew() {
-    FeedServer::Route tagged;
-    tagged.body = feedsamples::kRss;
-    tagged.etag = "\"home1\"";
-    server.routes.insert("/home", tagged);
-    FeedSession s;
-    s.import(server.url(QStringLiteral("/home")), acceptAll);
-    const QString script = s.work + QStringLiteral("/cond.js");
-    s.dialogs.fileAnswers << script;
-    s.action("mnuFileSaveAs")->trigger();
-    QCOMPARE(feed::readSource(script).source->etag, QStringLiteral("\"home1\""));
-    const QList<clsItem> items = s.items();
-    s.action("mnuItemRefreshFeed")->trigger();
-    QVERIFY(server.lastHead.contains("If-None-Match: \"home1\""));
-    QCOMPARE(s.dialogs.messages.size(), 1);
-    QVERIFY2(s.dialogs.lastText().contains(QStringLiteral("nothing new")),
-             qPrintable(s.dialogs.lastText()));
-    QCOMPARE(s.items(), items);
-    QVERIFY(!s.w->isDirty());
+    QCOMPARE(s.dialogs.messages.size(), 2);
+    unchanged("left as they were");
 
     FeedServer::Route moved;
     moved.status = 301;
-    moved.location = server.url(QStringLiteral("/rss")).toLatin1();
+    moved.location = server.url("/rss").toLatin1();
     server.routes.insert("/home", moved);
     s.action("mnuItemRefreshFeed")->trigger();
-    QCOMPARE(s.dialogs.messages.size(), 1);
-    QCOMPARE(s.w->feedSource().address, server.url(QStringLiteral("/rss")));
-    QCOMPARE(feed::readSource(script).source->address, server.url(QStringLiteral("/home")));
+    QCOMPARE(s.dialogs.messages.size(), 2);
+    QCOMPARE(s.w->feedSource().address, server.url("/rss"));
+    QCOMPARE(feed::readSource(script).source->address, server.url("/home"));
     s.action("mnuFileSave")->trigger();
-    QCOMPARE(feed::readSource(script).source->address, server.url(QStringLiteral("/rss")));
-}
-
-void tst_FeedImport::scriptsWithoutFeedHaveNoSideFile() {
-    FeedSession s;
-    // A document without a feed saves exactly what the writer makes, and nothing beside it.
-    const auto writerBytes = [&] {
-        ScrollerDocument doc;
-        scriptreader::LoadScroller(s.scriptPath, doc);
-        return scriptwriter::BuildScript(doc).toUtf8() + QByteArray("\r\n");
-    };
-    s.dialogs.fileAnswers << s.scriptPath;
-    s.action("mnuFileSaveAs")->trigger();
-    QCOMPARE(readAll(s.scriptPath), writerBytes());
-    QVERIFY(!QFile::exists(feed::sideFilePath(s.scriptPath)));
-
-    // Importing and saving writes the side file; Forget Feed and saving removes it again.
-    s.import(server.url(QStringLiteral("/rss")), acceptAll);
-    s.action("mnuFileSave")->trigger();
-    QVERIFY(QFile::exists(feed::sideFilePath(s.scriptPath)));
-    s.action("mnuItemForgetFeed")->trigger();
-    QVERIFY(s.w->isDirty());
-    QVERIFY(!s.action("mnuItemRefreshFeed")->isEnabled());
-    s.action("mnuFileSave")->trigger();
-    QVERIFY(!QFile::exists(feed::sideFilePath(s.scriptPath)));
-    QCOMPARE(readAll(s.scriptPath), writerBytes());
-    QCOMPARE(s.names().size(), 6);
-    QCOMPARE(s.dialogs.unexpected, 0);
-    QCOMPARE(s.dialogs.messages.size(), 0);
+    QCOMPARE(feed::readSource(script).source->address, server.url("/rss"));
 }
 
 TICKORA_EDITOR_TEST_MAIN(tst_FeedImport)

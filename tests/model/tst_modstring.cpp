@@ -11,26 +11,24 @@ class TestModString : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void folder_data() {
+        const struct {
+            const char* row;
+            QString path, folder;
+        } rows[] = {
+            {"drive path", "C:\\Web\\site\\index.js", "C:\\Web\\site"},
+            {"drive root", "C:\\index.js", "C:"},
+            {"trailing separator", "C:\\Web\\site\\", "C:\\Web\\site"},
+            {"forward slashes", "web/pages/index.js", "web/pages"},
+            {"mixed, last wins", "a\\b/c\\d.js", "a\\b/c"},
+            {"posix", "/home/u/site/news.js", "/home/u/site"},
+            {"posix, backslash in names", "/home/u/my\\site/a\\b.js", "/home/u/my\\site"},
+            {"no separator", "index.js", ""},
+            {"empty", "", ""},
+        };
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("drive path") << "C:\\Web\\site\\index.js"
-                                    << "C:\\Web\\site";
-        QTest::newRow("drive root") << "C:\\index.js"
-                                    << "C:";
-        QTest::newRow("trailing separator") << "C:\\Web\\site\\"
-                                            << "C:\\Web\\site";
-        QTest::newRow("forward slashes") << "web/pages/index.js"
-                                         << "web/pages";
-        QTest::newRow("mixed, last wins") << "a\\b/c\\d.js"
-                                          << "a\\b/c";
-        QTest::newRow("posix") << "/home/u/site/news.js"
-                               << "/home/u/site";
-        QTest::newRow("posix, backslash in names") << "/home/u/my\\site/a\\b.js"
-                                                   << "/home/u/my\\site";
-        QTest::newRow("no separator") << "index.js"
-                                      << "";
-        QTest::newRow("empty") << ""
-                               << "";
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.path << r.folder;
     }
     void folder() {
         QFETCH(QString, path);
@@ -84,46 +82,35 @@ private Q_SLOTS:
         QTEST(modString::GetRelativeUrl(folder, file), "url");
     }
 
-    void escapeQuotes_data() {
+    // Quotes escaped once (and again changes nothing); only CR LF pairs become <br>.
+    void quotesAndBreaks_data() {
+        const struct {
+            const char* row;
+            QString in, escaped, broken;
+        } rows[] = {
+            {"none", "plain", "plain", "plain"},
+            {"one", "It's", "It\\'s", "It's"},
+            {"already escaped", "It\\'s", "It\\'s", "It\\'s"},
+            {"two", "a''b", "a\\'\\'b", "a''b"},
+            {"mixed", "\\''", "\\'\\'", "\\''"},
+            {"lone backslash kept", "a\\b'", "a\\b\\'", "a\\b'"},
+            {"quote at start", "'x", "\\'x", "'x"},
+            {"crlf", "a\r\nb\r\nc", "a\r\nb\r\nc", "a<br>b<br>c"},
+            {"lone cr and lf stay", "a\rb\nc", "a\rb\nc", "a\rb\nc"},
+            {"lf cr is no pair", "a\n\rb", "a\n\rb", "a\n\rb"},
+        };
         QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("none") << "plain"
-                              << "plain";
-        QTest::newRow("one") << "It's"
-                             << "It\\'s";
-        QTest::newRow("already escaped") << "It\\'s"
-                                         << "It\\'s";
-        QTest::newRow("two") << "a''b"
-                             << "a\\'\\'b";
-        QTest::newRow("mixed") << "\\''"
-                               << "\\'\\'";
-        QTest::newRow("lone backslash kept") << "a\\b'"
-                                             << "a\\b\\'";
-        QTest::newRow("quote at start") << "'x"
-                                        << "\\'x";
+        QTest::addColumn<QString>("escaped");
+        QTest::addColumn<QString>("broken");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.in << r.escaped << r.broken;
     }
-    void escapeQuotes() {
+    void quotesAndBreaks() {
         QFETCH(QString, in);
-        QFETCH(QString, out);
-        QCOMPARE(modString::EscapeQuotes(in), out);
-        QCOMPARE(modString::EscapeQuotes(out), out); // idempotent
-    }
-
-    void lineBreaks_data() {
-        QTest::addColumn<QString>("in");
-        QTest::addColumn<QString>("out");
-        QTest::newRow("crlf") << "a\r\nb\r\nc"
-                              << "a<br>b<br>c";
-        QTest::newRow("lone cr and lf stay") << "a\rb\nc"
-                                             << "a\rb\nc";
-        QTest::newRow("lf cr is no pair") << "a\n\rb"
-                                          << "a\n\rb";
-        QTest::newRow("none") << "abc"
-                              << "abc";
-    }
-    void lineBreaks() {
-        QFETCH(QString, in);
-        QTEST(modString::LineBreaksToBr(in), "out");
+        QFETCH(QString, escaped);
+        QCOMPARE(modString::EscapeQuotes(in), escaped);
+        QCOMPARE(modString::EscapeQuotes(escaped), escaped);
+        QTEST(modString::LineBreaksToBr(in), "broken");
     }
 
     void scriptSafe_data() {

@@ -1,4 +1,5 @@
-// clsScroller and the property-line parser.
+// The records: clsScroller's block, clsItem's line and the property-line parser that reads them.
+#include "clsitem.h"
 #include "clsscroller.h"
 #include "modparser.h"
 
@@ -7,56 +8,37 @@
 class TestScroller : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void newObjectRendersFourLines() {
-        QCOMPARE(clsScroller().ToString(), QStringLiteral(" = new Tickora();\r\n.name = '';\r\n"
-                                                          ".type = 0;\r\n"
-                                                          ".pausemouseover = true;\r\n"));
-    }
-
-    void fullBlockKeepsItsOrder() {
-        clsScroller s;
-        s.sName = QStringLiteral("news");
-        s.sWidth = QStringLiteral("200");
-        s.sHeight = QStringLiteral("40");
-        s.sSpeed = QStringLiteral("50");
-        s.iDirn = -3;
-        s.iMsePause = -1;
-        s.sDefWidth = QStringLiteral("120");
-        s.sSpacing = QStringLiteral("5");
-        s.sPause = QStringLiteral("2000");
-        QCOMPARE(s.ToString(), QStringLiteral("news = new Tickora();\r\n"
-                                              "news.name = 'news';\r\n"
-                                              "news.type = -3;\r\n"
-                                              "news.width = 200;\r\n"
-                                              "news.height = 40;\r\n"
-                                              "news.spacing = 5;\r\n"
-                                              "news.itemwidth = 120;\r\n"
-                                              "news.scrollspeed = 50;\r\n"
-                                              "news.pausedelay = 2000;\r\n"
-                                              "news.pausemouseover = false;\r\n"));
-    }
-
-    void blankValueIsStillWritten() {
+    // Blank settings are left out, a blank (not empty) one is written, and the order is fixed.
+    void blockKeepsItsOrder() {
         clsScroller s;
         s.sWidth = QStringLiteral(" ");
-        QVERIFY(s.ToString().contains(QStringLiteral("\r\n.width =  ;\r\n")));
+        QCOMPARE(s.ToString(), QStringLiteral(" = new Tickora();\r\n.name = '';\r\n.type = 0;\r\n"
+                                              ".width =  ;\r\n.pausemouseover = true;\r\n"));
+        s = {"news", "200", "40", "50", -3, -1, "120", "5", "2000"};
+        QCOMPARE(
+            s.ToString(),
+            QStringLiteral("news = new Tickora();\r\nnews.name = 'news';\r\nnews.type = -3;\r\n"
+                           "news.width = 200;\r\nnews.height = 40;\r\nnews.spacing = 5;\r\n"
+                           "news.itemwidth = 120;\r\nnews.scrollspeed = 50;\r\n"
+                           "news.pausedelay = 2000;\r\nnews.pausemouseover = false;\r\n"));
     }
 
     void propName_data() {
+        const struct {
+            const char* row;
+            QString line, name;
+        } rows[] = {
+            {"plain", "news.width = 200;", "width"},
+            {"second dot", "a.b.c = 1", "b.c"},
+            {"no equals", "news.display();", ""},
+            {"dot last", "a=b.", ""},
+            {"equals before dot only", "x = a.b;", ""},
+            {"spaces trimmed, tabs kept", "a.  \tw  = 1", "\tw"},
+        };
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("name");
-        QTest::newRow("plain") << "news.width = 200;"
-                               << "width";
-        QTest::newRow("second dot") << "a.b.c = 1"
-                                    << "b.c";
-        QTest::newRow("no equals") << "news.display();"
-                                   << "";
-        QTest::newRow("dot last") << "a=b."
-                                  << "";
-        QTest::newRow("equals before dot only") << "x = a.b;"
-                                                << "";
-        QTest::newRow("spaces trimmed, tabs kept") << "a.  \tw  = 1"
-                                                   << "\tw";
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.line << r.name;
     }
     void propName() {
         QFETCH(QString, line);
@@ -117,52 +99,46 @@ private Q_SLOTS:
     }
     void setProperty() {
         QFETCH(QString, line);
-        QFETCH(QString, expected);
         clsScroller s;
         s.iMsePause = 5;
         QVERIFY(s.SetProperty(line));
+        const std::pair<const char*, QString> fields[] = {
+            {"n", s.sName},
+            {"w", s.sWidth},
+            {"h", s.sHeight},
+            {"s", s.sSpeed},
+            {"t", s.iDirn != 0 ? QString::number(s.iDirn) : QString()},
+            {"p", s.iMsePause != 5 ? QString::number(s.iMsePause) : QString()},
+            {"d", s.sDefWidth},
+            {"g", s.sSpacing},
+            {"z", s.sPause}};
         QStringList got;
-        if (!s.sName.isEmpty())
-            got << "n=" + s.sName;
-        if (!s.sWidth.isEmpty())
-            got << "w=" + s.sWidth;
-        if (!s.sHeight.isEmpty())
-            got << "h=" + s.sHeight;
-        if (!s.sSpeed.isEmpty())
-            got << "s=" + s.sSpeed;
-        if (s.iDirn != 0)
-            got << "t=" + QString::number(s.iDirn);
-        if (s.iMsePause != 5)
-            got << "p=" + QString::number(s.iMsePause);
-        if (!s.sDefWidth.isEmpty())
-            got << "d=" + s.sDefWidth;
-        if (!s.sSpacing.isEmpty())
-            got << "g=" + s.sSpacing;
-        if (!s.sPause.isEmpty())
-            got << "z=" + s.sPause;
-        QCOMPARE(got.join(u','), expected);
+        for (const auto& [key, value] : fields)
+            if (!value.isEmpty())
+                got << QLatin1String(key) + u'=' + value;
+        QTEST(got.join(u','), "expected");
     }
 
     void setPropertyFailures_data() {
+        const QString range = QStringLiteral(" is out of range for type (it must lie between "
+                                             "-32768 and 32767).");
+        const struct {
+            const char* row;
+            QString line, error;
+        } rows[] = {
+            {"not a number", "news.type = x;", "\"x\" is not a number for type."},
+            {"empty", "news.type = ;", "\"\" is not a number for type."},
+            {"comma fraction", "news.type = 1,5;", "\"1,5\" is not a number for type."},
+            {"hex", "news.type = 0x1;", "\"0x1\" is not a number for type."},
+            {"overflow", "news.type = 32767.5;", "\"32767.5\"" + range},
+            {"huge", "news.type = 1e999;", "\"1e999\"" + range},
+            {"marks out of order", "x;a.width = 3",
+             "The value cannot be read, because a \";\" stands before the \"=\"."},
+        };
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("error");
-        QTest::newRow("not a number") << "news.type = x;"
-                                      << "\"x\" is not a number for type.";
-        QTest::newRow("empty") << "news.type = ;"
-                               << "\"\" is not a number for type.";
-        QTest::newRow("comma fraction") << "news.type = 1,5;"
-                                        << "\"1,5\" is not a number for type.";
-        QTest::newRow("hex") << "news.type = 0x1;"
-                             << "\"0x1\" is not a number for type.";
-        QTest::newRow("overflow")
-            << "news.type = 32767.5;"
-            << "\"32767.5\" is out of range for type (it must lie between -32768 and 32767).";
-        QTest::newRow("huge") << "news.type = 1e999;"
-                              << "\"1e999\" is out of range for type (it must lie between "
-                                 "-32768 and 32767).";
-        QTest::newRow("marks out of order")
-            << "x;a.width = 3"
-            << "The value cannot be read, because a \";\" stands before the \"=\".";
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.line << r.error;
     }
     void setPropertyFailures() {
         QFETCH(QString, line);
@@ -182,6 +158,36 @@ private Q_SLOTS:
         QVERIFY(s.SetProperty(QStringLiteral("a.") + pad + QStringLiteral(" = 1;")));
         QVERIFY(s.SetProperty(QStringLiteral("a.name = '") + pad + QStringLiteral("';")));
         QCOMPARE(s.sName, pad);
+    }
+
+    // What an item line gives; fields a line lacks keep the values T, W and N.
+    void setItem_data() {
+        const struct {
+            const char* row;
+            QString line, text, width, name;
+        } rows[] = {
+            {"three arguments", "news.add('It\\'s new', '150', 'Item 2');", "It\\'s new", "150",
+             "Item 2"},
+            {"one argument", "x.add('a');", "a", "W", "N"},
+            {"fourth argument ignored", "x.add('a', '1', 'b', 'c');", "a", "1", "b"},
+            {"unclosed text runs to the end", "x.add('abc", "abc", "W", "N"},
+            {"placeholder text survives", "x.add('a~||~b', '', 'n');", "a~||~b", "", "n"},
+            {"escaped quotes everywhere", "x.add('\\'q\\'', '\\'', 'O\\'Neil');", "\\'q\\'", "\\'",
+             "O\\'Neil"},
+            {"trailing backslash joins the next argument", "x.add('a\\', '1', 'b');", "a\\', ",
+             ", ", ");"},
+            {"no quotes", "x.add();", "T", "W", "N"},
+        };
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QStringList>("fields");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.line << QStringList{r.text, r.width, r.name};
+    }
+    void setItem() {
+        QFETCH(QString, line);
+        clsItem i{QStringLiteral("N"), QStringLiteral("T"), QStringLiteral("W")};
+        i.SetItem(line);
+        QTEST((QStringList{i.sText, i.sWidth, i.sName}), "fields");
     }
 };
 

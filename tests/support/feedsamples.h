@@ -3,6 +3,7 @@
 // Feeds for tests and benchmarks: each format with non-ASCII titles, quotes and ampersands.
 
 #include <QByteArray>
+#include <QString>
 
 namespace feedsamples {
 
@@ -82,18 +83,14 @@ inline const QByteArray kRdf = R"FEED(<?xml version="1.0"?>
 inline QByteArray rssFeed(int n, const QByteArray& tag = "Story") {
     QByteArray s = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<rss version=\"2.0\"><channel>"
                    "<title>Big</title>\n";
-    for (int i = 0; i < n; ++i) {
-        const QByteArray k = QByteArray::number(i);
-        s += "<item><title>" + tag + " " + k +
-             ": Grüße &amp; it's “news”</title><link>"
-             "https://big.example/story/" +
-             k +
-             "?x=1&amp;y=2</link><description>&lt;p&gt;The "
-             "summary of story " +
-             k +
-             " with &lt;b&gt;bold&lt;/b&gt; words&lt;/p&gt;"
-             "</description><pubDate>Mon, 01 Jan 2024 10:00:00 GMT</pubDate></item>\n";
-    }
+    for (int i = 0; i < n; ++i)
+        s += QStringLiteral("<item><title>%1 %2: Grüße &amp; it's “news”</title><link>https://"
+                            "big.example/story/%2?x=1&amp;y=2</link><description>&lt;p&gt;The "
+                            "summary of story %2 with &lt;b&gt;bold&lt;/b&gt; words&lt;/p&gt;"
+                            "</description><pubDate>Mon, 01 Jan 2024 10:00:00 GMT</pubDate>"
+                            "</item>\n")
+                 .arg(QString::fromUtf8(tag), QString::number(i))
+                 .toUtf8();
     return s + "</channel></rss>\n";
 }
 

@@ -38,38 +38,14 @@ inline std::optional<QStringList> addArguments(QStringView line, QStringView nam
             if (i >= n)
                 return std::nullopt;
             const QChar e = line[i++];
-            switch (e.unicode()) {
-            case 'n':
-                value += u'\n';
-                break;
-            case 'r':
-                value += u'\r';
-                break;
-            case 't':
-                value += u'\t';
-                break;
-            case 'b':
-                value += u'\b';
-                break;
-            case 'f':
-                value += u'\f';
-                break;
-            case 'v':
-                value += u'\v';
-                break;
-            case '0':
-                value += QChar(0);
-                break;
-            case 'x':
-            case 'u':
-                return std::nullopt; // the writer never leaves such escapes
-            case '\r':
-            case '\n':
+            // \' \\ and any other character stand for themselves; the writer never leaves \x
+            // or \u escapes, nor a backslash before a line break.
+            static const QString from = QStringLiteral("nrtbfv0"),
+                                 to = QStringLiteral("\n\r\t\b\f\v") + QChar(0);
+            if (e == u'x' || e == u'u' || e == u'\r' || e == u'\n')
                 return std::nullopt;
-            default:
-                value += e;
-                break; // \' \\ and any other character stand for themselves
-            }
+            const qsizetype k = from.indexOf(e);
+            value += k < 0 ? e : to[k];
         }
         args << value;
         if (line.mid(i, 2) == u", ") {

@@ -7,23 +7,9 @@
 // The documented example scroller and the exact bytes its script has.
 inline ScrollerDocument workedExample() {
     ScrollerDocument d;
-    d.scroller.sName = QStringLiteral("news");
-    d.scroller.iDirn = 0;
-    d.scroller.sWidth = QStringLiteral("200");
-    d.scroller.sHeight = QStringLiteral("40");
-    d.scroller.sSpacing = QStringLiteral("5");
-    d.scroller.sDefWidth = QStringLiteral("120");
-    d.scroller.sSpeed = QStringLiteral("50");
-    d.scroller.sPause = QStringLiteral("2000");
-    d.scroller.iMsePause = 0;
-    clsItem a;
-    a.sName = QStringLiteral("Item 1");
-    a.sText = QStringLiteral("Hello <b>world</b>");
-    clsItem b;
-    b.sName = QStringLiteral("Item 2");
-    b.sText = QStringLiteral("It\\'s new");
-    b.sWidth = QStringLiteral("150");
-    d.items = {a, b};
+    // Name, width, height, speed, direction, mouse-over pause, item width, spacing, pause.
+    d.scroller = {"news", "200", "40", "50", 0, 0, "120", "5", "2000"};
+    d.items = {{"Item 1", "Hello <b>world</b>", ""}, {"Item 2", "It\\'s new", "150"}};
     return d;
 }
 

@@ -16,12 +16,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("startFails");
         QTest::addColumn<QString>("text"); // of the message; empty: none
         QTest::addColumn<QString>("title");
-        QTest::newRow("no browser") << "" << false << "Could Not Find Associated Browser"
-                                    << "Browser Not Found";
-        QTest::newRow("start fails") << "/usr/bin/browser" << true << "Web Page Not Opened"
-                                     << "URL Failed";
-        QTest::newRow("started") << "/usr/bin/browser" << false << ""
-                                 << "";
+        QTest::newRow("no browser")
+            << "" << false << "Could Not Find Associated Browser" << QString("Browser Not Found");
+        QTest::newRow("start fails")
+            << "/usr/bin/browser" << true << "Web Page Not Opened" << QString("URL Failed");
+        QTest::newRow("started") << "/usr/bin/browser" << false << "" << QString("");
     }
     void openInBrowser() {
         platform::FakeShell shell;
