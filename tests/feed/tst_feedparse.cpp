@@ -193,7 +193,8 @@ void tst_FeedParse::wildFeeds_data() {
          "", "Use <div> at AT&T", "", ""},
         {"xml:base: nested atom",
          "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"https://ex.example/blog/\">"
-         "<entry xml:base=\"2024/\"><title>B</title><link xml:base=\"../\" href=\"post.html\"/>"
+         "<entry xml:base=\"2024/\"><title>B</title><link xml:base=\"../\" rel=\"related\" "
+         "href=\"post.html\"/>"
          "</entry></feed>",
          "", "B", "https://ex.example/blog/post.html", ""},
         {"xml:base: relative to the document",
@@ -273,6 +274,10 @@ void tst_FeedParse::badAnswers_data() {
         << QByteArray("<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
                       "href=\"/feed.xml?a=1&amp;b=2\"></head><body></body></html>")
         << "names its feed at https://feeds.example/feed.xml?a=1&b=2";
+    QTest::newRow("html page, single quotes, from its first byte")
+        << QByteArray("<html lang=en><link rel=alternate type='application/atom+xml' "
+                      "href='/a.xml'><p>Hi</html>")
+        << "names its feed at https://feeds.example/a.xml";
     QTest::newRow("xhtml page") << QByteArray(
                                        "<?xml version=\"1.0\"?>\n<!-- x -->\n<html "
                                        "xmlns=\"http://www.w3.org/1999/xhtml\"><body/></html>")
@@ -405,9 +410,9 @@ void tst_FeedParse::htmlText_data() {
          "a &amp; b &lt;c&gt; &#39;d&#x27; &eacute;&nbsp;&bogus; &iacute;&rarr;&hearts;",
          "a & b <c> 'd' é &bogus; í→♥", "a &amp; b &lt;c&gt; 'd' é &amp;bogus; í→♥"},
         {"numeric and old forms as a browser reads them",
-         "&#150;&#x80; &#0;&#x110000; &#65 &#x41z &#; &copy2024 AT&T &notit; &ampx &lt3",
-         "–€ \uFFFD\uFFFD A Az &#; ©2024 AT&T ¬it; &x <3",
-         "–€ \uFFFD\uFFFD A Az &amp;#; ©2024 AT&amp;T ¬it; &amp;x &lt;3"},
+         "&#150;&#x80; &#0;&#x110000; &#65 &#x41z &#169Corp &#; &copy2024 AT&T &notit; &ampx &lt3",
+         "–€ \uFFFD\uFFFD A Az ©Corp &#; ©2024 AT&T ¬it; &x <3",
+         "–€ \uFFFD\uFFFD A Az ©Corp &amp;#; ©2024 AT&amp;T ¬it; &amp;x &lt;3"},
         {"object content is fallback, head hidden",
          "<head><title>T</title></head>a <object "
          "data=\"v\">fallback</object> <template>t</template>b",

@@ -22,6 +22,7 @@ private Q_SLOTS:
             {"mixed, last wins", "a\\b/c\\d.js", "a\\b/c"},
             {"posix", "/home/u/site/news.js", "/home/u/site"},
             {"posix, backslash in names", "/home/u/my\\site/a\\b.js", "/home/u/my\\site"},
+            {"one-letter folder", "a/b.js", "a"},
             {"no separator", "index.js", ""},
             {"empty", "", ""},
         };

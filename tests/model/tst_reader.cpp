@@ -35,10 +35,7 @@ private Q_SLOTS:
         } rows[] = {
             {"only mentioned settings change", "news.width = 300;", "300", {}},
             {"setting without an object name", ".width = 3;", "3", {}},
-            {"every kind of line end",
-             "a.add('x');\ra.width = 1;\na.add('y');\r\n",
-             "1",
-             {"x", "y"}},
+            {"every kind of line end", "a.add('x');\r.width = 1;\n.add('y');\r\n", "1", {"x", "y"}},
             {"what follows the marker is ignored",
              "a.width = 1;\r\na.add('x');\r\n/* -- Replicate Items -- */\r\na.width = 2;\r\n"
              "a.add('x');",

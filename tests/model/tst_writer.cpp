@@ -1,6 +1,7 @@
 // The script writer: the text it builds, the passes, and how it saves and copies files, also
 // when the disk is full, the folder is closed or the target is no file.
 #include "files.h"
+#include "readcheck.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
 #include "workedexample.h"
@@ -165,7 +166,7 @@ private Q_SLOTS:
             {"own widths", 2, 2, "300", "", "", QStringList{"50", "60"}, 3},
             {"default width", 2, 3, "300", "", "80", QStringList{"", "abc"}, 2},
             {"fallback 100", 1, 2, "250", "", "x", QStringList{""}, 3},
-            {"no width: limit 100", 1, 2, "", "", "", QStringList{"40"}, 3},
+            {"no width: limit 100, filled exactly", 1, 2, "", "", "", QStringList{"50"}, 3},
             // Repeats never assume an item narrower than the narrowest the editor admits (10).
             {"tiny widths count as 10", 1, 2, "25", "", "", QStringList{"0.2"}, 3},
             {"negative widths count as 10", 1, 2, "30", "", "", QStringList{"-50"}, 4},
@@ -205,6 +206,8 @@ private Q_SLOTS:
         // A pass always writes the whole list, followed by an empty line and the marker.
         if (passes > 0)
             QVERIFY(s.contains(QStringLiteral("');\r\n\r\n/* -- Replicate Items -- */\r\n")));
+        // Read back, every line the writer wrote is understood.
+        QVERIFY(readcheck::unreadLines(s.toUtf8()).isEmpty());
     }
 
     // A document of 30 KB with the widest box and items of width 1 once asked for 32,768
@@ -357,7 +360,7 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("errors"); // what each copy error names, in order
         const QStringList all{"news.js", "tickolib.js", "tickora.htm", "tickora.js"};
         const QStringList none;
-        QTest::newRow("over an old script and runtime")
+        QTest::newRow("over an old script, runtime and own page")
             << QString("news.js") << "target" << false << all << none;
         QTest::newRow("no file name still copies")
             << QString("") << "target" << false << all.mid(1) << none;
@@ -382,9 +385,13 @@ private Q_SLOTS:
         const QString target = project == u"app" ? appDir.path() : dir.path();
         QFETCH(QString, script);
         const QString file = script.isEmpty() ? QString() : target + u'/' + script;
-        if (QByteArray(QTest::currentDataTag()).startsWith("over an old")) {
+        // Over old files, a page of the user's own stays.
+        const QByteArray ownPage = "<html><body>Our news</body></html>";
+        const bool over = QByteArray(QTest::currentDataTag()).startsWith("over an old");
+        if (over) {
             QVERIFY(writeFile(file, QByteArray(100000, 'x')));
             QVERIFY(writeFile(target + QStringLiteral("/tickolib.js"), "old runtime"));
+            QVERIFY(writeFile(target + QStringLiteral("/tickora.htm"), ownPage));
         }
         const QString projectFolder = project == u"none"  ? QString()
                                       : project == u"app" ? target + QStringLiteral("/./sub/..")
@@ -398,7 +405,9 @@ private Q_SLOTS:
             QCOMPARE(readAll(file), workedExampleBytes());
         for (const QString& name : scriptwriter::projectFiles())
             if (name != script && QFile::exists(target + u'/' + name))
-                QCOMPARE(readAll(target + u'/' + name), "project file " + name.toUtf8());
+                QCOMPARE(readAll(target + u'/' + name), over && name == u"tickora.htm"
+                                                            ? ownPage
+                                                            : "project file " + name.toUtf8());
         QFETCH(QStringList, errors);
         QCOMPARE(r.copyErrors.size(), errors.size());
         for (int i = 0; i < errors.size(); ++i)
