@@ -22,19 +22,13 @@
 
 namespace {
 
-using Run = ToolRun;
-
 // Lines the reader passes over: code after a setting, an item in double quotes.
 const QByteArray kUnread =
     "a.name = 'news';\na.width = 100;alert(1);\na.add(\"Hi\", \"\", \"One\");\n";
 
-Run run(const QStringList& args, const QString& workDir = QString()) {
-    return runTool(args, workDir);
-}
-
 // Runs a shell command with $T the tool and $D the folder, for file names that are not UTF-8
 // (which a QStringList cannot carry).
-Run shell(const QString& command, const QString& dir) {
+ToolRun shell(const QString& command, const QString& dir) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("T"), scriptTool());
     env.insert(QStringLiteral("D"), dir);
@@ -56,13 +50,12 @@ class TestCli : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     FeedServer server;
-    QString path(const char* name) { return dir.filePath(QString::fromLatin1(name)); }
     QString path(const QString& name) const { return dir.filePath(name); }
     // What read gives of a script, written again.
     QByteArray readAndWriteAgain(const QString& script) {
-        const Run r = run({"read", script});
+        const ToolRun r = runTool({"read", script});
         if (r.code != 0 || !writeFile(script + ".json", r.out) ||
-            run({"write", "--no-project-files", script + ".json", script + ".again"}).code != 0)
+            runTool({"write", "--no-project-files", script + ".json", script + ".again"}).code != 0)
             return "read and write failed: " + r.err;
         return readAll(script + ".again");
     }
@@ -85,7 +78,8 @@ private Q_SLOTS:
             "items": [{"name": "Item 1", "text": "Hello <b>world</b>", "width": ""},
                       {"name": "Item 2", "text": "It\\\u0027s new", "width": "150"}]})";
         QVERIFY(writeFile(path("doc.json"), json));
-        const Run w = run({"write", path("doc.json"), path("news.js"), "--no-project-files"});
+        const ToolRun w =
+            runTool({"write", path("doc.json"), path("news.js"), "--no-project-files"});
         QCOMPARE(w.code, 0);
         QCOMPARE(readAll(path("news.js")), workedExampleBytes());
         QVERIFY(!QFile::exists(path("tickora.js")));
@@ -99,7 +93,7 @@ private Q_SLOTS:
         QTemporaryDir out;
         QVERIFY(writeFile(path("min.json"), "{\"scroller\": {\"name\": \"s\"}}"));
         QVERIFY(writeFile(out.filePath("tickora.htm"), "<p>mine</p>"));
-        const Run w = run({"write", path("min.json"), out.filePath("s.js")});
+        const ToolRun w = runTool({"write", path("min.json"), out.filePath("s.js")});
         QCOMPARE(w.code, 0);
         // A missing key takes a new document's value.
         QCOMPARE(readAll(out.filePath("s.js")),
@@ -145,44 +139,40 @@ private Q_SLOTS:
         QFETCH(QByteArray, json);
         QFETCH(QString, target);
         QVERIFY(writeFile(path("bad.json"), json));
-        const Run w = run({"write", path("bad.json"), dir.filePath(target), "--no-project-files"});
+        const ToolRun w =
+            runTool({"write", path("bad.json"), dir.filePath(target), "--no-project-files"});
         QTEST(w.code, "code");
         QFETCH(QByteArray, says);
         QVERIFY2(w.err.contains(says), w.err.constData());
         QVERIFY(!QFile::exists(dir.filePath(target)));
     }
 
-    // write refuses, naming every offending field, what the editor would not save or what
-    // would run as code in the page; nothing is written and no project file is copied.
+    // write refuses, naming every offending field, what the editor would not save or what would
+    // run as code in the page; what no script can carry only once the rules are kept. Nothing
+    // is written and no project file is copied.
     void writeRefusesUntrustedDocuments_data() {
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<QByteArray>("report");
-        QTest::newRow("name that runs code")
-            << QByteArray("{\"scroller\": {\"name\": \"a=alert(1),b\"}}")
-            << QByteArray("name: Scroller name must contain only alphanumeric characters.\n");
         QTest::newRow("every offending field")
-            << QByteArray("{\"scroller\": {\"name\": \"news\", \"width\": \"1;alert(1)\"},"
-                          " \"items\": [{\"text\": \"ok\", \"width\": \"1');alert(1);//\"},"
-                          " {\"text\": \"one\\ntwo\"}, {\"name\": \"\\\\\\\\');alert(1);//\"}]}")
-            << QByteArray("width: Please Enter A Value Between 10 And 2000\n"
-                          "items[0].width: A single quote must be escaped as \\'.\n"
-                          "items[1].text: A line break must be written as <br>.\n"
-                          "items[2].name: A backslash that does not escape a quote (\\') must "
-                          "be written as &#92;.\n");
+            << QByteArray("{\"scroller\": {\"name\": \"a=alert(1),b\", \"width\": \"1;alert(1)\"},"
+                          " \"items\": [{\"text\": \"ok\", \"width\": \"1');alert(1);//\"}]}")
+            << QByteArray("name: Scroller name must contain only alphanumeric characters.\n"
+                          "width: Please Enter A Value Between 10 And 2000\n"
+                          "items[0].width: A single quote must be escaped as \\'.\n");
         QTest::newRow("text no file can carry")
             << QByteArray(
-                   "{\"scroller\": {\"name\": \"news\"}, \"items\": [{\"text\": \"a\\ud800\"}]}")
+                   "{\"scroller\": {\"name\": \"n\"}, \"items\": [{\"text\": \"a\\ud800\"}]}")
             << QByteArray("items[0].text: The script would not give this value back as it is");
     }
     void writeRefusesUntrustedDocuments() {
         QFETCH(QByteArray, json);
         QTemporaryDir out;
         QVERIFY(writeFile(out.filePath("doc.json"), json));
-        const Run w = run({"write", out.filePath("doc.json"), out.filePath("s.js")});
+        const ToolRun w = runTool({"write", out.filePath("doc.json"), out.filePath("s.js")});
         QCOMPARE(w.code, 1);
         QFETCH(QByteArray, report);
         QVERIFY2(w.err.startsWith(report), w.err.constData());
-        QVERIFY(w.err.contains("Nothing was written"));
+        QVERIFY(w.err.contains("\nNothing was written"));
         QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"doc.json"});
     }
 
@@ -195,7 +185,8 @@ private Q_SLOTS:
             "\"010.5\", \"spacing\": 0.1, \"pause\": 1e3},\n"
             " \"items\": [{\"text\": \"\xEF\xBB\xBFhi &#92;\", \"name\": \"\xEF\xBB\xBF\","
             " \"width\": \"050\"}]}"));
-        const Run w = run({"write", "--no-project-files", path("meant.json"), path("meant.js")});
+        const ToolRun w =
+            runTool({"write", "--no-project-files", path("meant.json"), path("meant.js")});
         QCOMPARE(w.code, 0);
         const QByteArray script = readAll(path("meant.js"));
         for (const char* line : {"news.width = 100;\r\n", "news.height = 10.5;\r\n",
@@ -223,7 +214,7 @@ private Q_SLOTS:
     void readReportsFailuresAndUnreadLines() {
         QFETCH(QByteArray, script);
         QVERIFY(writeFile(path("read.js"), script));
-        const Run r = run({"read", path("read.js")});
+        const ToolRun r = runTool({"read", path("read.js")});
         QTEST(r.code, "code");
         const QJsonObject o = QJsonDocument::fromJson(r.out).object();
         QTEST(o.value(QStringLiteral("error")).toString(), "error");
@@ -285,7 +276,7 @@ private Q_SLOTS:
         const QString file = d.filePath("none.js");
         if (!script.isNull())
             QVERIFY(writeFile(file, script));
-        Run c = run({"check", file});
+        ToolRun c = runTool({"check", file});
         QTEST(c.code, "code");
         QTEST(c.out.replace(d.path().toUtf8(), "DIR"), "out");
     }
@@ -440,10 +431,10 @@ private Q_SLOTS:
     void fileNames() {
         QFETCH(QString, command);
         QTemporaryDir d;
-        const Run r = shell(QStringLiteral("cd \"$D\" && ") + command, d.path());
+        const ToolRun r = shell(QStringLiteral("cd \"$D\" && ") + command, d.path());
         QTEST(r.code, "code");
         // Listed by the system, so the names' bytes are compared, not Qt's reading of them.
-        const Run ls = shell(QStringLiteral("cd \"$D\" && LC_ALL=C ls -1"), d.path());
+        const ToolRun ls = shell(QStringLiteral("cd \"$D\" && LC_ALL=C ls -1"), d.path());
         QTEST(ls.out, "files");
         if (r.code == 2)
             QVERIFY(r.err.contains("Usage"));
@@ -473,7 +464,7 @@ private Q_SLOTS:
     void usage() {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
-        const Run r = runTool(args, dir.path());
+        const ToolRun r = runTool(args, dir.path());
         QTEST(r.code, "code");
         QVERIFY2(QString::fromUtf8(r.code == 0 ? r.out + r.err : r.err).contains(message),
                  r.err.constData());
