@@ -134,11 +134,9 @@ private Q_SLOTS:
         ScrollerDocument d = withItems(1, 0);
         d.scroller.sName.clear();
         const QString s = scriptwriter::BuildScript(d);
-        QVERIFY2(s.startsWith(QStringLiteral(" = new Tickora();\r\n.name = '';\r\n.type = 0;\r\n"
-                                             ".pausemouseover = true;\r\n.add('', '', 'Item 1');"
-                                             "\r\n")),
+        QVERIFY2(s.contains(QStringLiteral("\r\n.add('', '', 'Item 1');\r\n")) &&
+                     s.endsWith(QStringLiteral("function(){.load();});")),
                  qPrintable(s));
-        QVERIFY(s.endsWith(QStringLiteral("function(){.load();});")));
     }
 
     void passes_data() {
@@ -210,14 +208,14 @@ private Q_SLOTS:
         QVERIFY(readcheck::unreadLines(s.toUtf8()).isEmpty());
     }
 
-    // A document of 30 KB with the widest box and items of width 1 once asked for 32,768
-    // passes (a script of a gigabyte); the repeats now stay within a few megabytes.
+    // A document of 100 KB with the widest box and items of width 1 once asked for 32,768
+    // passes (a script of gigabytes); the repeats now stay within a few megabytes.
     void repeatsAreBounded() {
         ScrollerDocument d = withItems(100, 2);
         d.scroller.sWidth = QStringLiteral("32767");
         for (clsItem& item : d.items) {
             item.sWidth = QStringLiteral("1");
-            item.sText = QString(300, u'x');
+            item.sText = QString(1000, u'x');
         }
         const QString s = scriptwriter::BuildScript(d);
         QVERIFY2(s.size() < 3 * 1024 * 1024, qPrintable(QString::number(s.size())));
