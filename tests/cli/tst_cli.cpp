@@ -111,42 +111,6 @@ private Q_SLOTS:
         }
     }
 
-    void writeFailures_data() {
-        QTest::addColumn<QByteArray>("json");
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QByteArray>("says");
-        QTest::newRow("broken json") << QByteArray("{") << "x.js" << 2 << QByteArray("JSON");
-        QTest::newRow("array") << QByteArray("[]") << "x.js" << 2 << QByteArray("object");
-        QTest::newRow("unknown key") << QByteArray("{\"scroller\": {\"heigth\": \"1\"}}") << "x.js"
-                                     << 2 << QByteArray("heigth");
-        QTest::newRow("direction not whole") << QByteArray("{\"scroller\": {\"direction\": 1.5}}")
-                                             << "x.js" << 2 << QByteArray("direction");
-        QTest::newRow("direction too big") << QByteArray("{\"scroller\": {\"direction\": 40000}}")
-                                           << "x.js" << 2 << QByteArray("direction");
-        QTest::newRow("pause not bool")
-            << QByteArray("{\"scroller\": {\"pauseOnMouseover\": \"yes\"}}") << "x.js" << 2
-            << QByteArray("pauseOnMouseover");
-        QTest::newRow("item not object")
-            << QByteArray("{\"items\": [1]}") << "x.js" << 2 << QByteArray("items[0]");
-        QTest::newRow("item field of another type")
-            << QByteArray("{\"items\": [{\"text\": true}]}") << "x.js" << 2
-            << QByteArray("items[0].text must be a string or a number");
-        QTest::newRow("missing folder") << QByteArray("{\"scroller\": {\"name\": \"s\"}}")
-                                        << "no/such/x.js" << 1 << QByteArray("does not exist");
-    }
-    void writeFailures() {
-        QFETCH(QByteArray, json);
-        QFETCH(QString, target);
-        QVERIFY(writeFile(path("bad.json"), json));
-        const ToolRun w =
-            runTool({"write", path("bad.json"), dir.filePath(target), "--no-project-files"});
-        QTEST(w.code, "code");
-        QFETCH(QByteArray, says);
-        QVERIFY2(w.err.contains(says), w.err.constData());
-        QVERIFY(!QFile::exists(dir.filePath(target)));
-    }
-
     // write refuses, naming every offending field, what the editor would not save or what would
     // run as code in the page; what no script can carry only once the rules are kept. Nothing
     // is written and no project file is copied.
@@ -438,30 +402,51 @@ private Q_SLOTS:
             QVERIFY(r.err.contains("Usage"));
     }
 
+    // Wrong arguments and documents that are no scroller: nothing is written.
     void usage_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QByteArray>("json"); // written to bad.json first, unless null
+        const auto row = [](const char* name, const QStringList& args, int code,
+                            const char* message, const QByteArray& json = QByteArray()) {
+            QTest::newRow(name) << args << code << QString::fromUtf8(message) << json;
+        };
         const QStringList feed{"feed", "https://ex.example/", "x.js"};
-        QTest::newRow("nothing") << QStringList() << 2 << "Usage";
-        QTest::newRow("unknown command") << QStringList{"frob"} << 2 << "Usage";
-        QTest::newRow("read without file") << QStringList{"read"} << 2 << "Usage";
-        QTest::newRow("write with one file") << QStringList{"write", "a.json"} << 2 << "Usage";
-        QTest::newRow("unknown option") << QStringList{"write", "a", "b", "--nope"} << 2 << "Usage";
-        QTest::newRow("feed with nothing") << feed.mid(0, 1) << 2 << "feed takes";
-        QTest::newRow("feed with one argument") << feed.mid(0, 2) << 2 << "feed takes";
-        QTest::newRow("feed, bad max") << feed + QStringList{"--max", "lots"} << 2 << "--max needs";
-        QTest::newRow("feed, unknown option")
-            << feed + QStringList{"--fast"} << 2 << "Unknown option --fast";
-        QTest::newRow("feed, not an address") << QStringList{"feed", "javascript:alert(1)", "x.js"}
-                                              << 2 << "not an address a feed can be read from";
+        const QStringList write{"write", "bad.json", "x.js", "--no-project-files"};
+        row("nothing", {}, 2, "Usage");
+        row("unknown command", {"frob"}, 2, "Usage");
+        row("read without file", {"read"}, 2, "Usage");
+        row("write with one file", {"write", "a.json"}, 2, "Usage");
+        row("unknown option", {"write", "a", "b", "--nope"}, 2, "Usage");
+        row("feed with nothing", feed.mid(0, 1), 2, "feed takes");
+        row("feed with one argument", feed.mid(0, 2), 2, "feed takes");
+        row("feed, bad max", feed + QStringList{"--max", "lots"}, 2, "--max needs");
+        row("feed, unknown option", feed + QStringList{"--fast"}, 2, "Unknown option --fast");
+        row("feed, not an address", {"feed", "javascript:alert(1)", "x.js"}, 2,
+            "not an address a feed can be read from");
         for (const char* command : {"", "read", "write", "check", "feed"})
-            QTest::newRow(qPrintable(QStringLiteral("%1 help").arg(command)))
-                << (QStringList{command, "--help"}.mid(*command ? 0 : 1)) << 0 << "Usage";
+            row(qPrintable(QStringLiteral("%1 help").arg(command)),
+                QStringList{command, "--help"}.mid(*command ? 0 : 1), 0, "Usage");
+        row("broken json", write, 2, "JSON", "{");
+        row("array", write, 2, "object", "[]");
+        row("unknown key", write, 2, "heigth", "{\"scroller\": {\"heigth\": \"1\"}}");
+        row("direction not whole", write, 2, "direction", "{\"scroller\": {\"direction\": 1.5}}");
+        row("direction too big", write, 2, "direction", "{\"scroller\": {\"direction\": 40000}}");
+        row("pause not bool", write, 2, "pauseOnMouseover",
+            "{\"scroller\": {\"pauseOnMouseover\": \"yes\"}}");
+        row("item not object", write, 2, "items[0]", "{\"items\": [1]}");
+        row("item field of another type", write, 2, "items[0].text must be a string or a number",
+            "{\"items\": [{\"text\": true}]}");
+        row("missing folder", {"write", "bad.json", "no/such/x.js", "--no-project-files"}, 1,
+            "does not exist", "{\"scroller\": {\"name\": \"s\"}}");
     }
     void usage() {
         QFETCH(QStringList, args);
         QFETCH(QString, message);
+        QFETCH(QByteArray, json);
+        if (!json.isNull())
+            QVERIFY(writeFile(path("bad.json"), json));
         const ToolRun r = runTool(args, dir.path());
         QTEST(r.code, "code");
         QVERIFY2(QString::fromUtf8(r.code == 0 ? r.out + r.err : r.err).contains(message),
