@@ -384,6 +384,8 @@ private Q_SLOTS:
         QTest::newRow("options after --")
             << doc + "$T write -- doc.json --no-project-files" << 0
             << QByteArray("--no-project-files\ndoc.json\ntickolib.js\ntickora.htm\ntickora.js\n");
+        QTest::newRow("a lone dash is a file name")
+            << doc + "$T write --no-project-files doc.json -" << 0 << QByteArray("-\ndoc.json\n");
         QTest::newRow("empty output name")
             << doc + "$T write doc.json ''" << 2 << QByteArray("doc.json\n");
         QTest::newRow("empty name after --")
@@ -422,12 +424,18 @@ private Q_SLOTS:
         row("feed with nothing", feed.mid(0, 1), 2, "feed takes");
         row("feed with one argument", feed.mid(0, 2), 2, "feed takes");
         row("feed, bad max", feed + QStringList{"--max", "lots"}, 2, "--max needs");
+        row("feed, max without a value", feed + QStringList{"--max"}, 2, "--max needs");
+        row("feed, doc without a value", feed + QStringList{"--doc"}, 2, "--doc needs a value");
+        row("feed without a default scroller", feed + QStringList{"--app-dir", "."}, 1,
+            "Give the scroller's settings with --doc");
         row("feed, unknown option", feed + QStringList{"--fast"}, 2, "Unknown option --fast");
         row("feed, not an address", {"feed", "javascript:alert(1)", "x.js"}, 2,
             "not an address a feed can be read from");
         for (const char* command : {"", "read", "write", "check", "feed"})
             row(qPrintable(QStringLiteral("%1 help").arg(command)),
                 QStringList{command, "--help"}.mid(*command ? 0 : 1), 0, "Usage");
+        row("check help states the ranges", {"check", "--help"}, 0,
+            "scroll speed 5 to 1000, spacing 0 to 50, pause 0 to 50000");
         row("broken json", write, 2, "JSON", "{");
         row("array", write, 2, "object", "[]");
         row("unknown key", write, 2, "heigth", "{\"scroller\": {\"heigth\": \"1\"}}");
