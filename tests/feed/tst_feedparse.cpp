@@ -101,7 +101,7 @@ private slots:
         }
         QVERIFY2(r.ok, qPrintable(r.error));
         // The feed moved as far as permanent redirects lead, not further.
-        const QString moved = path == u"/gone-for-good" ? QStringLiteral("/rss")
+        const QString moved = path == u"/gone-for-good" ? QStringLiteral("/tagged")
                               : path == u"/gone"        ? QStringLiteral("/moved")
                                                         : QString();
         QCOMPARE(r.movedTo.toString(), moved.isEmpty() ? moved : server.url(moved));

@@ -68,7 +68,7 @@ public:
             route.body = body;
         };
         respond("/gone", 301, url(QStringLiteral("/moved")).toLatin1());
-        respond("/gone-for-good", 301, url(QStringLiteral("/rss")).toLatin1());
+        respond("/gone-for-good", 301, url(QStringLiteral("/tagged")).toLatin1());
         respond("/moved", 302, url(QStringLiteral("/rss")).toLatin1());
         respond("/loop", 302, "/loop");
         respond("/broken", 500, {}, "oops");
