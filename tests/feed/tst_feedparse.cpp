@@ -1,483 +1,783 @@
-// Reading feeds and turning their entries into items that are safe in the script and the page.
+// Reading feeds from a server on 127.0.0.1 and from files: every way a read can go wrong ends in
+// one clear message, and the read is capped in size and time. Parsing them as publishing systems
+// write them, and turning their entries into items safe in the script and the page.
+#include "eventwait.h"
+#include "feedfetch.h"
 #include "feeditems.h"
 #include "feedparser.h"
 #include "feedsamples.h"
+#include "feedserver.h"
+#include "feedsource.h"
+#include "files.h"
 #include "htmltext.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace feed;
 
+namespace {
+
+QList<clsItem> list(const QString& names) {
+    QList<clsItem> out;
+    for (const QString& n : names.split(u' ', Qt::SkipEmptyParts))
+        out << clsItem{n, QStringLiteral("text of ") + n, {}};
+    return out;
+}
+
+QString names(const QList<clsItem>& items) {
+    QStringList out;
+    for (const clsItem& i : items)
+        out << i.sName;
+    return out.join(u' ');
+}
+
+} // namespace
+
 class tst_FeedParse : public QObject {
     Q_OBJECT
+    FeedServer server;
+    QTemporaryDir dir;
+
 private slots:
-    void formats_data();
-    void formats();
-    void wildFeeds_data();
-    void wildFeeds();
-    void entityTable();
-    void badAnswers_data();
-    void badAnswers();
-    void itemText_data();
-    void itemText();
-    void itemOptions();
-    void htmlText_data();
-    void htmlText();
-    void cutText_data();
-    void cutText();
-    void dates_data();
-    void dates();
+    void initTestCase() {
+        QVERIFY(server.start());
+        QVERIFY(dir.isValid());
+        server.addSamples();
+    }
+
+    void answers_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("timeoutMs");
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<QString>("error");      // of the read; empty when it succeeds
+        QTest::addColumn<QString>("firstTitle"); // after parsing
+        const qint64 defaultMax = Limits().maxBytes;
+        const QString first = QStringLiteral("Grüße aus Köln – “Zitat” & mehr");
+        QTest::newRow("rss") << "/rss" << 5000 << defaultMax << "" << first;
+        QTest::newRow("redirect") << "/moved" << 5000 << defaultMax << "" << first;
+        QTest::newRow("moved for good") << "/gone-for-good" << 5000 << defaultMax << "" << first;
+        QTest::newRow("moved for good, then for now")
+            << "/gone" << 5000 << defaultMax << "" << first;
+        QTest::newRow("deflated") << "/deflated" << 5000 << defaultMax << "" << first;
+        QTest::newRow("charset from http")
+            << "/latin" << 5000 << defaultMax << QString() << "“Café”";
+        QTest::newRow("404") << "/nothing" << 5000 << defaultMax << "There is no feed at"
+                             << QString();
+        QTest::newRow("500") << "/broken" << 5000 << defaultMax << "with 500" << QString();
+        QTest::newRow("redirect loop")
+            << "/loop" << 5000 << defaultMax << "redirects more than 5 times" << QString();
+        QTest::newRow("time-out") << "/slow" << 300 << defaultMax
+                                  << "did not arrive within 1 seconds" << QString();
+        QTest::newRow("200 MB declared")
+            << "/huge" << 5000 << defaultMax << "is larger than 8 MB" << QString();
+        QTest::newRow("endless answer")
+            << "/endless" << 5000 << qint64(300 * 1024) << "is larger than 300 kB" << QString();
+    }
+
+    void answers() {
+        QFETCH(QString, path);
+        QFETCH(int, timeoutMs);
+        QFETCH(qint64, maxBytes);
+        QFETCH(QString, error);
+        QFETCH(QString, firstTitle);
+        Limits limits;
+        limits.timeoutMs = timeoutMs;
+        limits.maxBytes = maxBytes;
+        QElapsedTimer t;
+        t.start();
+        const FetchResult r = fetch(QUrl(server.url(path)), limits);
+        QVERIFY(t.elapsed() < timeoutMs + 3000);
+        if (!error.isEmpty()) {
+            QVERIFY(!r.ok);
+            QVERIFY(!r.cancelled);
+            QVERIFY2(r.error.contains(error), qPrintable(r.error));
+            QVERIFY2(r.error.contains(server.url(path)), qPrintable(r.error));
+            QVERIFY(r.bytes.isEmpty());
+            return;
+        }
+        QVERIFY2(r.ok, qPrintable(r.error));
+        // The feed moved as far as permanent redirects lead, not further.
+        const QString moved = path == u"/gone-for-good" ? QStringLiteral("/tagged")
+                              : path == u"/gone"        ? QStringLiteral("/moved")
+                                                        : QString();
+        QCOMPARE(r.movedTo.toString(), moved.isEmpty() ? moved : server.url(moved));
+        const ParseResult p = parse(r.bytes, r.finalUrl, r.contentType);
+        QVERIFY2(p.ok, qPrintable(p.error));
+        QCOMPARE(p.feed.entries.value(0).title, firstTitle);
+        // Relative links resolve against the address the feed came from, after redirects.
+        if (path == u"/moved")
+            QCOMPARE(p.feed.entries.value(1).link, server.url("/stories/2"));
+    }
+
+    void refusedConnection() {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        const FetchResult r = fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/feed").arg(port)));
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(QStringLiteral("refused the connection")), qPrintable(r.error));
+    }
+
+    void files_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("atom file") << "feed.atom" << feedsamples::kAtom << Limits().maxBytes << "";
+        QTest::newRow("file name with spaces, ü and #")
+            << "my fëed #1.xml" << feedsamples::kRss << Limits().maxBytes << "";
+        QTest::newRow("missing file")
+            << "missing.xml" << QByteArray() << Limits().maxBytes << "cannot be read";
+        QTest::newRow("too big") << "big.xml" << feedsamples::rssFeed(200) << qint64(10000)
+                                 << "is larger than";
+        QTest::newRow("folder") << "" << QByteArray() << Limits().maxBytes << "is a folder";
+    }
+
+    void files() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(qint64, maxBytes);
+        QFETCH(QString, error);
+        const QString path = name.isEmpty() ? dir.path() : dir.filePath(name);
+        if (!bytes.isNull())
+            QVERIFY(writeFile(path, bytes));
+        QString why;
+        const std::optional<QUrl> url = addressToUrl(path, &why);
+        QVERIFY2(url, qPrintable(why));
+        Limits limits;
+        limits.maxBytes = maxBytes;
+        const FetchResult r = fetch(*url, limits);
+        if (!error.isEmpty()) {
+            QVERIFY(!r.ok);
+            QVERIFY2(r.error.contains(error), qPrintable(r.error));
+            return;
+        }
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.bytes, bytes);
+        QVERIFY(r.contentType.isEmpty() && r.etag.isEmpty()); // a file has no HTTP charset
+    }
+
+    // A second read with what the first gave is answered 304, and taken as nothing new.
+    void conditional() {
+        const QUrl url(server.url("/tagged"));
+        const FetchResult first = fetch(url);
+        QVERIFY2(first.ok && !first.notModified, qPrintable(first.error));
+        QVERIFY(!server.lastHead.contains("If-None-Match"));
+        QCOMPARE(first.etag, QStringLiteral("\"v1\""));
+        const Validators validators{first.etag, first.lastModified};
+        const FetchResult second = fetch(url, Limits(), validators);
+        QVERIFY2(second.ok && second.notModified && second.bytes.isEmpty(),
+                 qPrintable(second.error));
+        QVERIFY(
+            server.lastHead.contains("\r\nIf-Modified-Since: " + first.lastModified.toLatin1()));
+        const FetchResult changed = fetch(url, Limits(), Validators{QStringLiteral("\"v0\""), {}});
+        QVERIFY(changed.ok && !changed.notModified && changed.bytes == feedsamples::kRss);
+        // A 304 to a request that asked nothing is no feed.
+        server.routes["/stale"].status = 304;
+        const FetchResult unasked = fetch(QUrl(server.url("/stale")));
+        QVERIFY2(!unasked.ok && unasked.error.contains(QStringLiteral("304")),
+                 qPrintable(unasked.error));
+    }
+
+    void cancel() {
+        Fetcher f;
+        QList<FetchResult> results;
+        connect(&f, &Fetcher::finished, this, [&](const FetchResult& r) { results << r; });
+        f.start(QUrl(server.url("/slow")));
+        QVERIFY(f.isRunning());
+        QTest::qWait(50);
+        f.cancel();
+        QVERIFY(!f.isRunning());
+        QCOMPARE(results.size(), 1);
+        QVERIFY(results[0].cancelled);
+        QVERIFY(!results[0].ok);
+        // A new read after a cancel works, and the cancelled one reports nothing more.
+        f.start(QUrl(server.url("/rss")));
+        TRY_VERIFY(results.size() == 2, 5000);
+        QVERIFY(results[1].ok);
+        QTest::qWait(50);
+        QCOMPARE(results.size(), 2);
+    }
+
+    void addresses_data() {
+        const struct {
+            const char* row;
+            QString text;
+            QString url; // empty: refused
+        } rows[] = {
+            {"https", " https://ex.example/feed ", "https://ex.example/feed"},
+            {"pasted over two lines", "https://ex.example/fe\r\ned\n", "https://ex.example/feed"},
+            {"feed scheme", "feed://ex.example/rss", "http://ex.example/rss"},
+            {"bare host", "ex.example/rss.xml", "http://ex.example/rss.xml"},
+            {"absolute path", "/tmp/x feed.xml", "file:///tmp/x feed.xml"},
+            {"file url", "file:///tmp/a.xml", "file:///tmp/a.xml"},
+            {"javascript", "javascript:alert(1)", ""},
+            {"ftp", "ftp://ex.example/feed", ""},
+            {"empty", "   ", ""},
+            {"words", "my feed", ""},
+            // No dot in the first part: a missing file, not a host.
+            {"host without a dot", "localhost/feed.xml", ""},
+            {"missing relative file", "news/feed.xml", ""},
+        };
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("url");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.text << r.url;
+    }
+
+    void addresses() {
+        QFETCH(QString, text);
+        QFETCH(QString, url);
+        QString why;
+        const std::optional<QUrl> u = addressToUrl(text, &why);
+        if (url.isEmpty()) {
+            QVERIFY(!u);
+            QVERIFY(why.contains(QStringLiteral("http://")));
+            return;
+        }
+        QVERIFY2(u, qPrintable(why));
+        QCOMPARE(u->toString(), url);
+    }
+
+    void sideFile() {
+        const QString script = dir.filePath("news.js");
+        QCOMPARE(sideFilePath(script), dir.filePath("news.feed.json"));
+        QVERIFY(!readSource(script).source);
+        QVERIFY(readSource(script).error.isEmpty());
+
+        Source s;
+        s.address = QStringLiteral("https://ex.example/feed?a=1&b='2'");
+        s.maxEntries = 7;
+        s.options.nameLength = 12;
+        s.options.summaryLength = 40;
+        s.options.titleMarkup = true;
+        const clsItem item{"It\\'s ü", "<a href=\"x\">It\\'s ü</a>", ""};
+        s.items << item << item;
+        QCOMPARE(writeSource(script, s), QString());
+        const SourceRead r = readSource(script);
+        QVERIFY2(r.source, qPrintable(r.error));
+        QCOMPARE(r.source->address, s.address);
+        QCOMPARE(r.source->maxEntries, 7);
+        QVERIFY(r.source->options == s.options);
+        QCOMPARE(r.source->items, s.items);
+
+        // A damaged side file is reported, not trusted.
+        QVERIFY(writeFile(sideFilePath(script), "{\"tickoraFeed\": 1, \"address\": "));
+        const SourceRead damaged = readSource(script);
+        QVERIFY(!damaged.source);
+        QVERIFY2(damaged.error.contains(QStringLiteral("cannot be read")),
+                 qPrintable(damaged.error));
+
+        QCOMPARE(removeSource(script), QString());
+        QVERIFY(!QFile::exists(sideFilePath(script)));
+        QCOMPARE(removeSource(script), QString()); // nothing to remove is no failure
+        QVERIFY(!writeSource(dir.filePath("no/such/folder/x.js"), s).isEmpty());
+    }
+
+    void refreshPlan_data() {
+        const struct {
+            const char* row;
+            QString current;
+            QString remembered;
+            QString fresh;
+            QString result;
+        } rows[] = {
+            {"feed items between own items", "a f1 f2 b", "f1 f2", "n1 n2 n3", "a n1 n2 n3 b"},
+            {"moved and partly edited", "f2 a f1 b", "f1 f2 f3", "n1", "n1 a b"},
+            {"none left: at the end", "a b", "f1", "n1 n2", "a b n1 n2"},
+            {"duplicates match once each", "f1 f1 f1", "f1 f1", "n1", "n1 f1"},
+            {"own item equal to a feed item stays when counted out", "f1 a f1", "f1", "n1",
+             "n1 a f1"},
+            {"empty list", "", "f1", "n1", "n1"},
+        };
+        QTest::addColumn<QString>("current");
+        QTest::addColumn<QString>("remembered");
+        QTest::addColumn<QString>("fresh");
+        QTest::addColumn<QString>("result");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.current << r.remembered << r.fresh << r.result;
+    }
+
+    void refreshPlan() {
+        QFETCH(QString, current);
+        QFETCH(QString, remembered);
+        QFETCH(QString, fresh);
+        QFETCH(QString, result);
+        QCOMPARE(names(applyRefresh(list(current), list(remembered), list(fresh))), result);
+    }
+
+    // Every entry as "title | link | summary", the title as the feed gives it.
+    void formats_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("feedTitle");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("datedEntries");
+        QTest::newRow("rss 2.0")
+            << feedsamples::kRss << int(Format::Rss) << "Köln News"
+            << QStringList{"Grüße aus Köln – “Zitat” & mehr | https://news.example/"
+                           "köln?a=1&b=2 | First story & more",
+                           "It's \"quoted\" \\ and <script>alert(1)</script> | "
+                           "https://feeds.example/stories/2 | Second one",
+                           "日本語のニュース | https://news.example/3 | "}
+            << 3;
+        QTest::newRow("atom")
+            << feedsamples::kAtom << int(Format::Atom) << "Atom Café"
+            << QStringList{"<b>Café</b> &amp; Bar | https://atom.example/1 | Summary "
+                           "one & two",
+                           "L'été \"chaud\" | https://feeds.example/dir/entries/2 | "
+                           "Hot summer",
+                           "Ελληνικά & more | javascript:alert(3) | "}
+            << 3;
+        QTest::newRow("json feed")
+            << feedsamples::kJson << int(Format::Json) << "JSON Ünïcode"
+            << QStringList{"Ünïcode ‘quotes’ & \"double\" 'single' | https://json.example/1 | "
+                           "Short & "
+                           "sweet",
+                           " | https://json.example/2 | No title, only content",
+                           "C:\\path\\ | https://json.example/3 | "}
+            << 1;
+        QTest::newRow("rss 1.0") << feedsamples::kRdf << int(Format::Rdf) << "RDF"
+                                 << QStringList{"Één | https://rdf.example/1 | ",
+                                                "Twee & drie | https://rdf.example/2 | "}
+                                 << 0;
+        QTest::newRow("entries with nothing to show left out")
+            << QByteArray("{\"version\": \"https://jsonfeed.org/version/1\", \"items\": [{\"id\": "
+                          "\"1\"}, 7, {\"title\": \"T\"}, {\"title\": \"  \"}]}")
+            << int(Format::Json) << QString() << QStringList{"T |  | "} << 0;
+        QTest::newRow("empty channel")
+            << QByteArray("<rss><channel><title>Quiet</title></channel></rss>") << int(Format::Rss)
+            << "Quiet" << QStringList{} << 0;
+    }
+
+    void formats() {
+        QFETCH(QByteArray, bytes);
+        const ParseResult r = parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QTEST(int(r.feed.format), "format");
+        QTEST(r.feed.title, "feedTitle");
+        QStringList entries;
+        int dated = 0;
+        for (const Entry& e : r.feed.entries) {
+            entries << e.title + QStringLiteral(" | ") + e.link + QStringLiteral(" | ") + e.summary;
+            dated += e.date.isValid() ? 1 : 0;
+        }
+        QTEST(entries, "entries");
+        QTEST(dated, "datedEntries");
+    }
+
+    // Feeds as publishing systems write them, one concern per group of rows: what the first entry
+    // shows (its title as text, its link and its summary).
+    void wildFeeds_data() {
+        const auto wrap = [](const char* outer) {
+            return [outer](const QString& inner) {
+                return QString::fromUtf8(outer).arg(inner).toUtf8();
+            };
+        };
+        const auto item = wrap("<rss version=\"2.0\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+                               "xmlns:media=\"http://search.yahoo.com/mrss/\"><channel><title>C"
+                               "</title><item>%1</item></channel></rss>");
+        const auto entry03 =
+            wrap("<feed version=\"0.3\" xmlns=\"http://purl.org/atom/ns#\"><title>A"
+                 "</title><entry><link rel=\"alternate\" type=\"text/html\" "
+                 "href=\"https://ex.example/e\"/>%1</entry></feed>");
+        const auto entry =
+            wrap("<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>A</title><entry>"
+                 "%1</entry></feed>");
+        const auto xhtml = [](const char* inner) {
+            return QStringLiteral("<div xmlns=\"http://www.w3.org/1999/xhtml\">%1</div>")
+                .arg(inner);
+        };
+        // Bytes that are not UTF-8 go in as they are, past the wrappers' UTF-8.
+        const auto raw = [&](const QByteArray& bytes) {
+            return item(QStringLiteral("@")).replace("@", bytes);
+        };
+        const struct {
+            const char* row;
+            QByteArray bytes;
+            QString contentType, title, link, summary;
+        } rows[] = {
+            {"namespaces: an empty link module element keeps the link",
+             item("<title>Real</title><link>https://ex.example/real</link><l:link xmlns:l=\"http://"
+                  "purl.org/rss/1.0/modules/link/\" l:rel=\"permalink\"/>"),
+             "", "Real", "https://ex.example/real", ""},
+            {"namespaces: extensions only fill what is missing",
+             item("<title>Own</title><media:title>Media</media:title><dc:title>DC</dc:title>"
+                  "<x:description xmlns:x=\"urn:x\">Other</x:description><content:encoded "
+                  "xmlns:content=\"http://purl.org/rss/1.0/modules/content/\">&lt;p&gt;Full "
+                  "&lt;b&gt;text&lt;/b&gt;</content:encoded>"),
+             "", "Own", "", "Full text"},
+            {"namespaces: dc title when the item has none",
+             item("<dc:title>DC only</dc:title><description>D</description>"), "", "DC only", "",
+             "D"},
+            {"namespaces: atom entry",
+             entry("<title>Own</title><media:title xmlns:media=\"http://search.yahoo.com/mrss/\">M"
+                   "</media:title><link href=\"https://ex.example/own\"/><x:link xmlns:x=\"urn:x\" "
+                   "href=\"https://ex.example/x\"/><x:summary xmlns:x=\"urn:x\">X</x:summary>"),
+             "", "Own", "https://ex.example/own", ""},
+            {"encodings: http charset, no declaration",
+             raw("<title>\x93"
+                 "Caf\xE9\x94</title>"),
+             "text/xml; charset=windows-1252", "“Café”", "", ""},
+            {"encodings: http charset before the declaration",
+             "<?xml version=\"1.0\" encoding=\"utf-8\"?>" + raw("<title>\xE9t\xE9</title>"),
+             "application/xml; charset=\"ISO-8859-1\"", "été", "", ""},
+            {"encodings: the byte-order mark first",
+             "\xEF\xBB\xBF\n\n  " + item("<title>Café</title>"), "text/xml; charset=windows-1252",
+             "Café", "", ""},
+            {"encodings: declaration when html is served",
+             "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + raw("<title>\x80 5</title>"),
+             "text/html; charset=utf-8", "€ 5", "", ""},
+            {"encodings: a file without any, not utf-8", raw("<title>na\xEFve</title>"), "",
+             "naïve", "", ""},
+            {"atom 0.3: escaped html",
+             entry03("<title type=\"text/html\" mode=\"escaped\">Tom &amp;amp; Jerry &lt;b&gt;live"
+                     "&lt;/b&gt;</title><summary type=\"text/plain\">S &amp;amp; T</summary>"),
+             "", "Tom & Jerry live", "https://ex.example/e", "S &amp; T"},
+            {"atom 0.3: base64",
+             entry03("<title type=\"text/plain\" mode=\"base64\">Q2Fmw6kgJiBjbw==</title>"), "",
+             "Café & co", "https://ex.example/e", ""},
+            {"atom 0.3: inline xhtml",
+             entry03("<title>T</title><content type=\"application/xhtml+xml\">" +
+                     xhtml("Hi <b>there</b><script>x()</script>") + "</content>"),
+             "", "T", "https://ex.example/e", "Hi there"},
+            {"atom 1.0: html and xhtml",
+             entry(
+                 "<title type=\"xhtml\">" +
+                 xhtml("safe<script>location.href='x';</script> description") +
+                 "</title><link href=\"e\"/><summary type=\"html\">&lt;i&gt;A&lt;/i&gt; &amp;amp; "
+                 "B</summary>"),
+             "", "safe description", "https://feeds.example/dir/e", "A & B"},
+            {"atom 1.0: a picture as content",
+             entry("<title>P</title><content type=\"image/png\">iVBORw0KGgo=</content>"), "", "P",
+             "", ""},
+            {"rss 0.90",
+             "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://"
+             "my.netscape.com/rdf/simple/0.9/\"><channel><title>N</title></channel><item><title>"
+             "Ninety</title><link>https://ex.example/90</link><dc:title xmlns:dc=\"http://purl.org/"
+             "dc/elements/1.1/\">X</dc:title></item></rdf:RDF>",
+             "", "Ninety", "https://ex.example/90", ""},
+            {"rss 0.91 with its doctype and html entities",
+             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><!DOCTYPE rss PUBLIC \"-//Netscape "
+             "Communications//DTD RSS 0.91//EN\" \"http://my.netscape.com/publish/formats/"
+             "rss-0.91.dtd\"><rss "
+             "version=\"0.91\"><channel><title>N</title><item><title>Caf&eacute;"
+             "&nbsp;&amp; more</title><link>https://ex.example/91</link><description>Se\xF1or"
+             "</description></item></channel></rss>",
+             "", "Café\u00A0& more", "https://ex.example/91", "Señor"},
+            {"rss 0.92 in the userland namespace",
+             "<rss version=\"0.92\" xmlns=\"http://backend.userland.com/rss2\"><channel><title>U"
+             "</title><item><description>Only &lt;b&gt;text&lt;/b&gt;</description><link>https://"
+             "ex.example/92</link></item></channel></rss>",
+             "", "", "https://ex.example/92", "Only text"},
+            {"entities: an rss title escaped once more",
+             item("<title>Tom &amp;amp; Jerry&amp;#8217;s &lt;b&gt;show&lt;/b&gt;</title>"), "",
+             "Tom & Jerry’s show", "", ""},
+            {"entities: an rss title that is text",
+             item("<title>Use &lt;div&gt; at AT&amp;T</title>"), "", "Use <div> at AT&T", "", ""},
+            {"xml:base: nested atom",
+             "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"https://ex.example/blog/\">"
+             "<entry xml:base=\"2024/\"><title>B</title><link xml:base=\"../\" rel=\"related\" "
+             "href=\"post.html\"/>"
+             "</entry></feed>",
+             "", "B", "https://ex.example/blog/post.html", ""},
+            {"xml:base: relative to the document",
+             "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://"
+             "purl.org/rss/1.0/\" xml:base=\"sub/\"><item xml:base=\"x/\"><title>R</title><link>"
+             "a.html</link></item></rdf:RDF>",
+             "", "R", "https://feeds.example/dir/sub/x/a.html", ""},
+        };
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("contentType");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("summary");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.bytes << r.contentType << r.title << r.link << r.summary;
+    }
+
+    void wildFeeds() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, contentType);
+        QFETCH(QString, title);
+        QFETCH(QString, link);
+        QFETCH(QString, summary);
+        const ParseResult r =
+            parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")), contentType);
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QVERIFY(!r.feed.entries.isEmpty());
+        const Entry& e = r.feed.entries.first();
+        QCOMPARE(e.titleIsHtml ? htmltext::toPlainText(e.title) : e.title, title);
+        QCOMPARE(e.link, link);
+        QCOMPARE(e.summary, summary);
+    }
+
+    // The compiled table holds every name of the data file, with and without the semicolon.
+    void entityTable() {
+        const auto load = [](const char* name) {
+            QFile f(QStringLiteral(TICKORA_SOURCE_DIR "/feed/entities/") + QLatin1String(name));
+            return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
+                                               : QJsonObject();
+        };
+        const QJsonObject all = load("entities.json");
+        const QJsonObject legacy = load("legacy.json");
+        QCOMPARE(all.size(), 2125);
+        for (auto it = all.begin(); it != all.end(); ++it) {
+            qsizetype length = 0;
+            const QString ref = u'&' + it.key() + QStringLiteral(";x");
+            QCOMPARE(htmltext::decodeEntity(ref, 0, &length), it.value().toString());
+            QCOMPARE(length, ref.size() - 1);
+            // Without it only the old names are taken whole (others may begin with one: &notin).
+            length = 0;
+            const QString decoded = htmltext::decodeEntity(u'&' + it.key() + u' ', 0, &length);
+            if (legacy.contains(it.key()))
+                QCOMPARE(decoded, it.value().toString());
+            QCOMPARE(length == it.key().size() + 1, legacy.contains(it.key()));
+        }
+    }
+
+    void badAnswers_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("empty") << QByteArray(" \r\n ") << "The answer is empty";
+        QTest::newRow("plain text") << QByteArray("Hello, world") << "neither XML nor JSON";
+        QTest::newRow("malformed xml")
+            << QByteArray("<rss><channel><item><title>A</item></channel></rss>")
+            << "not well-formed XML";
+        QTest::newRow("cut off") << feedsamples::kRss.left(feedsamples::kRss.size() / 2)
+                                 << "not well-formed XML";
+        QTest::newRow("undeclared entity, not html's")
+            << QByteArray("<rss><channel><item><title>A&bogus;B</title></item></channel></rss>")
+            << "not well-formed XML";
+        QTest::newRow("html page")
+            << QByteArray("<!DOCTYPE html><html><head><title>Blog</title></head><body><p>Hi<br>"
+                          "</body></html>")
+            << "a web page, not a feed. Give the address";
+        QTest::newRow("html page naming its feed")
+            << QByteArray("<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
+                          "href=\"/feed.xml?a=1&amp;b=2\"></head><body></body></html>")
+            << "names its feed at https://feeds.example/feed.xml?a=1&b=2";
+        QTest::newRow("html page, single quotes, from its first byte")
+            << QByteArray("<html lang=en><link rel=alternate type='application/atom+xml' "
+                          "href='/a.xml'><p>Hi</html>")
+            << "names its feed at https://feeds.example/a.xml";
+        QTest::newRow("xhtml page")
+            << QByteArray("<?xml version=\"1.0\"?>\n<!-- x -->\n<html "
+                          "xmlns=\"http://www.w3.org/1999/xhtml\"><body/></html>")
+            << "a web page";
+        QTest::newRow("other xml")
+            << QByteArray("<?xml version=\"1.0\"?><svg><g/></svg>") << "its root element is <svg>";
+        QTest::newRow("entities that expand")
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
+                          "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c "
+                          "\"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><rss><channel><item><title>&c;&c;"
+                          "</title></item></channel></rss>")
+            << "declares entities of its own";
+        QTest::newRow("external entity")
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY x SYSTEM "
+                          "\"file:///etc/passwd\">]><rss><channel><item><title>&x;</title></item>"
+                          "</channel></rss>")
+            << "declares entities of its own";
+        QTest::newRow("invalid json")
+            << QByteArray("{\"version\": \"https://jsonfeed.org/version/1.1\",")
+            << "not valid JSON";
+        QTest::newRow("json, no feed") << QByteArray("{\"name\": \"x\"}") << "not a JSON Feed";
+        QTest::newRow("json array") << QByteArray("[1, 2]") << "not a JSON Feed";
+        QTest::newRow("json feed without items")
+            << QByteArray("{\"version\": \"https://jsonfeed.org/version/1\"}")
+            << "no list of \"items\"";
+    }
+
+    void badAnswers() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        const ParseResult r = parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")));
+        QVERIFY(!r.ok);
+        QVERIFY2(r.error.contains(error), qPrintable(r.error));
+        QVERIFY(r.feed.entries.isEmpty());
+    }
+
+    void itemText_data() {
+        const struct {
+            const char* row;
+            QString title;
+            bool titleIsHtml;
+            QString link;
+            QString text;
+            QString name;
+        } rows[] = {
+            {"quotes and ampersand", "Tom & Jerry's \"big\" day", false,
+             "https://ex.example/a?b=1&c='x'",
+             "<a href=\"https://ex.example/a?b=1&amp;c=%27x%27\">Tom &amp; Jerry\\'s "
+             "&quot;big&quot; "
+             "day</a>",
+             "Tom & Jerry\\'s \"big\" day"},
+            {"script stays text", "<script>alert(1)</script>", false, "https://ex.example/",
+             "<a href=\"https://ex.example/\">&lt;script&gt;alert(1)&lt;/script&gt;</a>",
+             "<script>alert(1)</script>"},
+            {"html title becomes text", "<b>Café</b> &amp; <script>x()</script>Bar", true, "",
+             "Café &amp; Bar", "Café & Bar"},
+            {"javascript link dropped", "Click", false, "javascript:alert(1)", "Click", "Click"},
+            {"data link dropped", "Pic", false, "data:text/html,<b>x</b>", "Pic", "Pic"},
+            {"backslashes and line breaks", "C:\\dir\\\r\nnext\u2028line\\", false, "",
+             "C:&#92;dir&#92; next line&#92;", "C:&#92;dir&#92; next line&#92;"},
+            {"link with spaces and non-ascii", "Ü", false, "https://ex.example/a b/ü\"q",
+             "<a href=\"https://ex.example/a%20b/%C3%BC%22q\">Ü</a>", "Ü"},
+            {"long title cut in the name", "One two three four five six seven eight nine ten",
+             false, "", "One two three four five six seven eight nine ten",
+             "One two three four five six…"},
+            {"no title", "", false, "https://ex.example/x",
+             "<a href=\"https://ex.example/x\">(untitled)</a>", "(untitled)"},
+        };
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("titleIsHtml");
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("name");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.title << r.titleIsHtml << r.link << r.text << r.name;
+    }
+
+    void itemText() {
+        QFETCH(QString, title);
+        QFETCH(bool, titleIsHtml);
+        QFETCH(QString, link);
+        QFETCH(QString, text);
+        QFETCH(QString, name);
+        Entry e;
+        e.title = title;
+        e.titleIsHtml = titleIsHtml;
+        e.link = link;
+        const clsItem item = makeItem(e, ItemOptions{});
+        QCOMPARE(item.sText, text);
+        QCOMPARE(item.sName, name);
+        QVERIFY(item.sWidth.isEmpty());
+    }
+
+    void itemOptions() {
+        Entry e;
+        e.title = QStringLiteral("<em>New</em> <img src=x onerror=alert(1)>release <b>2.0");
+        e.titleIsHtml = true;
+        e.link = QStringLiteral("https://ex.example/r");
+        e.summary =
+            QStringLiteral("The release brings many fixes and a faster start for everyone.");
+        ItemOptions o;
+        o.titleMarkup = true;
+        o.summaryLength = 30;
+        o.nameLength = 12;
+        const clsItem item = makeItem(e, o);
+        QCOMPARE(item.sText, QStringLiteral("<a href=\"https://ex.example/r\"><em>New</em> release "
+                                            "<b>2.0</b></a> The release brings many fixes…"));
+        QCOMPARE(item.sName, QStringLiteral("New release…"));
+        // A summary cut right after a "<" stays text.
+        e.summary = QStringLiteral("Notes<a-href and more");
+        o.summaryLength = 8;
+        QVERIFY2(makeItem(e, o).sText.endsWith(QStringLiteral("</a> Notes&lt;a…")),
+                 qPrintable(makeItem(e, o).sText));
+        // Without the option, markup in an HTML title is text only.
+        o.titleMarkup = false;
+        QCOMPARE(makeItem(e, o).sText.left(40),
+                 QStringLiteral("<a href=\"https://ex.example/r\">New release 2.0</a>").left(40));
+        // max counts items, entries without anything to show are passed over.
+        QList<Entry> entries(5, e);
+        entries.insert(1, Entry{});
+        QCOMPARE(makeItems(entries, o, 3).size(), 3);
+        QCOMPARE(makeItems(entries, o).size(), 5);
+    }
+
+    void htmlText_data() {
+        const struct {
+            const char* row;
+            QString html;
+            QString plain;
+            QString inlineSafe;
+        } rows[] = {
+            {"entities",
+             "a &amp; b &lt;c&gt; &#39;d&#x27; &eacute;&nbsp;&bogus; &iacute;&rarr;&hearts;",
+             "a & b <c> 'd' é &bogus; í→♥", "a &amp; b &lt;c&gt; 'd' é &amp;bogus; í→♥"},
+            {"numeric and old forms as a browser reads them",
+             "&#150;&#x80; &#0;&#x110000; &#65 &#x41z &#169Corp &#; &copy2024 AT&T &notit; &ampx "
+             "&lt3",
+             "–€ \uFFFD\uFFFD A Az ©Corp &#; ©2024 AT&T ¬it; &x <3",
+             "–€ \uFFFD\uFFFD A Az ©Corp &amp;#; ©2024 AT&amp;T ¬it; &amp;x &lt;3"},
+            {"object content is fallback, head hidden",
+             "<head><title>T</title></head>a <object "
+             "data=\"v\">fallback</object> <template>t</template>b",
+             "a fallback b", "a fallback b"},
+            {"hidden blocks", "x<script>alert('<b>')</script>y<style>p{}</style>z", "xyz", "xyz"},
+            {"blocks become spaces", "<p>one</p><p>two<br/>three</p>", "one two three",
+             "one two three"},
+            {"attributes dropped, tags balanced",
+             "<b onclick=\"x()\">bold <i>both</b> after</i> <u>open", "bold both after open",
+             "<b>bold <i>both</i></b> after <u>open</u>"},
+            {"comments and links", "<!-- <b> -->a <a href='javascript:x'>link</a>", "a link",
+             "a link"},
+            {"lone brackets", "1 < 2 > 0 &", "1 < 2 > 0 &", "1 &lt; 2 &gt; 0 &amp;"},
+            {"unclosed tag", "text <b class=\"x", "text", "text"},
+            {"unclosed object keeps the rest", "Video: <object data=\"v.swf\">Watch the clip",
+             "Video: Watch the clip", "Video: Watch the clip"},
+        };
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("plain");
+        QTest::addColumn<QString>("inlineSafe");
+        for (const auto& r : rows)
+            QTest::newRow(r.row) << r.html << r.plain << r.inlineSafe;
+    }
+
+    void htmlText() {
+        QFETCH(QString, html);
+        QFETCH(QString, plain);
+        QFETCH(QString, inlineSafe);
+        QCOMPARE(htmltext::toPlainText(html), plain);
+        QCOMPARE(htmltext::toSafeInline(html), inlineSafe);
+    }
+
+    void cutText_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<QString>("cut");
+        QTest::newRow("short") << "short" << 10 << "short";
+        QTest::newRow("exact") << "0123456789" << 10 << "0123456789";
+        QTest::newRow("at a space") << "alpha beta gamma delta" << 15 << "alpha beta…";
+        QTest::newRow("no space") << "abcdefghijklmnop" << 6 << "abcde…";
+        QTest::newRow("surrogate pair kept whole") << "ab😀cd" << 4 << "ab…";
+        QTest::newRow("zero") << "anything" << 0 << "";
+    }
+
+    void cutText() {
+        QFETCH(QString, text);
+        QFETCH(int, max);
+        QFETCH(QString, cut);
+        QCOMPARE(htmltext::cut(text, max), cut);
+    }
+
+    void dates_data() {
+        const char* rows[][3] = {
+            {"rfc 822 GMT", "Tue, 10 Jun 2003 04:00:00 GMT", "2003-06-10T04:00:00Z"},
+            {"rfc 822 offset", "Wed, 11 Jun 2003 09:30:00 +0200", "2003-06-11T07:30:00Z"},
+            {"rfc 822 EST", "Wed, 11 Jun 2003 09:30:00 EST", "2003-06-11T14:30:00Z"},
+            {"iso with offset", "2024-03-01T12:00:00+01:00", "2024-03-01T11:00:00Z"},
+            {"iso with fraction", "2024-03-01T12:00:00.250Z", "2024-03-01T12:00:00Z"},
+            {"unreadable", "yesterday", ""}};
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("utc");
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]);
+    }
+
+    void dates() {
+        QFETCH(QString, text);
+        QFETCH(QString, utc);
+        const QDateTime d = parseDate(text);
+        QCOMPARE(d.isValid() ? d.toUTC().toString(Qt::ISODate) : QString(), utc);
+    }
 };
-
-// Every entry as "title | link | summary", the title as the feed gives it.
-void tst_FeedParse::formats_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("format");
-    QTest::addColumn<QString>("feedTitle");
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<int>("datedEntries");
-    QTest::newRow("rss 2.0")
-        << feedsamples::kRss << int(Format::Rss) << "Köln News"
-        << QStringList{"Grüße aus Köln – “Zitat” & mehr | https://news.example/"
-                       "köln?a=1&b=2 | First story & more",
-                       "It's \"quoted\" \\ and <script>alert(1)</script> | "
-                       "https://feeds.example/stories/2 | Second one",
-                       "日本語のニュース | https://news.example/3 | "}
-        << 3;
-    QTest::newRow("atom") << feedsamples::kAtom << int(Format::Atom) << "Atom Café"
-                          << QStringList{"<b>Café</b> &amp; Bar | https://atom.example/1 | Summary "
-                                         "one & two",
-                                         "L'été \"chaud\" | https://feeds.example/dir/entries/2 | "
-                                         "Hot summer",
-                                         "Ελληνικά & more | javascript:alert(3) | "}
-                          << 3;
-    QTest::newRow("json feed")
-        << feedsamples::kJson << int(Format::Json) << "JSON Ünïcode"
-        << QStringList{"Ünïcode ‘quotes’ & \"double\" 'single' | https://json.example/1 | Short & "
-                       "sweet",
-                       " | https://json.example/2 | No title, only content",
-                       "C:\\path\\ | https://json.example/3 | "}
-        << 1;
-    QTest::newRow("rss 1.0") << feedsamples::kRdf << int(Format::Rdf) << "RDF"
-                             << QStringList{"Één | https://rdf.example/1 | ",
-                                            "Twee & drie | https://rdf.example/2 | "}
-                             << 0;
-    QTest::newRow("entries with nothing to show left out")
-        << QByteArray("{\"version\": \"https://jsonfeed.org/version/1\", \"items\": [{\"id\": "
-                      "\"1\"}, 7, {\"title\": \"T\"}, {\"title\": \"  \"}]}")
-        << int(Format::Json) << QString() << QStringList{"T |  | "} << 0;
-    QTest::newRow("empty channel")
-        << QByteArray("<rss><channel><title>Quiet</title></channel></rss>") << int(Format::Rss)
-        << "Quiet" << QStringList{} << 0;
-}
-
-void tst_FeedParse::formats() {
-    QFETCH(QByteArray, bytes);
-    const ParseResult r = parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")));
-    QVERIFY2(r.ok, qPrintable(r.error));
-    QTEST(int(r.feed.format), "format");
-    QTEST(r.feed.title, "feedTitle");
-    QStringList entries;
-    int dated = 0;
-    for (const Entry& e : r.feed.entries) {
-        entries << e.title + QStringLiteral(" | ") + e.link + QStringLiteral(" | ") + e.summary;
-        dated += e.date.isValid() ? 1 : 0;
-    }
-    QTEST(entries, "entries");
-    QTEST(dated, "datedEntries");
-}
-
-// Feeds as publishing systems write them, one concern per group of rows: what the first entry
-// shows (its title as text, its link and its summary).
-void tst_FeedParse::wildFeeds_data() {
-    const auto wrap = [](const char* outer) {
-        return
-            [outer](const QString& inner) { return QString::fromUtf8(outer).arg(inner).toUtf8(); };
-    };
-    const auto item = wrap("<rss version=\"2.0\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
-                           "xmlns:media=\"http://search.yahoo.com/mrss/\"><channel><title>C"
-                           "</title><item>%1</item></channel></rss>");
-    const auto entry03 = wrap("<feed version=\"0.3\" xmlns=\"http://purl.org/atom/ns#\"><title>A"
-                              "</title><entry><link rel=\"alternate\" type=\"text/html\" "
-                              "href=\"https://ex.example/e\"/>%1</entry></feed>");
-    const auto entry = wrap("<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>A</title><entry>"
-                            "%1</entry></feed>");
-    const auto xhtml = [](const char* inner) {
-        return QStringLiteral("<div xmlns=\"http://www.w3.org/1999/xhtml\">%1</div>").arg(inner);
-    };
-    // Bytes that are not UTF-8 go in as they are, past the wrappers' UTF-8.
-    const auto raw = [&](const QByteArray& bytes) {
-        return item(QStringLiteral("@")).replace("@", bytes);
-    };
-    const struct {
-        const char* row;
-        QByteArray bytes;
-        QString contentType, title, link, summary;
-    } rows[] = {
-        {"namespaces: an empty link module element keeps the link",
-         item("<title>Real</title><link>https://ex.example/real</link><l:link xmlns:l=\"http://"
-              "purl.org/rss/1.0/modules/link/\" l:rel=\"permalink\"/>"),
-         "", "Real", "https://ex.example/real", ""},
-        {"namespaces: extensions only fill what is missing",
-         item("<title>Own</title><media:title>Media</media:title><dc:title>DC</dc:title>"
-              "<x:description xmlns:x=\"urn:x\">Other</x:description><content:encoded "
-              "xmlns:content=\"http://purl.org/rss/1.0/modules/content/\">&lt;p&gt;Full "
-              "&lt;b&gt;text&lt;/b&gt;</content:encoded>"),
-         "", "Own", "", "Full text"},
-        {"namespaces: dc title when the item has none",
-         item("<dc:title>DC only</dc:title><description>D</description>"), "", "DC only", "", "D"},
-        {"namespaces: atom entry",
-         entry("<title>Own</title><media:title xmlns:media=\"http://search.yahoo.com/mrss/\">M"
-               "</media:title><link href=\"https://ex.example/own\"/><x:link xmlns:x=\"urn:x\" "
-               "href=\"https://ex.example/x\"/><x:summary xmlns:x=\"urn:x\">X</x:summary>"),
-         "", "Own", "https://ex.example/own", ""},
-        {"encodings: http charset, no declaration",
-         raw("<title>\x93"
-             "Caf\xE9\x94</title>"),
-         "text/xml; charset=windows-1252", "“Café”", "", ""},
-        {"encodings: http charset before the declaration",
-         "<?xml version=\"1.0\" encoding=\"utf-8\"?>" + raw("<title>\xE9t\xE9</title>"),
-         "application/xml; charset=\"ISO-8859-1\"", "été", "", ""},
-        {"encodings: the byte-order mark first", "\xEF\xBB\xBF\n\n  " + item("<title>Café</title>"),
-         "text/xml; charset=windows-1252", "Café", "", ""},
-        {"encodings: declaration when html is served",
-         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + raw("<title>\x80 5</title>"),
-         "text/html; charset=utf-8", "€ 5", "", ""},
-        {"encodings: a file without any, not utf-8", raw("<title>na\xEFve</title>"), "", "naïve",
-         "", ""},
-        {"atom 0.3: escaped html",
-         entry03("<title type=\"text/html\" mode=\"escaped\">Tom &amp;amp; Jerry &lt;b&gt;live"
-                 "&lt;/b&gt;</title><summary type=\"text/plain\">S &amp;amp; T</summary>"),
-         "", "Tom & Jerry live", "https://ex.example/e", "S &amp; T"},
-        {"atom 0.3: base64",
-         entry03("<title type=\"text/plain\" mode=\"base64\">Q2Fmw6kgJiBjbw==</title>"), "",
-         "Café & co", "https://ex.example/e", ""},
-        {"atom 0.3: inline xhtml",
-         entry03("<title>T</title><content type=\"application/xhtml+xml\">" +
-                 xhtml("Hi <b>there</b><script>x()</script>") + "</content>"),
-         "", "T", "https://ex.example/e", "Hi there"},
-        {"atom 1.0: html and xhtml",
-         entry("<title type=\"xhtml\">" +
-               xhtml("safe<script>location.href='x';</script> description") +
-               "</title><link href=\"e\"/><summary type=\"html\">&lt;i&gt;A&lt;/i&gt; &amp;amp; "
-               "B</summary>"),
-         "", "safe description", "https://feeds.example/dir/e", "A & B"},
-        {"atom 1.0: a picture as content",
-         entry("<title>P</title><content type=\"image/png\">iVBORw0KGgo=</content>"), "", "P", "",
-         ""},
-        {"rss 0.90",
-         "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://"
-         "my.netscape.com/rdf/simple/0.9/\"><channel><title>N</title></channel><item><title>"
-         "Ninety</title><link>https://ex.example/90</link><dc:title xmlns:dc=\"http://purl.org/"
-         "dc/elements/1.1/\">X</dc:title></item></rdf:RDF>",
-         "", "Ninety", "https://ex.example/90", ""},
-        {"rss 0.91 with its doctype and html entities",
-         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><!DOCTYPE rss PUBLIC \"-//Netscape "
-         "Communications//DTD RSS 0.91//EN\" \"http://my.netscape.com/publish/formats/"
-         "rss-0.91.dtd\"><rss version=\"0.91\"><channel><title>N</title><item><title>Caf&eacute;"
-         "&nbsp;&amp; more</title><link>https://ex.example/91</link><description>Se\xF1or"
-         "</description></item></channel></rss>",
-         "", "Café\u00A0& more", "https://ex.example/91", "Señor"},
-        {"rss 0.92 in the userland namespace",
-         "<rss version=\"0.92\" xmlns=\"http://backend.userland.com/rss2\"><channel><title>U"
-         "</title><item><description>Only &lt;b&gt;text&lt;/b&gt;</description><link>https://"
-         "ex.example/92</link></item></channel></rss>",
-         "", "", "https://ex.example/92", "Only text"},
-        {"entities: an rss title escaped once more",
-         item("<title>Tom &amp;amp; Jerry&amp;#8217;s &lt;b&gt;show&lt;/b&gt;</title>"), "",
-         "Tom & Jerry’s show", "", ""},
-        {"entities: an rss title that is text", item("<title>Use &lt;div&gt; at AT&amp;T</title>"),
-         "", "Use <div> at AT&T", "", ""},
-        {"xml:base: nested atom",
-         "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"https://ex.example/blog/\">"
-         "<entry xml:base=\"2024/\"><title>B</title><link xml:base=\"../\" href=\"post.html\"/>"
-         "</entry></feed>",
-         "", "B", "https://ex.example/blog/post.html", ""},
-        {"xml:base: relative to the document",
-         "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://"
-         "purl.org/rss/1.0/\" xml:base=\"sub/\"><item xml:base=\"x/\"><title>R</title><link>"
-         "a.html</link></item></rdf:RDF>",
-         "", "R", "https://feeds.example/dir/sub/x/a.html", ""},
-    };
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("contentType");
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<QString>("summary");
-    for (const auto& r : rows)
-        QTest::newRow(r.row) << r.bytes << r.contentType << r.title << r.link << r.summary;
-}
-
-void tst_FeedParse::wildFeeds() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, contentType);
-    QFETCH(QString, title);
-    QFETCH(QString, link);
-    QFETCH(QString, summary);
-    const ParseResult r =
-        parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")), contentType);
-    QVERIFY2(r.ok, qPrintable(r.error));
-    QVERIFY(!r.feed.entries.isEmpty());
-    const Entry& e = r.feed.entries.first();
-    QCOMPARE(e.titleIsHtml ? htmltext::toPlainText(e.title) : e.title, title);
-    QCOMPARE(e.link, link);
-    QCOMPARE(e.summary, summary);
-}
-
-// The compiled table holds every name of the data file, with and without the semicolon.
-void tst_FeedParse::entityTable() {
-    const auto load = [](const char* name) {
-        QFile f(QStringLiteral(TICKORA_SOURCE_DIR "/feed/entities/") + QLatin1String(name));
-        return f.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(f.readAll()).object()
-                                           : QJsonObject();
-    };
-    const QJsonObject all = load("entities.json");
-    const QJsonObject legacy = load("legacy.json");
-    QCOMPARE(all.size(), 2125);
-    for (auto it = all.begin(); it != all.end(); ++it) {
-        qsizetype length = 0;
-        const QString ref = u'&' + it.key() + QStringLiteral(";x");
-        QCOMPARE(htmltext::decodeEntity(ref, 0, &length), it.value().toString());
-        QCOMPARE(length, ref.size() - 1);
-        // Without it only the old names are taken whole (others may begin with one: &notin).
-        length = 0;
-        const QString decoded = htmltext::decodeEntity(u'&' + it.key() + u' ', 0, &length);
-        if (legacy.contains(it.key()))
-            QCOMPARE(decoded, it.value().toString());
-        QCOMPARE(length == it.key().size() + 1, legacy.contains(it.key()));
-    }
-}
-
-void tst_FeedParse::badAnswers_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("error");
-
-    QTest::newRow("empty") << QByteArray(" \r\n ") << "The answer is empty";
-    QTest::newRow("plain text") << QByteArray("Hello, world") << "neither XML nor JSON";
-    QTest::newRow("malformed xml")
-        << QByteArray("<rss><channel><item><title>A</item></channel></rss>")
-        << "not well-formed XML";
-    QTest::newRow("cut off") << feedsamples::kRss.left(feedsamples::kRss.size() / 2)
-                             << "not well-formed XML";
-    QTest::newRow("undeclared entity, not html's")
-        << QByteArray("<rss><channel><item><title>A&bogus;B</title></item></channel></rss>")
-        << "not well-formed XML";
-    QTest::newRow("html page")
-        << QByteArray("<!DOCTYPE html><html><head><title>Blog</title></head><body><p>Hi<br>"
-                      "</body></html>")
-        << "a web page, not a feed. Give the address";
-    QTest::newRow("html page naming its feed")
-        << QByteArray("<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
-                      "href=\"/feed.xml?a=1&amp;b=2\"></head><body></body></html>")
-        << "names its feed at https://feeds.example/feed.xml?a=1&b=2";
-    QTest::newRow("xhtml page") << QByteArray(
-                                       "<?xml version=\"1.0\"?>\n<!-- x -->\n<html "
-                                       "xmlns=\"http://www.w3.org/1999/xhtml\"><body/></html>")
-                                << "a web page";
-    QTest::newRow("other xml") << QByteArray("<?xml version=\"1.0\"?><svg><g/></svg>")
-                               << "its root element is <svg>";
-    QTest::newRow("entities that expand")
-        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
-                      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c "
-                      "\"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><rss><channel><item><title>&c;&c;"
-                      "</title></item></channel></rss>")
-        << "declares entities of its own";
-    QTest::newRow("external entity")
-        << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY x SYSTEM "
-                      "\"file:///etc/passwd\">]><rss><channel><item><title>&x;</title></item>"
-                      "</channel></rss>")
-        << "declares entities of its own";
-    QTest::newRow("invalid json") << QByteArray(
-                                         "{\"version\": \"https://jsonfeed.org/version/1.1\",")
-                                  << "not valid JSON";
-    QTest::newRow("json, no feed") << QByteArray("{\"name\": \"x\"}") << "not a JSON Feed";
-    QTest::newRow("json array") << QByteArray("[1, 2]") << "not a JSON Feed";
-    QTest::newRow("json feed without items")
-        << QByteArray("{\"version\": \"https://jsonfeed.org/version/1\"}")
-        << "no list of \"items\"";
-}
-
-void tst_FeedParse::badAnswers() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, error);
-    const ParseResult r = parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")));
-    QVERIFY(!r.ok);
-    QVERIFY2(r.error.contains(error), qPrintable(r.error));
-    QVERIFY(r.feed.entries.isEmpty());
-}
-
-void tst_FeedParse::itemText_data() {
-    const struct {
-        const char* row;
-        QString title;
-        bool titleIsHtml;
-        QString link;
-        QString text;
-        QString name;
-    } rows[] = {
-        {"quotes and ampersand", "Tom & Jerry's \"big\" day", false,
-         "https://ex.example/a?b=1&c='x'",
-         "<a href=\"https://ex.example/a?b=1&amp;c=%27x%27\">Tom &amp; Jerry\\'s &quot;big&quot; "
-         "day</a>",
-         "Tom & Jerry\\'s \"big\" day"},
-        {"script stays text", "<script>alert(1)</script>", false, "https://ex.example/",
-         "<a href=\"https://ex.example/\">&lt;script&gt;alert(1)&lt;/script&gt;</a>",
-         "<script>alert(1)</script>"},
-        {"html title becomes text", "<b>Café</b> &amp; <script>x()</script>Bar", true, "",
-         "Café &amp; Bar", "Café & Bar"},
-        {"javascript link dropped", "Click", false, "javascript:alert(1)", "Click", "Click"},
-        {"data link dropped", "Pic", false, "data:text/html,<b>x</b>", "Pic", "Pic"},
-        {"backslashes and line breaks", "C:\\dir\\\r\nnext\u2028line\\", false, "",
-         "C:&#92;dir&#92; next line&#92;", "C:&#92;dir&#92; next line&#92;"},
-        {"link with spaces and non-ascii", "Ü", false, "https://ex.example/a b/ü\"q",
-         "<a href=\"https://ex.example/a%20b/%C3%BC%22q\">Ü</a>", "Ü"},
-        {"long title cut in the name", "One two three four five six seven eight nine ten", false,
-         "", "One two three four five six seven eight nine ten", "One two three four five six…"},
-        {"no title", "", false, "https://ex.example/x",
-         "<a href=\"https://ex.example/x\">(untitled)</a>", "(untitled)"},
-    };
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<bool>("titleIsHtml");
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("name");
-    for (const auto& r : rows)
-        QTest::newRow(r.row) << r.title << r.titleIsHtml << r.link << r.text << r.name;
-}
-
-void tst_FeedParse::itemText() {
-    QFETCH(QString, title);
-    QFETCH(bool, titleIsHtml);
-    QFETCH(QString, link);
-    QFETCH(QString, text);
-    QFETCH(QString, name);
-    Entry e;
-    e.title = title;
-    e.titleIsHtml = titleIsHtml;
-    e.link = link;
-    const clsItem item = makeItem(e, ItemOptions{});
-    QCOMPARE(item.sText, text);
-    QCOMPARE(item.sName, name);
-    QVERIFY(item.sWidth.isEmpty());
-}
-
-void tst_FeedParse::itemOptions() {
-    Entry e;
-    e.title = QStringLiteral("<em>New</em> <img src=x onerror=alert(1)>release <b>2.0");
-    e.titleIsHtml = true;
-    e.link = QStringLiteral("https://ex.example/r");
-    e.summary = QStringLiteral("The release brings many fixes and a faster start for everyone.");
-    ItemOptions o;
-    o.titleMarkup = true;
-    o.summaryLength = 30;
-    o.nameLength = 12;
-    const clsItem item = makeItem(e, o);
-    QCOMPARE(item.sText, QStringLiteral("<a href=\"https://ex.example/r\"><em>New</em> release "
-                                        "<b>2.0</b></a> The release brings many fixes…"));
-    QCOMPARE(item.sName, QStringLiteral("New release…"));
-    // A summary cut right after a "<" stays text.
-    e.summary = QStringLiteral("Notes<a-href and more");
-    o.summaryLength = 8;
-    QVERIFY2(makeItem(e, o).sText.endsWith(QStringLiteral("</a> Notes&lt;a…")),
-             qPrintable(makeItem(e, o).sText));
-    // Without the option, markup in an HTML title is text only.
-    o.titleMarkup = false;
-    QCOMPARE(makeItem(e, o).sText.left(40),
-             QStringLiteral("<a href=\"https://ex.example/r\">New release 2.0</a>").left(40));
-    // max counts items, entries without anything to show are passed over.
-    QList<Entry> entries(5, e);
-    entries.insert(1, Entry{});
-    QCOMPARE(makeItems(entries, o, 3).size(), 3);
-    QCOMPARE(makeItems(entries, o).size(), 5);
-}
-
-void tst_FeedParse::htmlText_data() {
-    const struct {
-        const char* row;
-        QString html;
-        QString plain;
-        QString inlineSafe;
-    } rows[] = {
-        {"entities",
-         "a &amp; b &lt;c&gt; &#39;d&#x27; &eacute;&nbsp;&bogus; &iacute;&rarr;&hearts;",
-         "a & b <c> 'd' é &bogus; í→♥", "a &amp; b &lt;c&gt; 'd' é &amp;bogus; í→♥"},
-        {"numeric and old forms as a browser reads them",
-         "&#150;&#x80; &#0;&#x110000; &#65 &#x41z &#; &copy2024 AT&T &notit; &ampx &lt3",
-         "–€ \uFFFD\uFFFD A Az &#; ©2024 AT&T ¬it; &x <3",
-         "–€ \uFFFD\uFFFD A Az &amp;#; ©2024 AT&amp;T ¬it; &amp;x &lt;3"},
-        {"object content is fallback, head hidden",
-         "<head><title>T</title></head>a <object "
-         "data=\"v\">fallback</object> <template>t</template>b",
-         "a fallback b", "a fallback b"},
-        {"hidden blocks", "x<script>alert('<b>')</script>y<style>p{}</style>z", "xyz", "xyz"},
-        {"blocks become spaces", "<p>one</p><p>two<br/>three</p>", "one two three",
-         "one two three"},
-        {"attributes dropped, tags balanced",
-         "<b onclick=\"x()\">bold <i>both</b> after</i> <u>open", "bold both after open",
-         "<b>bold <i>both</i></b> after <u>open</u>"},
-        {"comments and links", "<!-- <b> -->a <a href='javascript:x'>link</a>", "a link", "a link"},
-        {"lone brackets", "1 < 2 > 0 &", "1 < 2 > 0 &", "1 &lt; 2 &gt; 0 &amp;"},
-        {"unclosed tag", "text <b class=\"x", "text", "text"},
-        {"unclosed object keeps the rest", "Video: <object data=\"v.swf\">Watch the clip",
-         "Video: Watch the clip", "Video: Watch the clip"},
-    };
-    QTest::addColumn<QString>("html");
-    QTest::addColumn<QString>("plain");
-    QTest::addColumn<QString>("inlineSafe");
-    for (const auto& r : rows)
-        QTest::newRow(r.row) << r.html << r.plain << r.inlineSafe;
-}
-
-void tst_FeedParse::htmlText() {
-    QFETCH(QString, html);
-    QFETCH(QString, plain);
-    QFETCH(QString, inlineSafe);
-    QCOMPARE(htmltext::toPlainText(html), plain);
-    QCOMPARE(htmltext::toSafeInline(html), inlineSafe);
-}
-
-void tst_FeedParse::cutText_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("max");
-    QTest::addColumn<QString>("cut");
-    QTest::newRow("short") << "short" << 10 << "short";
-    QTest::newRow("exact") << "0123456789" << 10 << "0123456789";
-    QTest::newRow("at a space") << "alpha beta gamma delta" << 15 << "alpha beta…";
-    QTest::newRow("no space") << "abcdefghijklmnop" << 6 << "abcde…";
-    QTest::newRow("surrogate pair kept whole") << "ab😀cd" << 4 << "ab…";
-    QTest::newRow("zero") << "anything" << 0 << "";
-}
-
-void tst_FeedParse::cutText() {
-    QFETCH(QString, text);
-    QFETCH(int, max);
-    QFETCH(QString, cut);
-    QCOMPARE(htmltext::cut(text, max), cut);
-}
-
-void tst_FeedParse::dates_data() {
-    const char* rows[][3] = {
-        {"rfc 822 GMT", "Tue, 10 Jun 2003 04:00:00 GMT", "2003-06-10T04:00:00Z"},
-        {"rfc 822 offset", "Wed, 11 Jun 2003 09:30:00 +0200", "2003-06-11T07:30:00Z"},
-        {"rfc 822 EST", "Wed, 11 Jun 2003 09:30:00 EST", "2003-06-11T14:30:00Z"},
-        {"iso with offset", "2024-03-01T12:00:00+01:00", "2024-03-01T11:00:00Z"},
-        {"iso with fraction", "2024-03-01T12:00:00.250Z", "2024-03-01T12:00:00Z"},
-        {"unreadable", "yesterday", ""}};
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("utc");
-    for (const auto& r : rows)
-        QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]);
-}
-
-void tst_FeedParse::dates() {
-    QFETCH(QString, text);
-    QFETCH(QString, utc);
-    const QDateTime d = parseDate(text);
-    QCOMPARE(d.isValid() ? d.toUTC().toString(Qt::ISODate) : QString(), utc);
-}
 
 QTEST_GUILESS_MAIN(tst_FeedParse)
 #include "tst_feedparse.moc"

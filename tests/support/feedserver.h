@@ -30,7 +30,6 @@ public:
     };
 
     QHash<QByteArray, Route> routes;
-    int requests = 0;
     QByteArray lastHead; // the last request's line and headers
 
     bool start() {
@@ -69,7 +68,7 @@ public:
             route.body = body;
         };
         respond("/gone", 301, url(QStringLiteral("/moved")).toLatin1());
-        respond("/gone-for-good", 301, url(QStringLiteral("/rss")).toLatin1());
+        respond("/gone-for-good", 301, url(QStringLiteral("/tagged")).toLatin1());
         respond("/moved", 302, url(QStringLiteral("/rss")).toLatin1());
         respond("/loop", 302, "/loop");
         respond("/broken", 500, {}, "oops");
@@ -96,7 +95,6 @@ private:
         lastHead = buf.left(end);
         buf.clear();
         m_buffers.remove(s);
-        ++requests;
         const QList<QByteArray> parts = line.split(' ');
         const QByteArray path = parts.size() > 1 ? parts[1] : QByteArray("/");
         const auto it = routes.constFind(path);
