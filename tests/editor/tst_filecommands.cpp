@@ -21,8 +21,6 @@ using Buttons = platform::Dialogs::Buttons;
 
 namespace {
 
-const QString kRange10 = QStringLiteral("Please Enter A Value Between 10 And 2000");
-
 // What the editor writes for the default scroller, as a script of its own; older versions
 // assigned the page's handlers instead of adding listeners.
 QByteArray writtenByTheEditor(bool older = false) {

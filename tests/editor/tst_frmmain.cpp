@@ -26,7 +26,6 @@ using Buttons = platform::Dialogs::Buttons;
 namespace {
 
 const QString kSaveChanges = QStringLiteral("Do you want to save the changes?");
-const QString kRange10 = QStringLiteral("Please Enter A Value Between 10 And 2000");
 const char* const kItemCommands[] = {"mnuEditCut",     "mnuEditCopy",   "mnuEditPaste",
                                      "mnuItemAdd",     "mnuItemDelete", "mnuItemMoveUp",
                                      "mnuItemMoveDown"};

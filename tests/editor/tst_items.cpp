@@ -1,33 +1,381 @@
-// The item list's commands and the item clipboard, in whole sessions with the main window.
+// The item list and the Item fields together: the list's commands and the item clipboard, what
+// the fields hold and which item they belong to, which keys reach the text and which the list,
+// and the undo history through the window.
 #include "editorsession.h"
+#include "eventwait.h"
 
-#include <QMenu>
+#include "document.h"
+#include "scriptreader.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QMimeData>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
 
 namespace {
 
-// A window on the Items tab with a document of `count` items named A, B, C, ... (keys Item0,
-// Item1, ... as the reader gives them), so the counter for new items starts at count + 1.
-struct ItemsSession : EditorSession {
-    explicit ItemsSession(int count = 3) {
-        openOnItems(itemsScript(2, letteredItems(count, true)), QStringLiteral("items.js"));
+// A saved document of a sideways scroller (every Item field on) with the given items, by default
+// `count` items A, B, C, ... (keys Item0, Item1, ...; widths 10, 11, ...), so the counter for new
+// items starts at count + 1; shown on the Items tab with its first item current.
+struct ListSession : EditorSession {
+    explicit ListSession(const QList<ScriptItem>& items) {
+        openOnItems(itemsScript(2, items), QStringLiteral("list.js"));
     }
-    QString shownName() const { return field("txtItmName")->text(); }
+    explicit ListSession(int count = 3) : ListSession(letteredItems(count, true)) {}
+    QStringList shown() const {
+        return {field("txtItmName")->text(), text()->toPlainText(), field("txtItmWidth")->text()};
+    }
+    bool itemFieldsOn() const {
+        return field("txtItmName")->isEnabled() && text()->isEnabled() &&
+               get<QPushButton>("cmdItmBold")->isEnabled();
+    }
+    void clickRow(int i, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers,
+                          list()->visualItemRect(node(i)).center());
+    }
+    QList<QTreeWidgetItem*> highlighted() const { return list()->selectedItems(); }
+    int savedItems() {
+        dialogs.fileAnswers << work + QStringLiteral("/saved.js");
+        action("mnuFileSaveAs")->trigger();
+        ScrollerDocument back;
+        return scriptreader::LoadScroller(work + QStringLiteral("/saved.js"), back).ok
+                   ? int(back.items.size())
+                   : -1;
+    }
+    void ctrlZ(QWidget* target, bool redo = false) const {
+        QTest::keyClick(target, Qt::Key_Z,
+                        redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+    }
+    QString undoText() const { return action("mnuEditUndo")->text(); }
+    bool starred() const { return w->windowTitle().endsWith(QStringLiteral("*]")); }
+    // Drops the current item onto the upper half of a row, as the end of a drag does.
+    void dropOnto(int row) const {
+        list()->dropCurrentAt(list()->visualItemRect(node(row)).topLeft() + QPoint(4, 1));
+    }
+    // What the document holds for a field (the first item's for an Item field).
+    QString recorded(const QString& field) const {
+        const clsScroller& r = w->scroller();
+        return QMap<QString, QString>{{"txtScrWidth", r.sWidth},
+                                      {"txtScrHeight", r.sHeight},
+                                      {"txtScrSpeed", r.sSpeed},
+                                      {"txtScrDefWidth", r.sDefWidth},
+                                      {"txtScrSpacing", r.sSpacing},
+                                      {"txtScrPause", r.sPause},
+                                      {"txtItmWidth", doc().item(0).sWidth}}
+            .value(field, QStringLiteral("?"));
+    }
 };
+
+void drop(QWidget* target, const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    const QPoint at(target->width() - 2, target->height() / 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDragMoveEvent move(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &dropped);
+}
 
 } // namespace
 
 class TestItems : public QObject {
     Q_OBJECT
 private slots:
+    void oneLineFieldsNeverHoldALineBreak_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("kept");
+        QTest::addColumn<QString>("step"); // the undo step the edit becomes
+        const auto row = [](const char* field, const char* how, const char* input, const char* kept,
+                            const char* step) {
+            QTest::newRow(field) << field << how << QString::fromUtf8(input) << kept << step;
+        };
+        row("txtScrWidth", "paste", "150\r\n", "150", "Edit Scroller Width");
+        row("txtScrName", "paste", "\nnews\n", "news", "Edit Scroller Name");
+        row("txtScrHeight", "drop", "90\n", "90", "Edit Scroller Height");
+        row("txtScrSpeed", "set", "40\u2028", "40", "Edit Scroll Speed");
+        row("txtScrDefWidth", "paste", "200\r", "200", "Edit Default Width");
+        row("txtScrSpacing", "paste", "\r\n12\r\n", "12", "Edit Spacing");
+        row("txtScrPause", "drop", "2500\n", "2500", "Edit Pause");
+        // Words on separate lines stay apart.
+        row("txtItmName", "paste", "Spring\nsale\n", "Spring sale", "Edit Item Name");
+        row("txtItmWidth", "drop", "\r\n120", "120", "Edit Item Width");
+    }
+    void oneLineFieldsNeverHoldALineBreak() {
+        QFETCH(QString, field);
+        QFETCH(QString, how);
+        QFETCH(QString, input);
+        QFETCH(QString, kept);
+        ListSession s;
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(field.startsWith(u"txtItm") ? 1 : 0);
+        QVERIFY(s.show());
+        QLineEdit* f = s.w->findChild<QLineEdit*>(field);
+        f->setFocus();
+        f->clear();
+        if (how == u"paste") {
+            QApplication::clipboard()->setText(input);
+            QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+        } else if (how == u"drop") {
+            drop(f, input);
+        } else {
+            f->setText(input);
+        }
+        QCOMPARE(f->text(), kept);
+        QVERIFY(s.w->isDirty());
+        QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("*]")));
+        QVERIFY(s.button("mnuFileSave")->isEnabled());
+
+        // What is saved reads back as it was typed, on its own line, as one step named for it.
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/one.js");
+        s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(s.doc().undoStack()->count(), 1);
+        QTEST(s.doc().undoStack()->undoText(), "step");
+        ScrollerDocument back;
+        QVERIFY(scriptreader::LoadScroller(s.work + QStringLiteral("/one.js"), back).ok);
+        const clsScroller& b = back.scroller;
+        const QMap<QString, QString> read = {{"txtScrName", b.sName},
+                                             {"txtScrWidth", b.sWidth},
+                                             {"txtScrHeight", b.sHeight},
+                                             {"txtScrSpeed", b.sSpeed},
+                                             {"txtScrDefWidth", b.sDefWidth},
+                                             {"txtScrSpacing", b.sSpacing},
+                                             {"txtScrPause", b.sPause},
+                                             {"txtItmName", back.items.value(0).sName},
+                                             {"txtItmWidth", back.items.value(0).sWidth}};
+        QCOMPARE(read.value(field), kept);
+    }
+
+    void aPasteInsideTheTextLeavesTheCaretAfterIt() {
+        ListSession s;
+        QVERIFY(s.show());
+        QLineEdit* name = s.field("txtItmName");
+        name->setFocus();
+        name->setText(QStringLiteral("AB"));
+        name->setCursorPosition(1);
+        QApplication::clipboard()->setText(QStringLiteral("x\r\ny\n"));
+        QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("Ax y B"));
+        QCOMPARE(name->cursorPosition(), 5);
+        QTest::keyClicks(name, QStringLiteral("z"));
+        QCOMPARE(name->text(), QStringLiteral("Ax y zB"));
+    }
+
+    void withoutACurrentItemTheItemFieldsAreEmptyAndOff_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Delete") << "delete";
+        QTest::newRow("Del in the list") << "key";
+        QTest::newRow("Cut") << "cut";
+        QTest::newRow("Open a script without items") << "open";
+    }
+    void withoutACurrentItemTheItemFieldsAreEmptyAndOff() {
+        QFETCH(QString, how);
+        ListSession s({{"Only", "the only one", "50"}});
+        QVERIFY(s.show());
+        QVERIFY(s.itemFieldsOn());
+        s.type(s.field("txtItmName"), QStringLiteral(" typed"));
+        if (how == u"delete") {
+            s.action("mnuItemDelete")->trigger();
+        } else if (how == u"key") {
+            s.list()->setFocus();
+            QTest::keyClick(s.list(), Qt::Key_Delete);
+        } else if (how == u"cut") {
+            s.button("mnuEditCut")->click();
+        } else {
+            const QString empty = s.work + QStringLiteral("/empty.js");
+            QVERIFY(writeFile(empty, "e = new Tickora();\r\ne.name = 'e';\r\ne.type = 2;\r\n"));
+            s.dialogs.answers << platform::Dialogs::Answer::No;
+            s.w->openPath(empty);
+            s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        }
+        QCOMPARE(s.list()->topLevelItemCount(), 0);
+        QCOMPARE(s.shown(), (QStringList{"", "", ""}));
+        QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isEnabled());
+        QVERIFY(!s.itemFieldsOn());
+        QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isAncestorOf(QApplication::focusWidget()));
+        for (const char* a : {"mnuItemDelete", "mnuItemMoveUp", "mnuItemMoveDown"})
+            QVERIFY2(!s.action(a)->isEnabled(), a);
+        QVERIFY(s.action("mnuItemAdd")->isEnabled() && s.action("mnuEditPaste")->isEnabled());
+        // Typing reaches no field, and the commands that need an item change nothing.
+        QTest::keyClicks(s.field("txtItmName"), QStringLiteral("lost"));
+        QCOMPARE(s.field("txtItmName")->text(), QString());
+        s.action("mnuItemMoveUp")->trigger();
+        s.action("mnuEditCopy")->trigger();
+        QCOMPARE(s.list()->topLevelItemCount(), 0);
+        QCOMPARE(s.doc().hasClip(), how == u"cut");
+        QCOMPARE(s.savedItems(), 0);
+
+        // An item brings the fields back.
+        s.action(how == u"cut" ? "mnuEditPaste" : "mnuItemAdd")->trigger();
+        QVERIFY(s.itemFieldsOn());
+        QVERIFY(s.action("mnuItemDelete")->isEnabled());
+        if (how == u"cut") // the whole item comes back, with what was typed into it
+            QCOMPARE(s.shown(), (QStringList{"Only typed", "the only one", "50"}));
+        else
+            QCOMPARE(s.shown().at(0), QStringLiteral("Item %1").arg(s.w->nextItem() - 1));
+        s.type(s.field("txtItmName"), QStringLiteral("!"));
+        s.list()->setFocus();
+        QCOMPARE(s.node(0)->text(0), s.field("txtItmName")->text());
+        QVERIFY(s.node(0)->text(0).endsWith(u'!'));
+    }
+
+    void editingKeysActOnTheTextInAFieldAndOnItemsInTheList_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<QStringList>("names");     // the list afterwards
+        QTest::addColumn<QString>("fieldText");     // the field's text afterwards
+        QTest::addColumn<QString>("clipboardText"); // the system clipboard afterwards
+        QTest::addColumn<int>("clipItems");         // items on the item clipboard
+        const auto row = [](const char* where, const char* keys, const char* names,
+                            const char* fieldText, const char* clipboard, int clipItems = 0) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(where, keys)))
+                << where << QKeySequence(keys) << QString::fromUtf8(names).split(u',') << fieldText
+                << clipboard << clipItems;
+        };
+        row("txtItmName", "Shift+Del", "A,B,C", "", "B");
+        row("txtItmName", "Ctrl+X", "A,B,C", "", "B");
+        row("txtItmName", "Ctrl+C", "A,B,C", "B", "B");
+        row("txtItmName", "Ctrl+V", "A,B,C", "pasted", "pasted");
+        row("txtItmName", "Del", "A,B,C", "", "pasted");
+        row("txtItmText", "Shift+Del", "A,B,C", "", "text B");
+        row("txtItmWidth", "Shift+Del", "A,B,C", "", "11");
+        // The other item commands keep their keys in the fields too.
+        row("txtItmText", "Ctrl+D", "A,C,B", "text B", "pasted");
+        row("txtItmText", "Ctrl+U", "B,A,C", "text B", "pasted");
+        row("txtItmName", "Ctrl+I", "A,B,C,Item 4", "Item 4", "pasted");
+        row("tvItm", "Shift+Del", "A,C", "", "pasted");
+        row("tvItm", "Del", "A,C", "", "pasted");
+        row("tvItm", "Ctrl+X", "A,C", "", "pasted", 1);
+        row("tvItm", "Ctrl+C, Ctrl+V", "A,B,B,C", "", "pasted", 1);
+    }
+    void editingKeysActOnTheTextInAFieldAndOnItemsInTheList() {
+        QFETCH(QString, where);
+        QFETCH(QKeySequence, keys);
+        ListSession s;
+        QVERIFY(s.show());
+        s.clickRow(1);
+        QApplication::clipboard()->setText(QStringLiteral("pasted"));
+        QWidget* target = s.w->findChild<QWidget*>(where);
+        target->setFocus();
+        if (auto* line = qobject_cast<QLineEdit*>(target))
+            line->selectAll();
+        else if (auto* edit = qobject_cast<QPlainTextEdit*>(target))
+            edit->selectAll();
+        QTest::keySequence(target, keys);
+        QTEST(s.names(), "names");
+        if (where != u"tvItm") {
+            const QString now = where == u"txtItmText" ? s.text()->toPlainText()
+                                                       : qobject_cast<QLineEdit*>(target)->text();
+            QTEST(now, "fieldText");
+        }
+        QTEST(QApplication::clipboard()->text(), "clipboardText");
+        QTEST(int(s.doc().hasClip()), "clipItems");
+    }
+
+    void lookingAtItemsLeavesTheDocumentUnchanged() {
+        ListSession s({{"A", "text A", "10"},
+                       {"O\\'Neil", "it\\'s<br>two lines", ""},
+                       {"C", "text C", "12"}});
+        QVERIFY(s.show());
+        QVERIFY(!s.w->isDirty());
+        s.clickRow(1);
+        QCOMPARE(s.shown().at(0), QStringLiteral("O\\'Neil"));
+        s.clickRow(1); // the item already shown
+        s.list()->setFocus();
+        QTest::keyClick(s.list(), Qt::Key_Down);
+        QTest::keyClick(s.list(), Qt::Key_Home);
+        s.clickRow(2);
+        // Leaving the fields without typing changes nothing either.
+        s.field("txtItmName")->setFocus();
+        s.text()->setFocus();
+        s.list()->setFocus();
+        QCOMPARE(s.shown().at(0), QStringLiteral("C"));
+        QVERIFY(!s.w->isDirty());
+        QVERIFY(!s.action("mnuFileSave")->isEnabled());
+        QVERIFY(!s.w->windowTitle().contains(u'*'));
+        // Typing still marks it.
+        s.type(s.field("txtItmName"), QStringLiteral("x"));
+        QVERIFY(s.w->isDirty());
+    }
+
+    void theHighlightedRowIsTheCurrentItem_data() {
+        QTest::addColumn<QString>("gesture");
+        QTest::newRow("click into empty space") << "empty";
+        QTest::newRow("Ctrl+click on the current row") << "ctrl-click";
+        QTest::newRow("Ctrl+Space") << "ctrl-space";
+        QTest::newRow("Ctrl+Down") << "ctrl-down";
+    }
+    void theHighlightedRowIsTheCurrentItem() {
+        QFETCH(QString, gesture);
+        ListSession s;
+        QVERIFY(s.show());
+        s.clickRow(1);
+        if (gesture == u"empty") {
+            const QRect last = s.list()->visualItemRect(s.node(2));
+            QVERIFY(last.bottom() + 10 < s.list()->viewport()->height());
+            QTest::mouseClick(s.list()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              QPoint(last.center().x(), last.bottom() + 8));
+        } else if (gesture == u"ctrl-click") {
+            s.clickRow(1, Qt::ControlModifier);
+        } else if (gesture == u"ctrl-space") {
+            s.list()->setFocus();
+            QTest::keyClick(s.list(), Qt::Key_Space, Qt::ControlModifier);
+        } else {
+            s.list()->setFocus();
+            QTest::keyClick(s.list(), Qt::Key_Down, Qt::ControlModifier);
+        }
+        QTreeWidgetItem* current = s.list()->currentItem();
+        QVERIFY(current);
+        QCOMPARE(s.highlighted(), QList<QTreeWidgetItem*>{current});
+        QCOMPARE(s.shown().at(0), current->text(0));
+        // Delete takes the item that looks selected, and no other.
+        const QString gone = current->text(0);
+        s.action("mnuItemDelete")->trigger();
+        QVERIFY(!s.names().contains(gone));
+        QCOMPARE(s.names().size(), 2);
+        QCOMPARE(s.highlighted(), QList<QTreeWidgetItem*>{s.list()->currentItem()});
+    }
+
+    void eachItemStartsWithAnEmptyUndoHistory_data() {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("name") << "txtItmName";
+        QTest::newRow("text") << "txtItmText";
+        QTest::newRow("width") << "txtItmWidth";
+    }
+    void eachItemStartsWithAnEmptyUndoHistory() {
+        QFETCH(QString, field);
+        // Two items alike, so showing the second writes nothing into the fields.
+        ListSession s({{"Same", "same", "20"}, {"Same", "same", "20"}});
+        QVERIFY(s.show());
+        QWidget* f = s.w->findChild<QWidget*>(field);
+        s.type(f, QStringLiteral("9"));
+        QTest::keyClick(f, Qt::Key_Backspace);
+        s.clickRow(1);
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.shown(), (QStringList{"Same", "same", "20"}));
+        // After Add the new item's fields have no typing to take back: the key takes back the
+        // document's last step, the Add, and the typing stays with the item it went into.
+        s.type(f, QStringLiteral("9"));
+        s.action("mnuItemAdd")->trigger();
+        f->setFocus();
+        QTest::keyClick(f, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(s.names().size(), 2);
+        QCOMPARE(s.current(), 1);
+        QCOMPARE(s.shown().at(0),
+                 field == u"txtItmName" ? QStringLiteral("Same9") : QStringLiteral("Same"));
+    }
+
     void addGivesDefaultsAndNeverReusesANumber() {
-        ItemsSession s(0);
+        ListSession s(0);
         QVERIFY(s.show());
         s.run("mnuItemAdd");
-        QCOMPARE(s.keys(), QStringList{"Item1"});
         QCOMPARE(s.node(0)->text(0), QStringLiteral("Item 1"));
-        QCOMPARE(s.doc().item(0).sText, QStringLiteral("This is item 1"));
         QCOMPARE(s.doc().item(0).sWidth, QString());
         QCOMPARE(s.text()->toPlainText(), QStringLiteral("This is item 1"));
         QCOMPARE(s.current(), 0);
@@ -40,7 +388,6 @@ private slots:
         QCOMPARE(s.names(), QStringList{"Item 2"});
         s.button("mnuItemAdd")->click(); // the toolbar button runs the same command
         QCOMPARE(s.names(), (QStringList{"Item 2", "Item 3"}));
-        QCOMPARE(s.keys(), (QStringList{"Item2", "Item3"}));
     }
 
     void enablingFollowsThePlaceOfTheCurrentItem_data() {
@@ -58,7 +405,7 @@ private slots:
         QFETCH(int, selected);
         QFETCH(bool, canMoveUp);
         QFETCH(bool, canMoveDown);
-        ItemsSession s(count);
+        ListSession s(count);
         s.select(selected);
         QVERIFY(s.action("mnuItemDelete")->isEnabled() && s.button("mnuItemDelete")->isEnabled());
         QCOMPARE(s.action("mnuItemMoveUp")->isEnabled(), canMoveUp);
@@ -74,13 +421,12 @@ private slots:
     }
 
     void moveDownAndUpKeepTheItemCurrent() {
-        ItemsSession s(3);
+        ListSession s(3);
         s.select(0);
         s.button("mnuItemMoveDown")->click();
         QCOMPARE(s.names(), (QStringList{"B", "A", "C"}));
         QCOMPARE(s.current(), 1);
-        QCOMPARE(s.shownName(), QStringLiteral("A"));
-        QCOMPARE(s.keys(), (QStringList{"Item1", "Item0Dst", "Item2"}));
+        QCOMPARE(s.shown().at(0), QStringLiteral("A"));
         s.run("mnuItemMoveDown");
         QCOMPARE(s.names(), (QStringList{"B", "C", "A"}));
         QCOMPARE(s.current(), 2);
@@ -89,7 +435,6 @@ private slots:
         s.run("mnuItemMoveUp");
         QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
         QCOMPARE(s.current(), 0);
-        QCOMPARE(s.keys(), (QStringList{"Item0DstDst", "Item1Dst", "Item2Dst"}));
         QVERIFY(!s.action("mnuItemMoveUp")->isEnabled());
     }
 
@@ -112,7 +457,7 @@ private slots:
     void typingGoesWithItsItem() {
         QFETCH(QString, command);
         QFETCH(int, holder);
-        ItemsSession s(3);
+        ListSession s(3);
         QVERIFY(s.show());
         s.select(0);
         s.run("mnuEditCopy");
@@ -135,20 +480,16 @@ private slots:
     }
 
     void twoPastesOfOneCopyAreSeparateItems() {
-        ItemsSession s(3);
+        ListSession s(3);
         s.select(0);
         s.run("mnuEditCopy");
-        QCOMPARE(s.doc().key(0), QStringLiteral("Item0Src"));
-        QCOMPARE(s.doc().clipKey(), QStringLiteral("Item0"));
         s.select(1);
         s.run("mnuEditPaste");
         // Directly after the current item, and current itself.
         QCOMPARE(s.current(), 2);
-        QCOMPARE(s.shownName(), QStringLiteral("A"));
+        QCOMPARE(s.shown().at(0), QStringLiteral("A"));
         s.button("mnuEditPaste")->click();
         QCOMPARE(s.names(), (QStringList{"A", "B", "A", "A", "C"}));
-        QCOMPARE(s.doc().key(2), QStringLiteral("Item0Dst"));
-        QCOMPARE(s.doc().key(3), QStringLiteral("Item0DstDst"));
         QCOMPARE(s.current(), 3);
         QCOMPARE(s.doc().item(3), s.doc().item(0));
 
@@ -159,11 +500,10 @@ private slots:
         QCOMPARE(s.doc().clipItem().sName, QStringLiteral("A"));
         s.run("mnuEditPaste");
         QCOMPARE(s.names().at(1), QStringLiteral("A"));
-        QCOMPARE(s.doc().key(1), QStringLiteral("Item0DstDstDst"));
     }
 
     void newAndOpenEmptyTheClipboard() {
-        ItemsSession s(2);
+        ListSession s(2);
         s.run("mnuEditCopy");
         QCOMPARE(s.doc().hasClip(), true);
         QVERIFY(!s.w->isDirty()); // copying changes no item
@@ -177,7 +517,7 @@ private slots:
 
         s.run("mnuEditCopy");
         QCOMPARE(s.doc().hasClip(), true);
-        s.dialogs.fileAnswers << s.work + QStringLiteral("/items.js");
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/list.js");
         s.run("mnuFileOpen");
         QCOMPARE(s.doc().hasClip(), false);
         s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
@@ -187,12 +527,144 @@ private slots:
     }
 
     void editCommandsAreOnlyOnTheItemsTab() {
-        ItemsSession s(2);
+        ListSession s(2);
         s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
         for (const char* a : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuItemAdd"})
             QVERIFY2(!s.action(a)->isEnabled(), a);
         s.run("mnuItemAdd"); // a disabled entry runs nothing
         QCOMPARE(s.names().size(), 2);
+    }
+
+    void deleteTheLastItemAndTakeItBack() {
+        ListSession s(4);
+        QVERIFY(s.show());
+        s.select(3);
+        s.list()->setFocus();
+        QTest::keyClick(s.list(), Qt::Key_Delete);
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
+        QVERIFY(s.starred());
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Delete Item"));
+        s.ctrlZ(s.list());
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(s.current(), 3);
+        QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("D"));
+        QVERIFY(!s.starred() && !s.w->isDirty());
+        QVERIFY(!s.action("mnuFileSave")->isEnabled());
+        QTest::keyClick(s.list(), Qt::Key_Y, Qt::ControlModifier); // Redo's other key
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
+        QVERIFY(s.starred());
+    }
+
+    void dragTheLastItemToTheTopIsOneStep() {
+        ListSession s(4);
+        QVERIFY(s.show());
+        s.select(3);
+        s.dropOnto(0);
+        QCOMPARE(s.names(), (QStringList{"D", "A", "B", "C"}));
+        QCOMPARE(s.current(), 0);
+        QCOMPARE(s.list()->topLevelItem(0)->text(0), QStringLiteral("D"));
+        QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("D"));
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Move Item"));
+        s.run("mnuEditUndo");
+        QCOMPARE(s.names(), (QStringList{"A", "B", "C", "D"}));
+        QCOMPARE(s.current(), 3);
+        QVERIFY(!s.w->isDirty());
+        // Dropped below the last row, the item goes to the end.
+        s.select(0);
+        s.list()->dropCurrentAt(s.list()->visualItemRect(s.node(3)).bottomLeft() + QPoint(4, 20));
+        QCOMPARE(s.names(), (QStringList{"B", "C", "D", "A"}));
+    }
+
+    void ctrlZInAFieldTakesBackItsTypingFirst() {
+        ListSession s(4);
+        QVERIFY(s.show());
+        QLineEdit* name = s.field("txtItmName");
+        s.type(name, QStringLiteral("x"));
+        QVERIFY(s.starred());
+        s.ctrlZ(name);
+        // The field's own undo: the document never saw the typing.
+        QCOMPARE(name->text(), QStringLiteral("A"));
+        QCOMPARE(s.doc().undoStack()->count(), 0);
+        // Typed again and paused, the typing becomes a step; Ctrl+Z then takes back the step.
+        s.type(name, QStringLiteral("yz"));
+        TRY_COMPARE(s.undoText(), QStringLiteral("&Undo Edit Item Name"), 5000);
+        QCOMPARE(s.doc().item(0).sName, QStringLiteral("Ayz"));
+        QCOMPARE(QApplication::focusWidget(), name);
+        QCOMPARE(name->cursorPosition(), 3); // the pause moved nothing
+        s.ctrlZ(name);
+        QCOMPARE(name->text(), QStringLiteral("A"));
+        QCOMPARE(s.doc().item(0).sName, QStringLiteral("A"));
+        QVERIFY(!s.starred());
+        s.ctrlZ(name, true);
+        QCOMPARE(name->text(), QStringLiteral("Ayz"));
+        // In the field, Ctrl+Y redoes its own typing first.
+        s.type(name, QStringLiteral("q"));
+        s.ctrlZ(name);
+        QTest::keyClick(name, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(name->text(), QStringLiteral("Ayzq"));
+    }
+
+    void refusedValuesAreNoSteps_data() {
+        QTest::addColumn<QString>("field");
+        for (const char* f : {"txtScrWidth", "txtScrHeight", "txtScrSpeed", "txtScrDefWidth",
+                              "txtScrSpacing", "txtScrPause", "txtItmWidth"})
+            QTest::newRow(f) << QString::fromLatin1(f);
+    }
+    void refusedValuesAreNoSteps() {
+        QFETCH(QString, field);
+        ListSession s(4);
+        QVERIFY(s.show());
+        auto* tabs = s.get<QTabWidget>("tabMain");
+        const int tab = field.startsWith(u"txtItm") ? 1 : 0;
+        tabs->setCurrentIndex(tab);
+        QLineEdit* refused = s.field(qPrintable(field));
+        const QString good = refused->text();
+        QCOMPARE(s.recorded(field), good);
+        const bool pause = field != u"txtScrPause";
+        const QString other =
+            pause ? QStringLiteral("txtScrPause") : QStringLiteral("txtScrSpacing");
+        const QUndoStack* stack = s.doc().undoStack();
+        // The typing pause takes in what the checks accept, and only that.
+        s.replace(refused, QStringLiteral("abc"));
+        s.field(qPrintable(other))->setText(QStringLiteral("30"));
+        QTRY_COMPARE(stack->count(), 1);
+        QCOMPARE(stack->undoText(),
+                 pause ? QStringLiteral("Edit Pause") : QStringLiteral("Edit Spacing"));
+        QCOMPARE(s.recorded(field), good);
+        QTest::keyClick(refused, Qt::Key_Tab);
+        QCOMPARE(s.dialogs.messages.size(), 1);
+        tabs->setCurrentIndex(1 - tab);
+        QCOMPARE(stack->count(), 1);
+        QVERIFY(s.starred());
+        // Undo takes back the refused typing first, then the step; Redo brings back the step
+        // alone.
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Typing"));
+        s.run("mnuEditUndo");
+        QCOMPARE(refused->text(), good);
+        QCOMPARE(stack->index(), 1);
+        s.run("mnuEditUndo");
+        QVERIFY(!s.starred());
+        s.run("mnuEditRedo");
+        QCOMPARE(s.recorded(other), QStringLiteral("30"));
+        QCOMPARE(refused->text(), good);
+        QCOMPARE(s.recorded(field), good);
+    }
+
+    void settingsStepIsUndoneOnItsOwnTab() {
+        ListSession s(4);
+        QVERIFY(s.show());
+        // A settings change is undone from the Items tab too, and shown where it belongs.
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
+        s.replace(s.field("txtScrWidth"), QStringLiteral("30"));
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Edit Scroller Width"));
+        s.run("mnuEditUndo");
+        QCOMPARE(s.get<QTabWidget>("tabMain")->currentIndex(), 0); // where the change is seen
+        QCOMPARE(s.w->scroller().sWidth, s.field("txtScrWidth")->text());
+        QVERIFY(!s.starred());
+        // New starts a history of its own.
+        s.run("mnuFileNew");
+        QVERIFY(!s.action("mnuEditUndo")->isEnabled() && !s.action("mnuEditRedo")->isEnabled());
     }
 };
 

@@ -19,9 +19,6 @@ using Answer = platform::Dialogs::Answer;
 
 namespace {
 
-const QString kSaveForFolder =
-    QStringLiteral("Save the scroller to set project folder. Press OK to continue.");
-
 // A two-colour GIF of 3 x 2 pixels (Qt reads GIF but does not write it).
 const QByteArray kGif("GIF89a\x03\x00\x02\x00\x80\x00\x00\x00\x00\x00\xff\xff\xff\x2c\x00\x00"
                       "\x00\x00\x03\x00\x02\x00\x00\x02\x04\x4c\x98\x30\x29\x00\x3b",
@@ -367,8 +364,7 @@ private slots:
         QVERIFY(s.get<QMenu>("mnuEdit")->isEnabled());
         s.dialogs.fileAnswers << QString(); // cancelled: nothing is copied
         s.action("mnuEditEmbed")->trigger();
-        QCOMPARE(s.dialogs.texts(),
-                 QStringList{"Save the scroller to set project folder. Press OK to continue."});
+        QCOMPARE(s.dialogs.texts(), QStringList{kSaveForFolder});
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
 
         s.dialogs.fileAnswers << path;

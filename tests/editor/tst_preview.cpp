@@ -18,9 +18,6 @@ using Answer = platform::Dialogs::Answer;
 namespace {
 
 const QString kNoItem = QStringLiteral("No scroller item created.");
-const QString kRange10 = QStringLiteral("Please Enter A Value Between 10 And 2000");
-const QString kSaveForFolder =
-    QStringLiteral("Save the scroller to set project folder. Press OK to continue.");
 
 // How far the strip has travelled, or -1 before the scroller runs.
 double travelled(QWebEngineView* view) {
