@@ -266,7 +266,6 @@ private Q_SLOTS:
         QCOMPARE(s.shell.started[0].program, QStringLiteral("/usr/bin/web"));
         QTEST(s.shell.started[0].arguments.value(0), "address");
         QVERIFY(s.dialogs.messages.isEmpty());
-        QCOMPARE(s.action("mnuHelpOnlineOrbwell")->text(), QStringLiteral("&orbwell.example"));
     }
 
     void aboutBoxIsModalAndReturnsTheFocus_data() {

@@ -526,15 +526,6 @@ private slots:
         QVERIFY(s.dialogs.messages.isEmpty());
     }
 
-    void editCommandsAreOnlyOnTheItemsTab() {
-        ListSession s(2);
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
-        for (const char* a : {"mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuItemAdd"})
-            QVERIFY2(!s.action(a)->isEnabled(), a);
-        s.run("mnuItemAdd"); // a disabled entry runs nothing
-        QCOMPARE(s.names().size(), 2);
-    }
-
     void deleteTheLastItemAndTakeItBack() {
         ListSession s(4);
         QVERIFY(s.show());
