@@ -118,7 +118,6 @@ struct EditorSession {
             out << doc().item(i).sName;
         return out;
     }
-    QStringList keys() const { return doc().keys(); }
     QList<clsItem> items() const {
         QList<clsItem> out;
         for (int i = 0; i < doc().count(); ++i)
