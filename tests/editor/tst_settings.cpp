@@ -498,8 +498,6 @@ private slots:
                             const QString& expected) {
             QTest::newRow(tag) << kind << in << expected;
         };
-        row("list", "first", {"", "/w/a.js"}, "/w/a.js");
-        row("list", "again moves up", {"/w/a.js,/w/b.js", "/w/b.js"}, "/w/b.js,/w/a.js");
         row("list", "another spelling of the same file", {"/w/a.js,/w/x/../b.js", "/w/./b.js"},
             "/w/b.js,/w/a.js");
         row("list", "the oldest falls off", {"/1,/2,/3,/4,/5,/6,/7,/8", "/9"},
