@@ -592,30 +592,6 @@ private slots:
         QCOMPARE(s.names().at(1), QStringLiteral("A"));
     }
 
-    void newAndOpenEmptyTheClipboard() {
-        ListSession s(2);
-        s.run("mnuEditCopy");
-        QCOMPARE(s.doc().hasClip(), true);
-        QVERIFY(!s.w->isDirty()); // copying changes no item
-        s.run("mnuFileNew");
-        QCOMPARE(s.doc().hasClip(), false);
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
-        const int count = s.list()->topLevelItemCount();
-        s.run("mnuEditPaste");
-        QCOMPARE(s.list()->topLevelItemCount(), count);
-        QVERIFY(!s.w->isDirty()); // pasting an empty clipboard changes nothing
-
-        s.run("mnuEditCopy");
-        QCOMPARE(s.doc().hasClip(), true);
-        s.dialogs.fileAnswers << s.work + QStringLiteral("/list.js");
-        s.run("mnuFileOpen");
-        QCOMPARE(s.doc().hasClip(), false);
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
-        s.run("mnuEditPaste");
-        QCOMPARE(s.names(), (QStringList{"A", "B"}));
-        QVERIFY(s.dialogs.messages.isEmpty());
-    }
-
     void deleteTheLastItemAndTakeItBack() {
         ListSession s(4);
         QVERIFY(s.show());
