@@ -192,13 +192,18 @@ private slots:
         s.doc.moveItem(0, 1, QStringLiteral("Move Item Down"));
         stack->undo();
         QVERIFY(s.doc.isDirty());
-        // New and Open start a history of their own.
+        // New and Open start a history of their own and empty the item clipboard; copying
+        // changes no item, and an empty clipboard pastes nothing.
+        s.doc.copyItem(0);
         s.doc.open(s.path);
-        QVERIFY(!s.doc.isDirty());
+        QVERIFY(!s.doc.isDirty() && !s.doc.hasClip());
         QCOMPARE(stack->count(), 0);
+        s.doc.copyItem(0);
+        QVERIFY(!s.doc.isDirty() && s.doc.hasClip());
         s.doc.newDocument();
+        s.doc.pasteItem();
         QCOMPARE(stack->count(), 0);
-        QVERIFY(!s.doc.isDirty());
+        QVERIFY(!s.doc.isDirty() && !s.doc.hasClip());
     }
 
     void promptSaveChanges_data() {

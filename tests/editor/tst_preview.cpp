@@ -17,11 +17,6 @@ using Answer = platform::Dialogs::Answer;
 
 namespace {
 
-const QString kNoItem = QStringLiteral("No scroller item created.");
-const QString kRange10 = QStringLiteral("Please Enter A Value Between 10 And 2000");
-const QString kSaveForFolder =
-    QStringLiteral("Save the scroller to set project folder. Press OK to continue.");
-
 // How far the strip has travelled, or -1 before the scroller runs.
 double travelled(QWebEngineView* view) {
     return pageValue(view, QStringLiteral("(typeof news === 'object' && news._started) ? "
@@ -78,7 +73,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), s.field("txtScrHeight"));
         QCOMPARE(s.dialogs.messages.size(), 2);
         tabs->setCurrentIndex(2);
-        QCOMPARE(s.dialogs.lastText(), kNoItem);
+        QCOMPARE(s.dialogs.lastText(), QStringLiteral("No scroller item created."));
         QVERIFY(!QFile::exists(s.work + QStringLiteral("/tickora_preview.js")));
         QVERIFY(!s.w->previewView());
 

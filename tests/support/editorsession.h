@@ -5,6 +5,7 @@
 #include "fakedialogs.h"
 #include "files.h"
 #include "frmmain.h"
+#include "itemlistview.h"
 #include "userconfig.h"
 
 #include <QAction>
@@ -24,6 +25,11 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+
+// Messages that several tests wait for.
+inline const QString kRange10 = QStringLiteral("Please Enter A Value Between 10 And 2000");
+inline const QString kSaveForFolder =
+    QStringLiteral("Save the scroller to set project folder. Press OK to continue.");
 
 inline QString deliveredAppDir() {
     return qEnvironmentVariable("TICKORA_APP_DIR");
@@ -104,7 +110,7 @@ struct EditorSession {
 
     // The document and its list as the window shows them.
     const EditorDocument& doc() const { return w->document(); }
-    QTreeWidget* list() const { return get<QTreeWidget>("tvItm"); }
+    ItemListView* list() const { return get<ItemListView>("tvItm"); }
     QTreeWidgetItem* node(int i) const { return list()->topLevelItem(i); }
     QStringList names() const {
         QStringList out;
@@ -112,7 +118,6 @@ struct EditorSession {
             out << doc().item(i).sName;
         return out;
     }
-    QStringList keys() const { return doc().keys(); }
     QList<clsItem> items() const {
         QList<clsItem> out;
         for (int i = 0; i < doc().count(); ++i)

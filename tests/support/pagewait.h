@@ -21,21 +21,5 @@ inline QVariant pageValue(QWebEngineView* view, const QString& script, int timeo
 
 // Waits until a condition in the page holds, asking one question at a time.
 inline bool pageHolds(QWebEngineView* view, const QString& condition, int timeoutMs) {
-    struct State {
-        bool asking = false;
-        bool holds = false;
-    };
-    auto state = std::make_shared<State>();
-    return waitUntil(
-        [&] {
-            if (!state->asking && !state->holds) {
-                state->asking = true;
-                view->page()->runJavaScript(condition, [state](const QVariant& v) {
-                    state->holds = v.toBool();
-                    state->asking = false;
-                });
-            }
-            return state->holds;
-        },
-        timeoutMs);
+    return waitUntil([&] { return pageValue(view, condition, timeoutMs).toBool(); }, timeoutMs);
 }
