@@ -272,6 +272,9 @@ private slots:
             {"no reset interval", control, 12, 0, "the compression's window is damaged"},
             {"reset entries of 4 bytes", reset, 8, 4, "the reset table is damaged"},
             {"two blocks at one place", reset, 0x28 + 8, 0, "the reset table is damaged"},
+            // The byte that made the reading library abort in an earlier build of the help file
+            // (tests/help/aborting.chm), in the second block's start.
+            {"second block's start", reset, 0x28 + 9, 0x9b, "the reset table is damaged"},
             {"no blocks", reset, 4, 0, "the reset table does not match the content"},
         };
         for (const auto& p : compressed) {

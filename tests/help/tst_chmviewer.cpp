@@ -263,24 +263,17 @@ private slots:
         QTRY_VERIFY(!viewer->popup());
     }
 
-    void damagedFilesAreRefusedBeforeReading_data() {
-        QTest::addColumn<QString>("how");
-        // Damage inside the compressed data passes these checks; the help process contains it.
-        for (const char* how : {"empty", "truncated", "header only", "random bytes", "reset table"})
-            QTest::newRow(how) << QString(how);
-    }
-    void damagedFilesAreRefusedBeforeReading() {
-        QFETCH(QString, how);
+    // The kinds of damage refused are the structure checks' (tst_chmcheck); here: the viewer
+    // asks them before reading and tells the failure, not the user.
+    void damagedFileIsRefusedBeforeReading() {
         QFile in(chm);
         QVERIFY(in.open(QIODevice::ReadOnly));
         QTemporaryDir dir;
         QFile out(dir.filePath("tickora.chm"));
         QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(damagedHelp(in.readAll(), how));
+        out.write(damagedHelp(in.readAll(), "truncated"));
         out.close();
         const QString path = out.fileName();
-        ChmFile f;
-        QVERIFY(!f.open(path) && !f.problem().isEmpty());
         QCOMPARE(call(path + ">Main", HelpViewer::DisplayToc), quintptr(0));
         QCOMPARE(failures.size(), 1);
         QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::Damaged));
