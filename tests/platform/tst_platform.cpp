@@ -1,9 +1,15 @@
+// Our stand-ins for the system's services: the registry store, kept in a file, and the
+// desktop's way of opening web addresses: the default handler from the MIME application lists
+// and the command its desktop entry gives.
 #include "registrystore.h"
+#include "shell.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace de = platform::desktopentry;
 using platform::RegistryStore;
 using Root = RegistryStore::Root;
 using Type = RegistryStore::Type;
@@ -11,7 +17,17 @@ using Type = RegistryStore::Type;
 // What a store call answered, against what it should.
 #define ANSWERS(call, code) QCOMPARE(long(call), long(RegistryStore::code))
 
-class TestRegistryStore : public QObject {
+namespace {
+
+void writeFile(const QString& path, const QByteArray& text) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+}
+
+} // namespace
+
+class TestPlatform : public QObject {
     Q_OBJECT
 
     QTemporaryDir tmp;
@@ -164,7 +180,103 @@ private slots:
         for (const auto& r : rows)
             QCOMPARE(RegistryStore::expandEnvironment(r[0]), QString(r[1]));
     }
+
+    void splitExec_data() {
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("plain") << "firefox %u" << QStringList{"firefox", "%u"};
+        QTest::newRow("quoted") << "\"/opt/my browser/run\" --new \"a\\\"b\""
+                                << QStringList{"/opt/my browser/run", "--new", "a\"b"};
+        QTest::newRow("empty quoted argument") << "x \"\" y" << QStringList{"x", "", "y"};
+        QTest::newRow("extra blanks") << "  a   b  " << QStringList{"a", "b"};
+    }
+    void splitExec() {
+        QFETCH(QString, exec);
+        QTEST(de::splitExec(exec), "args");
+    }
+
+    void execFieldCodes_data() {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QStringList>("command");
+        const QString a = QStringLiteral("orbwell.example/");
+        QTest::newRow("url code") << QByteArray("Exec=web %u\n") << QStringList{"web", a};
+        QTest::newRow("list code")
+            << QByteArray("Exec=web --new-window %U\n") << QStringList{"web", "--new-window", a};
+        QTest::newRow("no code appends") << QByteArray("Exec=web\n") << QStringList{"web", a};
+        QTest::newRow("embedded code")
+            << QByteArray("Exec=web --url=%u\n") << QStringList{"web", "--url=" + a};
+        QTest::newRow("icon and name")
+            << QByteArray("Name=Web\nIcon=web-icon\nExec=web %i --class %c %u\n")
+            << QStringList{"web", "--icon", "web-icon", "--class", "Web", a};
+        QTest::newRow("percent and dropped codes")
+            << QByteArray("Exec=web 100%% %d %u\n") << QStringList{"web", "100%", a};
+        QTest::newRow("string escapes, then quoting")
+            << QByteArray("Exec=\"my\\sweb\" one\\stwo %u\n")
+            << QStringList{"my web", "one", "two", a};
+        QTest::newRow("other sections ignored")
+            << QByteArray("[Desktop Action new]\nExec=wrong\n[Desktop Entry]\nExec=web %u\n")
+            << QStringList{"web", a};
+        QTest::newRow("no exec") << QByteArray("Name=Web\n") << QStringList();
+    }
+    void execFieldCodes() {
+        QFETCH(QByteArray, entry);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("web.desktop"));
+        if (!entry.startsWith('['))
+            entry.prepend("[Desktop Entry]\n");
+        writeFile(file, entry);
+        QTEST(de::execCommand(file, QStringLiteral("orbwell.example/")), "command");
+    }
+
+    void defaultHandlerFollowsTheListOrder() {
+        QTemporaryDir tmp;
+        de::Dirs dirs;
+        dirs.config = {tmp.filePath(QStringLiteral("home-config")),
+                       tmp.filePath(QStringLiteral("etc-xdg"))};
+        dirs.data = {tmp.filePath(QStringLiteral("home-data")),
+                     tmp.filePath(QStringLiteral("usr-share"))};
+        dirs.desktops = {QStringLiteral("gnome")};
+        const QString apps = dirs.data[1] + QStringLiteral("/applications/");
+        writeFile(apps + QStringLiteral("web-a.desktop"), "[Desktop Entry]\nExec=a %u\n");
+        writeFile(apps + QStringLiteral("vendor/b.desktop"), "[Desktop Entry]\nExec=b %u\n");
+
+        const QString mime = QStringLiteral("x-scheme-handler/http");
+        QCOMPARE(de::defaultHandler(mime, dirs), QString());
+
+        // A system-wide list, then the user's, then the desktop's own list of the user's: the
+        // most personal one wins, and an uninstalled first choice falls through to the next.
+        writeFile(apps + QStringLiteral("defaults.list"),
+                  "[Default Applications]\nx-scheme-handler/http=web-a.desktop\n");
+        QCOMPARE(de::defaultHandler(mime, dirs), QStringLiteral("web-a.desktop"));
+        writeFile(dirs.config[0] + QStringLiteral("/mimeapps.list"),
+                  "[Added Associations]\nx-scheme-handler/http=web-a.desktop\n"
+                  "[Default Applications]\nx-scheme-handler/http=gone.desktop;vendor-b.desktop;\n");
+        QCOMPARE(de::defaultHandler(mime, dirs), QStringLiteral("vendor-b.desktop"));
+        QCOMPARE(de::findDesktopFile(QStringLiteral("vendor-b.desktop"), dirs.data),
+                 apps + QStringLiteral("vendor/b.desktop"));
+        writeFile(dirs.config[0] + QStringLiteral("/gnome-mimeapps.list"),
+                  "[Default Applications]\nx-scheme-handler/http=web-a.desktop\n");
+        QCOMPARE(de::defaultHandler(mime, dirs), QStringLiteral("web-a.desktop"));
+        QCOMPARE(de::defaultHandler(QStringLiteral("text/html"), dirs), QString());
+    }
+
+    void desktopShellFindsTheDefaultBrowser() {
+        // The default handler chosen through the environment the desktop sets.
+        QTemporaryDir tmp;
+        writeFile(tmp.filePath(QStringLiteral("data/applications/fake.desktop")),
+                  "[Desktop Entry]\nType=Application\nExec=/opt/web/run %u\n");
+        writeFile(tmp.filePath(QStringLiteral("config/mimeapps.list")),
+                  "[Default Applications]\nx-scheme-handler/http=fake.desktop\n");
+        qputenv("XDG_CONFIG_HOME", tmp.filePath(QStringLiteral("config")).toUtf8());
+        qputenv("XDG_CONFIG_DIRS", tmp.filePath(QStringLiteral("none")).toUtf8());
+        qputenv("XDG_DATA_HOME", tmp.filePath(QStringLiteral("data")).toUtf8());
+        qputenv("XDG_DATA_DIRS", tmp.filePath(QStringLiteral("none")).toUtf8());
+        qunsetenv("XDG_CURRENT_DESKTOP");
+        const QString address = QStringLiteral("orbwell.example/dhtml/tickora/");
+        QCOMPARE(platform::DesktopShell().browserCommand(address),
+                 (QStringList{"/opt/web/run", address}));
+    }
 };
 
-QTEST_GUILESS_MAIN(TestRegistryStore)
-#include "tst_registrystore.moc"
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"
