@@ -203,6 +203,13 @@ private slots:
         QTRY_VERIFY(!viewer->window(h));
     }
 
+    // A window definition that leaves the navigation width out gets the viewer's own.
+    void navigationWidthWhenNotGiven() {
+        const quintptr h = call(TICKORA_FIXTURE_CHM ">Main", HelpViewer::DisplayToc);
+        QVERIFY(viewer->window(h));
+        QCOMPARE(viewer->window(h)->navigation()->width(), 260);
+    }
+
     void contextTopicWithPicturesAndStyles() {
         // The context map names topics by their paths inside the file, which any reader resolves.
         const quintptr h = call(chm + ">Main", HelpViewer::HelpContext, qint32(1001));
