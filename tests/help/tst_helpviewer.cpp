@@ -196,6 +196,8 @@ private slots:
         QTreeWidgetItem* keys =
             w->contentsTree()->findItems("Keyboard shortcuts", Qt::MatchExactly).value(0);
         QVERIFY(keys);
+        QCOMPARE(keys->icon(0).pixmap(16).toImage(), // a page, not a book
+                 w->style()->standardIcon(QStyle::SP_FileIcon).pixmap(16).toImage());
         emit w->contentsTree()->itemActivated(keys, 0);
         QCOMPARE(w->browser()->currentTopic(), QString("/html/keyboard.htm"));
 
