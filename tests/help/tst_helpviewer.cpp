@@ -6,6 +6,7 @@
 #include "eventwait.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
+#include "files.h"
 #include "helpprocess.h"
 
 #include <QApplication>
@@ -355,13 +356,8 @@ private slots:
         // A damaged file (the kinds refused are tst_chmcheck's rows) is refused before it is
         // read, and an unknown topic is told, not shown; the same process goes on serving.
         QTemporaryDir dir;
-        QFile good(chm);
-        QVERIFY(good.open(QIODevice::ReadOnly));
-        QFile out(dir.filePath("truncated.chm"));
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(damagedHelp(good.readAll(), "truncated"));
-        out.close();
-        const QString truncated = out.fileName();
+        const QString truncated = dir.filePath("truncated.chm");
+        QVERIFY(writeFile(truncated, damagedHelp(readAll(chm), "truncated")));
         QCOMPARE(call(truncated + ">Main", HelpViewer::DisplayToc, {}, &v), quintptr(0));
         QCOMPARE(call(chm + ">Main", HelpViewer::HelpContext, qint32(4242), &v), quintptr(0));
         QCOMPARE(failures.size(), 2);
