@@ -39,7 +39,7 @@ struct Fixture {
 class TestFrmAbout : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void captions() {
+    void captionsAndEnter() {
         Fixture f;
         frmAbout about(f.dialogs, f.store, f.shell);
         QCOMPARE(about.lblTitle->text(), QStringLiteral("Tickora Creator"));
@@ -50,12 +50,8 @@ private Q_SLOTS:
         QCOMPARE(about.cmdSysInfo->text(), QStringLiteral("&System Info..."));
         QVERIFY(!about.picIcon->pixmap().isNull());
         QVERIFY(about.cmdOK->isDefault());
-    }
 
-    // Enter takes the default button (Escape is the editor's test of the box).
-    void enterCloses() {
-        Fixture f;
-        frmAbout about(f.dialogs, f.store, f.shell);
+        // Enter takes the default button (Escape is the editor's test of the box).
         about.show();
         QVERIFY(QTest::qWaitForWindowExposed(&about));
         QSignalSpy finished(&about, &QDialog::finished);
