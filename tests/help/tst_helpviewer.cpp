@@ -1,9 +1,16 @@
+// The help viewers: the editor's own over the delivered help file, and the help process that
+// runs it apart, where a help program that crashes, hangs or talks nonsense costs a told
+// failure and nothing else.
 #include "chmhelpviewer.h"
 #include "damagedhelp.h"
+#include "eventwait.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
+#include "files.h"
+#include "helpprocess.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -17,12 +24,14 @@
 #include <QTextCursor>
 #include <QTreeWidget>
 
+#include <csignal>
+
 using namespace help;
 using platform::Dialogs;
 using platform::FakeDialogs;
 
 // Opens the help file the build compiles into the application folder.
-class TestChmViewer : public QObject {
+class TestHelpViewer : public QObject {
     Q_OBJECT
 
     QString chm;
@@ -31,9 +40,13 @@ class TestChmViewer : public QObject {
     std::unique_ptr<ChmHelpViewer> viewer;
     QList<HelpFailure> failures;
 
-    quintptr call(const QString& file, int command, const HelpData& data = {}) {
-        const auto h = viewer->htmlHelp(0, file, command, data);
-        return h ? *h : 0;
+    quintptr call(const QString& file, int command, const HelpData& data = {},
+                  HelpViewer* other = nullptr) {
+        return (other ? other : viewer.get())->htmlHelp(0, file, command, data).value_or(0);
+    }
+    void watch(HelpViewer& v) {
+        failures.clear();
+        v.setFailureHandler([this](const HelpFailure& f) { failures << f; });
     }
 
     static QStringList visibleTexts(QListWidget* list) {
@@ -55,9 +68,8 @@ private slots:
         dialogs = std::make_unique<FakeDialogs>();
         shell = platform::FakeShell();
         shell.browser = "/usr/bin/web";
-        failures.clear();
         viewer = std::make_unique<ChmHelpViewer>(dialogs.get(), &shell);
-        viewer->setFailureHandler([this](const HelpFailure& f) { failures << f; });
+        watch(*viewer);
     }
 
     void cleanup() { viewer.reset(); }
@@ -109,7 +121,7 @@ private slots:
         QVERIFY(links > 20);
     }
 
-    void contentsWindowIsReused() {
+    void contentsWindowIsReusedAndLinksStayInIt() {
         const quintptr h = call(chm + ">Main", HelpViewer::DisplayToc);
         HelpWindow* w = viewer->window(h);
         QVERIFY(w && w->isVisible());
@@ -122,7 +134,59 @@ private slots:
         for (const char* entry :
              {"Welcome to Tickora Creator", "Scroller Integration", "Runtime reference"})
             QVERIFY2(top.contains(entry), entry);
-        QCOMPARE(w->browser()->currentTopic(), QString("/html/welcome.htm"));
+        HelpBrowser* b = w->browser();
+        QCOMPARE(b->currentTopic(), QString("/html/welcome.htm"));
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+
+        // Click the first link to the integration topic where it is drawn.
+        QTextCursor at;
+        for (QTextBlock block = b->document()->begin(); block.isValid() && at.isNull();
+             block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextFragment frag = it.fragment();
+                if (frag.charFormat().anchorHref() == "integration.htm") {
+                    at = QTextCursor(b->document());
+                    at.setPosition(frag.position() + 1);
+                    break;
+                }
+            }
+        }
+        QVERIFY(!at.isNull());
+        b->ensureCursorVisible();
+        b->setTextCursor(at);
+        b->ensureCursorVisible();
+        const QPoint where = b->cursorRect(at).center();
+        QTest::mouseClick(b->viewport(), Qt::LeftButton, {}, where);
+        QTRY_COMPARE(b->currentTopic(), QString("/html/integration.htm"));
+        QVERIFY(shell.started.isEmpty());
+
+        // Back and forward walk the topics seen.
+        QVERIFY(b->isBackwardAvailable());
+        b->backward();
+        QCOMPARE(b->currentTopic(), QString("/html/welcome.htm"));
+        b->forward();
+        QCOMPARE(b->currentTopic(), QString("/html/integration.htm"));
+
+        // An anchor in the same topic, a topic elsewhere in the file.
+        w->followLink(QUrl("runtime.htm#methods"));
+        QCOMPARE(b->currentTopic(), QString("/html/runtime.htm"));
+        QCOMPARE(b->source().fragment(), QString("methods"));
+        QVERIFY(dialogs->messages.isEmpty());
+
+        // A web address goes to the user's browser, unchanged; the topic stays.
+        w->followLink(QUrl("https://orbwell.example/support/"));
+        QCOMPARE(shell.started.size(), 1);
+        QCOMPARE(shell.started[0].arguments, QStringList{"https://orbwell.example/support/"});
+        QCOMPARE(b->currentTopic(), QString("/html/runtime.htm"));
+
+        // A link to a topic the file lacks says so.
+        w->followLink(QUrl("nothere.htm"));
+        QCOMPARE(dialogs->messages.size(), 1);
+        QVERIFY(dialogs->messages[0].text.contains("nothere.htm"));
+        QCOMPARE(b->currentTopic(), QString("/html/runtime.htm"));
+        w->followLink(QUrl("javascript:alert(1)"));
+        QCOMPARE(dialogs->messages.size(), 2);
+        QCOMPARE(shell.started.size(), 1);
 
         // The same definition, also reached as the file's default window, reuses the window.
         QCOMPARE(call(chm + ">Main", HelpViewer::DisplayIndex), h);
@@ -133,11 +197,20 @@ private slots:
         QTreeWidgetItem* keys =
             w->contentsTree()->findItems("Keyboard shortcuts", Qt::MatchExactly).value(0);
         QVERIFY(keys);
+        QCOMPARE(keys->icon(0).pixmap(16).toImage(), // a page, not a book
+                 w->style()->standardIcon(QStyle::SP_FileIcon).pixmap(16).toImage());
         emit w->contentsTree()->itemActivated(keys, 0);
         QCOMPARE(w->browser()->currentTopic(), QString("/html/keyboard.htm"));
 
         call(QString(), HelpViewer::CloseAll);
         QTRY_VERIFY(!viewer->window(h));
+    }
+
+    // A window definition that leaves the navigation width out gets the viewer's own.
+    void navigationWidthWhenNotGiven() {
+        const quintptr h = call(TICKORA_FIXTURE_CHM ">Main", HelpViewer::DisplayToc);
+        QVERIFY(viewer->window(h));
+        QCOMPARE(viewer->window(h)->navigation()->width(), 260);
     }
 
     void contextTopicWithPicturesAndStyles() {
@@ -263,90 +336,95 @@ private slots:
         QTRY_VERIFY(!viewer->popup());
     }
 
-    void damagedFilesAreRefusedBeforeReading_data() {
-        QTest::addColumn<QString>("how");
-        // Damage inside the compressed data passes these checks; the help process contains it.
-        for (const char* how : {"empty", "truncated", "header only", "random bytes", "reset table"})
-            QTest::newRow(how) << QString(how);
-    }
-    void damagedFilesAreRefusedBeforeReading() {
-        QFETCH(QString, how);
-        QFile in(chm);
-        QVERIFY(in.open(QIODevice::ReadOnly));
+    void requestsReachTheHelpProgram() {
+        HelpProcessViewer v;
+        watch(v);
+        QCOMPARE(v.processId(), qint64(0)); // started on first use
+        QVERIFY(call(chm + ">Main", HelpViewer::DisplayToc, {}, &v) != 0);
+        const qint64 pid = v.processId();
+        QVERIFY(pid != 0);
+        QVERIFY(call(chm + ">Main", HelpViewer::HelpContext, qint32(1001), &v) != 0);
+        QVERIFY(failures.isEmpty());
+
+        // What's This notes are read there and shown here.
+        help::HelpPopupRecord r;
+        r.stringId = 1004;
+        QVERIFY(call(chm + "::Popups/frmMain.txt", HelpViewer::DisplayTextPopup, r, &v) != 0);
+        QVERIFY(v.popup());
+        QVERIFY(v.popup()->text().startsWith("Scroll Speed (ms)\n"));
+
+        // A damaged file (the kinds refused are tst_chmcheck's rows) is refused before it is
+        // read, and an unknown topic is told, not shown; the same process goes on serving.
         QTemporaryDir dir;
-        QFile out(dir.filePath("tickora.chm"));
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(damagedHelp(in.readAll(), how));
-        out.close();
-        const QString path = out.fileName();
-        ChmFile f;
-        QVERIFY(!f.open(path) && !f.problem().isEmpty());
-        QCOMPARE(call(path + ">Main", HelpViewer::DisplayToc), quintptr(0));
-        QCOMPARE(failures.size(), 1);
+        const QString truncated = dir.filePath("truncated.chm");
+        QVERIFY(writeFile(truncated, damagedHelp(readAll(chm), "truncated")));
+        QCOMPARE(call(truncated + ">Main", HelpViewer::DisplayToc, {}, &v), quintptr(0));
+        QCOMPARE(call(chm + ">Main", HelpViewer::HelpContext, qint32(4242), &v), quintptr(0));
+        QCOMPARE(failures.size(), 2);
         QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::Damaged));
-        QCOMPARE(failures[0].file, path);
-        QVERIFY(dialogs->messages.isEmpty());
+        QCOMPARE(failures[0].file, truncated);
+        QCOMPARE(int(failures[1].kind), int(HelpFailure::Kind::NoTopic));
+        QVERIFY(failures[1].detail.contains("4242"));
+        QCOMPARE(v.processId(), pid);
+
+        // Damage that makes the reading library abort ends only the help process.
+        failures.clear();
+        const QString aborting = dir.filePath("aborting.chm");
+        QVERIFY(QFile::copy(abortingHelpFile(), aborting));
+        QCOMPARE(call(aborting + ">Main", HelpViewer::DisplayToc, {}, &v), quintptr(0));
+        QCOMPARE(failures.size(), 1);
+        QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::ViewerFailed));
+        QCOMPARE(failures[0].file, aborting + ">Main");
+        QCOMPARE(v.processId(), qint64(0));
+        failures.clear();
+        QVERIFY(call(chm + ">Main", HelpViewer::DisplayToc, {}, &v) != 0);
+        const qint64 second = v.processId();
+        QVERIFY(second != 0 && second != pid);
+
+        // A crash while a help window is open is told when it happens; the next request
+        // starts a new help process.
+        failures.clear();
+        ::kill(pid_t(second), SIGSEGV);
+        TRY_VERIFY(!failures.isEmpty(), 10000);
+        QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::ViewerFailed));
+        QCOMPARE(failures[0].file, chm + ">Main");
+        failures.clear();
+        QVERIFY(call(chm + ">Main", HelpViewer::DisplayToc, {}, &v) != 0);
+        QVERIFY(v.processId() != second);
+        QVERIFY(failures.isEmpty());
     }
 
-    void linksBetweenTopicsStayInTheViewer() {
-        const quintptr h = call(chm + ">Main", HelpViewer::DisplayToc);
-        HelpWindow* w = viewer->window(h);
-        QVERIFY(w);
-        QVERIFY(QTest::qWaitForWindowExposed(w));
-        HelpBrowser* b = w->browser();
-        QCOMPARE(b->currentTopic(), QString("/html/welcome.htm"));
-
-        // Click the first link to the integration topic where it is drawn.
-        QTextCursor at;
-        for (QTextBlock block = b->document()->begin(); block.isValid() && at.isNull();
-             block = block.next()) {
-            for (auto it = block.begin(); !it.atEnd(); ++it) {
-                const QTextFragment frag = it.fragment();
-                if (frag.charFormat().anchorHref() == "integration.htm") {
-                    at = QTextCursor(b->document());
-                    at.setPosition(frag.position() + 1);
-                    break;
-                }
-            }
-        }
-        QVERIFY(!at.isNull());
-        b->ensureCursorVisible();
-        b->setTextCursor(at);
-        b->ensureCursorVisible();
-        const QPoint where = b->cursorRect(at).center();
-        QTest::mouseClick(b->viewport(), Qt::LeftButton, {}, where);
-        QTRY_COMPARE(b->currentTopic(), QString("/html/integration.htm"));
-        QVERIFY(shell.started.isEmpty());
-
-        // Back and forward walk the topics seen.
-        QVERIFY(b->isBackwardAvailable());
-        b->backward();
-        QCOMPARE(b->currentTopic(), QString("/html/welcome.htm"));
-        b->forward();
-        QCOMPARE(b->currentTopic(), QString("/html/integration.htm"));
-
-        // An anchor in the same topic, a topic elsewhere in the file.
-        w->followLink(QUrl("runtime.htm#methods"));
-        QCOMPARE(b->currentTopic(), QString("/html/runtime.htm"));
-        QCOMPARE(b->source().fragment(), QString("methods"));
-        QVERIFY(dialogs->messages.isEmpty());
-
-        // A web address goes to the user's browser, unchanged; the topic stays.
-        w->followLink(QUrl("https://orbwell.example/support/"));
-        QCOMPARE(shell.started.size(), 1);
-        QCOMPARE(shell.started[0].arguments, QStringList{"https://orbwell.example/support/"});
-        QCOMPARE(b->currentTopic(), QString("/html/runtime.htm"));
-
-        // A link to a topic the file lacks says so.
-        w->followLink(QUrl("nothere.htm"));
-        QCOMPARE(dialogs->messages.size(), 1);
-        QVERIFY(dialogs->messages[0].text.contains("nothere.htm"));
-        QCOMPARE(b->currentTopic(), QString("/html/runtime.htm"));
-        w->followLink(QUrl("javascript:alert(1)"));
-        QCOMPARE(dialogs->messages.size(), 2);
-        QCOMPARE(shell.started.size(), 1);
+    void failingHelpProgramsAreContained_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("script");
+        const char* const scripts[][2] = {
+            {"crashes", "read x; kill -SEGV $$"},
+            {"aborts", "read x; kill -ABRT $$"},
+            {"hangs", "sleep 30"},
+            {"nonsense", "read x; echo nonsense; sleep 30"},
+            {"wrong shape", "read x; echo '{\"handle\":\"x\"}'; sleep 30"},
+            {"ends quietly", "read x; exit 0"},
+        };
+        for (const auto& s : scripts)
+            QTest::newRow(s[0]) << "/bin/sh" << s[1];
+        QTest::newRow("missing") << "/nonexistent/tickora-help"
+                                 << "";
+    }
+    void failingHelpProgramsAreContained() {
+        QFETCH(QString, program);
+        QFETCH(QString, script);
+        HelpProcessViewer v(program, {"-c", script}, 1500);
+        watch(v);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(call(chm + ">Main", HelpViewer::DisplayToc, {}, &v), quintptr(0));
+        QVERIFY(clock.elapsed() < 10000);
+        QCOMPARE(failures.size(), 1);
+        QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::ViewerFailed));
+        QCOMPARE(failures[0].file, chm + ">Main");
+        QCOMPARE(v.processId(), qint64(0)); // nothing left running
     }
 };
 
-QTEST_MAIN(TestChmViewer)
-#include "tst_chmviewer.moc"
+QTEST_MAIN(TestHelpViewer)
+#include "tst_helpviewer.moc"

@@ -1,9 +1,15 @@
+// Our stand-ins for the system's services: the registry store, kept in a file, and the
+// desktop's way of opening web addresses: the default handler from the MIME application lists
+// and the command its desktop entry gives.
 #include "registrystore.h"
+#include "shell.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace de = platform::desktopentry;
 using platform::RegistryStore;
 using Root = RegistryStore::Root;
 using Type = RegistryStore::Type;
@@ -11,7 +17,17 @@ using Type = RegistryStore::Type;
 // What a store call answered, against what it should.
 #define ANSWERS(call, code) QCOMPARE(long(call), long(RegistryStore::code))
 
-class TestRegistryStore : public QObject {
+namespace {
+
+void writeFile(const QString& path, const QByteArray& text) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(text) == text.size());
+}
+
+} // namespace
+
+class TestPlatform : public QObject {
     Q_OBJECT
 
     QTemporaryDir tmp;
@@ -33,14 +49,19 @@ private slots:
             {"Count", Type::Number, "", 0xfeedbeef},
             {"", Type::String, "default", 0},
         };
+        RegistryStore other(path()); // another instance, its key open before the values come
+        RegistryStore::Key key = 0;
+        RegistryStore::Key late = 0;
         {
             RegistryStore s(path());
-            RegistryStore::Key key = 0;
             bool created = false;
             ANSWERS(s.create(Root::CurrentUser, "Software\\Tickora\\Recent", RegistryStore::Write,
                              &key, &created),
                     Success);
             QVERIFY(created && key != 0);
+            ANSWERS(other.open(Root::CurrentUser, "Software\\Tickora\\Recent", RegistryStore::Write,
+                               &late),
+                    Success);
             for (const auto& e : values)
                 ANSWERS(e.type == Type::Number ? s.setNumber(key, e.name, e.number)
                                                : s.setString(key, e.name, e.text, e.type),
@@ -48,8 +69,9 @@ private slots:
             ANSWERS(s.close(key), Success);
             ANSWERS(s.close(key), InvalidHandle);
         }
+        // Its write keeps what was written since it opened the key.
+        ANSWERS(other.setString(late, "Zeta", "later"), Success);
         RegistryStore s(path());
-        RegistryStore::Key key = 0;
         ANSWERS(s.open(Root::CurrentUser, "software\\TICKORA\\recent", RegistryStore::Read, &key),
                 Success);
         int index = 0;
@@ -61,6 +83,8 @@ private slots:
             QCOMPARE(v.text, QString(e.text));
             QCOMPARE(v.number, e.number);
         }
+        ANSWERS(s.enumValue(key, index++, &v), Success);
+        QCOMPARE(v.name + v.text, QString("Zetalater"));
         ANSWERS(s.enumValue(key, index, &v), NoMoreItems);
         ANSWERS(s.queryValue(key, "COUNT", &v), Success);
         QCOMPARE(v.number, 0xfeedbeefu);
@@ -135,22 +159,6 @@ private slots:
         ANSWERS(s.queryValue(key, "X", &v), Success);
     }
 
-    void anotherInstancesWritesAreKept() {
-        RegistryStore a(path());
-        RegistryStore b(path());
-        RegistryStore::Key ka = 0;
-        RegistryStore::Key kb = 0;
-        ANSWERS(a.create(Root::CurrentUser, "K", RegistryStore::AllAccess, &ka), Success);
-        ANSWERS(b.open(Root::CurrentUser, "K", RegistryStore::AllAccess, &kb), Success);
-        ANSWERS(a.setString(ka, "fromA", "1"), Success);
-        ANSWERS(b.setString(kb, "fromB", "2"), Success);
-        RegistryStore c(path());
-        RegistryStore::Value v;
-        ANSWERS(c.open(Root::CurrentUser, "K", RegistryStore::Read, &ka), Success);
-        ANSWERS(c.queryValue(ka, "fromA", &v), Success);
-        ANSWERS(c.queryValue(ka, "fromB", &v), Success);
-    }
-
     void environmentExpansion() {
         qputenv("TICKORA_REG_A", "alpha");
         const char* const rows[][2] = {
@@ -164,7 +172,89 @@ private slots:
         for (const auto& r : rows)
             QCOMPARE(RegistryStore::expandEnvironment(r[0]), QString(r[1]));
     }
+
+    void splitExec_data() {
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("plain") << "firefox %u" << QStringList{"firefox", "%u"};
+        QTest::newRow("quoted") << "\"/opt/my browser/run\" --new \"a\\\"b\""
+                                << QStringList{"/opt/my browser/run", "--new", "a\"b"};
+        QTest::newRow("empty quoted argument") << "x \"\" y" << QStringList{"x", "", "y"};
+        QTest::newRow("extra blanks") << "  a   b  " << QStringList{"a", "b"};
+    }
+    void splitExec() {
+        QFETCH(QString, exec);
+        QTEST(de::splitExec(exec), "args");
+    }
+
+    void execFieldCodes_data() {
+        QTest::addColumn<QByteArray>("entry");
+        QTest::addColumn<QStringList>("command");
+        const QString a = QStringLiteral("orbwell.example/");
+        QTest::newRow("url code") << QByteArray("Exec=web %u\n") << QStringList{"web", a};
+        QTest::newRow("list code")
+            << QByteArray("Exec=web --new-window %U\n") << QStringList{"web", "--new-window", a};
+        QTest::newRow("no code appends") << QByteArray("Exec=web\n") << QStringList{"web", a};
+        QTest::newRow("embedded code")
+            << QByteArray("Exec=web --url=%u\n") << QStringList{"web", "--url=" + a};
+        QTest::newRow("icon and name")
+            << QByteArray("Name=Web\nIcon=web-icon\nExec=web %i --class %c %u\n")
+            << QStringList{"web", "--icon", "web-icon", "--class", "Web", a};
+        QTest::newRow("percent and dropped codes")
+            << QByteArray("Exec=web 100%% %d %u\n") << QStringList{"web", "100%", a};
+        QTest::newRow("string escapes, then quoting")
+            << QByteArray("Exec=\"my\\sweb\" one\\stwo %u\n")
+            << QStringList{"my web", "one", "two", a};
+        QTest::newRow("other sections ignored")
+            << QByteArray("[Desktop Action new]\nExec=wrong\n[Desktop Entry]\nExec=web %u\n")
+            << QStringList{"web", a};
+        QTest::newRow("no exec") << QByteArray("Name=Web\n") << QStringList();
+    }
+    void execFieldCodes() {
+        QFETCH(QByteArray, entry);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("web.desktop"));
+        if (!entry.startsWith('['))
+            entry.prepend("[Desktop Entry]\n");
+        writeFile(file, entry);
+        QTEST(de::execCommand(file, QStringLiteral("orbwell.example/")), "command");
+    }
+
+    void defaultBrowserFollowsTheListOrder() {
+        // The folders as the desktop's environment names them.
+        QTemporaryDir tmp;
+        for (const char* var :
+             {"XDG_CONFIG_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_HOME", "XDG_DATA_DIRS"})
+            qputenv(var, tmp.filePath(QString::fromLatin1(var)).toUtf8());
+        qputenv("XDG_CURRENT_DESKTOP", "GNOME");
+        const de::Dirs dirs = de::Dirs::fromEnvironment();
+        const QString apps = tmp.filePath(QStringLiteral("XDG_DATA_DIRS/applications/"));
+        writeFile(apps + QStringLiteral("web-a.desktop"), "[Desktop Entry]\nExec=a %u\n");
+        writeFile(apps + QStringLiteral("vendor/b.desktop"), "[Desktop Entry]\nExec=b %u\n");
+
+        const QString mime = QStringLiteral("x-scheme-handler/http");
+        QCOMPARE(de::defaultHandler(mime, dirs), QString());
+
+        // A system-wide list, then the user's, then the desktop's own list of the user's: the
+        // most personal one wins, and an uninstalled first choice falls through to the next.
+        writeFile(apps + QStringLiteral("defaults.list"),
+                  "[Default Applications]\nx-scheme-handler/http=web-a.desktop\n");
+        QCOMPARE(de::defaultHandler(mime, dirs), QStringLiteral("web-a.desktop"));
+        const QString user = tmp.filePath(QStringLiteral("XDG_CONFIG_HOME/"));
+        writeFile(user + QStringLiteral("mimeapps.list"),
+                  "[Added Associations]\nx-scheme-handler/http=web-a.desktop\n"
+                  "[Default Applications]\nx-scheme-handler/http=gone.desktop;vendor-b.desktop;\n");
+        QCOMPARE(de::defaultHandler(mime, dirs), QStringLiteral("vendor-b.desktop"));
+        QCOMPARE(de::findDesktopFile(QStringLiteral("vendor-b.desktop"), dirs.data),
+                 apps + QStringLiteral("vendor/b.desktop"));
+        const QString address = QStringLiteral("orbwell.example/dhtml/tickora/");
+        QCOMPARE(platform::DesktopShell().browserCommand(address), (QStringList{"b", address}));
+        writeFile(user + QStringLiteral("gnome-mimeapps.list"),
+                  "[Default Applications]\nx-scheme-handler/http=web-a.desktop\n");
+        QCOMPARE(de::defaultHandler(mime, dirs), QStringLiteral("web-a.desktop"));
+        QCOMPARE(de::defaultHandler(QStringLiteral("text/html"), dirs), QString());
+    }
 };
 
-QTEST_GUILESS_MAIN(TestRegistryStore)
-#include "tst_registrystore.moc"
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"
