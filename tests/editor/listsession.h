@@ -1,0 +1,66 @@
+#pragma once
+
+// The item list's session, shared by the programs that work on items.
+
+#include "editorsession.h"
+
+#include "document.h"
+#include "scriptreader.h"
+
+#include <QMap>
+#include <QPushButton>
+#include <QTreeWidget>
+
+// A saved document of a sideways scroller (every Item field on) with the given items, by default
+// `count` items A, B, C, ... (keys Item0, Item1, ...; widths 10, 11, ...), so the counter for new
+// items starts at count + 1; shown on the Items tab with its first item current.
+struct ListSession : EditorSession {
+    explicit ListSession(const QList<ScriptItem>& items) {
+        openOnItems(itemsScript(2, items), QStringLiteral("list.js"));
+    }
+    explicit ListSession(int count = 3) : ListSession(letteredItems(count, true)) {}
+    QStringList shown() const {
+        return {field("txtItmName")->text(), text()->toPlainText(), field("txtItmWidth")->text()};
+    }
+    bool itemFieldsOn() const {
+        return field("txtItmName")->isEnabled() && text()->isEnabled() &&
+               get<QPushButton>("cmdItmBold")->isEnabled();
+    }
+    void clickRow(int i, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers,
+                          list()->visualItemRect(node(i)).center());
+    }
+    QList<QTreeWidgetItem*> highlighted() const { return list()->selectedItems(); }
+    int savedItems() {
+        dialogs.fileAnswers << work + QStringLiteral("/saved.js");
+        action("mnuFileSaveAs")->trigger();
+        ScrollerDocument back;
+        return scriptreader::LoadScroller(work + QStringLiteral("/saved.js"), back).ok
+                   ? int(back.items.size())
+                   : -1;
+    }
+    void ctrlZ(QWidget* target, bool redo = false) const {
+        QTest::keyClick(target, Qt::Key_Z,
+                        redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+    }
+    QString undoText() const { return action("mnuEditUndo")->text(); }
+    bool starred() const { return w->windowTitle().endsWith(QStringLiteral("*]")); }
+    // Drops the current item onto the upper half of a row, as the end of a drag does.
+    void dropOnto(int row) const {
+        list()->dropCurrentAt(list()->visualItemRect(node(row)).topLeft() + QPoint(4, 1));
+    }
+    // What the document holds for a field (the first item's for an Item field).
+    QString recorded(const QString& field) const {
+        const clsScroller& r = w->scroller();
+        return QMap<QString, QString>{{"txtScrName", r.sName},
+                                      {"txtItmName", doc().item(0).sName},
+                                      {"txtScrWidth", r.sWidth},
+                                      {"txtScrHeight", r.sHeight},
+                                      {"txtScrSpeed", r.sSpeed},
+                                      {"txtScrDefWidth", r.sDefWidth},
+                                      {"txtScrSpacing", r.sSpacing},
+                                      {"txtScrPause", r.sPause},
+                                      {"txtItmWidth", doc().item(0).sWidth}}
+            .value(field, QStringLiteral("?"));
+    }
+};
