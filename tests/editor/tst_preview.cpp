@@ -226,6 +226,7 @@ private slots:
                           QStringLiteral("document.querySelector('.tk-item').innerHTML"
                                          ".indexOf('<i>fresh</i>') > 0"),
                           10000));
+        QVERIFY(!s.doc().item(s.doc().current()).sText.contains(QStringLiteral("fresh")));
         QVERIFY(s.get<QPlainTextEdit>("txtItmText")->hasFocus());
         QVERIFY(s.dialogs.messages.isEmpty());
     }
