@@ -46,6 +46,8 @@ struct FieldRow {
     bool across = false;
 
     bool ofItem() const { return itemText != nullptr; }
+    // The message of the rule the text breaks, or an empty string when the check passes it.
+    QString problem(const QString& text) const;
     FieldRow lineIn(QLineEdit* frmMain::*w) const;
     FieldRow numberIn(QLineEdit* frmMain::*w, UpDown* frmMain::*u,
                       fieldrules::NumericField b) const;

@@ -179,21 +179,22 @@ void frmMain::showText(const FieldRow& f, const QString& text, bool clean) {
         setItemText(text);
 }
 
-bool frmMain::fieldRefused(const FieldRow& f) const {
-    if (!f.line || !(this->*f.line)->isEnabled())
-        return false;
-    const QString text = (this->*f.line)->text();
-    switch (f.check) {
-    case FieldRow::Check::Name:
-        return !fieldrules::CheckVariableName(text).isEmpty();
-    case FieldRow::Check::Range: {
-        const fieldrules::Bounds b = fieldrules::bounds(f.bounds);
-        return !fieldrules::inRange(text, {b.min, b.max, 1});
+QString FieldRow::problem(const QString& text) const {
+    switch (check) {
+    case Check::Name:
+        return fieldrules::CheckVariableName(text);
+    case Check::Range: {
+        const fieldrules::Bounds b = fieldrules::bounds(bounds);
+        return fieldrules::inRange(text, b) ? QString() : fieldrules::rangeMessage(b);
     }
-    case FieldRow::Check::None:
+    case Check::None:
         break;
     }
-    return false;
+    return QString();
+}
+
+bool frmMain::fieldRefused(const FieldRow& f) const {
+    return f.line && (this->*f.line)->isEnabled() && !f.problem((this->*f.line)->text()).isEmpty();
 }
 
 void frmMain::fieldsInto(clsScroller& s) const {

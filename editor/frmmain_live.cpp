@@ -116,22 +116,19 @@ QString frmMain::liveProblem() const {
     for (const FieldRow& f : fieldTable()) {
         if (f.check == FieldRow::Check::None || (f.ofItem() && m_doc->current() < 0))
             continue;
+        const QString problem = f.problem(typedText(f));
+        if (problem.isEmpty())
+            continue;
         const QString label =
             (f.ofItem() ? QStringLiteral("Item ") : QString()) + widgetOf(f)->accessibleName();
-        const QString text = typedText(f);
-        if (f.check == FieldRow::Check::Name) {
-            const QString name = fieldrules::CheckVariableName(text);
-            if (!name.isEmpty())
-                return label + QStringLiteral(": ") + name + kept;
-            continue;
-        }
+        if (f.check == FieldRow::Check::Name)
+            return label + QStringLiteral(": ") + problem + kept;
         const fieldrules::Bounds b = fieldrules::bounds(f.bounds);
-        if (!fieldrules::inRange(text, {b.min, b.max, 1}))
-            return QStringLiteral("%1: enter a number from %2 to %3.")
-                       .arg(label)
-                       .arg(b.min)
-                       .arg(b.max) +
-                   kept;
+        return QStringLiteral("%1: enter a number from %2 to %3.")
+                   .arg(label)
+                   .arg(b.min)
+                   .arg(b.max) +
+               kept;
     }
     return QString();
 }
