@@ -145,9 +145,11 @@ def main():
             candidates += mutants_of(src)
         # Each mutant's draw depends only on its own file, line text and change, so a change
         # elsewhere in the area leaves the rest of the sample as it was.
+        lines_of = {src: src.read_text().splitlines() for src in {m[0] for m in candidates}}
+
         def draw(m):
             path, number, name, start, _, _ = m
-            line = path.read_text().splitlines()[number - 1]
+            line = lines_of[path][number - 1]
             key = "%d|%s|%s|%s|%d" % (args.seed, path.relative_to(ROOT), line.strip(), name,
                                       start - (len(line) - len(line.lstrip())))
             return hashlib.sha256(key.encode()).hexdigest()
