@@ -30,6 +30,15 @@ window.T = {
     var b = T.inner(box), r = T.groups(box)[0].children[k].getBoundingClientRect();
     return { lead: T.lead(r, b, d)[0], cross: d < 2 ? r.left - b.left : r.top - b.top };
   },
+  // How far item k's lead is past item 0's. Where reads sample the motion afresh (live), item 0 is
+  // read on both sides of item k until the two agree, so both come from one moment.
+  leadAfter: function (box, d, k) {
+    for (var n = 0; n < 20; n++) {
+      var a = T.itemLead(box, d, 0).lead, b = T.itemLead(box, d, k).lead;
+      if (Math.abs(T.itemLead(box, d, 0).lead - a) < 0.05) return b - a;
+    }
+    return NaN;
+  },
   centre: function (e) {
     var r = e.getBoundingClientRect();
     return { x: r.left + r.width / 2, y: r.top + r.height / 2 };

@@ -150,7 +150,7 @@ describe(`scroller in ${engine}`, () => {
         for (const [type, d, body] of [[0, 0], [1, 1], [2, 2], [3, 3], [5, 2], [-1, 0], [0, 0, padded], [3, 3, padded]]) {
             const page = await news(type, 5, sizedItems([30, 70, 120]), { set: { spacing: '8' }, body });
             assert.ok(await assertScrolls(page, d, 5, 8, 1800), `type ${type} did not wrap`); // a turn is 244 px
-            const next = await page.eval(`T.itemLead(news._box, ${d}, 1).lead - T.itemLead(news._box, ${d}, 0).lead`);
+            const next = await page.eval(`T.leadAfter(news._box, ${d}, 1)`);
             assert.ok(Math.abs(next - 38) < 0.6, `type ${type}: next item ${next} behind`);
         }
     });
