@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -15,6 +16,9 @@
 #include <QTextDocumentFragment>
 #include <QToolButton>
 #include <QWebEngineView>
+
+#include <algorithm>
+#include <tuple>
 
 using Answer = platform::Dialogs::Answer;
 
@@ -83,6 +87,33 @@ private slots:
         // Every toolbar button shows its picture.
         for (QAction* a : s.get<QToolBar>("tbMain")->actions())
             QVERIFY2(a->isSeparator() || !a->icon().isNull(), qPrintable(a->objectName()));
+        // Pictures drawn to be symmetric are: a lopsided plus or arrow is a slip of the pen.
+        const auto picture = [&](const char* name) {
+            return s.button(name)->icon().pixmap(24).toImage().convertToFormat(
+                QImage::Format_ARGB32_Premultiplied);
+        };
+        const auto mirror = [](const QImage& i) { return i.mirrored(true, false); };
+        const auto flip = [](const QImage& i) { return i.mirrored(false, true); };
+        const auto transpose = [](const QImage& i) {
+            return i.transformed(QTransform().rotate(90)).mirrored(true, false);
+        };
+        for (const auto& [name, turn, other] : {std::tuple{"mnuItemAdd", +transpose, "mnuItemAdd"},
+                                                {"mnuItemDelete", +mirror, "mnuItemDelete"},
+                                                {"mnuEditCut", +mirror, "mnuEditCut"},
+                                                {"mnuItemMoveUp", +mirror, "mnuItemMoveUp"},
+                                                {"mnuItemMoveUp", +flip, "mnuItemMoveDown"}}) {
+            const QImage a = turn(picture(name)), b = picture(other);
+            QCOMPARE(a.size(), b.size());
+            int apart = 0;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x) {
+                    const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                    apart +=
+                        std::max({qAbs(qAlpha(p) - qAlpha(q)), qAbs(qRed(p) - qRed(q)),
+                                  qAbs(qGreen(p) - qGreen(q)), qAbs(qBlue(p) - qBlue(q))}) > 48;
+                }
+            QVERIFY2(apart == 0, qPrintable(QStringLiteral("%1: %2 pixels").arg(name).arg(apart)));
+        }
     }
 
     void everyFieldHasItsCaptionForAScreenReader() {
