@@ -32,10 +32,8 @@ struct ListSession : EditorSession {
     }
     QList<QTreeWidgetItem*> highlighted() const { return list()->selectedItems(); }
     int savedItems() {
-        dialogs.fileAnswers << work + QStringLiteral("/saved.js");
-        action("mnuFileSaveAs")->trigger();
         ScrollerDocument back;
-        return scriptreader::LoadScroller(work + QStringLiteral("/saved.js"), back).ok
+        return scriptreader::LoadScroller(saveAs(QStringLiteral("saved.js")), back).ok
                    ? int(back.items.size())
                    : -1;
     }
