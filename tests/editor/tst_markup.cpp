@@ -204,28 +204,7 @@ private slots:
         QCOMPARE(req.request.filters, markuprules::pictureFilters());
     }
 
-    void dialogStartsInTheProjectOrTheLastPictureFolder() {
-        MarkupSession s;
-        s.saveAs(QStringLiteral("page.js"));
-        const QString elsewhere = s.root.filePath(QStringLiteral("photos"));
-        QVERIFY(writeImage(elsewhere + QStringLiteral("/dot.png"), 4, 2));
-        const auto browse = [&](const QString& answer) {
-            s.choosePicture(answer);
-            return s.dialogs.fileCalls.last().request.initialName;
-        };
-        QCOMPARE(browse(QString()), s.work); // where the address is counted from
-        QCOMPARE(browse(elsewhere + QStringLiteral("/dot.png")), s.work);
-        QVERIFY(s.text()->toPlainText().contains(QStringLiteral("src=\"../photos/dot.png\"")));
-        QCOMPARE(browse(QString()), elsewhere);
-        // Another project starts in its own folder again.
-        const QString other = s.root.filePath(QStringLiteral("other"));
-        QVERIFY(QDir().mkpath(other));
-        s.dialogs.fileAnswers << other + QStringLiteral("/page.js");
-        s.action("mnuFileSaveAs")->trigger();
-        QCOMPARE(browse(QString()), other);
-    }
-
-    void unsavedUnreadableOrCancelledChangesNothing() {
+    void unsavedUnreadableOrCancelledChangesNothingAndTheDialogStartsNearby() {
         MarkupSession s;
         s.setText(QStringLiteral("keep me"), 0, 4);
         const bool wasDirty = s.w->isDirty();
@@ -256,6 +235,25 @@ private slots:
         QCOMPARE(s.text()->toPlainText(), QStringLiteral("keep me"));
         QVERIFY(s.dialogs.messages.isEmpty());
         QVERIFY(!s.w->isDirty());
+
+        // The dialog starts in the last picture's folder while the project stays.
+        const QString elsewhere = s.root.filePath(QStringLiteral("photos"));
+        QVERIFY(writeImage(elsewhere + QStringLiteral("/dot.png"), 4, 2));
+        const auto browse = [&](const QString& answer) {
+            s.choosePicture(answer);
+            return s.dialogs.fileCalls.last().request.initialName;
+        };
+        // The first picture dialog, after Save As, started where the address is counted from.
+        QCOMPARE(s.dialogs.fileCalls.at(1).request.initialName, s.work);
+        QCOMPARE(browse(elsewhere + QStringLiteral("/dot.png")), s.work);
+        QVERIFY(s.text()->toPlainText().contains(QStringLiteral("src=\"../photos/dot.png\"")));
+        QCOMPARE(browse(QString()), elsewhere);
+        // Another project starts in its own folder again.
+        const QString other = s.root.filePath(QStringLiteral("other"));
+        QVERIFY(QDir().mkpath(other));
+        s.dialogs.fileAnswers << other + QStringLiteral("/page.js");
+        s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(browse(QString()), other);
     }
 
     void theSelectionSurvivesTheCleanup() {

@@ -149,22 +149,19 @@ private slots:
         QCOMPARE(s.w->filePath(), path);
         QVERIFY(s.w->isDirty());
         QCOMPARE(s.dialogs.messages.size(), 1);
-    }
 
-    void previewOfAWindows1252ScriptShowsItsLetters() {
-        // The sample page reads its scripts as UTF-8, so the preview is written that way while
-        // the document itself keeps its own encoding.
-        EditorSession s;
-        QVERIFY(s.show());
-        const QString path = s.open("c = new Tickora();\r\nc.name = 'c';\r\n"
+        // The sample page reads its scripts as UTF-8, so the preview of a Windows-1252 script
+        // is written that way while the document keeps its own encoding.
+        tabs->setCurrentIndex(1);
+        s.dialogs.answers << Answer::No;
+        const QString cafe = s.open("c = new Tickora();\r\nc.name = 'c';\r\n"
                                     "c.add('Caf\xE9 cr\xE8me', '', 'Item 1');\r\n",
                                     QStringLiteral("cafe.js"));
         QCOMPARE(s.w->encoding(), TextEncoding::Windows1252);
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(2);
+        tabs->setCurrentIndex(2);
         QVERIFY(readAll(s.work + QStringLiteral("/tickora_preview.js"))
                     .contains("Caf\xC3\xA9 cr\xC3\xA8me"));
-        QWebEngineView* view = s.w->previewView();
-        QVERIFY(view);
+        QCOMPARE(s.w->previewView(), view);
         QTRY_VERIFY_WITH_TIMEOUT(
             pageValue(view, QStringLiteral("document.body ? document.body.textContent : ''"))
                 .toString()
@@ -173,8 +170,8 @@ private slots:
         // Saved, the script keeps the encoding it was read in.
         s.field("txtScrHeight")->setText(QStringLiteral("20"));
         s.run("mnuFileSave");
-        QVERIFY(readAll(path).contains("Caf\xE9 cr\xE8me'"));
-        QVERIFY(!readAll(path).contains("Caf\xC3\xA9"));
+        QVERIFY(readAll(cafe).contains("Caf\xE9 cr\xE8me'"));
+        QVERIFY(!readAll(cafe).contains("Caf\xC3\xA9"));
     }
 
     // The live preview beside the tabs: a change shows a short moment later without taking
