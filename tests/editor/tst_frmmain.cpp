@@ -50,7 +50,7 @@ public:
 class TestFrmMain : public QObject {
     Q_OBJECT
 private slots:
-    void startsWithTheDefaultScrollerAndCaptionedMenus() {
+    void startsWithTheDefaultScrollerCaptionedMenusAndWorkingControls() {
         EditorSession s;
         QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New]"));
         QVERIFY(s.dialogs.messages.isEmpty());
@@ -117,6 +117,40 @@ private slots:
         QCOMPARE(s.action("mnuEditRedo")->shortcuts(),
                  (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
                                       QKeySequence(QStringLiteral("Ctrl+Y"))}));
+
+        // Lists and spinners mark the document changed, and the direction switches the widths.
+        auto* dirn = s.get<QComboBox>("cboScrDirn");
+        s.field("txtScrDefWidth")->setText(QStringLiteral("150"));
+        dirn->setCurrentIndex(2);
+        QVERIFY(s.w->isDirty());
+        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New*]"));
+        for (const char* name : {"txtScrDefWidth", "udScrDefWidth", "lblScrDefWidth", "txtItmWidth",
+                                 "udItmWidth", "lblItmWidth"})
+            QVERIFY2(s.get<QWidget>(name)->isEnabled(), name);
+        dirn->setCurrentIndex(1);
+        QVERIFY(!s.field("txtScrDefWidth")->isEnabled());
+        QCOMPARE(s.field("txtScrDefWidth")->text(), QStringLiteral("150"));
+
+        // A spinner steps its field, within the field's range.
+        QLineEdit* width = s.field("txtScrWidth");
+        const auto buttons = s.get<QWidget>("udScrWidth")->findChildren<QToolButton*>();
+        QCOMPARE(buttons.size(), 2);
+        QCOMPARE(buttons[0]->focusPolicy(), Qt::NoFocus);
+        buttons[0]->click();
+        QCOMPARE(width->text(), QStringLiteral("250"));
+        width->setText(QStringLiteral("1995"));
+        buttons[0]->click();
+        QCOMPARE(width->text(), QStringLiteral("2000"));
+        QTest::keyClick(width, Qt::Key_Down);
+        QCOMPARE(width->text(), QStringLiteral("1990"));
+        // Text that is no number: the step starts from the spinner's last value.
+        width->setText(QStringLiteral("wide"));
+        QTest::keyClick(width, Qt::Key_Up);
+        QCOMPARE(width->text(), QStringLiteral("2000"));
+        QLineEdit* spacing = s.field("txtScrSpacing");
+        spacing->setText(QStringLiteral("0"));
+        QTest::keyClick(spacing, Qt::Key_Down);
+        QCOMPARE(spacing->text(), QStringLiteral("0"));
     }
 
     void everyFieldHasItsCaptionForAScreenReader() {
@@ -172,42 +206,6 @@ private slots:
                  note);
         auto* page = s.get<QWebEngineView>("wbLive");
         QTRY_COMPARE_WITH_TIMEOUT(page->title(), QStringLiteral("Live preview page"), 20000);
-    }
-
-    void listsAndSpinnersMarkChangedAndTheDirectionSwitchesTheWidths() {
-        EditorSession s;
-        auto* dirn = s.get<QComboBox>("cboScrDirn");
-        s.field("txtScrDefWidth")->setText(QStringLiteral("150"));
-        dirn->setCurrentIndex(2);
-        QVERIFY(s.w->isDirty());
-        QCOMPARE(s.w->windowTitle(), QStringLiteral("Tickora Creator - [New*]"));
-        for (const char* name : {"txtScrDefWidth", "udScrDefWidth", "lblScrDefWidth", "txtItmWidth",
-                                 "udItmWidth", "lblItmWidth"})
-            QVERIFY2(s.get<QWidget>(name)->isEnabled(), name);
-        dirn->setCurrentIndex(1);
-        QVERIFY(!s.field("txtScrDefWidth")->isEnabled());
-        QCOMPARE(s.field("txtScrDefWidth")->text(), QStringLiteral("150"));
-
-        // A spinner steps its field, within the field's range.
-        QLineEdit* width = s.field("txtScrWidth");
-        const auto buttons = s.get<QWidget>("udScrWidth")->findChildren<QToolButton*>();
-        QCOMPARE(buttons.size(), 2);
-        QCOMPARE(buttons[0]->focusPolicy(), Qt::NoFocus);
-        buttons[0]->click();
-        QCOMPARE(width->text(), QStringLiteral("250"));
-        width->setText(QStringLiteral("1995"));
-        buttons[0]->click();
-        QCOMPARE(width->text(), QStringLiteral("2000"));
-        QTest::keyClick(width, Qt::Key_Down);
-        QCOMPARE(width->text(), QStringLiteral("1990"));
-        // Text that is no number: the step starts from the spinner's last value.
-        width->setText(QStringLiteral("wide"));
-        QTest::keyClick(width, Qt::Key_Up);
-        QCOMPARE(width->text(), QStringLiteral("2000"));
-        QLineEdit* spacing = s.field("txtScrSpacing");
-        spacing->setText(QStringLiteral("0"));
-        QTest::keyClick(spacing, Qt::Key_Down);
-        QCOMPARE(spacing->text(), QStringLiteral("0"));
     }
 
     // The rules and their messages are tst_rules' table, a refusal's course tst_items'; here

@@ -66,15 +66,24 @@ void whenDialogShows(std::function<void(QDialog*)> look) {
 class TestHelpMenu : public QObject {
     Q_OBJECT
 private slots:
-    void contentsAndIntegrationReachTheViewer_data() {
+    // Contents (from the menu or by F1), the integration page and the online links reach the
+    // viewer or the browser; the About box is modal and gives the focus back where it was.
+    void commandsReachTheViewerAndTheFocusComesBack_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("menu") << "mnuHelpContents";
-        QTest::newRow("F1") << "F1";
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("menu, item text") << "mnuHelpContents" << 1 << "txtItmText";
+        QTest::newRow("F1, scroller height") << "F1" << 0 << "txtScrHeight";
     }
-    void contentsAndIntegrationReachTheViewer() {
+    void commandsReachTheViewerAndTheFocusComesBack() {
         QFETCH(QString, how);
+        QFETCH(int, tab);
+        QFETCH(QString, focus);
         HelpSession s;
         QVERIFY(s.show());
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(tab);
+        auto* was = s.w->findChild<QWidget*>(focus);
+        was->setFocus();
         if (how == u"F1")
             QTest::keyClick(s.w.get(), Qt::Key_F1);
         else
@@ -101,6 +110,22 @@ private slots:
         }
         QCOMPARE(addresses, (QStringList{"orbwell.example/dhtml/tickora/",
                                          "orbwell.example/support/", "orbwell.example"}));
+
+        QString caption;
+        bool modal = false;
+        whenDialogShows([&](QDialog* d) {
+            caption = d->windowTitle();
+            modal = d->isModal();
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        s.action("mnuHelpAbout")->trigger();
+        QCOMPARE(caption, QStringLiteral("About Tickora Creator"));
+        QVERIFY(modal);
+        QCOMPARE(
+            s.w->contextHelpFile(),
+            QDir::toNativeSeparators(s.app + QStringLiteral("/tickora.chm::Popups/frmMain.txt")));
+        // Back where the user was working, so typing goes on there.
+        QTRY_COMPARE(s.w->focusWidget(), was);
         QVERIFY(s.dialogs.messages.isEmpty());
     }
 
@@ -258,38 +283,6 @@ private slots:
         QTest::mouseClick(s.field("txtScrSpeed"), Qt::LeftButton);
         QCOMPARE(s.dialogs.messages.size(), 1);
         QVERIFY(s.dialogs.messages[0].text.contains(QStringLiteral("2000")));
-    }
-
-    void aboutBoxIsModalAndReturnsTheFocus_data() {
-        QTest::addColumn<int>("tab");
-        QTest::addColumn<QString>("focus");
-        QTest::newRow("item text") << 1 << "txtItmText";
-        QTest::newRow("scroller height") << 0 << "txtScrHeight";
-    }
-    void aboutBoxIsModalAndReturnsTheFocus() {
-        QFETCH(int, tab);
-        QFETCH(QString, focus);
-        HelpSession s;
-        QVERIFY(s.show());
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(tab);
-        auto* was = s.w->findChild<QWidget*>(focus);
-        was->setFocus();
-        QString caption;
-        bool modal = false;
-        whenDialogShows([&](QDialog* d) {
-            caption = d->windowTitle();
-            modal = d->isModal();
-            QTest::keyClick(d, Qt::Key_Escape);
-        });
-        s.action("mnuHelpAbout")->trigger();
-        QCOMPARE(caption, QStringLiteral("About Tickora Creator"));
-        QVERIFY(modal);
-        QCOMPARE(
-            s.w->contextHelpFile(),
-            QDir::toNativeSeparators(s.app + QStringLiteral("/tickora.chm::Popups/frmMain.txt")));
-        // Back where the user was working, so typing goes on there.
-        QTRY_COMPARE(s.w->focusWidget(), was);
-        QVERIFY(s.dialogs.messages.isEmpty());
     }
 
     void whatsThisAndHelpButtonsLookDifferent() {
