@@ -283,12 +283,9 @@ private slots:
         QTest::mouseClick(s.field("txtScrSpeed"), Qt::LeftButton);
         QCOMPARE(s.dialogs.messages.size(), 1);
         QVERIFY(s.dialogs.messages[0].text.contains(QStringLiteral("2000")));
-    }
 
-    void whatsThisAndHelpButtonsLookDifferent() {
-        // Two question-mark buttons side by side: a user tells them apart at a glance when
-        // most of their drawn pixels differ.
-        HelpSession s;
+        // The What's This and Help buttons, two question marks side by side: a user tells them
+        // apart at a glance when most of their drawn pixels differ.
         const QImage whatsThis = s.button("mnuHelpWhatsThis")->icon().pixmap(24).toImage();
         const QImage help = s.button("mnuHelpContents")->icon().pixmap(24).toImage();
         QCOMPARE(whatsThis.size(), help.size());
