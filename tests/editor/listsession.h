@@ -30,25 +30,12 @@ struct ListSession : EditorSession {
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers,
                           list()->visualItemRect(node(i)).center());
     }
-    QList<QTreeWidgetItem*> highlighted() const { return list()->selectedItems(); }
-    int savedItems() {
-        dialogs.fileAnswers << work + QStringLiteral("/saved.js");
-        action("mnuFileSaveAs")->trigger();
-        ScrollerDocument back;
-        return scriptreader::LoadScroller(work + QStringLiteral("/saved.js"), back).ok
-                   ? int(back.items.size())
-                   : -1;
-    }
     void ctrlZ(QWidget* target, bool redo = false) const {
         QTest::keyClick(target, Qt::Key_Z,
                         redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
     }
     QString undoText() const { return action("mnuEditUndo")->text(); }
     bool starred() const { return w->windowTitle().endsWith(QStringLiteral("*]")); }
-    // Drops the current item onto the upper half of a row, as the end of a drag does.
-    void dropOnto(int row) const {
-        list()->dropCurrentAt(list()->visualItemRect(node(row)).topLeft() + QPoint(4, 1));
-    }
     // What the document holds for a field (the first item's for an Item field).
     QString recorded(const QString& field) const {
         const clsScroller& r = w->scroller();

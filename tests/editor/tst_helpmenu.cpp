@@ -66,15 +66,24 @@ void whenDialogShows(std::function<void(QDialog*)> look) {
 class TestHelpMenu : public QObject {
     Q_OBJECT
 private slots:
-    void contentsAndIntegrationReachTheViewer_data() {
+    // Contents (from the menu or by F1), the integration page and the online links reach the
+    // viewer or the browser; the About box is modal and gives the focus back where it was.
+    void commandsReachTheViewerAndTheFocusComesBack_data() {
         QTest::addColumn<QString>("how");
-        QTest::newRow("menu") << "mnuHelpContents";
-        QTest::newRow("F1") << "F1";
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("focus");
+        QTest::newRow("menu, item text") << "mnuHelpContents" << 1 << "txtItmText";
+        QTest::newRow("F1, scroller height") << "F1" << 0 << "txtScrHeight";
     }
-    void contentsAndIntegrationReachTheViewer() {
+    void commandsReachTheViewerAndTheFocusComesBack() {
         QFETCH(QString, how);
+        QFETCH(int, tab);
+        QFETCH(QString, focus);
         HelpSession s;
         QVERIFY(s.show());
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(tab);
+        auto* was = s.w->findChild<QWidget*>(focus);
+        was->setFocus();
         if (how == u"F1")
             QTest::keyClick(s.w.get(), Qt::Key_F1);
         else
@@ -90,6 +99,34 @@ private slots:
         QCOMPARE(s.viewer.last().file, s.chm() + QStringLiteral(">Main"));
         QCOMPARE(s.viewer.last().command, int(HelpViewer::HelpContext));
         QCOMPARE(std::get<qint32>(s.viewer.last().data), qint32(1001));
+
+        // The online links reach the browser unchanged.
+        QStringList addresses;
+        for (const char* link :
+             {"mnuHelpOnlinePage", "mnuHelpOnlineSupport", "mnuHelpOnlineOrbwell"}) {
+            s.action(link)->trigger();
+            QCOMPARE(s.shell.started.last().program, QStringLiteral("/usr/bin/web"));
+            addresses << s.shell.started.last().arguments.value(0);
+        }
+        QCOMPARE(addresses, (QStringList{"orbwell.example/dhtml/tickora/",
+                                         "orbwell.example/support/", "orbwell.example"}));
+
+        QString caption;
+        bool modal = false;
+        whenDialogShows([&](QDialog* d) {
+            caption = d->windowTitle();
+            modal = d->isModal();
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        s.action("mnuHelpAbout")->trigger();
+        QCOMPARE(caption, QStringLiteral("About Tickora Creator"));
+        QVERIFY(modal);
+        QCOMPARE(
+            s.w->contextHelpFile(),
+            QDir::toNativeSeparators(s.app + QStringLiteral("/tickora.chm::Popups/frmMain.txt")));
+        // Back where the user was working, so typing goes on there.
+        QTRY_COMPARE(s.w->focusWidget(), was);
+        QVERIFY(s.dialogs.messages.isEmpty());
     }
 
     void damagedHelpFileIsToldOnce_data() {
@@ -246,63 +283,9 @@ private slots:
         QTest::mouseClick(s.field("txtScrSpeed"), Qt::LeftButton);
         QCOMPARE(s.dialogs.messages.size(), 1);
         QVERIFY(s.dialogs.messages[0].text.contains(QStringLiteral("2000")));
-    }
 
-    void onlineLinksReachTheBrowserUnchanged_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("address");
-        const char* const rows[][2] = {{"mnuHelpOnlinePage", "orbwell.example/dhtml/tickora/"},
-                                       {"mnuHelpOnlineSupport", "orbwell.example/support/"},
-                                       {"mnuHelpOnlineOrbwell", "orbwell.example"}};
-        for (const auto& r : rows)
-            QTest::newRow(r[0]) << r[0] << r[1];
-    }
-    void onlineLinksReachTheBrowserUnchanged() {
-        QFETCH(QString, entry);
-        HelpSession s;
-        s.action(entry.toLatin1().constData())->trigger();
-        QCOMPARE(s.shell.started.size(), 1);
-        QCOMPARE(s.shell.started[0].program, QStringLiteral("/usr/bin/web"));
-        QTEST(s.shell.started[0].arguments.value(0), "address");
-        QVERIFY(s.dialogs.messages.isEmpty());
-    }
-
-    void aboutBoxIsModalAndReturnsTheFocus_data() {
-        QTest::addColumn<int>("tab");
-        QTest::addColumn<QString>("focus");
-        QTest::newRow("item text") << 1 << "txtItmText";
-        QTest::newRow("scroller height") << 0 << "txtScrHeight";
-    }
-    void aboutBoxIsModalAndReturnsTheFocus() {
-        QFETCH(int, tab);
-        QFETCH(QString, focus);
-        HelpSession s;
-        QVERIFY(s.show());
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(tab);
-        auto* was = s.w->findChild<QWidget*>(focus);
-        was->setFocus();
-        QString caption;
-        bool modal = false;
-        whenDialogShows([&](QDialog* d) {
-            caption = d->windowTitle();
-            modal = d->isModal();
-            QTest::keyClick(d, Qt::Key_Escape);
-        });
-        s.action("mnuHelpAbout")->trigger();
-        QCOMPARE(caption, QStringLiteral("About Tickora Creator"));
-        QVERIFY(modal);
-        QCOMPARE(
-            s.w->contextHelpFile(),
-            QDir::toNativeSeparators(s.app + QStringLiteral("/tickora.chm::Popups/frmMain.txt")));
-        // Back where the user was working, so typing goes on there.
-        QTRY_COMPARE(s.w->focusWidget(), was);
-        QVERIFY(s.dialogs.messages.isEmpty());
-    }
-
-    void whatsThisAndHelpButtonsLookDifferent() {
-        // Two question-mark buttons side by side: a user tells them apart at a glance when
-        // most of their drawn pixels differ.
-        HelpSession s;
+        // The What's This and Help buttons, two question marks side by side: a user tells them
+        // apart at a glance when most of their drawn pixels differ.
         const QImage whatsThis = s.button("mnuHelpWhatsThis")->icon().pixmap(24).toImage();
         const QImage help = s.button("mnuHelpContents")->icon().pixmap(24).toImage();
         QCOMPARE(whatsThis.size(), help.size());

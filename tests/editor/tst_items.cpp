@@ -81,21 +81,17 @@ private slots:
         QCOMPARE(s.doc().undoStack()->count(), 1);
         QTEST(s.doc().undoStack()->undoText(), "step");
         QCOMPARE(s.recorded(field), kept);
-    }
-
-    void aPasteInsideTheTextLeavesTheCaretAfterIt() {
-        ListSession s;
-        QVERIFY(s.show());
-        QLineEdit* name = s.field("txtItmName");
-        name->setFocus();
-        name->setText(QStringLiteral("AB"));
-        name->setCursorPosition(1);
+        if (how != u"paste")
+            return;
+        // Pasted inside the text, line breaks between words become spaces and the caret
+        // follows the paste.
+        f->setText(QStringLiteral("AB"));
+        f->setCursorPosition(1);
         QApplication::clipboard()->setText(QStringLiteral("x\r\ny\n"));
-        QTest::keyClick(name, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(name->text(), QStringLiteral("Ax y B"));
-        QCOMPARE(name->cursorPosition(), 5);
-        QTest::keyClicks(name, QStringLiteral("z"));
-        QCOMPARE(name->text(), QStringLiteral("Ax y zB"));
+        QTest::keyClick(f, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(f->text(), QStringLiteral("Ax y B"));
+        QTest::keyClicks(f, QStringLiteral("z"));
+        QCOMPARE(f->text(), QStringLiteral("Ax y zB"));
     }
 
     void withoutACurrentItemTheItemFieldsAreEmptyAndOff_data() {
@@ -119,11 +115,9 @@ private slots:
         } else if (how == u"cut") {
             s.button("mnuEditCut")->click();
         } else {
-            const QString empty = s.work + QStringLiteral("/empty.js");
-            QVERIFY(writeFile(empty, "e = new Tickora();\r\ne.name = 'e';\r\ne.type = 2;\r\n"));
             s.dialogs.answers << Answer::No;
-            s.w->openPath(empty);
-            s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+            s.openOnItems("e = new Tickora();\r\ne.name = 'e';\r\ne.type = 2;\r\n",
+                          QStringLiteral("empty.js"));
         }
         QCOMPARE(s.list()->topLevelItemCount(), 0);
         QCOMPARE(s.shown(), (QStringList{"", "", ""}));
@@ -140,7 +134,9 @@ private slots:
         s.action("mnuEditCopy")->trigger();
         QCOMPARE(s.list()->topLevelItemCount(), 0);
         QCOMPARE(s.doc().hasClip(), how == u"cut");
-        QCOMPARE(s.savedItems(), 0);
+        ScrollerDocument saved;
+        QVERIFY(scriptreader::LoadScroller(s.saveAs(QStringLiteral("saved.js")), saved).ok);
+        QCOMPARE(saved.items.size(), 0);
 
         // An item brings the fields back.
         s.action(how == u"cut" ? "mnuEditPaste" : "mnuItemAdd")->trigger();
@@ -263,14 +259,14 @@ private slots:
         }
         QTreeWidgetItem* current = s.list()->currentItem();
         QVERIFY(current);
-        QCOMPARE(s.highlighted(), QList<QTreeWidgetItem*>{current});
+        QCOMPARE(s.list()->selectedItems(), QList<QTreeWidgetItem*>{current});
         QCOMPARE(s.shown().at(0), current->text(0));
         // Delete takes the item that looks selected, and no other.
         const QString gone = current->text(0);
         s.action("mnuItemDelete")->trigger();
         QVERIFY(!s.names().contains(gone));
         QCOMPARE(s.names().size(), 2);
-        QCOMPARE(s.highlighted(), QList<QTreeWidgetItem*>{s.list()->currentItem()});
+        QCOMPARE(s.list()->selectedItems(), QList<QTreeWidgetItem*>{s.list()->currentItem()});
     }
 
     void eachItemStartsWithAnEmptyUndoHistory_data() {
@@ -320,6 +316,19 @@ private slots:
         QCOMPARE(s.names(), QStringList{"Item 2"});
         s.button("mnuItemAdd")->click(); // the toolbar button runs the same command
         QCOMPARE(s.names(), (QStringList{"Item 2", "Item 3"}));
+
+        // Two pastes of one copy are separate items, each directly after the current item; the
+        // last is current and shown.
+        s.select(0);
+        s.run("mnuEditCopy");
+        s.run("mnuEditPaste");
+        s.button("mnuEditPaste")->click();
+        QCOMPARE(s.names(), (QStringList{"Item 2", "Item 2", "Item 2", "Item 3"}));
+        QCOMPARE(s.current(), 2);
+        QCOMPARE(s.doc().item(2), s.doc().item(0));
+        const QStringList keys = s.doc().keys();
+        QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), 4); // each its own key
+        QCOMPARE(s.shown().at(1), s.doc().item(0).sText);
     }
 
     void enablingFollowsThePlaceOfTheCurrentItem_data() {
@@ -394,21 +403,7 @@ private slots:
             QCOMPARE(s.node(holder)->text(0), QStringLiteral("typed"));
     }
 
-    void twoPastesOfOneCopyAreSeparateItems() {
-        ListSession s(3);
-        s.select(0);
-        s.run("mnuEditCopy");
-        s.select(1);
-        s.run("mnuEditPaste");
-        s.button("mnuEditPaste")->click();
-        // Each lands directly after the current item and becomes current, shown in the fields.
-        QCOMPARE(s.names(), (QStringList{"A", "B", "A", "A", "C"}));
-        QCOMPARE(s.current(), 3);
-        QCOMPARE(s.doc().item(3), s.doc().item(0));
-        QCOMPARE(s.shown().at(0), QStringLiteral("A"));
-    }
-
-    void deleteTheLastItemAndTakeItBack() {
+    void deleteOrDragTheLastItemAndTakeItBack() {
         ListSession s(4);
         QVERIFY(s.show());
         s.select(3);
@@ -426,13 +421,12 @@ private slots:
         QTest::keyClick(s.list(), Qt::Key_Y, Qt::ControlModifier); // Redo's other key
         QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
         QVERIFY(s.starred());
-    }
 
-    void dragTheLastItemToTheTopIsOneStep() {
-        ListSession s(4);
-        QVERIFY(s.show());
+        // Dragged to the top, the last item moves in one step.
+        s.ctrlZ(s.list());
         s.select(3);
-        s.dropOnto(0);
+        // Dropped onto the upper half of the first row, as the end of a drag does.
+        s.list()->dropCurrentAt(s.list()->visualItemRect(s.node(0)).topLeft() + QPoint(4, 1));
         QCOMPARE(s.names(), (QStringList{"D", "A", "B", "C"}));
         QCOMPARE(s.current(), 0);
         QCOMPARE(s.list()->topLevelItem(0)->text(0), QStringLiteral("D"));
@@ -448,7 +442,7 @@ private slots:
         QCOMPARE(s.names(), (QStringList{"B", "C", "D", "A"}));
     }
 
-    void ctrlZInAFieldTakesBackItsTypingFirst() {
+    void ctrlZTakesBackTheFieldsTypingFirstAndSettingsOnTheirTab() {
         ListSession s(4);
         QVERIFY(s.show());
         QLineEdit* name = s.field("txtItmName");
@@ -475,16 +469,46 @@ private slots:
         s.ctrlZ(name);
         QTest::keyClick(name, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(name->text(), QStringLiteral("Ayzq"));
+
+        // A settings change is undone from the Items tab too, and shown where it belongs.
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
+        s.replace(s.field("txtScrWidth"), QStringLiteral("30"));
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        QCOMPARE(s.undoText(), QStringLiteral("&Undo Edit Scroller Width"));
+        s.run("mnuEditUndo");
+        QCOMPARE(s.get<QTabWidget>("tabMain")->currentIndex(), 0); // where the change is seen
+        QCOMPARE(s.w->scroller().sWidth, s.field("txtScrWidth")->text());
+        QCOMPARE(s.doc().item(0).sName, QStringLiteral("Ayzq"));
+        // New starts a history of its own.
+        s.dialogs.answers << Answer::No;
+        s.run("mnuFileNew");
+        QVERIFY(!s.action("mnuEditUndo")->isEnabled() && !s.action("mnuEditRedo")->isEnabled());
     }
 
+    // Each field reaches its own rule (the rules themselves are tst_rules'), and a refused value
+    // is told when the field is left, and never becomes a step.
     void refusedValuesAreNoSteps_data() {
         QTest::addColumn<QString>("field");
-        for (const char* f : {"txtScrWidth", "txtScrHeight", "txtScrSpeed", "txtScrDefWidth",
-                              "txtScrSpacing", "txtScrPause", "txtItmWidth"})
-            QTest::newRow(f) << QString::fromLatin1(f);
+        QTest::addColumn<QString>("bad");
+        QTest::addColumn<QString>("message");
+        const char* const rows[][3] = {
+            {"txtScrWidth", "2001", "Please Enter A Value Between 10 And 2000"},
+            {"txtScrHeight", "abc", "Please Enter A Value Between 10 And 2000"},
+            {"txtScrSpeed", "4", "Please Enter A Value Between 5 And 1000"},
+            {"txtScrDefWidth", "5", "Please Enter A Value Between 10 And 2000"},
+            {"txtScrSpacing", "51", "Please Enter A Value Between 0 And 50"},
+            {"txtScrPause", "50001", "Please Enter A Value Between 0 And 50000"},
+            {"txtItmWidth", "x", "Please Enter A Value Between 10 And 2000"},
+            {"txtScrName", "", "Scroller name must not be blank."},
+            {"txtScrName", "indexedDB",
+             "Scroller name must not be \"indexedDB\", a name that JavaScript or the web page "
+             "already uses."}};
+        for (const auto& r : rows)
+            QTest::addRow("%s %s", r[0], r[1]) << r[0] << r[1] << r[2];
     }
     void refusedValuesAreNoSteps() {
         QFETCH(QString, field);
+        QFETCH(QString, bad);
         ListSession s(4);
         QVERIFY(s.show());
         auto* tabs = s.get<QTabWidget>("tabMain");
@@ -498,14 +522,19 @@ private slots:
             pause ? QStringLiteral("txtScrPause") : QStringLiteral("txtScrSpacing");
         const QUndoStack* stack = s.doc().undoStack();
         // The typing pause takes in what the checks accept, and only that.
-        s.replace(refused, QStringLiteral("abc"));
+        s.replace(refused, bad);
         s.field(qPrintable(other))->setText(QStringLiteral("30"));
         QTRY_COMPARE(stack->count(), 1);
         QCOMPARE(stack->undoText(),
                  pause ? QStringLiteral("Edit Pause") : QStringLiteral("Edit Spacing"));
         QCOMPARE(s.recorded(field), good);
         QTest::keyClick(refused, Qt::Key_Tab);
+        QTEST(s.dialogs.lastText(), "message");
         QCOMPARE(s.dialogs.messages.size(), 1);
+        QCOMPARE(s.dialogs.messages[0].title, QStringLiteral("Tickora Creator"));
+        QVERIFY(s.w->hasFieldError());
+        QCOMPARE(QApplication::focusWidget(), refused);
+        QCOMPARE(refused->selectedText(), bad);
         tabs->setCurrentIndex(1 - tab);
         QCOMPARE(stack->count(), 1);
         QVERIFY(s.starred());
@@ -521,23 +550,6 @@ private slots:
         QCOMPARE(s.recorded(other), QStringLiteral("30"));
         QCOMPARE(refused->text(), good);
         QCOMPARE(s.recorded(field), good);
-    }
-
-    void settingsStepIsUndoneOnItsOwnTab() {
-        ListSession s(4);
-        QVERIFY(s.show());
-        // A settings change is undone from the Items tab too, and shown where it belongs.
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
-        s.replace(s.field("txtScrWidth"), QStringLiteral("30"));
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
-        QCOMPARE(s.undoText(), QStringLiteral("&Undo Edit Scroller Width"));
-        s.run("mnuEditUndo");
-        QCOMPARE(s.get<QTabWidget>("tabMain")->currentIndex(), 0); // where the change is seen
-        QCOMPARE(s.w->scroller().sWidth, s.field("txtScrWidth")->text());
-        QVERIFY(!s.starred());
-        // New starts a history of its own.
-        s.run("mnuFileNew");
-        QVERIFY(!s.action("mnuEditUndo")->isEnabled() && !s.action("mnuEditRedo")->isEnabled());
     }
 };
 

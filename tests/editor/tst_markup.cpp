@@ -24,14 +24,14 @@ const QByteArray kGif("GIF89a\x03\x00\x02\x00\x80\x00\x00\x00\x00\x00\xff\xff\xf
                       "\x00\x00\x03\x00\x02\x00\x00\x02\x04\x4c\x98\x30\x29\x00\x3b",
                       37);
 
-bool writePng(const QString& path, int w, int h, int dpi = 96) {
+bool writeImage(const QString& path, int w, int h, const QString& format = "png", int dpi = 96) {
     QImage image(w, h, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
     // The resolution the file states must not change the size in pixels.
     image.setDotsPerMeterX(qRound(dpi / 0.0254));
     image.setDotsPerMeterY(qRound(dpi / 0.0254));
     QDir().mkpath(QFileInfo(path).absolutePath());
-    return image.save(path, "PNG");
+    return image.save(path, format.toLatin1().constData());
 }
 
 // A JPEG of w x h stored pixels with an orientation tag (1 upright, 3 upside down, 6 and 8 on
@@ -82,11 +82,6 @@ struct MarkupSession : EditorSession {
         c.setPosition(start);
         c.setPosition(start + length, QTextCursor::KeepAnchor);
         text()->setTextCursor(c);
-    }
-    // A saved document in `work`, so the project folder is known.
-    void saveIn(const QString& name = QStringLiteral("page.js")) {
-        dialogs.fileAnswers << work + QLatin1Char('/') + name;
-        action("mnuFileSaveAs")->trigger();
     }
     bool choosePicture(const QString& path) {
         const int before = int(dialogs.fileCalls.size());
@@ -187,19 +182,16 @@ private slots:
         if (format == u"webp" && !QImageWriter::supportedImageFormats().contains("webp"))
             QSKIP("this system cannot write WebP");
         MarkupSession s;
-        s.saveIn();
+        s.saveAs(QStringLiteral("page.js"));
         const QString picture = QDir::cleanPath(s.work + u'/' + file);
         QVERIFY(QDir().mkpath(QFileInfo(picture).absolutePath()));
-        QImage image(40, 20, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
         if (format == u"gif")
             QVERIFY(writeFile(picture, kGif));
         else if (orientation > 0)
             QVERIFY(writeFile(picture, jpegWithOrientation(40, 20, orientation)));
-        else if (format == u"png300") // the resolution stated must not change the size
-            QVERIFY(writePng(picture, 40, 20, 300));
         else
-            QVERIFY(image.save(picture, format.toLatin1().constData()));
+            QVERIFY(writeImage(picture, 40, 20, QString(format).remove(QStringLiteral("300")),
+                               format.endsWith(QStringLiteral("300")) ? 300 : 96));
         s.setText(QStringLiteral("ab"), 1, 0);
         QVERIFY(s.choosePicture(picture));
         QCOMPARE(s.text()->toPlainText(), QStringLiteral("a<img border=\"0\" ") + tag + u'b');
@@ -212,36 +204,28 @@ private slots:
         QCOMPARE(req.request.filters, markuprules::pictureFilters());
     }
 
-    void dialogStartsInTheProjectOrTheLastPictureFolder() {
+    void unsavedUnreadableOrCancelledChangesNothingAndTheDialogStartsNearby() {
         MarkupSession s;
-        s.saveIn();
-        const QString elsewhere = s.root.filePath(QStringLiteral("photos"));
-        QVERIFY(writePng(elsewhere + QStringLiteral("/dot.png"), 4, 2));
-        const auto browse = [&](const QString& answer) {
-            s.choosePicture(answer);
-            return s.dialogs.fileCalls.last().request.initialName;
-        };
-        QCOMPARE(browse(QString()), s.work); // where the address is counted from
-        QCOMPARE(browse(elsewhere + QStringLiteral("/dot.png")), s.work);
-        QVERIFY(s.text()->toPlainText().contains(QStringLiteral("src=\"../photos/dot.png\"")));
-        QCOMPARE(browse(QString()), elsewhere);
-        // Another project starts in its own folder again.
-        const QString other = s.root.filePath(QStringLiteral("other"));
-        QVERIFY(QDir().mkpath(other));
-        s.dialogs.fileAnswers << other + QStringLiteral("/page.js");
-        s.action("mnuFileSaveAs")->trigger();
-        QCOMPARE(browse(QString()), other);
-    }
+        s.setText(QStringLiteral("keep me"), 0, 4);
+        const bool wasDirty = s.w->isDirty();
+        // Unsaved, the document is saved first; cancelling that save asks for no picture.
+        s.dialogs.answers << Answer::Ok;
+        s.dialogs.fileAnswers << QString();
+        s.image()->click();
+        QCOMPARE(s.dialogs.texts(), QStringList{kSaveForFolder});
+        QCOMPARE(s.dialogs.fileCalls.size(), 1);
+        QVERIFY(s.dialogs.fileCalls[0].save);
+        QCOMPARE(s.text()->toPlainText(), QStringLiteral("keep me"));
+        QCOMPARE(s.w->isDirty(), wasDirty);
+        QCOMPARE(s.w->projectFolder(), QString());
+        QCOMPARE(s.dialogs.unexpected, 0);
+        s.dialogs.clear();
 
-    void unreadableOrCancelledChangesNothing() {
-        MarkupSession s;
-        s.saveIn();
+        s.saveAs(QStringLiteral("page.js"));
         const QString fake = s.work + QStringLiteral("/not-a-picture.gif");
         QVERIFY(writeFile(fake, "GIF is what this file is not"));
         const QString empty = s.work + QStringLiteral("/empty.png");
         QVERIFY(writeFile(empty, QByteArray()));
-        s.setText(QStringLiteral("keep me"), 0, 4);
-        s.action("mnuFileSave")->trigger();
         QVERIFY(!s.w->isDirty());
         for (const QString& path : {fake, empty, s.work + QStringLiteral("/missing.png")}) {
             QVERIFY(s.choosePicture(path));
@@ -251,23 +235,25 @@ private slots:
         QCOMPARE(s.text()->toPlainText(), QStringLiteral("keep me"));
         QVERIFY(s.dialogs.messages.isEmpty());
         QVERIFY(!s.w->isDirty());
-    }
 
-    void unsavedDocumentAsksToSaveFirst() {
-        MarkupSession s;
-        s.setText(QStringLiteral("untouched"), 0, 9);
-        const bool wasDirty = s.w->isDirty();
-        // Cancelling the save: no picture is asked for.
-        s.dialogs.answers << Answer::Ok;
-        s.dialogs.fileAnswers << QString();
-        s.image()->click();
-        QCOMPARE(s.dialogs.texts(), QStringList{kSaveForFolder});
-        QCOMPARE(s.dialogs.fileCalls.size(), 1);
-        QVERIFY(s.dialogs.fileCalls[0].save);
-        QCOMPARE(s.text()->toPlainText(), QStringLiteral("untouched"));
-        QCOMPARE(s.w->isDirty(), wasDirty);
-        QCOMPARE(s.w->projectFolder(), QString());
-        QCOMPARE(s.dialogs.unexpected, 0);
+        // The dialog starts in the last picture's folder while the project stays.
+        const QString elsewhere = s.root.filePath(QStringLiteral("photos"));
+        QVERIFY(writeImage(elsewhere + QStringLiteral("/dot.png"), 4, 2));
+        const auto browse = [&](const QString& answer) {
+            s.choosePicture(answer);
+            return s.dialogs.fileCalls.last().request.initialName;
+        };
+        // The first picture dialog, after Save As, started where the address is counted from.
+        QCOMPARE(s.dialogs.fileCalls.at(1).request.initialName, s.work);
+        QCOMPARE(browse(elsewhere + QStringLiteral("/dot.png")), s.work);
+        QVERIFY(s.text()->toPlainText().contains(QStringLiteral("src=\"../photos/dot.png\"")));
+        QCOMPARE(browse(QString()), elsewhere);
+        // Another project starts in its own folder again.
+        const QString other = s.root.filePath(QStringLiteral("other"));
+        QVERIFY(QDir().mkpath(other));
+        s.dialogs.fileAnswers << other + QStringLiteral("/page.js");
+        s.action("mnuFileSaveAs")->trigger();
+        QCOMPARE(browse(QString()), other);
     }
 
     void theSelectionSurvivesTheCleanup() {
@@ -284,7 +270,7 @@ private slots:
 
         // The save an unsaved document needs first does the same, and the picture is placed
         // relative to where the script now lives.
-        QVERIFY(writePng(s.work + QStringLiteral("/logo.png"), 8, 8));
+        QVERIFY(writeImage(s.work + QStringLiteral("/logo.png"), 8, 8));
         s.setText(QStringLiteral("one\ntwo logo!"), 8, 4);
         s.dialogs.answers << Answer::Ok;
         s.dialogs.fileAnswers << s.work + QStringLiteral("/page.js")

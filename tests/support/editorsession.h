@@ -83,14 +83,33 @@ struct EditorSession {
         w = std::make_unique<frmMain>(dialogs, app);
     }
 
-    // Opens a script written into the work folder and shows the Items tab.
-    QString openOnItems(const QByteArray& script, const QString& name) {
+    // Opens a script written into the work folder (and shows the Items tab).
+    QString open(const QByteArray& script, const QString& name) {
         const QString path = work + QLatin1Char('/') + name;
         if (!writeFile(path, script))
             qFatal("cannot write %s", qPrintable(path));
         w->openPath(path);
+        return path;
+    }
+    QString openOnItems(const QByteArray& script, const QString& name) {
+        const QString path = open(script, name);
         get<QTabWidget>("tabMain")->setCurrentIndex(1);
         return path;
+    }
+    // Save As with the dialog answered by a name in the work folder.
+    QString saveAs(const QString& name) {
+        dialogs.fileAnswers << work + QLatin1Char('/') + name;
+        action("mnuFileSaveAs")->trigger();
+        return work + QLatin1Char('/') + name;
+    }
+    // Whether the last message holds every part (shown when it does not).
+    bool told(std::initializer_list<QString> parts) const {
+        const QString text = dialogs.lastText();
+        const bool all = std::all_of(parts.begin(), parts.end(),
+                                     [&](const QString& p) { return text.contains(p); });
+        if (!all)
+            qWarning("the last message: %s", qPrintable(text));
+        return all;
     }
 
     template <class T> T* get(const char* name) const {
