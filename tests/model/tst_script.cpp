@@ -6,7 +6,6 @@
 #include "clsscroller.h"
 #include "fileio.h"
 #include "files.h"
-#include "modparser.h"
 #include "readcheck.h"
 #include "scriptreader.h"
 #include "scriptwriter.h"
@@ -617,61 +616,25 @@ private Q_SLOTS:
                            "news.pausedelay = 2000;\r\nnews.pausemouseover = false;\r\n"));
     }
 
-    void propName_data() {
-        const struct {
-            const char* row;
-            QString line, name;
-        } rows[] = {
-            {"plain", "news.width = 200;", "width"},
-            {"second dot", "a.b.c = 1", "b.c"},
-            {"no equals", "news.display();", ""},
-            {"dot last", "a=b.", ""},
-            {"equals before dot only", "x = a.b;", ""},
-            {"spaces trimmed, tabs kept", "a.  \tw  = 1", "\tw"},
-        };
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("name");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.line << r.name;
-    }
-    void propName() {
-        QFETCH(QString, line);
-        QTEST(modParser::GetPropName(line), "name");
-    }
-
-    void propValue_data() {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("unquoted") << "news.width = 200;" << true << " 200";
-        QTest::newRow("single quotes") << "news.name = 'news';" << true << "news";
-        QTest::newRow("double quotes, last one closes") << "a.b = \"x\"y\";" << true << "x\"y";
-        QTest::newRow("single before double") << "a.b = 'it\"s';" << true << "it\"s";
-        QTest::newRow("no semicolon takes the last character as the mark")
-            << "news.height = 40" << true << " 4";
-        QTest::newRow("one quote runs to the last character") << "a.b = 'xyz" << true << "xy";
-        QTest::newRow("semicolon before equals fails") << "a;b.c = 1" << false << "";
-        QTest::newRow("line ending at its opening mark") << "a.b =" << true << "";
-        QTest::newRow("no equals: from the start") << "news.display();" << true << "news.display()";
-    }
-    void propValue() {
-        QFETCH(QString, line);
-        QFETCH(bool, ok);
-        QString value;
-        QCOMPARE(modParser::GetPropValue(line, &value), ok);
-        if (ok)
-            QTEST(value, "value");
-    }
-
+    // What a property line sets, or why it is refused, and then nothing is set.
     void setProperty_data() {
+        const QString range = QStringLiteral(" is out of range for type (it must lie between "
+                                             "-32768 and 32767).");
+        const QString pad(70000, u'x'); // marks far beyond 32767 characters still cut
         const struct {
             const char* row;
             QString line;
-            QString expected; // the block after the call, minus the fixed lines
+            QString expected; // the block after the call, minus the fixed lines, or the error
         } rows[] = {
             {"other object", "other.width = 300;", "w=300"},
             {"letter case", "news.Width = 300;", ""},
+            {"spaces around the name trimmed", "news.  width  = 300;", "w=300"},
+            {"a tab is no space", "news.\twidth = 300;", ""},
+            {"second dot", "news.x.width = 300;", ""},
             {"quoted name trimmed", "news.name = ' big ';", "n=big"},
+            {"double quotes, the last one closes", "news.name = \"x\"y\";", "n=x\"y"},
+            {"single quote before double", "news.name = 'it\"s';", "n=it\"s"},
+            {"one quote runs to the last character", "news.name = 'xyz", "n=xy"},
             {"True is not true", "news.pausemouseover = True;", "p=1"},
             {"true", "news.pausemouseover = true;", "p=0"},
             {"half to even", "news.type = 2.5;", "t=2"},
@@ -685,6 +648,16 @@ private Q_SLOTS:
             {"pausedelay", "news.pausedelay = 2000;", "z=2000"},
             {"no equals", "news.display();", ""},
             {"unknown name", "news.colour = red;", ""},
+            {"long name", "a." + pad + " = 1;", ""},
+            {"long value", "a.name = '" + pad + "';", "n=" + pad},
+            {"not a number", "news.type = x;", "error: \"x\" is not a number for type."},
+            {"empty", "news.type = ;", "error: \"\" is not a number for type."},
+            {"comma fraction", "news.type = 1,5;", "error: \"1,5\" is not a number for type."},
+            {"hex", "news.type = 0x1;", "error: \"0x1\" is not a number for type."},
+            {"overflow", "news.type = 32767.5;", "error: \"32767.5\"" + range},
+            {"huge", "news.type = 1e999;", "error: \"1e999\"" + range},
+            {"marks out of order", "x;a.width = 3",
+             "error: The value cannot be read, because a \";\" stands before the \"=\"."},
         };
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("expected");
@@ -695,7 +668,8 @@ private Q_SLOTS:
         QFETCH(QString, line);
         clsScroller s;
         s.iMsePause = 5;
-        QVERIFY(s.SetProperty(line));
+        QString error;
+        const bool ok = s.SetProperty(line, &error);
         const std::pair<const char*, QString> fields[] = {
             {"n", s.sName},
             {"w", s.sWidth},
@@ -710,48 +684,9 @@ private Q_SLOTS:
         for (const auto& [key, value] : fields)
             if (!value.isEmpty())
                 got << QLatin1String(key) + u'=' + value;
+        if (!ok)
+            got << QStringLiteral("error: ") + error;
         QTEST(got.join(u','), "expected");
-    }
-
-    void setPropertyFailures_data() {
-        const QString range = QStringLiteral(" is out of range for type (it must lie between "
-                                             "-32768 and 32767).");
-        const struct {
-            const char* row;
-            QString line, error;
-        } rows[] = {
-            {"not a number", "news.type = x;", "\"x\" is not a number for type."},
-            {"empty", "news.type = ;", "\"\" is not a number for type."},
-            {"comma fraction", "news.type = 1,5;", "\"1,5\" is not a number for type."},
-            {"hex", "news.type = 0x1;", "\"0x1\" is not a number for type."},
-            {"overflow", "news.type = 32767.5;", "\"32767.5\"" + range},
-            {"huge", "news.type = 1e999;", "\"1e999\"" + range},
-            {"marks out of order", "x;a.width = 3",
-             "The value cannot be read, because a \";\" stands before the \"=\"."},
-        };
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("error");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.line << r.error;
-    }
-    void setPropertyFailures() {
-        QFETCH(QString, line);
-        clsScroller s;
-        s.iDirn = 3;
-        QString error;
-        QVERIFY(!s.SetProperty(line, &error));
-        QTEST(error, "error");
-        QCOMPARE(s.iDirn, qint16(3));
-        QVERIFY(s.sWidth.isEmpty());
-    }
-
-    void longLinesAreCut() {
-        // Marks far beyond 32767 characters still cut.
-        clsScroller s;
-        const QString pad(70000, u'x');
-        QVERIFY(s.SetProperty(QStringLiteral("a.") + pad + QStringLiteral(" = 1;")));
-        QVERIFY(s.SetProperty(QStringLiteral("a.name = '") + pad + QStringLiteral("';")));
-        QCOMPARE(s.sName, pad);
     }
 
     // What an item line gives; fields a line lacks keep the values T, W and N.
