@@ -1,5 +1,5 @@
 // The number rule, the field rules, the text encodings and file names; modString's text rules
-// that keep item texts fit for the script, and its path arithmetic.
+// that keep item texts fit for the script, and its path arithmetic; a whole document's checks.
 #include "clsitem.h"
 #include "documentcheck.h"
 #include "fieldrules.h"
@@ -300,35 +300,29 @@ private Q_SLOTS:
         QTEST(modString::GetRelativeUrl(folder, file), "url");
     }
 
-    // Quotes escaped once (and again changes nothing); only CR LF pairs become <br>.
-    void quotesAndBreaks_data() {
+    // Quotes escaped once, as feed items need them; again, nothing changes.
+    void escapeQuotes_data() {
         const struct {
             const char* row;
-            QString in, escaped, broken;
+            QString in, escaped;
         } rows[] = {
-            {"none", "plain", "plain", "plain"},
-            {"one", "It's", "It\\'s", "It's"},
-            {"already escaped", "It\\'s", "It\\'s", "It\\'s"},
-            {"two", "a''b", "a\\'\\'b", "a''b"},
-            {"mixed", "\\''", "\\'\\'", "\\''"},
-            {"lone backslash kept", "a\\b'", "a\\b\\'", "a\\b'"},
-            {"quote at start", "'x", "\\'x", "'x"},
-            {"crlf", "a\r\nb\r\nc", "a\r\nb\r\nc", "a<br>b<br>c"},
-            {"lone cr and lf stay", "a\rb\nc", "a\rb\nc", "a\rb\nc"},
-            {"lf cr is no pair", "a\n\rb", "a\n\rb", "a\n\rb"},
+            {"none", "plain", "plain"},
+            {"one", "It's", "It\\'s"},
+            {"already escaped", "It\\'s", "It\\'s"},
+            {"two", "a''b", "a\\'\\'b"},
+            {"mixed", "\\''", "\\'\\'"},
+            {"lone backslash kept", "a\\b'", "a\\b\\'"},
         };
         QTest::addColumn<QString>("in");
         QTest::addColumn<QString>("escaped");
-        QTest::addColumn<QString>("broken");
         for (const auto& r : rows)
-            QTest::newRow(r.row) << r.in << r.escaped << r.broken;
+            QTest::newRow(r.row) << r.in << r.escaped;
     }
-    void quotesAndBreaks() {
+    void escapeQuotes() {
         QFETCH(QString, in);
         QFETCH(QString, escaped);
         QCOMPARE(modString::EscapeQuotes(in), escaped);
         QCOMPARE(modString::EscapeQuotes(escaped), escaped);
-        QTEST(modString::LineBreaksToBr(in), "broken");
     }
 
     void scriptSafe_data() {

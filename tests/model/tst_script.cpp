@@ -137,15 +137,6 @@ private Q_SLOTS:
         makeAppFolder();
     }
 
-    void emptyNameStartsLinesWithTheCall() {
-        ScrollerDocument d = withItems(1, 0);
-        d.scroller.sName.clear();
-        const QString s = scriptwriter::BuildScript(d);
-        QVERIFY2(s.contains(QStringLiteral("\r\n.add('', '', 'Item 1');\r\n")) &&
-                     s.endsWith(QStringLiteral("function(){.load();});")),
-                 qPrintable(s));
-    }
-
     void passes_data() {
         const struct {
             const char* row;
@@ -232,18 +223,22 @@ private Q_SLOTS:
         QCOMPARE(back.items, d.items);
     }
 
-    // Numbers reach the page as the decimal number typed, and read back as written.
+    // Numbers reach the page as the decimal number typed, and read back as written; without a
+    // name, lines start with the call.
     void numbersAreWrittenAsDecimals() {
         ScrollerDocument d = withItems(1, 0);
+        d.scroller.sName.clear();
         d.scroller.sWidth = QStringLiteral("0100");
         d.scroller.sHeight = QStringLiteral("010.5");
         d.scroller.sSpacing = QStringLiteral(" 05 ");
         d.scroller.sSpeed = QStringLiteral("abc");
         d.items[0].sWidth = QStringLiteral("050");
         const QString s = scriptwriter::BuildScript(d);
-        for (const char* line : {"s.width = 100;\r\n", "s.height = 10.5;\r\n", "s.spacing = 5;\r\n",
-                                 "s.scrollspeed = abc;\r\n"})
+        for (const char* line :
+             {"\r\n.width = 100;\r\n", "\r\n.height = 10.5;\r\n", "\r\n.spacing = 5;\r\n",
+              "\r\n.scrollspeed = abc;\r\n", "\r\n.add('', '050', 'Item 1');\r\n"})
             QVERIFY2(s.contains(QLatin1String(line)), line);
+        QVERIFY(s.endsWith(QStringLiteral("function(){.load();});")));
         ScrollerDocument back;
         QVERIFY(scriptreader::LoadScrollerBytes(s.toUtf8(), back).ok);
         QCOMPARE(back.scroller, scriptwriter::asWritten(d).scroller);
@@ -440,7 +435,8 @@ private Q_SLOTS:
         QVERIFY(readAll(file).contains("'\xE4\xB8\xAD'"));
     }
 
-    // What a script sets, on a document whose height and mouse-over pause no row mentions.
+    // What a script sets, on a document whose height and mouse-over pause no row mentions; a
+    // failure says where and why, quoting a huge value short, and keeps what came before it.
     void patterns_data() {
         const QString longText = QString(40000, u'a') + QStringLiteral("=b"); // past 16-bit
         const struct {
@@ -448,6 +444,8 @@ private Q_SLOTS:
             QByteArray script;
             QString width;
             QStringList texts;
+            QStringList says = {}; // the failure: how it starts, then parts of it
+            int type = 0;
         } rows[] = {
             {"only mentioned settings change", "news.width = 300;", "300", {}},
             {"setting without an object name", ".width = 3;", "3", {}},
@@ -481,53 +479,38 @@ private Q_SLOTS:
              "",
              {}},
             {"empty file", "", "", {}},
+            {"failure keeps what was read",
+             "a.width = 1;\r\na.add('one');\r\na.add('two');\r\n\r\nnews.type = abc;\r\n"
+             "a.height = 9;\r\na.add('three');",
+             "1",
+             {"one", "two"},
+             {"Line 5: \"abc\" is not a number for type."}},
+            {"line numbers count every kind of line end",
+             "a\r\nb\rc\n\r\nx;a.b = 1",
+             "",
+             {},
+             {"Line 5: "}},
+            {"huge bad value",
+             "a.type = x" + QByteArray(1 << 20, '9') + ";",
+             "",
+             {},
+             {"Line 1: \"x999", "(1048577 characters)"}},
+            {"out-of-list direction is kept", "a.type = 7;", "", {}, {}, 7},
         };
         QTest::addColumn<QByteArray>("script");
         QTest::addColumn<QString>("width");
         QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QStringList>("says");
+        QTest::addColumn<int>("type");
         for (const auto& r : rows)
-            QTest::newRow(r.row) << r.script << r.width << r.texts;
+            QTest::newRow(r.row) << r.script << r.width << r.texts << r.says << r.type;
     }
     void patterns() {
         QFETCH(QByteArray, script);
+        QFETCH(QStringList, says);
         ScrollerDocument d;
         d.scroller.sHeight = QStringLiteral("77");
         d.scroller.iMsePause = 1;
-        const scriptreader::LoadResult r = scriptreader::LoadScrollerBytes(script, d);
-        QVERIFY(r.ok);
-        QTEST(d.scroller.sWidth, "width");
-        QStringList texts;
-        for (const clsItem& i : d.items)
-            texts << i.sText;
-        QTEST(texts, "texts");
-        QCOMPARE(r.itemsRead, int(d.items.size()));
-        QCOMPARE(d.scroller.sHeight, QStringLiteral("77"));
-        QCOMPARE(d.scroller.iMsePause, qint16(1));
-    }
-
-    // A failure says where and why, quoting a huge value short, and keeps what came before it.
-    void failures_data() {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QStringList>("says"); // empty: read without failure
-        QTest::addColumn<int>("items");
-        QTest::addColumn<QString>("width");
-        QTest::addColumn<int>("type");
-        QTest::newRow("failure keeps what was read")
-            << QByteArray("a.width = 1;\r\na.add('one');\r\na.add('two');\r\n\r\nnews.type = "
-                          "abc;\r\na.height = 9;\r\na.add('three');")
-            << QStringList{"Line 5: \"abc\" is not a number for type."} << 2 << "1" << 0;
-        QTest::newRow("line numbers count every kind of line end")
-            << QByteArray("a\r\nb\rc\n\r\nx;a.b = 1") << QStringList{"Line 5: "} << 0 << "" << 0;
-        QTest::newRow("huge bad value")
-            << QByteArray("a.type = x" + QByteArray(1 << 20, '9') + ";")
-            << QStringList{"Line 1: \"x999", "(1048577 characters)"} << 0 << "" << 0;
-        QTest::newRow("out-of-list direction is kept")
-            << QByteArray("a.type = 7;") << QStringList() << 0 << "" << 7;
-    }
-    void failures() {
-        QFETCH(QByteArray, script);
-        QFETCH(QStringList, says);
-        ScrollerDocument d;
         const scriptreader::LoadResult r = scriptreader::LoadScrollerBytes(script, d);
         QCOMPARE(r.ok, says.isEmpty());
         QVERIFY2(r.error.size() < 160, qPrintable(r.error.left(200)));
@@ -535,11 +518,15 @@ private Q_SLOTS:
             QVERIFY2(r.error.startsWith(says[0]), qPrintable(r.error));
         for (const QString& part : says)
             QVERIFY2(r.error.contains(part), qPrintable(r.error));
-        QTEST(int(r.itemsRead), "items");
-        QTEST(int(d.items.size()), "items");
         QTEST(d.scroller.sWidth, "width");
-        QVERIFY(d.scroller.sHeight.isEmpty());
+        QStringList texts;
+        for (const clsItem& i : d.items)
+            texts << i.sText;
+        QTEST(texts, "texts");
+        QCOMPARE(r.itemsRead, int(d.items.size()));
         QTEST(int(d.scroller.iDirn), "type");
+        QCOMPARE(d.scroller.sHeight, QStringLiteral("77"));
+        QCOMPARE(d.scroller.iMsePause, qint16(1));
     }
 
     // What the reader refuses before reading a byte, and what it reads no further.
