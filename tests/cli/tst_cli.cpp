@@ -385,8 +385,6 @@ private Q_SLOTS:
         for (const char* command : {"", "read", "write", "check", "feed"})
             row(qPrintable(QStringLiteral("%1 help").arg(command)),
                 QStringList{command, "--help"}.mid(*command ? 0 : 1), 0, "Usage");
-        row("check help states the ranges", {"check", "--help"}, 0,
-            "scroll speed 5 to 1000, spacing 0 to 50, pause 0 to 50000");
         row("broken json", write, 2, "JSON", "{");
         row("array", write, 2, "object", "[]");
         row("unknown key", write, 2, "heigth", "{\"scroller\": {\"heigth\": \"1\"}}");

@@ -284,7 +284,6 @@ private Q_SLOTS:
             {"posix, backslash in a name", "/home/u/site", "/home/u/site/a\\b.gif", "a\\b.gif"},
             {"posix, backslash in the folder", "/home/u/my\\site", "/home/u/my\\site/img\\a.gif",
              "img\\a.gif"},
-            {"posix file, no folder", "", "/home/u/a.gif", "file:///home/u/a.gif"},
             {"posix file, drive folder", "C:\\Web", "/home/u/a.gif", "file:///home/u/a.gif"},
             {"relative file", "/home/u", "a.gif", "file:///a.gif"},
         };
@@ -340,8 +339,6 @@ private Q_SLOTS:
              QString::fromUtf16(u"a\u2028b\u2029c")},
             {"backslash before a line break", "a\\\nb", "a&#92;<br>b", "a\\<br>b"},
             {"escape look-alikes", "\\x41\\u0041", "&#92;x41&#92;u0041", "\\x41\\u0041"},
-            {"folder path", "C:\\Pages\\news", "C:&#92;Pages&#92;news", "C:\\Pages\\news"},
-            {"unicode escape look-alike", "C:\\users", "C:&#92;users", "C:\\users"},
             {"closing backslash", "path\\", "path&#92;", "path\\"},
             {"two closing backslashes", "a\\\\", "a&#92;&#92;", "a\\\\"},
             {"breaking out of the string", "\\\\');alert(1);//", "&#92;\\');alert(1);//",
