@@ -87,20 +87,29 @@ private Q_SLOTS:
         QCOMPARE(readAndWriteAgain(path("news.js")), workedExampleBytes());
     }
 
+    // A missing key takes a new document's value, JSON numbers arrive in their shortest form, a
+    // byte-order mark at the start of a string and a text that only looks like an escape stay.
     // Whatever project files the application folder has arrive beside the script, but not over
     // the user's own page; the ones it lacks are reported without failing the write.
-    void writeCopiesProjectFilesFromTheToolsFolder() {
+    void writeKeepsWhatWasMeantAndCopiesProjectFiles() {
         QTemporaryDir out;
-        QVERIFY(writeFile(path("min.json"), "{\"scroller\": {\"name\": \"s\"}}"));
+        QVERIFY(writeFile(path("min.json"),
+                          "{\"scroller\": {\"name\": \"s\", \"height\": 10, \"spacing\": 0.1, "
+                          "\"pause\": 1e3}, \"items\": [{\"text\": \"\xEF\xBB\xBFhi &#92;\", "
+                          "\"name\": \"\xEF\xBB\xBF\", \"width\": 50}]}"));
         QVERIFY(writeFile(out.filePath("tickora.htm"), "<p>mine</p>"));
         const ToolRun w = runTool({"write", path("min.json"), out.filePath("s.js")});
         QCOMPARE(w.code, 0);
-        // A missing key takes a new document's value.
-        QCOMPARE(readAll(out.filePath("s.js")),
-                 QByteArray("s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\n"
-                            "s.pausemouseover = true;\r\ns.display();\r\n"
-                            "window.addEventListener('load', function(){s.load();s.start();});\r\n"
-                            "window.addEventListener('resize', function(){s.load();});\r\n"));
+        const QByteArray script = readAll(out.filePath("s.js"));
+        QCOMPARE(
+            script,
+            QByteArray("s = new Tickora();\r\ns.name = 's';\r\ns.type = 0;\r\ns.height = 10;\r\n"
+                       "s.spacing = 0.1;\r\ns.pausedelay = 1000;\r\ns.pausemouseover = true;\r\n"
+                       "s.add('\xEF\xBB\xBFhi &#92;', '50', '\xEF\xBB\xBF');\r\n\r\n"
+                       "/* -- Replicate Items -- */\r\ns.display();\r\n"
+                       "window.addEventListener('load', function(){s.load();s.start();});\r\n"
+                       "window.addEventListener('resize', function(){s.load();});\r\n"));
+        QCOMPARE(readAndWriteAgain(out.filePath("s.js")), script);
         QCOMPARE(readAll(out.filePath("tickora.htm")), QByteArray("<p>mine</p>"));
         QVERIFY(w.err.contains("tickora.htm\" was kept"));
         const QDir app(qEnvironmentVariable("TICKORA_APP_DIR"));
@@ -124,24 +133,6 @@ private Q_SLOTS:
                             "width: Please Enter A Value Between 10 And 2000\n"
                             "Nothing was written: the editor would not save these values.\n"));
         QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"doc.json"});
-    }
-
-    // JSON numbers arrive in their shortest form, a byte-order mark at the start of a string
-    // stays, and texts that only look like escapes reach the page as typed.
-    void writeKeepsWhatWasMeant() {
-        QVERIFY(writeFile(
-            path("meant.json"),
-            "{\"scroller\": {\"name\": \"news\", \"spacing\": 0.1, \"pause\": 1e3},\n"
-            " \"items\": [{\"text\": \"\xEF\xBB\xBFhi &#92;\", \"name\": \"\xEF\xBB\xBF\","
-            " \"width\": 50}]}"));
-        const ToolRun w =
-            runTool({"write", "--no-project-files", path("meant.json"), path("meant.js")});
-        QCOMPARE(w.code, 0);
-        const QByteArray script = readAll(path("meant.js"));
-        for (const char* line : {"news.spacing = 0.1;\r\n", "news.pausedelay = 1000;\r\n",
-                                 "news.add('\xEF\xBB\xBFhi &#92;', '50', '\xEF\xBB\xBF');\r\n"})
-            QVERIFY2(script.contains(line), script.constData());
-        QCOMPARE(readAndWriteAgain(path("meant.js")), script);
     }
 
     // read exits 1 only when the reader failed, and lists the lines the document lacks.
@@ -245,23 +236,29 @@ private Q_SLOTS:
         server.set("/rss", feedsamples::kRss);
     }
 
-    // One failure of each kind (the answer, the read, an empty feed): the message of every fault
-    // is the fetch and parse tests' concern.
+    // One failure of each kind (the answer, the read, an empty feed; a script that is no
+    // scroller): the message of every fault is the fetch and parse tests' concern.
     void badFeedsChangeNothing_data() {
         QTest::addColumn<QString>("route");
         QTest::addColumn<QString>("message");
-        const char* rows[][3] = {{"web page", "/html", "a web page, not a feed"},
-                                 {"404", "/nowhere", "There is no feed at"},
-                                 {"no entries", "/empty", "The feed has no entries"}};
+        QTest::addColumn<QByteArray>("before"); // the script; null: one made from the feed
+        const char* rows[][4] = {
+            {"web page", "/html", "a web page, not a feed", nullptr},
+            {"404", "/nowhere", "There is no feed at", nullptr},
+            {"no entries", "/empty", "The feed has no entries", nullptr},
+            {"another script", "/rss", "is not a scroller script", "var x; // news.add('a');"}};
         for (const auto& r : rows)
-            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]);
+            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QByteArray(r[3]);
     }
 
     void badFeedsChangeNothing() {
         QFETCH(QString, route);
         QFETCH(QString, message);
-        const QString out = path("keep.js");
-        if (!QFile::exists(out))
+        QFETCH(QByteArray, before);
+        const QString out = path(before.isNull() ? "keep.js" : "other.js");
+        if (!before.isNull())
+            QVERIFY(writeFile(out, before));
+        else if (!QFile::exists(out))
             QCOMPARE(tool({server.url("/rss"), out}).code, 0);
         const QByteArray script = readAll(out);
         const QByteArray side = readAll(feed::sideFilePath(out));
@@ -291,16 +288,6 @@ private Q_SLOTS:
         QVERIFY2(r.code == 0, r.err.constData());
         QVERIFY(!server.lastHead.contains("If-None-Match"));
         QCOMPARE(itemNames(out).size(), 1);
-    }
-
-    void otherScriptsAreNotOverwritten() {
-        const QString out = path("app.js");
-        QVERIFY(writeFile(out, "var x = 1; // news.add('a');\n"));
-        const ToolRun r = tool({server.url("/rss"), out});
-        QCOMPARE(r.code, 1);
-        QVERIFY2(r.err.contains("is not a scroller script"), r.err.constData());
-        QCOMPARE(readAll(out), QByteArray("var x = 1; // news.add('a');\n"));
-        QVERIFY(!QFile::exists(feed::sideFilePath(out)));
     }
 
     void optionsAndLocalFile() {
