@@ -159,66 +159,54 @@ private Q_SLOTS:
         QCOMPARE(fileio::pathFromNative("caf\xC3\xA9"), QString::fromUtf8("caf\xC3\xA9"));
     }
 
+    // What bytes read as, and that saving in the encoding they were read in gives them back; a
+    // text saved in Windows-1252 that the next read would take for UTF-8 is saved in UTF-8.
     void encodings_data() {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("encoding");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("ascii") << QByteArray("abc") << int(TextEncoding::Utf8) << "abc";
-        QTest::newRow("utf-8") << QByteArray("caf\xC3\xA9") << int(TextEncoding::Utf8)
-                               << QString::fromUtf8("caf\xC3\xA9");
-        QTest::newRow("bom") << QByteArray("\xEF\xBB\xBFx") << int(TextEncoding::Utf8Bom) << "x";
-        QTest::newRow("1252 e-acute") << QByteArray("caf\xE9") << int(TextEncoding::Windows1252)
-                                      << QString::fromUtf8("caf\xC3\xA9");
-        QTest::newRow("1252 euro and quotes")
-            << QByteArray("\x80\x93\x94") << int(TextEncoding::Windows1252)
-            << QString::fromUtf8("\xE2\x82\xAC\xE2\x80\x9C\xE2\x80\x9D");
-        QTest::newRow("1252 undefined bytes")
-            << QByteArray("\x81\x8D\x8F\x90\x9D") << int(TextEncoding::Windows1252)
-            << QString::fromUtf16(u"\x81\x8D\x8F\x90\x9D");
-        QTest::newRow("overlong is not utf-8")
-            << QByteArray("\xC0\xAF") << int(TextEncoding::Windows1252)
-            << QString::fromUtf16(u"\xC0\xAF");
-        QTest::newRow("surrogate is not utf-8")
-            << QByteArray("\xED\xA0\x80") << int(TextEncoding::Windows1252)
-            << QString::fromUtf16(u"\xED\xA0\x20AC");
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<QString>("text");       // null: only the way back is checked
+        QTest::addColumn<TextEncoding>("asked"); // the encoding the text is saved in
+        const auto row = [](const char* name, const QByteArray& bytes, TextEncoding e,
+                            const QString& text) {
+            QTest::newRow(name) << bytes << e << text << e;
+        };
+        const TextEncoding utf8 = TextEncoding::Utf8, w1252 = TextEncoding::Windows1252;
+        row("ascii", "abc", utf8, "abc");
+        row("utf-8", "caf\xC3\xA9", utf8, QString::fromUtf8("caf\xC3\xA9"));
+        row("bom", "\xEF\xBB\xBFx", TextEncoding::Utf8Bom, "x");
+        row("1252 e-acute", "caf\xE9", w1252, QString::fromUtf8("caf\xC3\xA9"));
+        row("1252 euro and quotes", "\x80\x93\x94", w1252,
+            QString::fromUtf8("\xE2\x82\xAC\xE2\x80\x9C\xE2\x80\x9D"));
+        row("1252 undefined bytes", "\x81\x8D\x8F\x90\x9D", w1252,
+            QString::fromUtf16(u"\x81\x8D\x8F\x90\x9D"));
+        row("overlong is not utf-8", "\xC0\xAF", w1252, QString::fromUtf16(u"\xC0\xAF"));
+        row("surrogate is not utf-8", "\xED\xA0\x80", w1252, QString::fromUtf16(u"\xED\xA0\x20AC"));
         QByteArray all;
         for (int b = 0; b < 256; ++b)
             all.append(char(b));
-        QTest::newRow("every byte") << all << int(TextEncoding::Windows1252) << QString();
-        QTest::newRow("truncated sequence")
-            << QByteArray("ab\xE2\x82") << int(TextEncoding::Windows1252)
-            << QString::fromUtf16(u"ab\xE2\x201A");
+        row("every byte", all, w1252, QString());
+        row("truncated sequence", "ab\xE2\x82", w1252, QString::fromUtf16(u"ab\xE2\x201A"));
+        const char* fallback[][2] = {
+            {"not in Windows-1252", "\xE4\xB8\xAD caf\xC3\xA9"},
+            // Read from a Windows-1252 file, these letters make bytes that are valid UTF-8.
+            {"bytes that read as UTF-8", "caf\xC3\x83\xC2\xA9"},
+            {"a byte-order mark's bytes", "\xC3\xAF\xC2\xBB\xC2\xBFnew"}};
+        for (const auto& f : fallback)
+            QTest::newRow(f[0]) << QByteArray(f[1]) << utf8 << QString::fromUtf8(f[1]) << w1252;
     }
     void encodings() {
         QFETCH(QByteArray, bytes);
-        QFETCH(int, encoding);
+        QFETCH(TextEncoding, encoding);
         QFETCH(QString, text);
+        QFETCH(TextEncoding, asked);
         TextEncoding detected;
         const QString decoded = textencoding::decode(bytes, &detected);
-        if (!text.isNull()) // null: only the way back is checked
+        if (!text.isNull())
             QCOMPARE(decoded, text);
-        QCOMPARE(int(detected), encoding);
+        QCOMPARE(detected, encoding);
         TextEncoding used;
-        QCOMPARE(textencoding::encode(decoded, detected, &used), bytes);
+        QCOMPARE(textencoding::encode(decoded, asked, &used), bytes);
         QCOMPARE(used, detected);
-    }
-
-    void windows1252FallsBackToUtf8_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("not in Windows-1252") << QString::fromUtf8("\xE4\xB8\xAD caf\xC3\xA9");
-        // Read from a Windows-1252 file, these letters make bytes that are valid UTF-8.
-        QTest::newRow("bytes that read as UTF-8") << QString::fromUtf8("caf\xC3\x83\xC2\xA9");
-        QTest::newRow("a byte-order mark's bytes")
-            << QString::fromUtf8("\xC3\xAF\xC2\xBB\xC2\xBFnew");
-    }
-    void windows1252FallsBackToUtf8() {
-        QFETCH(QString, text);
-        TextEncoding used;
-        const QByteArray bytes = textencoding::encode(text, TextEncoding::Windows1252, &used);
-        QCOMPARE(bytes, text.toUtf8());
-        QCOMPARE(used, TextEncoding::Utf8);
-        TextEncoding detected;
-        QCOMPARE(textencoding::decode(bytes, &detected), text);
     }
 
     void folder_data() {
