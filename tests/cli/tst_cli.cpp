@@ -135,28 +135,47 @@ private Q_SLOTS:
         QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{"doc.json"});
     }
 
-    // read exits 1 only when the reader failed, and lists the lines the document lacks.
-    void readReportsFailuresAndUnreadLines_data() {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("error");
+    // read exits 1 only when the reader failed, and lists the lines the document lacks; check
+    // prints the problems (the checks are tst_rules'), then those lines, or after a read failure
+    // only the failure.
+    void readAndCheck_data() {
+        QTest::addColumn<QByteArray>("script"); // null: no file
+        QTest::addColumn<QString>("error");     // read's; null: none
         QTest::addColumn<int>("items");
         QTest::addColumn<QStringList>("unread"); // "N: text"
+        QTest::addColumn<QByteArray>("report");  // check's
+        const QString missing =
+            QStringLiteral("The file \"DIR/none.js\" cannot be opened: No such file or directory.");
+        QTest::newRow("clean") << workedExampleBytes() << QString() << 2 << QStringList()
+                               << QByteArray();
         QTest::newRow("failure keeps what was read")
-            << QByteArray("a.add('one', '', 'x');\r\na.type = abc;\r\na.add('two');\r\n") << 1
+            << QByteArray("a.add('one', '', 'x');\r\na.type = abc;\r\na.add('two');\r\n")
             << "Line 2: \"abc\" is not a number for type." << 1
-            << QStringList{"2: a.type = abc;", "3: a.add('two');"};
-        QTest::newRow("code and double quotes")
-            << kUnread << 0 << QString() << 1
-            << QStringList{"2: a.width = 100;alert(1);", "3: a.add(\"Hi\", \"\", \"One\");"};
+            << QStringList{"2: a.type = abc;", "3: a.add('two');"}
+            << QByteArray("error: Line 2: \"abc\" is not a number for type.\n");
+        QTest::newRow("problems and code")
+            << kUnread + "a.width = 2001;\n"
+            << QString() << 1
+            << QStringList{"2: a.width = 100;alert(1);", "3: a.add(\"Hi\", \"\", \"One\");"}
+            << QByteArray("width: Please Enter A Value Between 10 And 2000\n"
+                          "line 2: not understood; saving the scroller would lose it: "
+                          "a.width = 100;alert(1);\n"
+                          "line 3: not understood; saving the scroller would lose it: "
+                          "a.add(\"Hi\", \"\", \"One\");\n");
+        QTest::newRow("missing file")
+            << QByteArray() << missing << 0 << QStringList() << "error: " + missing.toUtf8() + "\n";
     }
-    void readReportsFailuresAndUnreadLines() {
+    void readAndCheck() {
         QFETCH(QByteArray, script);
-        QVERIFY(writeFile(path("read.js"), script));
-        const ToolRun r = runTool({"read", path("read.js")});
-        QTEST(r.code, "code");
+        QFETCH(QString, error);
+        QTemporaryDir d;
+        const QString file = d.filePath("none.js");
+        if (!script.isNull())
+            QVERIFY(writeFile(file, script));
+        const ToolRun r = runTool({"read", file});
+        QCOMPARE(r.code, error.isNull() ? 0 : 1);
         const QJsonObject o = QJsonDocument::fromJson(r.out).object();
-        QTEST(o.value(QStringLiteral("error")).toString(), "error");
+        QCOMPARE(o.value(QStringLiteral("error")).toString().replace(d.path(), "DIR"), error);
         QTEST(int(o.value(QStringLiteral("items")).toArray().size()), "items");
         QStringList unread;
         for (const QJsonValue& l : o.value(QStringLiteral("unread")).toArray())
@@ -164,39 +183,10 @@ private Q_SLOTS:
                           .arg(l[QStringLiteral("line")].toInt())
                           .arg(l[QStringLiteral("text")].toString());
         QTEST(unread, "unread");
-    }
-
-    void check_data() {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QByteArray>("out");
-        QTest::newRow("clean") << workedExampleBytes() << 0 << QByteArray();
-        // Problems (the checks are tst_rules'), then the lines not understood.
-        QTest::newRow("problems")
-            << kUnread + "a.width = 2001;\n"
-            << 1
-            << QByteArray("width: Please Enter A Value Between 10 And 2000\n"
-                          "line 2: not understood; saving the scroller would lose it: "
-                          "a.width = 100;alert(1);\n"
-                          "line 3: not understood; saving the scroller would lose it: "
-                          "a.add(\"Hi\", \"\", \"One\");\n");
-        // After a read failure nothing else: neither the blank name nor the lines after it.
-        QTest::newRow("read failure")
-            << QByteArray("a.type = q;\na.add('x', '', 'y');\n") << 1
-            << QByteArray("error: Line 1: \"q\" is not a number for type.\n");
-        QTest::newRow("missing file") << QByteArray() << 1
-                                      << QByteArray("error: The file \"DIR/none.js\" cannot be "
-                                                    "opened: No such file or directory.\n");
-    }
-    void check() {
-        QFETCH(QByteArray, script);
-        QTemporaryDir d;
-        const QString file = d.filePath("none.js");
-        if (!script.isNull())
-            QVERIFY(writeFile(file, script));
         ToolRun c = runTool({"check", file});
-        QTEST(c.code, "code");
-        QTEST(c.out.replace(d.path().toUtf8(), "DIR"), "out");
+        QFETCH(QByteArray, report);
+        QCOMPARE(c.code, report.isEmpty() ? 0 : 1);
+        QCOMPARE(c.out.replace(d.path().toUtf8(), "DIR"), report);
     }
 
     // feed: a new script, then refreshes.
