@@ -311,10 +311,6 @@ private Q_SLOTS:
             << doc + "$T write --no-project-files doc.json \"$(printf 'bad\\377.js')\" && "
                      "$T read \"$(printf 'bad\\377.js')\" > /dev/null"
             << QByteArray("bad\xFF.js\ndoc.json\n");
-        QTest::newRow("Latin-1 name of an existing file")
-            << "printf 's.name = \\047s\\047;\\r\\n' > \"$(printf 'lat\\351.js')\"; "
-               "$T check \"$(printf 'lat\\351.js')\""
-            << QByteArray("lat\xE9.js\n");
         QTest::newRow("options after --")
             << doc + "$T write -- doc.json --no-project-files"
             << QByteArray("--no-project-files\ndoc.json\ntickolib.js\ntickora.htm\ntickora.js\n");
@@ -349,7 +345,6 @@ private Q_SLOTS:
         row("read without file", {"read"}, 2, "Usage");
         row("write with one file", {"write", "a.json"}, 2, "Usage");
         row("unknown option", {"write", "a", "b", "--nope"}, 2, "Usage");
-        row("feed with nothing", feed.mid(0, 1), 2, "feed takes");
         row("feed with one argument", feed.mid(0, 2), 2, "feed takes");
         row("feed, bad max", feed + QStringList{"--max", "lots"}, 2, "--max needs");
         row("feed, max without a value", feed + QStringList{"--max"}, 2, "--max needs");

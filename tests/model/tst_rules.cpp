@@ -214,7 +214,6 @@ private Q_SLOTS:
             const char* row;
             QString path, folder;
         } rows[] = {
-            {"drive path", "C:\\Web\\site\\index.js", "C:\\Web\\site"},
             {"drive root", "C:\\index.js", "C:"},
             {"trailing separator", "C:\\Web\\site\\", "C:\\Web\\site"},
             {"mixed, last wins", "a\\b/c\\d.js", "a\\b/c"},
@@ -319,7 +318,6 @@ private Q_SLOTS:
             {"two closing backslashes", "a\\\\", "a&#92;&#92;", "a\\\\"},
             {"breaking out of the string", "\\\\');alert(1);//", "&#92;\\');alert(1);//",
              "\\');alert(1);//"},
-            {"quote at the end", "it'", "it\\'", "it'"},
             {"empty", "", "", ""},
         };
         QTest::addColumn<QString>("typed");

@@ -140,7 +140,6 @@ private Q_SLOTS:
             {"height 45 is not passed at 45", 1, 0, "", "45", "", QStringList(), 4},
             {"height rounds half to even", 1, 0, "", "44.5", "", QStringList(), 3},
             {"negative height still keeps the items", 2, 0, "", "-5", "", QStringList(), 1},
-            {"height 0", 1, 0, "", "0", "", QStringList(), 1},
             {"other direction counts as vertical", 1, -7, "1000", "40", "", QStringList(), 3},
             {"huge height is clamped", 1000, 0, "", "1e300", "", QStringList(), 3},
             // Horizontal: own width, else the default width, else 100, against the box width.
@@ -425,13 +424,13 @@ private Q_SLOTS:
         const struct {
             const char* row;
             QByteArray script;
-            QString width;
-            QStringList texts;
+            QString width = {};
+            QStringList texts = {};
             QStringList says = {}; // the failure: how it starts, then parts of it
             int type = 0;
         } rows[] = {
-            {"only mentioned settings change", "news.width = 300;", "300", {}},
-            {"setting without an object name", ".width = 3;", "3", {}},
+            {"only mentioned settings change", "news.width = 300;", "300"},
+            {"setting without an object name", ".width = 3;", "3"},
             {"every kind of line end", "a.add('x');\r.width = 1;\n.add('y');\r\n", "1", {"x", "y"}},
             {"what follows the marker is ignored",
              "a.width = 1;\r\na.add('x');\r\n/* -- Replicate Items -- */\r\na.width = 2;\r\n"
@@ -439,29 +438,23 @@ private Q_SLOTS:
              "1",
              {"x"}},
             {"any marker-like comment ends reading",
-             "/* any -- Replicate Items -- text */\na.width = 2;",
-             "",
-             {}},
-            {"marker needs its slashes", "* -- Replicate Items -- */\na.width = 2;", "2", {}},
-            {"tab before a marker is no marker",
-             "\t/* -- Replicate Items -- */\na.width = 2;",
-             "2",
-             {}},
-            {"leading spaces are trimmed", "    /* -- Replicate Items -- */\na.width = 2;", "", {}},
+             "/* any -- Replicate Items -- text */\na.width = 2;"},
+            {"marker needs its slashes", "* -- Replicate Items -- */\na.width = 2;", "2"},
+            {"tab before a marker is no marker", "\t/* -- Replicate Items -- */\na.width = 2;",
+             "2"},
+            {"leading spaces are trimmed", "    /* -- Replicate Items -- */\na.width = 2;"},
             {"item before properties", "a.add('x', '', 'n');\na.width = 5;", "5", {"x"}},
-            {"capital Add is no item", "news.Add('a', '1', 'b');", "", {}},
+            {"capital Add is no item", "news.Add('a', '1', 'b');"},
             {"tab-indented lines still match", "\ta.width = 4;\n\ta.add('t');", "4", {"t"}},
-            {"item needs its closing", "a.add('x', '', 'n')", "", {}},
+            {"item needs its closing", "a.add('x', '', 'n')"},
             {"item with = is offered to both, harmlessly",
              "a.add('<a href=\"x\">', '', 'n');",
              "",
              {"<a href=\"x\">"}},
             {"long item with =", "x.add('" + longText.toUtf8() + "', '', 'n');", "", {longText}},
             {"comments and blank lines ignored",
-             "// c\r\n\r\nnews = new Tickora();\r\na.display();",
-             "",
-             {}},
-            {"empty file", "", "", {}},
+             "// c\r\n\r\nnews = new Tickora();\r\na.display();"},
+            {"empty file", ""},
             {"failure keeps what was read",
              "a.width = 1;\r\na.add('one');\r\na.add('two');\r\n\r\nnews.type = abc;\r\n"
              "a.height = 9;\r\na.add('three');",
