@@ -165,7 +165,6 @@ private slots:
     void splitExec_data() {
         QTest::addColumn<QString>("exec");
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("plain") << "firefox %u" << QStringList{"firefox", "%u"};
         QTest::newRow("quoted") << "\"/opt/my browser/run\" --new \"a\\\"b\""
                                 << QStringList{"/opt/my browser/run", "--new", "a\"b"};
         QTest::newRow("empty quoted argument") << "x \"\" y" << QStringList{"x", "", "y"};
