@@ -78,29 +78,23 @@ private Q_SLOTS:
     // Each field's bounds at and past its ends, and what text a field takes at all; the step is
     // what its spinner moves by.
     void ranges_data() {
-        const struct {
-            const char* row;
-            NumericField field;
-            int min, max, step;
-        } rows[] = {{"width", NumericField::ScrWidth, 10, 2000, 10},
-                    {"height", NumericField::ScrHeight, 10, 2000, 10},
-                    {"speed", NumericField::ScrSpeed, 5, 1000, 10},
-                    {"item width", NumericField::ScrDefWidth, 10, 2000, 10},
-                    {"spacing", NumericField::ScrSpacing, 0, 50, 1},
-                    {"pause", NumericField::ScrPause, 0, 50000, 100},
-                    {"own item width", NumericField::ItmWidth, 10, 2000, 10}};
-        QTest::addColumn<int>("field");
+        QTest::addColumn<NumericField>("field");
         QTest::addColumn<int>("min");
         QTest::addColumn<int>("max");
         QTest::addColumn<int>("step");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << int(r.field) << r.min << r.max << r.step;
+        QTest::newRow("width") << NumericField::ScrWidth << 10 << 2000 << 10;
+        QTest::newRow("height") << NumericField::ScrHeight << 10 << 2000 << 10;
+        QTest::newRow("speed") << NumericField::ScrSpeed << 5 << 1000 << 10;
+        QTest::newRow("item width") << NumericField::ScrDefWidth << 10 << 2000 << 10;
+        QTest::newRow("spacing") << NumericField::ScrSpacing << 0 << 50 << 1;
+        QTest::newRow("pause") << NumericField::ScrPause << 0 << 50000 << 100;
+        QTest::newRow("own item width") << NumericField::ItmWidth << 10 << 2000 << 10;
     }
     void ranges() {
-        QFETCH(int, field);
+        QFETCH(NumericField, field);
         QFETCH(int, min);
         QFETCH(int, max);
-        const fieldrules::Bounds b = fieldrules::bounds(NumericField(field));
+        const fieldrules::Bounds b = fieldrules::bounds(field);
         QTEST(b.step, "step");
         const auto accepts = [&](const QString& text) { return fieldrules::inRange(text, b); };
         QVERIFY(accepts(QString::number(min)) && accepts(QString::number(max)));
@@ -276,21 +270,14 @@ private Q_SLOTS:
 
     // Quotes escaped once, as feed items need them; again, nothing changes.
     void escapeQuotes_data() {
-        const struct {
-            const char* row;
-            QString in, escaped;
-        } rows[] = {
-            {"none", "plain", "plain"},
-            {"one", "It's", "It\\'s"},
-            {"already escaped", "It\\'s", "It\\'s"},
-            {"two", "a''b", "a\\'\\'b"},
-            {"mixed", "\\''", "\\'\\'"},
-            {"lone backslash kept", "a\\b'", "a\\b\\'"},
-        };
         QTest::addColumn<QString>("in");
         QTest::addColumn<QString>("escaped");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.in << r.escaped;
+        QTest::newRow("none") << QString("plain") << "plain";
+        QTest::newRow("one") << QString("It's") << "It\\'s";
+        QTest::newRow("already escaped") << QString("It\\'s") << "It\\'s";
+        QTest::newRow("two") << QString("a''b") << "a\\'\\'b";
+        QTest::newRow("mixed") << QString("\\''") << "\\'\\'";
+        QTest::newRow("lone backslash kept") << QString("a\\b'") << "a\\b\\'";
     }
     void escapeQuotes() {
         QFETCH(QString, in);
