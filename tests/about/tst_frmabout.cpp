@@ -29,7 +29,11 @@ struct Fixture {
         RegistryStore::Key k = 0;
         QCOMPARE(store.create(RegistryStore::Root::LocalMachine, key, RegistryStore::AllAccess, &k),
                  long(RegistryStore::Success));
-        QCOMPARE(store.setString(k, name, text, type), long(RegistryStore::Success));
+        // A number is given in hexadecimal.
+        QCOMPARE(type == RegistryStore::Type::Number
+                     ? store.setNumber(k, name, text.toUInt(nullptr, 16))
+                     : store.setString(k, name, text, type),
+                 long(RegistryStore::Success));
         store.close(k);
     }
 };
@@ -131,12 +135,8 @@ private Q_SLOTS:
         qputenv("TICKORA_TEST_DIR", "/opt/x");
         f.set(QStringLiteral("K"), QStringLiteral("expand"),
               QStringLiteral("%TICKORA_TEST_DIR%/info"), RegistryStore::Type::ExpandString);
-        RegistryStore::Key k = 0;
-        f.store.open(RegistryStore::Root::LocalMachine, QStringLiteral("K"),
-                     RegistryStore::AllAccess, &k);
-        QCOMPARE(f.store.setNumber(k, QStringLiteral("number"), 0x102),
-                 long(RegistryStore::Success));
-        f.store.close(k);
+        f.set(QStringLiteral("K"), QStringLiteral("number"), QStringLiteral("102"),
+              RegistryStore::Type::Number);
 
         // What each read found, "-" when it failed; a failed read clears what was there.
         frmAbout about(f.dialogs, f.store, f.shell);
