@@ -53,7 +53,6 @@ private slots:
     // title after parsing.
     void answers_data() {
         const QString first = QStringLiteral("Grüße aus Köln – “Zitat” & mehr");
-        QVERIFY(writeFile(dir.filePath("feed.atom"), feedsamples::kAtom));
         QVERIFY(writeFile(dir.filePath("my fëed #1.xml"), feedsamples::kRss));
         QVERIFY(writeFile(dir.filePath("big.xml"), feedsamples::rssFeed(200)));
         const struct {
@@ -64,7 +63,6 @@ private slots:
             qint64 maxBytes = Limits().maxBytes;
             int timeoutMs = 5000;
         } rows[] = {
-            {"redirect", server.url("/moved"), "", first},
             {"moved for good", server.url("/gone-for-good"), "", first},
             {"moved for good, then for now", server.url("/gone"), "", first},
             {"deflated", server.url("/deflated"), "", first},
@@ -76,7 +74,6 @@ private slots:
              Limits().maxBytes, 300},
             {"200 MB declared", server.url("/huge"), "is larger than 8 MB", ""},
             {"endless answer", server.url("/endless"), "is larger than 300 kB", "", 300 * 1024},
-            {"atom file", dir.filePath("feed.atom"), "", "<b>Café</b> &amp; Bar"},
             {"file name with spaces, ü and #", dir.filePath("my fëed #1.xml"), "", first},
             {"missing file", dir.filePath("missing.xml"), "cannot be read", ""},
             {"too big file", dir.filePath("big.xml"), "is larger than", "", 10000},
@@ -127,7 +124,7 @@ private slots:
         QVERIFY2(p.ok, qPrintable(p.error));
         QCOMPARE(p.feed.entries.value(0).title, firstTitle);
         // Relative links resolve against the address the feed came from, after redirects.
-        if (address.endsWith(u"/moved"))
+        if (address.endsWith(u"/gone"))
             QCOMPARE(p.feed.entries.value(1).link, server.url("/stories/2"));
     }
 
@@ -197,7 +194,6 @@ private slots:
             {"file url", "file:///tmp/a.xml", "file:///tmp/a.xml"},
             {"javascript", "javascript:alert(1)", ""},
             {"empty", "   ", ""},
-            {"words", "my feed", ""},
             // No dot in the first part: a missing relative file, not a host.
             {"host without a dot", "localhost/feed.xml", ""},
         };
@@ -270,7 +266,6 @@ private slots:
             {"duplicates match once each", "f1 f1 f1", "f1 f1", "n1", "n1 f1"},
             {"own item equal to a feed item stays when counted out", "f1 a f1", "f1", "n1",
              "n1 a f1"},
-            {"empty list", "", "f1", "n1", "n1"},
         };
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("remembered");
@@ -288,8 +283,9 @@ private slots:
         QCOMPARE(names(applyRefresh(list(current), list(remembered), list(fresh))), result);
     }
 
-    // Feeds as publishing systems write them: every entry as "title | link | summary" (an HTML
-    // title read as its text), how many are dated and, where given, "format: feed title".
+    // Feeds as publishing systems write them: every entry as "title | link | summary | date" (an
+    // HTML title read as its text, the date in UTC when there is one) and, where given, "format:
+    // feed title".
     void feeds_data() {
         const auto wrap = [](const char* outer) {
             return [outer](const QString& inner) {
@@ -320,24 +316,26 @@ private slots:
             QString contentType;
             QString entries;   // one line each
             QString feed = {}; // unchecked when empty
-            int dated = 0;
         } rows[] = {
             {"rss 2.0", feedsamples::kRss, "",
              "Grüße aus Köln – “Zitat” & mehr | https://news.example/köln?a=1&b=2 | First story "
-             "& more\n"
-             "It's \"quoted\" \\ and | https://feeds.example/stories/2 | Second one\n"
-             "日本語のニュース | https://news.example/3 | ",
-             "rss: Köln News", 3},
+             "& more | 2003-06-10T04:00:00Z\n"
+             "It's \"quoted\" \\ and | https://feeds.example/stories/2 | Second one | "
+             "2003-06-11T07:30:00Z\n"
+             "日本語のニュース | https://news.example/3 |  | 2003-06-12T10:00:00Z",
+             "rss: Köln News"},
             {"atom", feedsamples::kAtom, "",
-             "Café & Bar | https://atom.example/1 | Summary one & two\n"
-             "L'été \"chaud\" | https://feeds.example/dir/entries/2 | Hot summer\n"
-             "Ελληνικά & more | javascript:alert(3) | ",
-             "atom: Atom Café", 3},
+             "Café & Bar | https://atom.example/1 | Summary one & two | 2024-03-01T11:00:00Z\n"
+             "L'été \"chaud\" | https://feeds.example/dir/entries/2 | Hot summer | "
+             "2024-03-02T08:00:00Z\n"
+             "Ελληνικά & more | javascript:alert(3) |  | 2024-03-03T08:00:00Z",
+             "atom: Atom Café"},
             {"json feed", feedsamples::kJson, "",
-             "Ünïcode ‘quotes’ & \"double\" 'single' | https://json.example/1 | Short & sweet\n"
+             "Ünïcode ‘quotes’ & \"double\" 'single' | https://json.example/1 | Short & sweet | "
+             "2024-05-01T14:00:00Z\n"
              " | https://json.example/2 | No title, only content\n"
              "C:\\path\\ | https://json.example/3 | ",
-             "json: JSON Ünïcode", 1},
+             "json: JSON Ünïcode"},
             {"entries with nothing to show left out",
              "{\"version\": \"https://jsonfeed.org/version/1\", \"items\": [{\"id\": \"1\"}, 7, "
              "{\"title\": \"T\"}, {\"title\": \"  \"}]}",
@@ -353,8 +351,9 @@ private slots:
                   "&lt;p&gt;Full &lt;b&gt;text&lt;/b&gt;</content:encoded>"),
              "", "Own | https://ex.example/real | Full text"},
             {"namespaces: dc title when the item has none",
-             item("<dc:title>DC only</dc:title><description>D</description>"), "",
-             "DC only |  | D"},
+             item("<dc:title>DC only</dc:title><description>D</description><pubDate>Wed, 11 Jun "
+                  "2003 09:30:00 EST</pubDate>"),
+             "", "DC only |  | D | 2003-06-11T14:30:00Z"},
             {"namespaces: atom entry",
              entry("<x:link xmlns:x=\"urn:x\" href=\"https://ex.example/x\"/><media:title xmlns:"
                    "media=\"http://search.yahoo.com/mrss/\">M</media:title><title>Own</title><link "
@@ -390,8 +389,9 @@ private slots:
                  "B</summary>"),
              "", "safe description | https://feeds.example/dir/e | A & B"},
             {"atom 1.0: a picture as content",
-             entry("<title>P</title><content type=\"image/png\">iVBORw0KGgo=</content>"), "",
-             "P |  | "},
+             entry("<title>P</title><content type=\"image/png\">iVBORw0KGgo=</content><updated>"
+                   "2024-03-01T12:00:00.250Z</updated>"),
+             "", "P |  |  | 2024-03-01T12:00:00Z"},
             {"rss 0.90",
              "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://"
              "my.netscape.com/rdf/simple/0.9/\"><channel><title>N</title></channel><item><title>"
@@ -415,7 +415,8 @@ private slots:
              item("<title>Tom &amp;amp; Jerry&amp;#8217;s &lt;b&gt;show&lt;/b&gt;</title>"), "",
              "Tom & Jerry’s show |  | "},
             {"entities: an rss title that is text",
-             item("<title>Use &lt;div&gt; at AT&amp;T</title>"), "", "Use <div> at AT&T |  | "},
+             item("<title>Use &lt;div&gt; at AT&amp;T</title><pubDate>yesterday</pubDate>"), "",
+             "Use <div> at AT&T |  | "},
             {"xml:base: nested atom",
              "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"https://ex.example/blog/\">"
              "<entry xml:base=\"2024/\"><title>B</title><link xml:base=\"../\" rel=\"related\" "
@@ -436,9 +437,8 @@ private slots:
         QTest::addColumn<QString>("contentType");
         QTest::addColumn<QString>("entries");
         QTest::addColumn<QString>("feed");
-        QTest::addColumn<int>("dated");
         for (const auto& r : rows)
-            QTest::newRow(r.row) << r.bytes << r.contentType << r.entries << r.feed << r.dated;
+            QTest::newRow(r.row) << r.bytes << r.contentType << r.entries << r.feed;
     }
 
     void feeds() {
@@ -452,14 +452,13 @@ private slots:
         if (!feed.isEmpty())
             QCOMPARE(formats[int(r.feed.format)] + QStringLiteral(": ") + r.feed.title, feed);
         QStringList entries;
-        int dated = 0;
         for (const Entry& e : r.feed.entries) {
             const QString title = e.titleIsHtml ? htmltext::toPlainText(e.title) : e.title;
             entries << title + QStringLiteral(" | ") + e.link + QStringLiteral(" | ") + e.summary;
-            dated += e.date.isValid() ? 1 : 0;
+            if (e.date.isValid())
+                entries.last() += QStringLiteral(" | ") + e.date.toUTC().toString(Qt::ISODate);
         }
         QTEST(entries.join(u'\n'), "entries");
-        QTEST(dated, "dated");
     }
 
     // The compiled table holds every name of the data file, with and without the semicolon.
@@ -674,7 +673,6 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("max");
         QTest::addColumn<QString>("cut");
-        QTest::newRow("short") << "short" << 10 << "short";
         QTest::newRow("exact") << "0123456789" << 10 << "0123456789";
         QTest::newRow("at a space") << "alpha beta gamma delta" << 15 << "alpha beta…";
         QTest::newRow("no space") << "abcdefghijklmnop" << 6 << "abcde…";
@@ -687,27 +685,6 @@ private slots:
         QFETCH(int, max);
         QFETCH(QString, cut);
         QCOMPARE(htmltext::cut(text, max), cut);
-    }
-
-    void dates_data() {
-        const char* rows[][3] = {
-            {"rfc 822 GMT", "Tue, 10 Jun 2003 04:00:00 GMT", "2003-06-10T04:00:00Z"},
-            {"rfc 822 offset", "Wed, 11 Jun 2003 09:30:00 +0200", "2003-06-11T07:30:00Z"},
-            {"rfc 822 EST", "Wed, 11 Jun 2003 09:30:00 EST", "2003-06-11T14:30:00Z"},
-            {"iso with offset", "2024-03-01T12:00:00+01:00", "2024-03-01T11:00:00Z"},
-            {"iso with fraction", "2024-03-01T12:00:00.250Z", "2024-03-01T12:00:00Z"},
-            {"unreadable", "yesterday", ""}};
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("utc");
-        for (const auto& r : rows)
-            QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]);
-    }
-
-    void dates() {
-        QFETCH(QString, text);
-        QFETCH(QString, utc);
-        const QDateTime d = parseDate(text);
-        QCOMPARE(d.isValid() ? d.toUTC().toString(Qt::ISODate) : QString(), utc);
     }
 };
 
