@@ -101,14 +101,12 @@ private slots:
             QVERIFY2(f.readText(found).contains(defined),
                      qPrintable(from + QStringLiteral(" -> ") + link));
         };
-        std::function<void(const QList<ChmFile::TocEntry>&)> contents =
-            [&](const QList<ChmFile::TocEntry>& entries) {
-                for (const ChmFile::TocEntry& e : entries) {
-                    check(QStringLiteral("/toc.hhc"), e.local);
-                    contents(e.children);
-                }
-            };
-        contents(f.contents());
+        QList<ChmFile::TocEntry> contents = f.contents();
+        for (qsizetype i = 0; i < contents.size(); ++i) {
+            const ChmFile::TocEntry e = contents[i];
+            check(QStringLiteral("/toc.hhc"), e.local);
+            contents += e.children;
+        }
         QVERIFY(!f.index().isEmpty());
         for (const ChmFile::IndexEntry& e : f.index())
             for (const QString& local : e.locals)
@@ -136,12 +134,9 @@ private slots:
         QCOMPARE(w->windowTitle(), QString("Tickora Creator Help"));
         QCOMPARE(w->size(), QSize(960, 720));
         QCOMPARE(w->navigation()->currentIndex(), 0);
-        QStringList top;
-        for (int i = 0; i < w->contentsTree()->topLevelItemCount(); ++i)
-            top << w->contentsTree()->topLevelItem(i)->text(0);
         for (const char* entry :
              {"Welcome to Tickora Creator", "Scroller Integration", "Runtime reference"})
-            QVERIFY2(top.contains(entry), entry);
+            QVERIFY2(!w->contentsTree()->findItems(entry, Qt::MatchExactly).isEmpty(), entry);
         HelpBrowser* b = w->browser();
         QCOMPARE(b->currentTopic(), QString("/html/welcome.htm"));
         QVERIFY(QTest::qWaitForWindowExposed(w));
@@ -239,7 +234,7 @@ private slots:
         QCOMPARE(call("/nowhere/missing.chm", HelpViewer::DisplayToc), quintptr(0));
     }
 
-    void indexAndKeywordLookup() {
+    void indexKeywordsAndSearch() {
         HelpLinkRecord r;
         r.keywords = "no such keyword;Project Folder";
         const quintptr h = call(chm, HelpViewer::KeywordLookup, r);
@@ -270,14 +265,11 @@ private slots:
         QCOMPARE(call(chm, HelpViewer::KeywordLookup, r), quintptr(0));
         QCOMPARE(dialogs->texts(), QStringList{"No topic for that."});
         QCOMPARE(dialogs->messages.first().title, QString("Look-up"));
-    }
 
-    void search() {
-        HelpSearchRecord r;
-        r.query = "onresize";
-        const quintptr h = call(chm + ">Main", HelpViewer::DisplaySearch, r);
-        HelpWindow* w = viewer->window(h);
-        QVERIFY(w);
+        // Search, in the same window.
+        HelpSearchRecord q;
+        q.query = "onresize";
+        QCOMPARE(call(chm + ">Main", HelpViewer::DisplaySearch, q), h);
         QCOMPARE(w->navigation()->currentIndex(), 2);
         QCOMPARE(visibleTexts(w->searchResults()), QStringList{"Scroller Integration"});
 
