@@ -285,7 +285,7 @@ private slots:
 
     // Feeds as publishing systems write them: every entry as "title | link | summary | date" (an
     // HTML title read as its text, the date in UTC when there is one) and, where given, "format:
-    // feed title".
+    // feed title"; answers that are no feed are refused.
     void feeds_data() {
         const auto wrap = [](const char* outer) {
             return [outer](const QString& inner) {
@@ -315,7 +315,7 @@ private slots:
             QByteArray bytes;
             QString contentType;
             QString entries;   // one line each
-            QString feed = {}; // unchecked when empty
+            QString feed = {}; // unchecked when empty; of a refusal, part of its message
         } rows[] = {
             {"rss 2.0", feedsamples::kRss, "",
              "Grüße aus Köln – “Zitat” & mehr | https://news.example/köln?a=1&b=2 | First story "
@@ -400,10 +400,9 @@ private slots:
              "", "Ninety | https://ex.example/90 | ", "rdf: N"},
             {"rss 0.91 with its doctype and html entities",
              "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><!DOCTYPE rss PUBLIC \"-//Netscape "
-             "Communications//DTD RSS 0.91//EN\" \"http://my.netscape.com/publish/formats/"
-             "rss-0.91.dtd\"><rss "
-             "version=\"0.91\"><channel><title>N</title><item><title>Caf&eacute;"
-             "&nbsp;&amp; more</title><link>https://ex.example/91</link><description>Se\xF1or"
+             "Communications//DTD RSS 0.91//EN\" \"http://my.netscape.com/publish/formats/rss-0.91"
+             ".dtd\"><rss version=\"0.91\"><channel><title>N</title><item><title>Caf&eacute;&nbsp;"
+             "&amp; more</title><link>https://ex.example/91</link><description>Se\xF1or"
              "</description></item></channel></rss>",
              "", "Café\u00A0& more | https://ex.example/91 | Señor"},
             {"rss 0.92 in the userland namespace",
@@ -432,6 +431,41 @@ private slots:
              "Één | https://feeds.example/dir/sub/x/a.html | \n"
              "Twee & drie | https://rdf.example/2 | ",
              "rdf: RDF"},
+            // Answers that are no feed, each refused with what the user is to do.
+            {"empty", " \r\n ", "", "", "The answer is empty"},
+            {"plain text", "Hello, world", "", "", "neither XML nor JSON"},
+            {"cut off", feedsamples::kRss.left(feedsamples::kRss.size() / 2), "", "",
+             "not well-formed XML"},
+            {"undeclared entity, not html's",
+             "<rss><channel><item><title>A&bogus;B</title></item></channel></rss>", "", "",
+             "not well-formed XML"},
+            {"html page",
+             "<!DOCTYPE html><html><head><title>Blog</title></head><body><p>Hi<br></body></html>",
+             "", "", "a web page, not a feed. Give the address"},
+            {"html page naming its feed",
+             "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" href=\"/feed.xml?a="
+             "1&amp;b=2\"></head><body></body></html>",
+             "", "", "names its feed at https://feeds.example/feed.xml?a=1&b=2"},
+            {"html page, single quotes, from its first byte",
+             "<html lang=en><link rel=alternate type='application/atom+xml' href='/a.xml'><p>Hi"
+             "</html>",
+             "", "", "names its feed at https://feeds.example/a.xml"},
+            {"xhtml page",
+             "<?xml version=\"1.0\"?>\n<!-- x -->\n<html xmlns=\"http://www.w3.org/1999/xhtml\">"
+             "<body/></html>",
+             "", "", "a web page"},
+            {"other xml", "<?xml version=\"1.0\"?><svg><g/></svg>", "", "",
+             "its root element is <svg>"},
+            {"entities of its own, expanding and external",
+             "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;"
+             "&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY x SYSTEM \"file:///etc/passwd\">]><rss><channel>"
+             "<item><title>&b;&b;&x;</title></item></channel></rss>",
+             "", "", "declares entities of its own"},
+            {"invalid json", "{\"version\": \"https://jsonfeed.org/version/1.1\",", "", "",
+             "not valid JSON"},
+            {"json, no feed", "{\"name\": \"x\"}", "", "", "not a JSON Feed"},
+            {"json feed without items", "{\"version\": \"https://jsonfeed.org/version/1\"}", "", "",
+             "no list of \"items\""},
         };
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("contentType");
@@ -447,7 +481,11 @@ private slots:
         QFETCH(QString, feed);
         const ParseResult r =
             parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")), contentType);
-        QVERIFY2(r.ok, qPrintable(r.error));
+        if (!r.ok) {
+            QVERIFY2(!feed.isEmpty() && r.error.contains(feed), qPrintable(r.error));
+            QVERIFY(r.feed.entries.isEmpty());
+            return;
+        }
         static const char* const formats[] = {"rss", "rdf", "atom", "json"};
         if (!feed.isEmpty())
             QCOMPARE(formats[int(r.feed.format)] + QStringLiteral(": ") + r.feed.title, feed);
@@ -485,60 +523,6 @@ private slots:
         }
     }
 
-    void badAnswers_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("error");
-
-        QTest::newRow("empty") << QByteArray(" \r\n ") << "The answer is empty";
-        QTest::newRow("plain text") << QByteArray("Hello, world") << "neither XML nor JSON";
-        QTest::newRow("cut off") << feedsamples::kRss.left(feedsamples::kRss.size() / 2)
-                                 << "not well-formed XML";
-        QTest::newRow("undeclared entity, not html's")
-            << QByteArray("<rss><channel><item><title>A&bogus;B</title></item></channel></rss>")
-            << "not well-formed XML";
-        QTest::newRow("html page")
-            << QByteArray("<!DOCTYPE html><html><head><title>Blog</title></head><body><p>Hi<br>"
-                          "</body></html>")
-            << "a web page, not a feed. Give the address";
-        QTest::newRow("html page naming its feed")
-            << QByteArray("<html><head><link rel=\"alternate\" type=\"application/rss+xml\" "
-                          "href=\"/feed.xml?a=1&amp;b=2\"></head><body></body></html>")
-            << "names its feed at https://feeds.example/feed.xml?a=1&b=2";
-        QTest::newRow("html page, single quotes, from its first byte")
-            << QByteArray("<html lang=en><link rel=alternate type='application/atom+xml' "
-                          "href='/a.xml'><p>Hi</html>")
-            << "names its feed at https://feeds.example/a.xml";
-        QTest::newRow("xhtml page")
-            << QByteArray("<?xml version=\"1.0\"?>\n<!-- x -->\n<html "
-                          "xmlns=\"http://www.w3.org/1999/xhtml\"><body/></html>")
-            << "a web page";
-        QTest::newRow("other xml")
-            << QByteArray("<?xml version=\"1.0\"?><svg><g/></svg>") << "its root element is <svg>";
-        QTest::newRow("entities of its own, expanding and external")
-            << QByteArray(
-                   "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY "
-                   "b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY x SYSTEM \"file:///etc/"
-                   "passwd\">]><rss><channel><item><title>&b;&b;&x;</title></item></channel>"
-                   "</rss>")
-            << "declares entities of its own";
-        QTest::newRow("invalid json")
-            << QByteArray("{\"version\": \"https://jsonfeed.org/version/1.1\",")
-            << "not valid JSON";
-        QTest::newRow("json, no feed") << QByteArray("{\"name\": \"x\"}") << "not a JSON Feed";
-        QTest::newRow("json feed without items")
-            << QByteArray("{\"version\": \"https://jsonfeed.org/version/1\"}")
-            << "no list of \"items\"";
-    }
-
-    void badAnswers() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, error);
-        const ParseResult r = parse(bytes, QUrl(QStringLiteral("https://feeds.example/dir/feed")));
-        QVERIFY(!r.ok);
-        QVERIFY2(r.error.contains(error), qPrintable(r.error));
-        QVERIFY(r.feed.entries.isEmpty());
-    }
-
     void itemText_data() {
         const ItemOptions markup{12, 30, true};
         const QString release = "<em>New</em> <img src=x onerror=alert(1)>release <b>2.0";
@@ -554,9 +538,8 @@ private slots:
         } rows[] = {
             {"quotes and ampersand", "Tom & Jerry's \"big\" day", false,
              "https://ex.example/a?b=1&c='x'",
-             "<a href=\"https://ex.example/a?b=1&amp;c=%27x%27\">Tom &amp; Jerry\\'s "
-             "&quot;big&quot; "
-             "day</a>",
+             "<a href=\"https://ex.example/a?b=1&amp;c=%27x%27\">Tom &amp; Jerry\\'s &quot;big"
+             "&quot; day</a>",
              "Tom & Jerry\\'s \"big\" day"},
             {"script stays text", "<script>alert(1)</script>", false, "https://ex.example/",
              "<a href=\"https://ex.example/\">&lt;script&gt;alert(1)&lt;/script&gt;</a>",
@@ -638,8 +621,8 @@ private slots:
              "–€ \uFFFD\uFFFD A Az ©Corp &#; ©2024 AT&T ¬it; &x <3",
              "–€ \uFFFD\uFFFD A Az ©Corp &amp;#; ©2024 AT&amp;T ¬it; &amp;x &lt;3"},
             {"object content is fallback, head hidden",
-             "<head><title>T</title></head>a <object "
-             "data=\"v\">fallback</object> <template>t</template>b",
+             "<head><title>T</title></head>a <object data=\"v\">fallback</object> <template>t"
+             "</template>b",
              "a fallback b", "a fallback b"},
             {"hidden blocks", "x<script>alert('<b>')</script>y<style>p{}</style>z", "xyz", "xyz"},
             {"blocks become spaces", "<p>one</p><p>two<br/>three</p>", "one two three",
