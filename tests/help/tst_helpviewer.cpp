@@ -127,7 +127,7 @@ private slots:
         QVERIFY(links > 20);
     }
 
-    void contentsWindowIsReusedAndLinksStayInIt() {
+    void mainWindowAndItsTopics() {
         const quintptr h = call(chm + ">Main", HelpViewer::DisplayToc);
         HelpWindow* w = viewer->window(h);
         QVERIFY(w && w->isVisible());
@@ -183,7 +183,27 @@ private slots:
         // The same definition, also reached as the file's default window, reuses the window.
         QCOMPARE(call(chm + ">Main", HelpViewer::DisplayIndex), h);
         QCOMPARE(w->navigation()->currentIndex(), 1);
+        // The context map names topics by their paths inside the file, which any reader resolves.
         QCOMPARE(call(chm, HelpViewer::HelpContext, qint32(1001)), h);
+        QCOMPARE(b->currentTopic(), QString("/html/integration.htm"));
+        QCOMPARE(b->documentTitle(), QString("Scroller Integration"));
+        QVERIFY(b->toPlainText().contains("Several scrollers on one page"));
+        // The contents follow the topic shown.
+        QVERIFY(w->contentsTree()->currentItem());
+        QCOMPARE(w->contentsTree()->currentItem()->text(0), QString("Scroller Integration"));
+        // The picture is read from inside the file, relative to the topic.
+        const QVariant image =
+            b->loadResource(QTextDocument::ImageResource, QUrl("../images/layout.png"));
+        QCOMPARE(image.value<QImage>().size(), QSize(1120, 400));
+        // The style sheet applies: the heading takes its colour.
+        const QTextBlock heading = b->document()->begin();
+        QCOMPARE(heading.text(), QString("Scroller Integration"));
+        QCOMPARE(heading.charFormat().foreground().color(), QColor("#0b5394"));
+        // An unknown context number, topic or file shows nothing.
+        QCOMPARE(call(chm + ">Main", HelpViewer::HelpContext, qint32(4242)), quintptr(0));
+        QCOMPARE(call(chm + ">Main", HelpViewer::DisplayTopic, QString("html/nothere.htm")),
+                 quintptr(0));
+        QCOMPARE(call("/nowhere/missing.chm", HelpViewer::DisplayToc), quintptr(0));
 
         // Clicking a contents entry shows its topic.
         QTreeWidgetItem* keys =
@@ -203,35 +223,6 @@ private slots:
         const quintptr h = call(TICKORA_FIXTURE_CHM ">Main", HelpViewer::DisplayToc);
         QVERIFY(viewer->window(h));
         QCOMPARE(viewer->window(h)->navigation()->width(), 260);
-    }
-
-    void contextTopicWithPicturesAndStyles() {
-        // The context map names topics by their paths inside the file, which any reader resolves.
-        const quintptr h = call(chm + ">Main", HelpViewer::HelpContext, qint32(1001));
-        HelpWindow* w = viewer->window(h);
-        QVERIFY(w);
-        HelpBrowser* b = w->browser();
-        QCOMPARE(b->currentTopic(), QString("/html/integration.htm"));
-        QCOMPARE(b->documentTitle(), QString("Scroller Integration"));
-        QVERIFY(b->toPlainText().contains("Several scrollers on one page"));
-        // The contents follow the topic shown.
-        QVERIFY(w->contentsTree()->currentItem());
-        QCOMPARE(w->contentsTree()->currentItem()->text(0), QString("Scroller Integration"));
-
-        // The picture is read from inside the file, relative to the topic.
-        const QVariant image =
-            b->loadResource(QTextDocument::ImageResource, QUrl("../images/layout.png"));
-        QCOMPARE(image.value<QImage>().size(), QSize(1120, 400));
-        // The style sheet applies: the heading takes its colour.
-        const QTextBlock heading = b->document()->begin();
-        QCOMPARE(heading.text(), QString("Scroller Integration"));
-        QCOMPARE(heading.charFormat().foreground().color(), QColor("#0b5394"));
-
-        // An unknown context number shows nothing.
-        QCOMPARE(call(chm + ">Main", HelpViewer::HelpContext, qint32(4242)), quintptr(0));
-        QCOMPARE(call(chm + ">Main", HelpViewer::DisplayTopic, QString("html/nothere.htm")),
-                 quintptr(0));
-        QCOMPARE(call("/nowhere/missing.chm", HelpViewer::DisplayToc), quintptr(0));
     }
 
     void indexKeywordsAndSearch() {
@@ -385,8 +376,7 @@ private slots:
         };
         for (const auto& s : scripts)
             QTest::newRow(s[0]) << "/bin/sh" << s[1];
-        QTest::newRow("missing") << "/nonexistent/tickora-help"
-                                 << "";
+        QTest::newRow("missing") << "/nonexistent/tickora-help" << QString();
     }
     void failingHelpProgramsAreContained() {
         QFETCH(QString, program);
