@@ -190,7 +190,6 @@ private slots:
             {"pasted over two lines", "https://ex.example/fe\r\ned\n", "https://ex.example/feed"},
             {"feed scheme", "feed://ex.example/rss", "http://ex.example/rss"},
             {"bare host", "ex.example/rss.xml", "http://ex.example/rss.xml"},
-            {"absolute path", "/tmp/x feed.xml", "file:///tmp/x feed.xml"},
             {"file url", "file:///tmp/a.xml", "file:///tmp/a.xml"},
             {"javascript", "javascript:alert(1)", ""},
             {"empty", "   ", ""},
@@ -524,8 +523,6 @@ private slots:
     }
 
     void itemText_data() {
-        const ItemOptions markup{12, 30, true};
-        const QString release = "<em>New</em> <img src=x onerror=alert(1)>release <b>2.0";
         const struct {
             const char* row;
             QString title;
@@ -544,8 +541,10 @@ private slots:
             {"script stays text", "<script>alert(1)</script>", false, "https://ex.example/",
              "<a href=\"https://ex.example/\">&lt;script&gt;alert(1)&lt;/script&gt;</a>",
              "<script>alert(1)</script>"},
-            {"html title becomes text", "<b>Café</b> &amp; <script>x()</script>Bar", true, "",
-             "Café &amp; Bar", "Café & Bar"},
+            // A summary cut right after a "<" stays text.
+            {"html title becomes text, summary too", "<b>Café</b> &amp; <script>x()</script>Bar",
+             true, "", "Café &amp; Bar Notes&lt;a…", "Café & Bar", "Notes<a-href and more",
+             ItemOptions{30, 8, false}},
             {"javascript link dropped", "Click", false, "javascript:alert(1)", "Click", "Click"},
             {"javascript link with a host dropped", "Pic", false,
              "javascript://ex.example/%0Aalert(1)", "Pic", "Pic"},
@@ -558,16 +557,13 @@ private slots:
              "One two three four five six…"},
             {"no title", "", false, "https://ex.example/x",
              "<a href=\"https://ex.example/x\">(untitled)</a>", "(untitled)"},
-            {"title markup kept safe, summary cut at a space", release, true,
+            {"title markup kept safe, summary cut at a space",
+             "<em>New</em> <img src=x onerror=alert(1)>release <b>2.0", true,
              "https://ex.example/r",
              "<a href=\"https://ex.example/r\"><em>New</em> release <b>2.0</b></a> The release "
              "brings many fixes…",
              "New release…", "The release brings many fixes and a faster start for everyone.",
-             markup},
-            // A summary cut right after a "<" stays text.
-            {"markup off: an html title is text", release, true, "https://ex.example/r",
-             "<a href=\"https://ex.example/r\">New release 2.0</a> Notes&lt;a…", "New release…",
-             "Notes<a-href and more", ItemOptions{12, 8, false}},
+             ItemOptions{12, 30, true}},
         };
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("titleIsHtml");
