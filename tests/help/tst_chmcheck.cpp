@@ -10,6 +10,12 @@ using help::ChmFile;
 
 namespace {
 
+// Writes n bytes of v at `at`, least significant first.
+void put(QByteArray& bytes, qsizetype at, int n, quint64 v) {
+    for (int i = 0; i < n; ++i)
+        bytes[at + i] = char(v >> (8 * i));
+}
+
 // A help file written byte by byte, as the help compiler lays one out, but small: no compressed
 // section, and a directory whose three listing chunks are reached through an index chunk
 // (chunk 3); chunk 4 is unused. The test files the build compiles are too small to have an
@@ -33,14 +39,8 @@ struct Crafted {
     qsizetype content = 0;
 
     qsizetype chunk(int c) const { return dir + 0x54 + c * qsizetype(kChunk); }
-    void put32(qsizetype at, quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            bytes[at + i] = char(v >> (8 * i));
-    }
-    void put64(qsizetype at, quint64 v) {
-        put32(at, quint32(v));
-        put32(at + 4, quint32(v >> 32));
-    }
+    void put32(qsizetype at, quint32 v) { put(bytes, at, 4, v); }
+    void put64(qsizetype at, quint64 v) { put(bytes, at, 8, v); }
 
     static QByteArray encint(quint64 v) {
         QByteArray out(1, char(v & 0x7f));
@@ -123,10 +123,8 @@ struct Crafted {
     qsizetype next(int c) const { return chunk(c) + 16; }
 };
 
-// The bytes with n bytes at `at` overwritten by v, least significant first.
 QByteArray patched(QByteArray bytes, qsizetype at, int n, quint64 v) {
-    for (int i = 0; i < n; ++i)
-        bytes[at + i] = char(v >> (8 * i));
+    put(bytes, at, n, v);
     return bytes;
 }
 

@@ -48,6 +48,14 @@ class TestHelpViewer : public QObject {
         failures.clear();
         v.setFailureHandler([this](const HelpFailure& f) { failures << f; });
     }
+    // The failures told since the last look, as "kind: file", forgotten once looked at.
+    QStringList told() {
+        static const char* const kinds[] = {"missing", "damaged", "no topic", "viewer failed"};
+        QStringList out;
+        for (const HelpFailure& f : std::exchange(failures, {}))
+            out << kinds[int(f.kind)] + QStringLiteral(": ") + f.file;
+        return out;
+    }
 
     static QStringList visibleTexts(QListWidget* list) {
         QStringList out;
@@ -93,14 +101,12 @@ private slots:
             QVERIFY2(f.readText(found).contains(defined),
                      qPrintable(from + QStringLiteral(" -> ") + link));
         };
-        std::function<void(const QList<ChmFile::TocEntry>&)> contents =
-            [&](const QList<ChmFile::TocEntry>& entries) {
-                for (const ChmFile::TocEntry& e : entries) {
-                    check(QStringLiteral("/toc.hhc"), e.local);
-                    contents(e.children);
-                }
-            };
-        contents(f.contents());
+        QList<ChmFile::TocEntry> contents = f.contents();
+        for (qsizetype i = 0; i < contents.size(); ++i) {
+            const ChmFile::TocEntry e = contents[i];
+            check(QStringLiteral("/toc.hhc"), e.local);
+            contents += e.children;
+        }
         QVERIFY(!f.index().isEmpty());
         for (const ChmFile::IndexEntry& e : f.index())
             for (const QString& local : e.locals)
@@ -121,38 +127,24 @@ private slots:
         QVERIFY(links > 20);
     }
 
-    void contentsWindowIsReusedAndLinksStayInIt() {
+    void mainWindowAndItsTopics() {
         const quintptr h = call(chm + ">Main", HelpViewer::DisplayToc);
         HelpWindow* w = viewer->window(h);
         QVERIFY(w && w->isVisible());
         QCOMPARE(w->windowTitle(), QString("Tickora Creator Help"));
         QCOMPARE(w->size(), QSize(960, 720));
         QCOMPARE(w->navigation()->currentIndex(), 0);
-        QStringList top;
-        for (int i = 0; i < w->contentsTree()->topLevelItemCount(); ++i)
-            top << w->contentsTree()->topLevelItem(i)->text(0);
         for (const char* entry :
              {"Welcome to Tickora Creator", "Scroller Integration", "Runtime reference"})
-            QVERIFY2(top.contains(entry), entry);
+            QVERIFY2(!w->contentsTree()->findItems(entry, Qt::MatchExactly).isEmpty(), entry);
         HelpBrowser* b = w->browser();
         QCOMPARE(b->currentTopic(), QString("/html/welcome.htm"));
         QVERIFY(QTest::qWaitForWindowExposed(w));
 
-        // Click the first link to the integration topic where it is drawn.
-        QTextCursor at;
-        for (QTextBlock block = b->document()->begin(); block.isValid() && at.isNull();
-             block = block.next()) {
-            for (auto it = block.begin(); !it.atEnd(); ++it) {
-                const QTextFragment frag = it.fragment();
-                if (frag.charFormat().anchorHref() == "integration.htm") {
-                    at = QTextCursor(b->document());
-                    at.setPosition(frag.position() + 1);
-                    break;
-                }
-            }
-        }
-        QVERIFY(!at.isNull());
-        b->ensureCursorVisible();
+        // Click the link to the integration topic where it is drawn.
+        QTextCursor at = b->document()->find("Scroller Integration");
+        QCOMPARE(at.charFormat().anchorHref(), QString("integration.htm"));
+        at.setPosition(at.position() - 1);
         b->setTextCursor(at);
         b->ensureCursorVisible();
         const QPoint where = b->cursorRect(at).center();
@@ -191,7 +183,27 @@ private slots:
         // The same definition, also reached as the file's default window, reuses the window.
         QCOMPARE(call(chm + ">Main", HelpViewer::DisplayIndex), h);
         QCOMPARE(w->navigation()->currentIndex(), 1);
+        // The context map names topics by their paths inside the file, which any reader resolves.
         QCOMPARE(call(chm, HelpViewer::HelpContext, qint32(1001)), h);
+        QCOMPARE(b->currentTopic(), QString("/html/integration.htm"));
+        QCOMPARE(b->documentTitle(), QString("Scroller Integration"));
+        QVERIFY(b->toPlainText().contains("Several scrollers on one page"));
+        // The contents follow the topic shown.
+        QVERIFY(w->contentsTree()->currentItem());
+        QCOMPARE(w->contentsTree()->currentItem()->text(0), QString("Scroller Integration"));
+        // The picture is read from inside the file, relative to the topic.
+        const QVariant image =
+            b->loadResource(QTextDocument::ImageResource, QUrl("../images/layout.png"));
+        QCOMPARE(image.value<QImage>().size(), QSize(1120, 400));
+        // The style sheet applies: the heading takes its colour.
+        const QTextBlock heading = b->document()->begin();
+        QCOMPARE(heading.text(), QString("Scroller Integration"));
+        QCOMPARE(heading.charFormat().foreground().color(), QColor("#0b5394"));
+        // An unknown context number, topic or file shows nothing.
+        QCOMPARE(call(chm + ">Main", HelpViewer::HelpContext, qint32(4242)), quintptr(0));
+        QCOMPARE(call(chm + ">Main", HelpViewer::DisplayTopic, QString("html/nothere.htm")),
+                 quintptr(0));
+        QCOMPARE(call("/nowhere/missing.chm", HelpViewer::DisplayToc), quintptr(0));
 
         // Clicking a contents entry shows its topic.
         QTreeWidgetItem* keys =
@@ -213,36 +225,7 @@ private slots:
         QCOMPARE(viewer->window(h)->navigation()->width(), 260);
     }
 
-    void contextTopicWithPicturesAndStyles() {
-        // The context map names topics by their paths inside the file, which any reader resolves.
-        const quintptr h = call(chm + ">Main", HelpViewer::HelpContext, qint32(1001));
-        HelpWindow* w = viewer->window(h);
-        QVERIFY(w);
-        HelpBrowser* b = w->browser();
-        QCOMPARE(b->currentTopic(), QString("/html/integration.htm"));
-        QCOMPARE(b->documentTitle(), QString("Scroller Integration"));
-        QVERIFY(b->toPlainText().contains("Several scrollers on one page"));
-        // The contents follow the topic shown.
-        QVERIFY(w->contentsTree()->currentItem());
-        QCOMPARE(w->contentsTree()->currentItem()->text(0), QString("Scroller Integration"));
-
-        // The picture is read from inside the file, relative to the topic.
-        const QVariant image =
-            b->loadResource(QTextDocument::ImageResource, QUrl("../images/layout.png"));
-        QCOMPARE(image.value<QImage>().size(), QSize(1120, 400));
-        // The style sheet applies: the heading takes its colour.
-        const QTextBlock heading = b->document()->begin();
-        QCOMPARE(heading.text(), QString("Scroller Integration"));
-        QCOMPARE(heading.charFormat().foreground().color(), QColor("#0b5394"));
-
-        // An unknown context number shows nothing.
-        QCOMPARE(call(chm + ">Main", HelpViewer::HelpContext, qint32(4242)), quintptr(0));
-        QCOMPARE(call(chm + ">Main", HelpViewer::DisplayTopic, QString("html/nothere.htm")),
-                 quintptr(0));
-        QCOMPARE(call("/nowhere/missing.chm", HelpViewer::DisplayToc), quintptr(0));
-    }
-
-    void indexAndKeywordLookup() {
+    void indexKeywordsAndSearch() {
         HelpLinkRecord r;
         r.keywords = "no such keyword;Project Folder";
         const quintptr h = call(chm, HelpViewer::KeywordLookup, r);
@@ -273,14 +256,11 @@ private slots:
         QCOMPARE(call(chm, HelpViewer::KeywordLookup, r), quintptr(0));
         QCOMPARE(dialogs->texts(), QStringList{"No topic for that."});
         QCOMPARE(dialogs->messages.first().title, QString("Look-up"));
-    }
 
-    void search() {
-        HelpSearchRecord r;
-        r.query = "onresize";
-        const quintptr h = call(chm + ">Main", HelpViewer::DisplaySearch, r);
-        HelpWindow* w = viewer->window(h);
-        QVERIFY(w);
+        // Search, in the same window.
+        HelpSearchRecord q;
+        q.query = "onresize";
+        QCOMPARE(call(chm + ">Main", HelpViewer::DisplaySearch, q), h);
         QCOMPARE(w->navigation()->currentIndex(), 2);
         QCOMPARE(visibleTexts(w->searchResults()), QStringList{"Scroller Integration"});
 
@@ -344,7 +324,7 @@ private slots:
         const qint64 pid = v.processId();
         QVERIFY(pid != 0);
         QVERIFY(call(chm + ">Main", HelpViewer::HelpContext, qint32(1001), &v) != 0);
-        QVERIFY(failures.isEmpty());
+        QVERIFY(told().isEmpty());
 
         // What's This notes are read there and shown here.
         help::HelpPopupRecord r;
@@ -360,38 +340,28 @@ private slots:
         QVERIFY(writeFile(truncated, damagedHelp(readAll(chm), "truncated")));
         QCOMPARE(call(truncated + ">Main", HelpViewer::DisplayToc, {}, &v), quintptr(0));
         QCOMPARE(call(chm + ">Main", HelpViewer::HelpContext, qint32(4242), &v), quintptr(0));
-        QCOMPARE(failures.size(), 2);
-        QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::Damaged));
-        QCOMPARE(failures[0].file, truncated);
-        QCOMPARE(int(failures[1].kind), int(HelpFailure::Kind::NoTopic));
-        QVERIFY(failures[1].detail.contains("4242"));
+        QVERIFY(failures.value(1).detail.contains("4242"));
+        QCOMPARE(told(), QStringList({"damaged: " + truncated, "no topic: " + chm}));
         QCOMPARE(v.processId(), pid);
 
         // Damage that makes the reading library abort ends only the help process.
-        failures.clear();
         const QString aborting = dir.filePath("aborting.chm");
         QVERIFY(QFile::copy(abortingHelpFile(), aborting));
         QCOMPARE(call(aborting + ">Main", HelpViewer::DisplayToc, {}, &v), quintptr(0));
-        QCOMPARE(failures.size(), 1);
-        QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::ViewerFailed));
-        QCOMPARE(failures[0].file, aborting + ">Main");
+        QCOMPARE(told(), QStringList{"viewer failed: " + aborting + ">Main"});
         QCOMPARE(v.processId(), qint64(0));
-        failures.clear();
         QVERIFY(call(chm + ">Main", HelpViewer::DisplayToc, {}, &v) != 0);
         const qint64 second = v.processId();
         QVERIFY(second != 0 && second != pid);
 
         // A crash while a help window is open is told when it happens; the next request
         // starts a new help process.
-        failures.clear();
         ::kill(pid_t(second), SIGSEGV);
         TRY_VERIFY(!failures.isEmpty(), 10000);
-        QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::ViewerFailed));
-        QCOMPARE(failures[0].file, chm + ">Main");
-        failures.clear();
+        QCOMPARE(told(), QStringList{"viewer failed: " + chm + ">Main"});
         QVERIFY(call(chm + ">Main", HelpViewer::DisplayToc, {}, &v) != 0);
         QVERIFY(v.processId() != second);
-        QVERIFY(failures.isEmpty());
+        QVERIFY(told().isEmpty());
     }
 
     void failingHelpProgramsAreContained_data() {
@@ -399,7 +369,6 @@ private slots:
         QTest::addColumn<QString>("script");
         const char* const scripts[][2] = {
             {"crashes", "read x; kill -SEGV $$"},
-            {"aborts", "read x; kill -ABRT $$"},
             {"hangs", "sleep 30"},
             {"nonsense", "read x; echo nonsense; sleep 30"},
             {"wrong shape", "read x; echo '{\"handle\":\"x\"}'; sleep 30"},
@@ -407,8 +376,7 @@ private slots:
         };
         for (const auto& s : scripts)
             QTest::newRow(s[0]) << "/bin/sh" << s[1];
-        QTest::newRow("missing") << "/nonexistent/tickora-help"
-                                 << "";
+        QTest::newRow("missing") << "/nonexistent/tickora-help" << QString();
     }
     void failingHelpProgramsAreContained() {
         QFETCH(QString, program);
@@ -419,9 +387,7 @@ private slots:
         clock.start();
         QCOMPARE(call(chm + ">Main", HelpViewer::DisplayToc, {}, &v), quintptr(0));
         QVERIFY(clock.elapsed() < 10000);
-        QCOMPARE(failures.size(), 1);
-        QCOMPARE(int(failures[0].kind), int(HelpFailure::Kind::ViewerFailed));
-        QCOMPARE(failures[0].file, chm + ">Main");
+        QCOMPARE(told(), QStringList{"viewer failed: " + chm + ">Main"});
         QCOMPARE(v.processId(), qint64(0)); // nothing left running
     }
 };

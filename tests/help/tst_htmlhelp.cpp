@@ -166,7 +166,6 @@ private slots:
 
         // ---- What the editor calls.
         const QString editor = "file APP/tickora.chm|window Main|";
-        row("contents", editor + "Contents 0|?handle", {"0 " + chm + ">Main\" 1"}, {}, "1000");
         row("topic 1001", editor + "topic 1001|TopicID 0|?handle", {"0 " + chm + ">Main\" 15 1001"},
             {}, "1000");
         row("what's this and the jump menu", "WhatsThis 55|JumpMenu 66|?windows", {}, {},

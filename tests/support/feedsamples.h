@@ -70,14 +70,6 @@ inline const QByteArray kJson = R"FEED({
   ]
 })FEED";
 
-inline const QByteArray kRdf = R"FEED(<?xml version="1.0"?>
-<rdf:RDF xmlns:rdf="http://www.w3.org/1999/02/22-rdf-syntax-ns#" xmlns="http://purl.org/rss/1.0/">
-  <channel rdf:about="https://rdf.example/"><title>RDF</title></channel>
-  <item rdf:about="https://rdf.example/1"><title>Één</title><link>https://rdf.example/1</link></item>
-  <item rdf:about="https://rdf.example/2"><title>Twee &amp; drie</title><link>https://rdf.example/2</link></item>
-</rdf:RDF>
-)FEED";
-
 // An RSS feed of n entries, each with a title, link, summary and date; `tag` changes every
 // title, for a feed that moved on.
 inline QByteArray rssFeed(int n, const QByteArray& tag = "Story") {
