@@ -32,26 +32,8 @@ ChmHelpViewer::~ChmHelpViewer() {
     closeAll();
 }
 
-ChmHelpViewer::Target ChmHelpViewer::parse(const QString& file) {
-    Target t;
-    QString rest = file;
-    // "file.chm::/inner.htm>Window": the window follows the last '>' after the file name.
-    const int gt = rest.lastIndexOf(QLatin1Char('>'));
-    if (gt >= 0) {
-        t.windowName = rest.mid(gt + 1);
-        rest.truncate(gt);
-    }
-    const int inner = rest.indexOf(QLatin1String("::"));
-    if (inner >= 0) {
-        t.inner = rest.mid(inner + 2);
-        rest.truncate(inner);
-    }
-    t.chmPath = rest;
-    return t;
-}
-
 QString ChmHelpViewer::popupText(const QString& fileArgument, qint32 id) {
-    const Target t = parse(fileArgument);
+    const HelpTarget t = HelpTarget::parse(fileArgument);
     std::shared_ptr<ChmFile> chm = openFile(t.chmPath);
     if (!chm)
         return QString();
@@ -78,7 +60,8 @@ std::shared_ptr<ChmFile> ChmHelpViewer::openFile(const QString& path) {
     return nullptr;
 }
 
-HelpWindow* ChmHelpViewer::windowFor(quintptr owner, const Target& t, const QString& recordWindow) {
+HelpWindow* ChmHelpViewer::windowFor(quintptr owner, const HelpTarget& t,
+                                     const QString& recordWindow) {
     std::shared_ptr<ChmFile> chm = openFile(t.chmPath);
     if (!chm)
         return nullptr;
@@ -135,7 +118,7 @@ std::optional<quintptr> ChmHelpViewer::htmlHelp(quintptr owner, const QString& f
         return r ? showPopup(owner, file, *r) : 0;
     }
 
-    const Target t = parse(file);
+    const HelpTarget t = HelpTarget::parse(file);
     if (t.chmPath.isEmpty())
         return quintptr(0);
     HelpWindow* w = nullptr;

@@ -38,14 +38,9 @@ public:
     QString popupText(const QString& fileArgument, qint32 id);
 
 private:
-    struct Target {
-        QString chmPath;
-        QString inner;
-        QString windowName;
-    };
-    static Target parse(const QString& file);
     std::shared_ptr<ChmFile> openFile(const QString& path);
-    HelpWindow* windowFor(quintptr owner, const Target& t, const QString& recordWindow = QString());
+    HelpWindow* windowFor(quintptr owner, const HelpTarget& t,
+                          const QString& recordWindow = QString());
     quintptr showPopup(quintptr owner, const QString& file, const HelpPopupRecord& r);
     void closeAll();
 

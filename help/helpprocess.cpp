@@ -45,12 +45,13 @@ void HelpProcessViewer::stop(bool failed) {
 }
 
 std::optional<QJsonObject> HelpProcessViewer::ask(const QJsonObject& request, const QString& file) {
-    m_lastFile = file;
+    // Failures name the help file, as the viewer's own do, not the window or topic asked for.
+    m_lastFile = HelpTarget::parse(file).chmPath;
     if (m_process && m_process->state() == QProcess::NotRunning)
         stop(); // it ended earlier (and that was told); a new one starts
     auto failed = [&](const QString& detail) -> std::optional<QJsonObject> {
         stop(true);
-        fail(HelpFailure::Kind::ViewerFailed, file, detail);
+        fail(HelpFailure::Kind::ViewerFailed, m_lastFile, detail);
         return std::nullopt;
     };
     if (!m_process) {
@@ -123,7 +124,7 @@ std::optional<quintptr> HelpProcessViewer::htmlHelp(quintptr owner, const QStrin
     const QJsonValue handle = reply->value(QLatin1String("handle"));
     if (!handle.isDouble()) {
         stop(true);
-        fail(HelpFailure::Kind::ViewerFailed, file,
+        fail(HelpFailure::Kind::ViewerFailed, m_lastFile,
              QStringLiteral("the help program gave an answer that makes no sense"));
         return quintptr(0);
     }

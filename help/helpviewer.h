@@ -56,6 +56,14 @@ struct HelpPopupRecord {
 using HelpData = std::variant<std::monostate, QString, qint32, HelpLinkRecord, HelpSearchRecord,
                               HelpPopupRecord>;
 
+// A viewer call's file argument, "file.chm::/inner.htm>Window", in its parts.
+struct HelpTarget {
+    QString chmPath;
+    QString inner;
+    QString windowName;
+    static HelpTarget parse(const QString& file);
+};
+
 // Why a viewer call showed nothing, told to whoever set a failure handler.
 struct HelpFailure {
     enum class Kind {
