@@ -55,44 +55,36 @@ private slots:
         const QString first = QStringLiteral("Grüße aus Köln – “Zitat” & mehr");
         QVERIFY(writeFile(dir.filePath("my fëed #1.xml"), feedsamples::kRss));
         QVERIFY(writeFile(dir.filePath("big.xml"), feedsamples::rssFeed(200)));
-        const struct {
-            const char* row;
-            QString address;
-            QString error; // of the read; empty when it succeeds
-            QString firstTitle;
-            qint64 maxBytes = Limits().maxBytes;
-            int timeoutMs = 5000;
-        } rows[] = {
-            {"moved for good", server.url("/gone-for-good"), "", first},
-            {"moved for good, then for now", server.url("/gone"), "", first},
-            {"deflated", server.url("/deflated"), "", first},
-            {"charset from http", server.url("/latin"), "", "“Café”"},
-            {"404", server.url("/nothing"), "There is no feed at", ""},
-            {"500", server.url("/broken"), "with 500", ""},
-            {"redirect loop", server.url("/loop"), "redirects more than 5 times", ""},
-            {"time-out", server.url("/slow"), "did not arrive within 1 seconds", "",
-             Limits().maxBytes, 300},
-            {"200 MB declared", server.url("/huge"), "is larger than 8 MB", ""},
-            {"endless answer", server.url("/endless"), "is larger than 300 kB", "", 300 * 1024},
-            {"file name with spaces, ü and #", dir.filePath("my fëed #1.xml"), "", first},
-            {"missing file", dir.filePath("missing.xml"), "cannot be read", ""},
-            {"too big file", dir.filePath("big.xml"), "is larger than", "", 10000},
-            {"folder", dir.path(), "is a folder", ""},
-        };
         QTest::addColumn<QString>("address");
-        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("error"); // of the read; empty when it succeeds
         QTest::addColumn<QString>("firstTitle");
         QTest::addColumn<qint64>("maxBytes");
         QTest::addColumn<int>("timeoutMs");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.address << r.error << r.firstTitle << r.maxBytes
-                                 << r.timeoutMs;
+        const auto row = [](const char* tag, const QString& address, const QString& error,
+                            const QString& firstTitle, qint64 maxBytes = Limits().maxBytes,
+                            int timeoutMs = 5000) {
+            QTest::newRow(tag) << address << error << firstTitle << maxBytes << timeoutMs;
+        };
+        row("moved for good", server.url("/gone-for-good"), "", first);
+        row("moved for good, then for now", server.url("/gone"), "", first);
+        row("deflated", server.url("/deflated"), "", first);
+        row("charset from http", server.url("/latin"), "", "“Café”");
+        row("404", server.url("/nothing"), "There is no feed at", "");
+        row("500", server.url("/broken"), "with 500", "");
+        row("redirect loop", server.url("/loop"), "redirects more than 5 times", "");
+        row("time-out", server.url("/slow"), "did not arrive within 1 seconds", "",
+            Limits().maxBytes, 300);
+        row("200 MB declared", server.url("/huge"), "is larger than 8 MB", "");
+        row("endless answer", server.url("/endless"), "is larger than 300 kB", "", 300 * 1024);
+        row("file name with spaces, ü and #", dir.filePath("my fëed #1.xml"), "", first);
+        row("missing file", dir.filePath("missing.xml"), "cannot be read", "");
+        row("too big file", dir.filePath("big.xml"), "is larger than", "", 10000);
+        row("folder", dir.path(), "is a folder", "");
     }
 
     void answers() {
         QFETCH(QString, address);
         QFETCH(QString, error);
-        QFETCH(QString, firstTitle);
         QFETCH(qint64, maxBytes);
         QFETCH(int, timeoutMs);
         QString why;
@@ -122,7 +114,7 @@ private slots:
         QCOMPARE(r.movedTo.toString(), moved.isEmpty() ? moved : server.url(moved));
         const ParseResult p = parse(r.bytes, r.finalUrl, r.contentType);
         QVERIFY2(p.ok, qPrintable(p.error));
-        QCOMPARE(p.feed.entries.value(0).title, firstTitle);
+        QTEST(p.feed.entries.value(0).title, "firstTitle");
         // Relative links resolve against the address the feed came from, after redirects.
         if (address.endsWith(u"/gone"))
             QCOMPARE(p.feed.entries.value(1).link, server.url("/stories/2"));
@@ -181,25 +173,20 @@ private slots:
     }
 
     void addresses_data() {
-        const struct {
-            const char* row;
-            QString text;
-            QString url; // empty: refused
-        } rows[] = {
-            {"https", " https://ex.example/feed ", "https://ex.example/feed"},
-            {"pasted over two lines", "https://ex.example/fe\r\ned\n", "https://ex.example/feed"},
-            {"feed scheme", "feed://ex.example/rss", "http://ex.example/rss"},
-            {"bare host", "ex.example/rss.xml", "http://ex.example/rss.xml"},
-            {"file url", "file:///tmp/a.xml", "file:///tmp/a.xml"},
-            {"javascript", "javascript:alert(1)", ""},
-            {"empty", "   ", ""},
-            // No dot in the first part: a missing relative file, not a host.
-            {"host without a dot", "localhost/feed.xml", ""},
-        };
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("url");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.text << r.url;
+        QTest::addColumn<QString>("url"); // empty: refused
+        const auto row = [](const char* tag, const QString& text, const QString& url) {
+            QTest::newRow(tag) << text << url;
+        };
+        row("https", " https://ex.example/feed ", "https://ex.example/feed");
+        row("pasted over two lines", "https://ex.example/fe\r\ned\n", "https://ex.example/feed");
+        row("feed scheme", "feed://ex.example/rss", "http://ex.example/rss");
+        row("bare host", "ex.example/rss.xml", "http://ex.example/rss.xml");
+        row("file url", "file:///tmp/a.xml", "file:///tmp/a.xml");
+        row("javascript", "javascript:alert(1)", "");
+        row("empty", "   ", "");
+        // No dot in the first part: a missing relative file, not a host.
+        row("host without a dot", "localhost/feed.xml", "");
     }
 
     void addresses() {
@@ -252,34 +239,27 @@ private slots:
     }
 
     void refreshPlan_data() {
-        const struct {
-            const char* row;
-            QString current;
-            QString remembered;
-            QString fresh;
-            QString result;
-        } rows[] = {
-            {"feed items between own items", "a f1 f2 b", "f1 f2", "n1 n2 n3", "a n1 n2 n3 b"},
-            {"moved and partly edited", "f2 a f1 b", "f1 f2 f3", "n1", "n1 a b"},
-            {"none left: at the end", "a b", "f1", "n1 n2", "a b n1 n2"},
-            {"duplicates match once each", "f1 f1 f1", "f1 f1", "n1", "n1 f1"},
-            {"own item equal to a feed item stays when counted out", "f1 a f1", "f1", "n1",
-             "n1 a f1"},
-        };
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("remembered");
         QTest::addColumn<QString>("fresh");
         QTest::addColumn<QString>("result");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.current << r.remembered << r.fresh << r.result;
+        const auto row = [](const char* tag, const QString& current, const QString& remembered,
+                            const QString& fresh, const QString& result) {
+            QTest::newRow(tag) << current << remembered << fresh << result;
+        };
+        row("feed items between own items", "a f1 f2 b", "f1 f2", "n1 n2 n3", "a n1 n2 n3 b");
+        row("moved and partly edited", "f2 a f1 b", "f1 f2 f3", "n1", "n1 a b");
+        row("none left: at the end", "a b", "f1", "n1 n2", "a b n1 n2");
+        row("duplicates match once each", "f1 f1 f1", "f1 f1", "n1", "n1 f1");
+        row("own item equal to a feed item stays when counted out", "f1 a f1", "f1", "n1",
+            "n1 a f1");
     }
 
     void refreshPlan() {
         QFETCH(QString, current);
         QFETCH(QString, remembered);
         QFETCH(QString, fresh);
-        QFETCH(QString, result);
-        QCOMPARE(names(applyRefresh(list(current), list(remembered), list(fresh))), result);
+        QTEST(names(applyRefresh(list(current), list(remembered), list(fresh))), "result");
     }
 
     // Feeds as publishing systems write them: every entry as "title | link | summary | date" (an
@@ -309,169 +289,163 @@ private slots:
         const auto raw = [&](const QByteArray& bytes) {
             return item(QStringLiteral("@")).replace("@", bytes);
         };
-        const struct {
-            const char* row;
-            QByteArray bytes;
-            QString contentType;
-            QString entries;   // one line each
-            QString feed = {}; // unchecked when empty; of a refusal, part of its message
-        } rows[] = {
-            {"rss 2.0", feedsamples::kRss, "",
-             "Grüße aus Köln – “Zitat” & mehr | https://news.example/köln?a=1&b=2 | First story "
-             "& more | 2003-06-10T04:00:00Z\n"
-             "It's \"quoted\" \\ and | https://feeds.example/stories/2 | Second one | "
-             "2003-06-11T07:30:00Z\n"
-             "日本語のニュース | https://news.example/3 |  | 2003-06-12T10:00:00Z",
-             "rss: Köln News"},
-            {"atom", feedsamples::kAtom, "",
-             "Café & Bar | https://atom.example/1 | Summary one & two | 2024-03-01T11:00:00Z\n"
-             "L'été \"chaud\" | https://feeds.example/dir/entries/2 | Hot summer | "
-             "2024-03-02T08:00:00Z\n"
-             "Ελληνικά & more | javascript:alert(3) |  | 2024-03-03T08:00:00Z",
-             "atom: Atom Café"},
-            {"json feed", feedsamples::kJson, "",
-             "Ünïcode ‘quotes’ & \"double\" 'single' | https://json.example/1 | Short & sweet | "
-             "2024-05-01T14:00:00Z\n"
-             " | https://json.example/2 | No title, only content\n"
-             "C:\\path\\ | https://json.example/3 | ",
-             "json: JSON Ünïcode"},
-            {"entries with nothing to show left out",
-             "{\"version\": \"https://jsonfeed.org/version/1\", \"items\": [{\"id\": \"1\"}, 7, "
-             "{\"title\": \"T\"}, {\"title\": \"  \"}]}",
-             "", "T |  | ", "json: "},
-            {"empty channel", "<rss><channel><title>Quiet</title></channel></rss>", "", "",
-             "rss: Quiet"},
-            // Only the item's own elements count; extensions fill what they leave empty.
-            {"namespaces: extensions only fill what is missing",
-             item("<x:link xmlns:x=\"urn:x\">https://ex.example/x</x:link><media:title>Media"
-                  "</media:title><dc:title>DC</dc:title><title>Own</title><link>https://"
-                  "ex.example/real</link><x:description xmlns:x=\"urn:x\">Other</x:description>"
-                  "<content:encoded xmlns:content=\"http://purl.org/rss/1.0/modules/content/\">"
-                  "&lt;p&gt;Full &lt;b&gt;text&lt;/b&gt;</content:encoded>"),
-             "", "Own | https://ex.example/real | Full text"},
-            {"namespaces: dc title when the item has none",
-             item("<dc:title>DC only</dc:title><description>D</description><pubDate>Wed, 11 Jun "
-                  "2003 09:30:00 EST</pubDate>"),
-             "", "DC only |  | D | 2003-06-11T14:30:00Z"},
-            {"namespaces: atom entry",
-             entry("<x:link xmlns:x=\"urn:x\" href=\"https://ex.example/x\"/><media:title xmlns:"
-                   "media=\"http://search.yahoo.com/mrss/\">M</media:title><title>Own</title><link "
-                   "href=\"https://ex.example/own\"/><x:summary xmlns:x=\"urn:x\">X</x:summary>"),
-             "", "Own | https://ex.example/own | "},
-            {"encodings: http charset over the declaration",
-             "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + item("<title>Café “x”</title>"),
-             "application/rss+xml; charset=\"UTF-8\"", "Café “x” |  | "},
-            {"encodings: the byte-order mark first",
-             "\xEF\xBB\xBF\n\n  " + item("<title>Café</title>"), "text/xml; charset=windows-1252",
-             "Café |  | "},
-            {"encodings: declaration when html is served, latin-1 read as browsers do",
-             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + raw("<title>\x80 5</title>"),
-             "text/html; charset=utf-8", "€ 5 |  | "},
-            {"encodings: a file without any, not utf-8", raw("<title>na\xEFve</title>"), "",
-             "naïve |  | "},
-            {"atom 0.3: escaped html",
-             entry03("<title type=\"text/html\" mode=\"escaped\">Tom &amp;amp; Jerry &lt;b&gt;live"
-                     "&lt;/b&gt;</title><summary type=\"text/plain\">S &amp;amp; T</summary>"),
-             "", "Tom & Jerry live | https://ex.example/e | S &amp; T", "atom: A"},
-            {"atom 0.3: base64",
-             entry03("<title type=\"text/plain\" mode=\"base64\">Q2Fmw6kgJiBjbw==</title>"), "",
-             "Café & co | https://ex.example/e | "},
-            {"atom 0.3: inline xhtml",
-             entry03("<title>T</title><content type=\"application/xhtml+xml\">" +
-                     xhtml("Hi <b>there</b><script>x()</script>") + "</content>"),
-             "", "T | https://ex.example/e | Hi there"},
-            {"atom 1.0: html and xhtml",
-             entry(
-                 "<title type=\"xhtml\">" +
-                 xhtml("safe<script>location.href='x';</script> description") +
-                 "</title><link href=\"e\"/><summary type=\"html\">&lt;i&gt;A&lt;/i&gt; &amp;amp; "
-                 "B</summary>"),
-             "", "safe description | https://feeds.example/dir/e | A & B"},
-            {"atom 1.0: a picture as content",
-             entry("<title>P</title><content type=\"image/png\">iVBORw0KGgo=</content><updated>"
-                   "2024-03-01T12:00:00.250Z</updated>"),
-             "", "P |  |  | 2024-03-01T12:00:00Z"},
-            {"rss 0.90",
-             "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://"
-             "my.netscape.com/rdf/simple/0.9/\"><channel><title>N</title></channel><item><title>"
-             "Ninety</title><link>https://ex.example/90</link><dc:title xmlns:dc=\"http://purl.org/"
-             "dc/elements/1.1/\">X</dc:title></item></rdf:RDF>",
-             "", "Ninety | https://ex.example/90 | ", "rdf: N"},
-            {"rss 0.91 with its doctype and html entities",
-             "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><!DOCTYPE rss PUBLIC \"-//Netscape "
-             "Communications//DTD RSS 0.91//EN\" \"http://my.netscape.com/publish/formats/rss-0.91"
-             ".dtd\"><rss version=\"0.91\"><channel><title>N</title><item><title>Caf&eacute;&nbsp;"
-             "&amp; more</title><link>https://ex.example/91</link><description>Se\xF1or"
-             "</description></item></channel></rss>",
-             "", "Café\u00A0& more | https://ex.example/91 | Señor"},
-            {"rss 0.92 in the userland namespace",
-             "<rss version=\"0.92\" xmlns=\"http://backend.userland.com/rss2\"><channel><title>U"
-             "</title><item><description>Only &lt;b&gt;text&lt;/b&gt;</description><link>https://"
-             "ex.example/92</link></item></channel></rss>",
-             "", " | https://ex.example/92 | Only text", "rss: U"},
-            {"entities: an rss title escaped once more",
-             item("<title>Tom &amp;amp; Jerry&amp;#8217;s &lt;b&gt;show&lt;/b&gt;</title>"), "",
-             "Tom & Jerry’s show |  | "},
-            {"entities: an rss title that is text",
-             item("<title>Use &lt;div&gt; at AT&amp;T</title><pubDate>yesterday</pubDate>"), "",
-             "Use <div> at AT&T |  | "},
-            {"xml:base: nested atom",
-             "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"https://ex.example/blog/\">"
-             "<entry xml:base=\"2024/\"><title>B</title><link xml:base=\"../\" rel=\"related\" "
-             "href=\"post.html\"/></entry></feed>",
-             "", "B | https://ex.example/blog/post.html | "},
-            {"rss 1.0, xml:base relative to the document",
-             "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://"
-             "purl.org/rss/1.0/\" xml:base=\"sub/\"><channel rdf:about=\"https://rdf.example/\">"
-             "<title>RDF</title></channel><item xml:base=\"x/\"><title>Één</title><link>a.html"
-             "</link></item><item><title>Twee &amp; drie</title><link>https://rdf.example/2"
-             "</link></item></rdf:RDF>",
-             "",
-             "Één | https://feeds.example/dir/sub/x/a.html | \n"
-             "Twee & drie | https://rdf.example/2 | ",
-             "rdf: RDF"},
-            // Answers that are no feed, each refused with what the user is to do.
-            {"empty", " \r\n ", "", "", "The answer is empty"},
-            {"plain text", "Hello, world", "", "", "neither XML nor JSON"},
-            {"cut off", feedsamples::kRss.left(feedsamples::kRss.size() / 2), "", "",
-             "not well-formed XML"},
-            {"undeclared entity, not html's",
-             "<rss><channel><item><title>A&bogus;B</title></item></channel></rss>", "", "",
-             "not well-formed XML"},
-            {"html page",
-             "<!DOCTYPE html><html><head><title>Blog</title></head><body><p>Hi<br></body></html>",
-             "", "", "a web page, not a feed. Give the address"},
-            {"html page naming its feed",
-             "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" href=\"/feed.xml?a="
-             "1&amp;b=2\"></head><body></body></html>",
-             "", "", "names its feed at https://feeds.example/feed.xml?a=1&b=2"},
-            {"html page, single quotes, from its first byte",
-             "<html lang=en><link rel=alternate type='application/atom+xml' href='/a.xml'><p>Hi"
-             "</html>",
-             "", "", "names its feed at https://feeds.example/a.xml"},
-            {"xhtml page",
-             "<?xml version=\"1.0\"?>\n<!-- x -->\n<html xmlns=\"http://www.w3.org/1999/xhtml\">"
-             "<body/></html>",
-             "", "", "a web page"},
-            {"other xml", "<?xml version=\"1.0\"?><svg><g/></svg>", "", "",
-             "its root element is <svg>"},
-            {"entities of its own, expanding and external",
-             "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;"
-             "&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY x SYSTEM \"file:///etc/passwd\">]><rss><channel>"
-             "<item><title>&b;&b;&x;</title></item></channel></rss>",
-             "", "", "declares entities of its own"},
-            {"invalid json", "{\"version\": \"https://jsonfeed.org/version/1.1\",", "", "",
-             "not valid JSON"},
-            {"json, no feed", "{\"name\": \"x\"}", "", "", "not a JSON Feed"},
-            {"json feed without items", "{\"version\": \"https://jsonfeed.org/version/1\"}", "", "",
-             "no list of \"items\""},
-        };
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("contentType");
-        QTest::addColumn<QString>("entries");
+        QTest::addColumn<QString>("entries"); // one line each
+        // "format: title", unchecked when empty; of a refusal, part of its message.
         QTest::addColumn<QString>("feed");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.bytes << r.contentType << r.entries << r.feed;
+        const auto row = [](const char* tag, const QByteArray& bytes, const QString& contentType,
+                            const QString& entries, const QString& feed = {}) {
+            QTest::newRow(tag) << bytes << contentType << entries << feed;
+        };
+        row("rss 2.0", feedsamples::kRss, "",
+            "Grüße aus Köln – “Zitat” & mehr | https://news.example/köln?a=1&b=2 | First story "
+            "& more | 2003-06-10T04:00:00Z\n"
+            "It's \"quoted\" \\ and | https://feeds.example/stories/2 | Second one | "
+            "2003-06-11T07:30:00Z\n"
+            "日本語のニュース | https://news.example/3 |  | 2003-06-12T10:00:00Z",
+            "rss: Köln News");
+        row("atom", feedsamples::kAtom, "",
+            "Café & Bar | https://atom.example/1 | Summary one & two | 2024-03-01T11:00:00Z\n"
+            "L'été \"chaud\" | https://feeds.example/dir/entries/2 | Hot summer | "
+            "2024-03-02T08:00:00Z\n"
+            "Ελληνικά & more | javascript:alert(3) |  | 2024-03-03T08:00:00Z",
+            "atom: Atom Café");
+        row("json feed", feedsamples::kJson, "",
+            "Ünïcode ‘quotes’ & \"double\" 'single' | https://json.example/1 | Short & sweet | "
+            "2024-05-01T14:00:00Z\n"
+            " | https://json.example/2 | No title, only content\n"
+            "C:\\path\\ | https://json.example/3 | ",
+            "json: JSON Ünïcode");
+        row("entries with nothing to show left out",
+            "{\"version\": \"https://jsonfeed.org/version/1\", \"items\": [{\"id\": \"1\"}, 7, "
+            "{\"title\": \"T\"}, {\"title\": \"  \"}]}",
+            "", "T |  | ", "json: ");
+        row("empty channel", "<rss><channel><title>Quiet</title></channel></rss>", "", "",
+            "rss: Quiet");
+        // Only the item's own elements count; extensions fill what they leave empty.
+        row("namespaces: extensions only fill what is missing",
+            item("<x:link xmlns:x=\"urn:x\">https://ex.example/x</x:link><media:title>Media"
+                 "</media:title><dc:title>DC</dc:title><title>Own</title><link>https://"
+                 "ex.example/real</link><x:description xmlns:x=\"urn:x\">Other</x:description>"
+                 "<content:encoded xmlns:content=\"http://purl.org/rss/1.0/modules/content/\">"
+                 "&lt;p&gt;Full &lt;b&gt;text&lt;/b&gt;</content:encoded>"),
+            "", "Own | https://ex.example/real | Full text");
+        row("namespaces: dc title when the item has none",
+            item("<dc:title>DC only</dc:title><description>D</description><pubDate>Wed, 11 Jun "
+                 "2003 09:30:00 EST</pubDate>"),
+            "", "DC only |  | D | 2003-06-11T14:30:00Z");
+        row("namespaces: atom entry",
+            entry("<x:link xmlns:x=\"urn:x\" href=\"https://ex.example/x\"/><media:title xmlns:"
+                  "media=\"http://search.yahoo.com/mrss/\">M</media:title><title>Own</title><link "
+                  "href=\"https://ex.example/own\"/><x:summary xmlns:x=\"urn:x\">X</x:summary>"),
+            "", "Own | https://ex.example/own | ");
+        row("encodings: http charset over the declaration",
+            "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + item("<title>Café “x”</title>"),
+            "application/rss+xml; charset=\"UTF-8\"", "Café “x” |  | ");
+        row("encodings: the byte-order mark first",
+            "\xEF\xBB\xBF\n\n  " + item("<title>Café</title>"), "text/xml; charset=windows-1252",
+            "Café |  | ");
+        row("encodings: declaration when html is served, latin-1 read as browsers do",
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>" + raw("<title>\x80 5</title>"),
+            "text/html; charset=utf-8", "€ 5 |  | ");
+        row("encodings: a file without any, not utf-8", raw("<title>na\xEFve</title>"), "",
+            "naïve |  | ");
+        row("atom 0.3: escaped html",
+            entry03("<title type=\"text/html\" mode=\"escaped\">Tom &amp;amp; Jerry &lt;b&gt;live"
+                    "&lt;/b&gt;</title><summary type=\"text/plain\">S &amp;amp; T</summary>"),
+            "", "Tom & Jerry live | https://ex.example/e | S &amp; T", "atom: A");
+        row("atom 0.3: base64",
+            entry03("<title type=\"text/plain\" mode=\"base64\">Q2Fmw6kgJiBjbw==</title>"), "",
+            "Café & co | https://ex.example/e | ");
+        row("atom 0.3: inline xhtml",
+            entry03("<title>T</title><content type=\"application/xhtml+xml\">" +
+                    xhtml("Hi <b>there</b><script>x()</script>") + "</content>"),
+            "", "T | https://ex.example/e | Hi there");
+        row("atom 1.0: html and xhtml",
+            entry("<title type=\"xhtml\">" +
+                  xhtml("safe<script>location.href='x';</script> description") +
+                  "</title><link href=\"e\"/><summary type=\"html\">&lt;i&gt;A&lt;/i&gt; &amp;amp; "
+                  "B</summary>"),
+            "", "safe description | https://feeds.example/dir/e | A & B");
+        row("atom 1.0: a picture as content",
+            entry("<title>P</title><content type=\"image/png\">iVBORw0KGgo=</content><updated>"
+                  "2024-03-01T12:00:00.250Z</updated>"),
+            "", "P |  |  | 2024-03-01T12:00:00Z");
+        row("rss 0.90",
+            "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://"
+            "my.netscape.com/rdf/simple/0.9/\"><channel><title>N</title></channel><item><title>"
+            "Ninety</title><link>https://ex.example/90</link><dc:title xmlns:dc=\"http://purl.org/"
+            "dc/elements/1.1/\">X</dc:title></item></rdf:RDF>",
+            "", "Ninety | https://ex.example/90 | ", "rdf: N");
+        row("rss 0.91 with its doctype and html entities",
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><!DOCTYPE rss PUBLIC \"-//Netscape "
+            "Communications//DTD RSS 0.91//EN\" \"http://my.netscape.com/publish/formats/rss-0.91"
+            ".dtd\"><rss version=\"0.91\"><channel><title>N</title><item><title>Caf&eacute;&nbsp;"
+            "&amp; more</title><link>https://ex.example/91</link><description>Se\xF1or"
+            "</description></item></channel></rss>",
+            "", "Café\u00A0& more | https://ex.example/91 | Señor");
+        row("rss 0.92 in the userland namespace",
+            "<rss version=\"0.92\" xmlns=\"http://backend.userland.com/rss2\"><channel><title>U"
+            "</title><item><description>Only &lt;b&gt;text&lt;/b&gt;</description><link>https://"
+            "ex.example/92</link></item></channel></rss>",
+            "", " | https://ex.example/92 | Only text", "rss: U");
+        row("entities: an rss title escaped once more",
+            item("<title>Tom &amp;amp; Jerry&amp;#8217;s &lt;b&gt;show&lt;/b&gt;</title>"), "",
+            "Tom & Jerry’s show |  | ");
+        row("entities: an rss title that is text",
+            item("<title>Use &lt;div&gt; at AT&amp;T</title><pubDate>yesterday</pubDate>"), "",
+            "Use <div> at AT&T |  | ");
+        row("xml:base: nested atom",
+            "<feed xmlns=\"http://www.w3.org/2005/Atom\" xml:base=\"https://ex.example/blog/\">"
+            "<entry xml:base=\"2024/\"><title>B</title><link xml:base=\"../\" rel=\"related\" "
+            "href=\"post.html\"/></entry></feed>",
+            "", "B | https://ex.example/blog/post.html | ");
+        row("rss 1.0, xml:base relative to the document",
+            "<rdf:RDF xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\" xmlns=\"http://"
+            "purl.org/rss/1.0/\" xml:base=\"sub/\"><channel rdf:about=\"https://rdf.example/\">"
+            "<title>RDF</title></channel><item xml:base=\"x/\"><title>Één</title><link>a.html"
+            "</link></item><item><title>Twee &amp; drie</title><link>https://rdf.example/2"
+            "</link></item></rdf:RDF>",
+            "",
+            "Één | https://feeds.example/dir/sub/x/a.html | \n"
+            "Twee & drie | https://rdf.example/2 | ",
+            "rdf: RDF");
+        // Answers that are no feed, each refused with what the user is to do.
+        row("empty", " \r\n ", "", "", "The answer is empty");
+        row("plain text", "Hello, world", "", "", "neither XML nor JSON");
+        row("cut off", feedsamples::kRss.left(feedsamples::kRss.size() / 2), "", "",
+            "not well-formed XML");
+        row("undeclared entity, not html's",
+            "<rss><channel><item><title>A&bogus;B</title></item></channel></rss>", "", "",
+            "not well-formed XML");
+        row("html page",
+            "<!DOCTYPE html><html><head><title>Blog</title></head><body><p>Hi<br></body></html>",
+            "", "", "a web page, not a feed. Give the address");
+        row("html page naming its feed",
+            "<html><head><link rel=\"alternate\" type=\"application/rss+xml\" href=\"/feed.xml?a="
+            "1&amp;b=2\"></head><body></body></html>",
+            "", "", "names its feed at https://feeds.example/feed.xml?a=1&b=2");
+        row("html page, single quotes, from its first byte",
+            "<html lang=en><link rel=alternate type='application/atom+xml' href='/a.xml'><p>Hi"
+            "</html>",
+            "", "", "names its feed at https://feeds.example/a.xml");
+        row("xhtml page",
+            "<?xml version=\"1.0\"?>\n<!-- x -->\n<html xmlns=\"http://www.w3.org/1999/xhtml\">"
+            "<body/></html>",
+            "", "", "a web page");
+        row("other xml", "<?xml version=\"1.0\"?><svg><g/></svg>", "", "",
+            "its root element is <svg>");
+        row("entities of its own, expanding and external",
+            "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;"
+            "&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY x SYSTEM \"file:///etc/passwd\">]><rss><channel>"
+            "<item><title>&b;&b;&x;</title></item></channel></rss>",
+            "", "", "declares entities of its own");
+        row("invalid json", "{\"version\": \"https://jsonfeed.org/version/1.1\",", "", "",
+            "not valid JSON");
+        row("json, no feed", "{\"name\": \"x\"}", "", "", "not a JSON Feed");
+        row("json feed without items", "{\"version\": \"https://jsonfeed.org/version/1\"}", "", "",
+            "no list of \"items\"");
     }
 
     void feeds() {
@@ -523,48 +497,6 @@ private slots:
     }
 
     void itemText_data() {
-        const struct {
-            const char* row;
-            QString title;
-            bool titleIsHtml;
-            QString link;
-            QString text;
-            QString name;
-            QString summary = {};
-            ItemOptions options = {};
-        } rows[] = {
-            {"quotes and ampersand", "Tom & Jerry's \"big\" day", false,
-             "https://ex.example/a?b=1&c='x'",
-             "<a href=\"https://ex.example/a?b=1&amp;c=%27x%27\">Tom &amp; Jerry\\'s &quot;big"
-             "&quot; day</a>",
-             "Tom & Jerry\\'s \"big\" day"},
-            {"script stays text", "<script>alert(1)</script>", false, "https://ex.example/",
-             "<a href=\"https://ex.example/\">&lt;script&gt;alert(1)&lt;/script&gt;</a>",
-             "<script>alert(1)</script>"},
-            // A summary cut right after a "<" stays text.
-            {"html title becomes text, summary too", "<b>Café</b> &amp; <script>x()</script>Bar",
-             true, "", "Café &amp; Bar Notes&lt;a…", "Café & Bar", "Notes<a-href and more",
-             ItemOptions{30, 8, false}},
-            {"javascript link dropped", "Click", false, "javascript:alert(1)", "Click", "Click"},
-            {"javascript link with a host dropped", "Pic", false,
-             "javascript://ex.example/%0Aalert(1)", "Pic", "Pic"},
-            {"backslashes and line breaks", "C:\\dir\\\r\nnext\u2028line\\", false, "",
-             "C:&#92;dir&#92; next line&#92;", "C:&#92;dir&#92; next line&#92;"},
-            {"link with spaces and non-ascii", "Ü", false, "https://ex.example/a b/ü\"q",
-             "<a href=\"https://ex.example/a%20b/%C3%BC%22q\">Ü</a>", "Ü"},
-            {"long title cut in the name", "One two three four five six seven eight nine ten",
-             false, "", "One two three four five six seven eight nine ten",
-             "One two three four five six…"},
-            {"no title", "", false, "https://ex.example/x",
-             "<a href=\"https://ex.example/x\">(untitled)</a>", "(untitled)"},
-            {"title markup kept safe, summary cut at a space",
-             "<em>New</em> <img src=x onerror=alert(1)>release <b>2.0", true,
-             "https://ex.example/r",
-             "<a href=\"https://ex.example/r\"><em>New</em> release <b>2.0</b></a> The release "
-             "brings many fixes…",
-             "New release…", "The release brings many fixes and a faster start for everyone.",
-             ItemOptions{12, 30, true}},
-        };
         QTest::addColumn<QString>("title");
         QTest::addColumn<bool>("titleIsHtml");
         QTest::addColumn<QString>("link");
@@ -572,9 +504,41 @@ private slots:
         QTest::addColumn<ItemOptions>("options");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("name");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.title << r.titleIsHtml << r.link << r.summary << r.options
-                                 << r.text << r.name;
+        const auto row = [](const char* tag, const QString& title, bool titleIsHtml,
+                            const QString& link, const QString& text, const QString& name,
+                            const QString& summary = {}, const ItemOptions& options = {}) {
+            QTest::newRow(tag) << title << titleIsHtml << link << summary << options << text
+                               << name;
+        };
+        row("quotes and ampersand", "Tom & Jerry's \"big\" day", false,
+            "https://ex.example/a?b=1&c='x'",
+            "<a href=\"https://ex.example/a?b=1&amp;c=%27x%27\">Tom &amp; Jerry\\'s &quot;big"
+            "&quot; day</a>",
+            "Tom & Jerry\\'s \"big\" day");
+        row("script stays text", "<script>alert(1)</script>", false, "https://ex.example/",
+            "<a href=\"https://ex.example/\">&lt;script&gt;alert(1)&lt;/script&gt;</a>",
+            "<script>alert(1)</script>");
+        // A summary cut right after a "<" stays text.
+        row("html title becomes text, summary too", "<b>Café</b> &amp; <script>x()</script>Bar",
+            true, "", "Café &amp; Bar Notes&lt;a…", "Café & Bar", "Notes<a-href and more",
+            ItemOptions{30, 8, false});
+        row("javascript link dropped", "Click", false, "javascript:alert(1)", "Click", "Click");
+        row("javascript link with a host dropped", "Pic", false,
+            "javascript://ex.example/%0Aalert(1)", "Pic", "Pic");
+        row("backslashes and line breaks", "C:\\dir\\\r\nnext\u2028line\\", false, "",
+            "C:&#92;dir&#92; next line&#92;", "C:&#92;dir&#92; next line&#92;");
+        row("link with spaces and non-ascii", "Ü", false, "https://ex.example/a b/ü\"q",
+            "<a href=\"https://ex.example/a%20b/%C3%BC%22q\">Ü</a>", "Ü");
+        row("long title cut in the name", "One two three four five six seven eight nine ten", false,
+            "", "One two three four five six seven eight nine ten", "One two three four five six…");
+        row("no title", "", false, "https://ex.example/x",
+            "<a href=\"https://ex.example/x\">(untitled)</a>", "(untitled)");
+        row("title markup kept safe, summary cut at a space",
+            "<em>New</em> <img src=x onerror=alert(1)>release <b>2.0", true, "https://ex.example/r",
+            "<a href=\"https://ex.example/r\"><em>New</em> release <b>2.0</b></a> The release "
+            "brings many fixes…",
+            "New release…", "The release brings many fixes and a faster start for everyone.",
+            ItemOptions{12, 30, true});
     }
 
     void itemText() {
@@ -583,16 +547,14 @@ private slots:
         QFETCH(QString, link);
         QFETCH(QString, summary);
         QFETCH(ItemOptions, options);
-        QFETCH(QString, text);
-        QFETCH(QString, name);
         Entry e;
         e.title = title;
         e.titleIsHtml = titleIsHtml;
         e.link = link;
         e.summary = summary;
         const clsItem item = makeItem(e, options);
-        QCOMPARE(item.sText, text);
-        QCOMPARE(item.sName, name);
+        QTEST(item.sText, "text");
+        QTEST(item.sName, "name");
         QVERIFY(item.sWidth.isEmpty());
         // max counts items; entries without anything to show are passed over.
         QList<Entry> entries(5, e);
@@ -602,50 +564,43 @@ private slots:
     }
 
     void htmlText_data() {
-        const struct {
-            const char* row;
-            QString html;
-            QString plain;
-            QString inlineSafe;
-        } rows[] = {
-            {"entities",
-             "a &amp; b &lt;c&gt; &#39;d&#x27; &eacute;&nbsp;&bogus; &iacute;&rarr;&hearts;",
-             "a & b <c> 'd' é &bogus; í→♥", "a &amp; b &lt;c&gt; 'd' é &amp;bogus; í→♥"},
-            {"numeric and old forms as a browser reads them",
-             "&#150;&#x80; &#0;&#x110000; &#65 &#x41z &#169Corp &#; &copy2024 AT&T &notit; &ampx "
-             "&lt3",
-             "–€ \uFFFD\uFFFD A Az ©Corp &#; ©2024 AT&T ¬it; &x <3",
-             "–€ \uFFFD\uFFFD A Az ©Corp &amp;#; ©2024 AT&amp;T ¬it; &amp;x &lt;3"},
-            {"object content is fallback, head hidden",
-             "<head><title>T</title></head>a <object data=\"v\">fallback</object> <template>t"
-             "</template>b",
-             "a fallback b", "a fallback b"},
-            {"hidden blocks", "x<script>alert('<b>')</script>y<style>p{}</style>z", "xyz", "xyz"},
-            {"blocks become spaces", "<p>one</p><p>two<br/>three</p>", "one two three",
-             "one two three"},
-            {"attributes dropped, tags balanced",
-             "<b onclick=\"x()\">bold <i>both</b> after</i> <u>open", "bold both after open",
-             "<b>bold <i>both</i></b> after <u>open</u>"},
-            {"comments and links", "<!-- <b> -->a <a href='javascript:x'>link</a>", "a link",
-             "a link"},
-            {"lone brackets", "1 < 2 > 0 &", "1 < 2 > 0 &", "1 &lt; 2 &gt; 0 &amp;"},
-            {"unclosed tag", "text <b class=\"x", "text", "text"},
-            {"unclosed object keeps the rest", "Video: <object data=\"v.swf\">Watch the clip",
-             "Video: Watch the clip", "Video: Watch the clip"},
-        };
         QTest::addColumn<QString>("html");
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("inlineSafe");
-        for (const auto& r : rows)
-            QTest::newRow(r.row) << r.html << r.plain << r.inlineSafe;
+        const auto row = [](const char* tag, const QString& html, const QString& plain,
+                            const QString& inlineSafe) {
+            QTest::newRow(tag) << html << plain << inlineSafe;
+        };
+        row("entities",
+            "a &amp; b &lt;c&gt; &#39;d&#x27; &eacute;&nbsp;&bogus; &iacute;&rarr;&hearts;",
+            "a & b <c> 'd' é &bogus; í→♥", "a &amp; b &lt;c&gt; 'd' é &amp;bogus; í→♥");
+        row("numeric and old forms as a browser reads them",
+            "&#150;&#x80; &#0;&#x110000; &#65 &#x41z &#169Corp &#; &copy2024 AT&T &notit; &ampx "
+            "&lt3",
+            "–€ \uFFFD\uFFFD A Az ©Corp &#; ©2024 AT&T ¬it; &x <3",
+            "–€ \uFFFD\uFFFD A Az ©Corp &amp;#; ©2024 AT&amp;T ¬it; &amp;x &lt;3");
+        row("object content is fallback, head hidden",
+            "<head><title>T</title></head>a <object data=\"v\">fallback</object> <template>t"
+            "</template>b",
+            "a fallback b", "a fallback b");
+        row("hidden blocks", "x<script>alert('<b>')</script>y<style>p{}</style>z", "xyz", "xyz");
+        row("blocks become spaces", "<p>one</p><p>two<br/>three</p>", "one two three",
+            "one two three");
+        row("attributes dropped, tags balanced",
+            "<b onclick=\"x()\">bold <i>both</b> after</i> <u>open", "bold both after open",
+            "<b>bold <i>both</i></b> after <u>open</u>");
+        row("comments and links", "<!-- <b> -->a <a href='javascript:x'>link</a>", "a link",
+            "a link");
+        row("lone brackets", "1 < 2 > 0 &", "1 < 2 > 0 &", "1 &lt; 2 &gt; 0 &amp;");
+        row("unclosed tag", "text <b class=\"x", "text", "text");
+        row("unclosed object keeps the rest", "Video: <object data=\"v.swf\">Watch the clip",
+            "Video: Watch the clip", "Video: Watch the clip");
     }
 
     void htmlText() {
         QFETCH(QString, html);
-        QFETCH(QString, plain);
-        QFETCH(QString, inlineSafe);
-        QCOMPARE(htmltext::toPlainText(html), plain);
-        QCOMPARE(htmltext::toSafeInline(html), inlineSafe);
+        QTEST(htmltext::toPlainText(html), "plain");
+        QTEST(htmltext::toSafeInline(html), "inlineSafe");
     }
 
     // Cutting at a space and inside a word are item rows.
@@ -661,8 +616,7 @@ private slots:
     void cutText() {
         QFETCH(QString, text);
         QFETCH(int, max);
-        QFETCH(QString, cut);
-        QCOMPARE(htmltext::cut(text, max), cut);
+        QTEST(htmltext::cut(text, max), "cut");
     }
 };
 

@@ -272,8 +272,7 @@ private slots:
     }
     void structures() {
         QFETCH(QByteArray, file);
-        QFETCH(QString, problem);
-        QCOMPARE(help::chmcheck::problem(file), problem);
+        QTEST(help::chmcheck::problem(file), "problem");
     }
 
     // A sound file without a compressed section is read, every name through the index, and its
