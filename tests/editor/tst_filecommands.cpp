@@ -159,9 +159,7 @@ private slots:
         QVERIFY(!s.action("mnuFileSave")->isEnabled());
 
         // Save As proposes the current file and moves the document to the new one.
-        const QString second = s.work + QStringLiteral("/second.js");
-        s.dialogs.fileAnswers << second;
-        s.action("mnuFileSaveAs")->trigger();
+        const QString second = s.saveAs(QStringLiteral("second.js"));
         QCOMPARE(s.dialogs.fileCalls[0].request.initialName, first);
         QCOMPARE(s.w->filePath(), second);
 
@@ -179,17 +177,14 @@ private slots:
         QVERIFY(QDir().mkpath(second));
         s.action("mnuFileSave")->trigger();
         QCOMPARE(s.dialogs.messages.size(), 1);
-        QVERIFY(s.dialogs.lastText().contains(second));
+        QVERIFY(s.told({second}));
         QCOMPARE(s.dialogs.messages.last().buttons, Buttons::Ok);
-        QVERIFY(s.w->isDirty());
         QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("*]")));
 
         // Save As into a folder that cannot be written keeps the old name.
-        const QString elsewhere = s.work + QStringLiteral("/missing/other.js");
-        s.dialogs.fileAnswers << elsewhere;
-        s.action("mnuFileSaveAs")->trigger();
+        const QString elsewhere = s.saveAs(QStringLiteral("missing/other.js"));
         QCOMPARE(s.dialogs.messages.size(), 2);
-        QVERIFY(s.dialogs.lastText().contains(QDir::toNativeSeparators(elsewhere)));
+        QVERIFY(s.told({QDir::toNativeSeparators(elsewhere)}));
         QCOMPARE(s.w->filePath(), second);
         QCOMPARE(s.w->projectFolder(), s.work);
         QVERIFY(s.w->isDirty());
@@ -206,9 +201,7 @@ private slots:
         s.type(text, QStringLiteral("it's a"));
         QTest::keyClick(text, Qt::Key_Return);
         QTest::keyClicks(text, QStringLiteral("C:\\"));
-        const QString path = s.work + QStringLiteral("/safe.js");
-        s.dialogs.fileAnswers << path;
-        s.action("mnuFileSave")->trigger();
+        const QString path = s.saveAs(QStringLiteral("safe.js"));
         const ScrollerDocument back = readBack(path);
         QCOMPARE(back.items.size(), 3);
         const clsItem& first = back.items.at(0);
@@ -303,8 +296,7 @@ private slots:
 
         // Save As back onto the original asks too; Yes replaces it, and then it is ours.
         s.dialogs.answers << Answer::Yes;
-        s.dialogs.fileAnswers << path;
-        s.action("mnuFileSaveAs")->trigger();
+        s.saveAs(QStringLiteral("theirs.js"));
         QCOMPARE(s.dialogs.messages.last().buttons, Buttons::YesNo);
         QVERIFY(readAll(path).contains("t.height = 80;"));
         const qsizetype asked = s.dialogs.messages.size();
@@ -451,9 +443,8 @@ private slots:
         s.field("txtScrHeight")->setText(QStringLiteral("80"));
         const QString folder = QFileInfo(s.work + "/" + typed).path();
         QVERIFY(QDir().mkpath(folder));
-        s.dialogs.fileAnswers << s.work + "/" + typed;
         s.dialogs.filterAnswers << filter;
-        s.action("mnuFileSaveAs")->trigger();
+        s.saveAs(typed);
         QCOMPARE(s.dialogs.fileCalls.size(), 1);
         QCOMPARE(s.dialogs.fileCalls[0].request.filters,
                  (QStringList{"JavaScript (*.js)", "All Files (*)"}));
@@ -530,10 +521,9 @@ private slots:
         s.dialogs.answers << Answer::Yes << Answer::Ok; // the question, then the report
         s.action("mnuFileSaveAsDefault")->trigger();
         QCOMPARE(s.dialogs.messages.size(), 3);
-        const QString text = s.dialogs.lastText();
-        QVERIFY(text.contains(QStringLiteral("tickora.js")));
-        QVERIFY(text.contains(QStringLiteral("default scroller was saved")));
-        QVERIFY(!text.contains(QStringLiteral("page beside it")));
+        QVERIFY(
+            s.told({QStringLiteral("tickora.js"), QStringLiteral("default scroller was saved")}));
+        QVERIFY(!s.dialogs.lastText().contains(QStringLiteral("page beside it")));
         QVERIFY(s.w->isDirty()); // its own file was not written
         QCOMPARE(s.dialogs.unexpected, 0);
     }

@@ -72,12 +72,11 @@ private slots:
             f->setText(input);
         }
         QCOMPARE(f->text(), kept);
-        QVERIFY(s.w->isDirty());
-        QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("*]")));
+        QVERIFY(s.starred());
         QVERIFY(s.button("mnuFileSave")->isEnabled());
 
         // A save takes it in as it was typed, as one step named for it.
-        s.action("mnuFileSave")->trigger();
+        s.run("mnuFileSave");
         QCOMPARE(s.doc().undoStack()->count(), 1);
         QTEST(s.doc().undoStack()->undoText(), "step");
         QCOMPARE(s.recorded(field), kept);
@@ -122,7 +121,6 @@ private slots:
         QCOMPARE(s.list()->topLevelItemCount(), 0);
         QCOMPARE(s.shown(), (QStringList{"", "", ""}));
         QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isEnabled());
-        QVERIFY(!s.itemFieldsOn());
         QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isAncestorOf(QApplication::focusWidget()));
         for (const char* a : {"mnuItemDelete", "mnuItemMoveUp", "mnuItemMoveDown"})
             QVERIFY2(!s.action(a)->isEnabled(), a);
@@ -132,7 +130,6 @@ private slots:
         QCOMPARE(s.field("txtItmName")->text(), QString());
         s.action("mnuItemMoveUp")->trigger();
         s.action("mnuEditCopy")->trigger();
-        QCOMPARE(s.list()->topLevelItemCount(), 0);
         QCOMPARE(s.doc().hasClip(), how == u"cut");
         ScrollerDocument saved;
         QVERIFY(scriptreader::LoadScroller(s.saveAs(QStringLiteral("saved.js")), saved).ok);
@@ -210,7 +207,6 @@ private slots:
                        {"O\\'Neil", "it\\'s<br>two lines", ""},
                        {"C", "text C", "12"}});
         QVERIFY(s.show());
-        QVERIFY(!s.w->isDirty());
         s.clickRow(1);
         QCOMPARE(s.shown().at(0), QStringLiteral("O\\'Neil"));
         s.clickRow(1); // the item already shown
@@ -223,9 +219,8 @@ private slots:
         s.text()->setFocus();
         s.list()->setFocus();
         QCOMPARE(s.shown().at(0), QStringLiteral("C"));
-        QVERIFY(!s.w->isDirty());
+        QVERIFY(!s.starred());
         QVERIFY(!s.action("mnuFileSave")->isEnabled());
-        QVERIFY(!s.w->windowTitle().contains(u'*'));
         // Typing still marks it.
         s.type(s.field("txtItmName"), QStringLiteral("x"));
         QVERIFY(s.w->isDirty());
@@ -303,9 +298,7 @@ private slots:
         ListSession s(0);
         QVERIFY(s.show());
         s.run("mnuItemAdd");
-        QCOMPARE(s.node(0)->text(0), QStringLiteral("Item 1"));
-        QCOMPARE(s.doc().item(0).sWidth, QString());
-        QCOMPARE(s.text()->toPlainText(), QStringLiteral("This is item 1"));
+        QCOMPARE(s.shown(), (QStringList{"Item 1", "This is item 1", ""}));
         QCOMPARE(s.current(), 0);
         QVERIFY(s.w->isDirty());
         // Nothing was selected, so the list takes the focus.
@@ -516,7 +509,6 @@ private slots:
         tabs->setCurrentIndex(tab);
         QLineEdit* refused = s.field(qPrintable(field));
         const QString good = refused->text();
-        QCOMPARE(s.recorded(field), good);
         const bool pause = field != u"txtScrPause";
         const QString other =
             pause ? QStringLiteral("txtScrPause") : QStringLiteral("txtScrSpacing");

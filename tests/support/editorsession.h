@@ -37,21 +37,16 @@ inline QString deliveredAppDir() {
 
 struct EditorSession {
     QTemporaryDir root;
-    QString app;
-    QString work;   // a folder for the user's scripts
-    QString config; // the user's config folder: settings never reach the real user's
+    QString app = made(QStringLiteral("app"));
+    QString work = made(QStringLiteral("work")); // a folder for the user's scripts
+    // The user's config folder: settings never reach the real user's.
+    QString config = made(QStringLiteral("config"));
     platform::FakeDialogs dialogs;
     std::unique_ptr<frmMain> w;
 
     // The live preview's browser costs every test that shows the window; its own tests ask
     // for it.
     explicit EditorSession(bool livePreview = false) {
-        app = root.filePath(QStringLiteral("app"));
-        work = root.filePath(QStringLiteral("work"));
-        QDir().mkpath(app);
-        QDir().mkpath(work);
-        config = root.filePath(QStringLiteral("config"));
-        QDir().mkpath(config);
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
         userconfig::settings()->setValue(QStringLiteral("live/visible"), livePreview);
         for (const char* name :
@@ -83,6 +78,10 @@ struct EditorSession {
         w = std::make_unique<frmMain>(dialogs, app);
     }
 
+    // A folder made in the session's root.
+    QString made(const QString& name) const {
+        return QDir(root.path()).mkdir(name) ? root.filePath(name) : QString();
+    }
     // Opens a script written into the work folder (and shows the Items tab).
     QString open(const QByteArray& script, const QString& name) {
         const QString path = work + QLatin1Char('/') + name;
