@@ -22,10 +22,6 @@ struct ListSession : EditorSession {
     QStringList shown() const {
         return {field("txtItmName")->text(), text()->toPlainText(), field("txtItmWidth")->text()};
     }
-    bool itemFieldsOn() const {
-        return field("txtItmName")->isEnabled() && text()->isEnabled() &&
-               get<QPushButton>("cmdItmBold")->isEnabled();
-    }
     void clickRow(int i, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers,
                           list()->visualItemRect(node(i)).center());

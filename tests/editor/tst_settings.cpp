@@ -241,13 +241,10 @@ private slots:
         const QString script = writeScript(work.path());
         // Its copy and its open file; a copy under its number but of an older start is a gone
         // process's whose number was reused.
-        QVERIFY(writeFile(recovery::folder() + u'/' + id + QStringLiteral(".recovery"),
-                          recovery::encode(c)));
-        QVERIFY(
-            writeFile(recovery::folder() + u'/' + id + QStringLiteral(".open"), script.toUtf8()));
-        QVERIFY(
-            writeFile(recovery::folder() + QStringLiteral("/%1-1.recovery").arg(other.processId()),
-                      recovery::encode(c)));
+        for (const QString& name : {id + ".recovery", id + ".open",
+                                    QStringLiteral("%1-1.recovery").arg(other.processId())})
+            QVERIFY(writeFile(recovery::folder() + u'/' + name,
+                              name.endsWith(u".open") ? script.toUtf8() : recovery::encode(c)));
         EditorSession s;
         s.dialogs.choices << 2 << 1; // Later for the reused number; Open Anyway is refused
         s.w->offerRecovery();
