@@ -74,7 +74,6 @@ private slots:
         QCOMPARE(s.w->feedSource().address, server.url("/rss"));
         QCOMPARE(s.w->feedSource().maxEntries, 2);
         QCOMPARE(s.w->feedSource().items, s.items().mid(3));
-        QVERIFY(s.action("mnuItemRefreshFeed")->isEnabled());
     }
 
     void badFeedsChangeNothing_data() {
@@ -152,7 +151,6 @@ private slots:
         s.w->openPath(script);
         s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
         QCOMPARE(s.w->feedSource().maxEntries, 2);
-        QVERIFY(s.action("mnuItemRefreshFeed")->isEnabled());
         s.w->setFeedLimits(feed::Limits());
         s.action("mnuItemRefreshFeed")->trigger();
         QStringList shortNames;

@@ -244,8 +244,7 @@ private slots:
         QVERIFY(s.text()->toPlainText().contains(QStringLiteral("src=\"../photos/dot.png\"")));
         QCOMPARE(browse(QString()), elsewhere);
         // Another project starts in its own folder again.
-        const QString other = s.root.filePath(QStringLiteral("other"));
-        QVERIFY(QDir().mkpath(other));
+        const QString other = s.made(QStringLiteral("other"));
         s.dialogs.fileAnswers << other + QStringLiteral("/page.js");
         s.action("mnuFileSaveAs")->trigger();
         QCOMPARE(browse(QString()), other);
@@ -330,9 +329,7 @@ private slots:
     void menuAndPreviewButtonCopyTheCode() {
         EditorSession s;
         QVERIFY(s.show());
-        const QString folder = s.work + QStringLiteral("/my site");
-        QVERIFY(QDir().mkpath(folder));
-        const QString path = folder + QStringLiteral("/news.js");
+        const QString path = s.made(QStringLiteral("work/my site")) + QStringLiteral("/news.js");
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
         // The new document is the default scroller, 240 by 120.
         const QString kDefaultSize = QStringLiteral("width:240px;height:120px");

@@ -274,15 +274,14 @@ private slots:
         EditorSession s(true);
         QVERIFY(startLive(s));
         LivePreview* live = s.w->livePreview();
-        QTest::mouseClick(live->findChild<QToolButton*>(QStringLiteral("cmdLiveDark")),
-                          Qt::LeftButton);
+        QTest::mouseClick(s.get<QToolButton>("cmdLiveDark"), Qt::LeftButton);
         QVERIFY(pageHolds(live->view(),
                           QStringLiteral("document.documentElement.classList.contains('dark') && "
                                          "getComputedStyle(document.body).backgroundColor === "
                                          "'rgb(31, 31, 35)'"),
                           5000));
         s.action("mnuViewLiveRtl")->trigger();
-        QVERIFY(live->findChild<QToolButton*>(QStringLiteral("cmdLiveRtl"))->isChecked());
+        QVERIFY(s.get<QToolButton>("cmdLiveRtl")->isChecked());
         QVERIFY(pageHolds(live->view(), QStringLiteral("document.dir === 'rtl' && ") + kRunning,
                           10000));
 

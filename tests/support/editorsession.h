@@ -55,24 +55,22 @@ struct EditorSession {
                         app + QLatin1Char('/') + QLatin1String(name));
         w = std::make_unique<frmMain>(dialogs, app);
     }
-    ~EditorSession() {
-        // Leave without questions, whatever the test left behind.
+    ~EditorSession() { leave(false); }
+    // Ends the window without questions, whatever the test left behind; closed, as the user
+    // closes it, or just destroyed.
+    void leave(bool close) {
         dialogs.answers.clear();
-        if (w && w->isVisible() && w->isDirty())
+        if (w && (close || w->isVisible()) && w->isDirty())
             dialogs.answers << platform::Dialogs::Answer::No;
+        if (w && close)
+            w->close();
         w.reset();
     }
 
     // Closes the window as a restart of the program does, and opens a new one on the same
     // folders and settings; `between` runs while no window is open.
     void restart(const std::function<void()>& between = {}) {
-        if (w) {
-            dialogs.answers.clear();
-            if (w->isDirty())
-                dialogs.answers << platform::Dialogs::Answer::No;
-            w->close();
-        }
-        w.reset();
+        leave(true);
         if (between)
             between();
         w = std::make_unique<frmMain>(dialogs, app);
