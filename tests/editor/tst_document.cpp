@@ -102,8 +102,7 @@ private slots:
         const auto row = [](const char* tag, int current, const char* step, const char* name,
                             const char* names, const char* keys, int currentAfter,
                             const char* prepare = "", int count = 4) {
-            QTest::newRow(tag) << count << current << QString::fromUtf8(prepare)
-                               << QString::fromUtf8(step) << QString::fromUtf8(name) << list(names)
+            QTest::newRow(tag) << count << current << prepare << step << name << list(names)
                                << list(keys) << currentAfter;
         };
         const char* keys = "Item0,Item1,Item2,Item3";
@@ -200,8 +199,7 @@ private slots:
         using R = EditorDocument::PromptResult;
         const auto row = [](const char* tag, bool edited, bool titled, Dialogs::Answer answer,
                             const char* saveAs, R result) {
-            QTest::newRow(tag) << edited << titled << int(answer) << QString::fromUtf8(saveAs)
-                               << int(result);
+            QTest::newRow(tag) << edited << titled << int(answer) << saveAs << int(result);
         };
         const auto yes = Dialogs::Answer::Yes;
         row("clean: nothing asked", false, true, Dialogs::Answer(-1), "", R::Clean);

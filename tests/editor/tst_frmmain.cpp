@@ -282,8 +282,8 @@ private slots:
         QCOMPARE(dialogs.texts(), QStringList{kRange10});
         QCOMPARE(QApplication::focusWidget(), width);
         QCOMPARE(width->selectedText(), QStringLiteral("abc"));
-        w.findChild<QLineEdit*>(QStringLiteral("txtScrName"))
-            ->setFocus(); // leaving again checks again
+        // Leaving again checks again.
+        w.findChild<QLineEdit*>(QStringLiteral("txtScrName"))->setFocus();
         QCOMPARE(dialogs.messages.size(), 2);
     }
 

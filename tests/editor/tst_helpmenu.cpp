@@ -200,9 +200,8 @@ private slots:
         s.whatsThis(w);
         QCOMPARE(s.viewer.calls.size(), 1);
         QCOMPARE(s.viewer.last().command, int(HelpViewer::DisplayTextPopup));
-        QCOMPARE(
-            s.viewer.last().file,
-            QDir::toNativeSeparators(s.app + QStringLiteral("/tickora.chm::Popups/frmMain.txt")));
+        QCOMPARE(s.viewer.last().file,
+                 QDir::toNativeSeparators(s.chm() + QStringLiteral("::Popups/frmMain.txt")));
         const auto& record = std::get<help::HelpPopupRecord>(s.viewer.last().data);
         QTEST(record.stringId, "number");
         QCOMPARE(record.pos, w->mapToGlobal(QPoint(2, 2)));

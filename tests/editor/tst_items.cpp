@@ -39,7 +39,7 @@ private slots:
         QTest::addColumn<QString>("step"); // the undo step the edit becomes
         const auto row = [](const char* field, const char* how, const char* input, const char* kept,
                             const char* step) {
-            QTest::newRow(field) << field << how << QString::fromUtf8(input) << kept << step;
+            QTest::newRow(field) << field << how << input << kept << step;
         };
         row("txtScrWidth", "paste", "150\r\n", "150", "Edit Scroller Width");
         row("txtScrName", "paste", "\nnews\n", "news", "Edit Scroller Name");
@@ -155,7 +155,7 @@ private slots:
         QTest::addColumn<int>("clipItems");         // items on the item clipboard
         const auto row = [](const char* where, const char* keys, const char* names,
                             const char* fieldText, const char* clipboard, int clipItems = 0) {
-            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(where, keys)))
+            QTest::addRow("%s, %s", where, keys)
                 << where << QKeySequence(keys) << QString::fromUtf8(names).split(u',') << fieldText
                 << clipboard << clipItems;
         };

@@ -316,8 +316,7 @@ private slots:
             {"/w/news.js", "10em", "90", "news.js", "height:90px"}};
         for (const auto& r : rows)
             QTest::addRow("%s, %s by %s", r[3], r[1], r[2])
-                << QString::fromUtf8(r[0]) << r[1] << r[2]
-                << expectedFor(QString::fromUtf8(r[3]), r[4]);
+                << r[0] << r[1] << r[2] << expectedFor(QString::fromUtf8(r[3]), r[4]);
     }
     void codeForAScript() {
         QFETCH(QString, path);

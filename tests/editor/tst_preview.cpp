@@ -60,7 +60,6 @@ private slots:
         QVERIFY(!QFile::exists(s.work + QStringLiteral("/tickora_preview.js")));
         QVERIFY(!s.w->previewView());
 
-        tabs->setCurrentIndex(0);
         s.replace(s.field("txtScrWidth"), QStringLiteral("100"));
         s.field("txtScrHeight")->setFocus();
         QVERIFY(!s.w->hasFieldError()); // fixed, the field lets the focus go without a word

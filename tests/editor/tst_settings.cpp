@@ -312,8 +312,8 @@ private slots:
     }
 
     void comingBackToTheWindowOrSavingChecksTheFile() {
-        DiskWatch::setDelay(
-            60000); // the watch stays silent: only the activation or the save can tell
+        // The watch stays silent: only the activation or the save can tell.
+        DiskWatch::setDelay(60000);
         EditorSession s;
         const QString path = s.openOnItems(kScript, QStringLiteral("a.js"));
         QVERIFY(writeFile(path, "s = new Tickora();\r\n"));
