@@ -171,7 +171,7 @@ private slots:
     // The live preview beside the tabs: a change shows a short moment later without taking
     // the focus or the page's scroll position, a bad field keeps the last good page with a
     // note, the page's look switches, and the pane's settings are remembered.
-    void anEditShowsAShortMomentLaterAndTheFieldKeepsTheFocus() {
+    void anEditShowsAShortMomentLaterTheLookSwitchesAndThePaneIsRemembered() {
         EditorSession s(true);
         s.field("txtScrHeight")->setText(QStringLiteral("1800")); // the page can scroll
         QVERIFY(startLive(s));
@@ -217,6 +217,42 @@ private slots:
         QVERIFY(!s.doc().item(s.doc().current()).sText.contains(QStringLiteral("fresh")));
         QVERIFY(s.get<QPlainTextEdit>("txtItmText")->hasFocus());
         QVERIFY(s.dialogs.messages.isEmpty());
+
+        // The page's look switches.
+        QTest::mouseClick(s.get<QToolButton>("cmdLiveDark"), Qt::LeftButton);
+        QVERIFY(pageHolds(live->view(),
+                          QStringLiteral("document.documentElement.classList.contains('dark') && "
+                                         "getComputedStyle(document.body).backgroundColor === "
+                                         "'rgb(31, 31, 35)'"),
+                          5000));
+        s.action("mnuViewLiveRtl")->trigger();
+        QVERIFY(s.get<QToolButton>("cmdLiveRtl")->isChecked());
+        QVERIFY(pageHolds(live->view(), QStringLiteral("document.dir === 'rtl' && ") + kRunning,
+                          10000));
+
+        // The Preview tab shows the scroller itself; the pane steps aside meanwhile.
+        QVERIFY(live->isVisible());
+        s.dialogs.fileAnswers << s.work + QStringLiteral("/news.js");
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(2);
+        QVERIFY(!live->isVisible());
+        s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
+        QVERIFY(live->isVisible());
+
+        s.restart();
+        QVERIFY(s.show());
+        live = s.w->livePreview();
+        QVERIFY(live->dark() && live->rightToLeft());
+        QVERIFY(s.action("mnuViewLive")->isChecked());
+        QVERIFY(live->isVisible());
+        s.action("mnuViewLive")->trigger();
+        QVERIFY(!live->isVisible());
+        s.restart();
+        QVERIFY(s.show());
+        QVERIFY(!s.action("mnuViewLive")->isChecked());
+        QVERIFY(!s.w->livePreview()->isVisible());
+        // A pane that is off makes no browser.
+        QTest::qWait(frmMain::kLiveDelayMs * 2);
+        QVERIFY(!s.w->livePreview()->view());
     }
 
     void aBadFieldKeepsTheLastGoodPreviewWithANote_data() {
@@ -267,46 +303,6 @@ private slots:
         s.replace(f, fixed);
         TRY_VERIFY(live->note().isEmpty(), 5000);
         TRY_VERIFY(generation() > shown, 10000);
-    }
-
-    void theLookSwitchesAndThePaneIsRemembered() {
-        EditorSession s(true);
-        QVERIFY(startLive(s));
-        LivePreview* live = s.w->livePreview();
-        QTest::mouseClick(s.get<QToolButton>("cmdLiveDark"), Qt::LeftButton);
-        QVERIFY(pageHolds(live->view(),
-                          QStringLiteral("document.documentElement.classList.contains('dark') && "
-                                         "getComputedStyle(document.body).backgroundColor === "
-                                         "'rgb(31, 31, 35)'"),
-                          5000));
-        s.action("mnuViewLiveRtl")->trigger();
-        QVERIFY(s.get<QToolButton>("cmdLiveRtl")->isChecked());
-        QVERIFY(pageHolds(live->view(), QStringLiteral("document.dir === 'rtl' && ") + kRunning,
-                          10000));
-
-        // The Preview tab shows the scroller itself; the pane steps aside meanwhile.
-        QVERIFY(live->isVisible());
-        s.dialogs.fileAnswers << s.work + QStringLiteral("/news.js");
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(2);
-        QVERIFY(!live->isVisible());
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(0);
-        QVERIFY(live->isVisible());
-
-        s.restart();
-        QVERIFY(s.show());
-        live = s.w->livePreview();
-        QVERIFY(live->dark() && live->rightToLeft());
-        QVERIFY(s.action("mnuViewLive")->isChecked());
-        QVERIFY(live->isVisible());
-        s.action("mnuViewLive")->trigger();
-        QVERIFY(!live->isVisible());
-        s.restart();
-        QVERIFY(s.show());
-        QVERIFY(!s.action("mnuViewLive")->isChecked());
-        QVERIFY(!s.w->livePreview()->isVisible());
-        // A pane that is off makes no browser.
-        QTest::qWait(frmMain::kLiveDelayMs * 2);
-        QVERIFY(!s.w->livePreview()->view());
     }
 };
 
