@@ -122,7 +122,7 @@ private slots:
         QVERIFY(!s.w->isDirty());
     }
 
-    void saveSaveAsAndTheirFailures() {
+    void saveSaveAsSaveAsDefaultAndTheirFailures() {
         EditorSession s;
         s.field("txtScrHeight")->setText(QStringLiteral("80"));
         // Untitled: Save is Save As. The extension added names a file that is there: that is
@@ -187,6 +187,31 @@ private slots:
         QCOMPARE(s.w->filePath(), second);
         QCOMPARE(s.w->projectFolder(), s.work);
         QVERIFY(s.w->isDirty());
+
+        // Save As Default asks first, and reports a copy for what it is. Where the default goes,
+        // and a default that cannot be written, are tst_settings'.
+        s.dialogs.clear();
+        const QString def = s.app + QStringLiteral("/default.js");
+        const QByteArray before = readAll(def);
+        s.saveAs(QStringLiteral("news.js"));
+        s.field("txtScrName")->setText(QStringLiteral("mine"));
+        s.dialogs.answers << Answer::No;
+        s.action("mnuFileSaveAsDefault")->trigger();
+        QCOMPARE(s.dialogs.lastText(),
+                 QStringLiteral("This will overwrite the default scroller settings. Do you wish "
+                                "to continue?"));
+        QCOMPARE(s.dialogs.messages.last().buttons, Buttons::YesNo);
+        QCOMPARE(readAll(def), before);
+
+        QVERIFY(QFile::remove(s.app + QStringLiteral("/tickora.js")));
+        s.dialogs.answers << Answer::Yes << Answer::Ok; // the question, then the report
+        s.action("mnuFileSaveAsDefault")->trigger();
+        QCOMPARE(s.dialogs.messages.size(), 3);
+        QVERIFY(
+            s.told({QStringLiteral("tickora.js"), QStringLiteral("default scroller was saved")}));
+        QVERIFY(!s.dialogs.lastText().contains(QStringLiteral("page beside it")));
+        QVERIFY(s.w->isDirty()); // its own file was not written
+        QCOMPARE(s.dialogs.unexpected, 0);
     }
 
     void whatIsSavedReadsBackTheSame() {
@@ -495,32 +520,6 @@ private slots:
             &answered);
         QTEST(QFileInfo(path).fileName(), "chosen");
         QCOMPARE(answered, filter);
-    }
-
-    // Where the default goes, and a default that cannot be written, are tst_settings'.
-    void saveAsDefaultAsksAndReportsACopyForWhatItIs() {
-        EditorSession s;
-        const QString def = s.app + QStringLiteral("/default.js");
-        const QByteArray before = readAll(def);
-        s.saveAs(QStringLiteral("news.js"));
-        s.field("txtScrName")->setText(QStringLiteral("mine"));
-        s.dialogs.answers << Answer::No;
-        s.action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(s.dialogs.lastText(),
-                 QStringLiteral("This will overwrite the default scroller settings. Do you wish "
-                                "to continue?"));
-        QCOMPARE(s.dialogs.messages.last().buttons, Buttons::YesNo);
-        QCOMPARE(readAll(def), before);
-
-        QVERIFY(QFile::remove(s.app + QStringLiteral("/tickora.js")));
-        s.dialogs.answers << Answer::Yes << Answer::Ok; // the question, then the report
-        s.action("mnuFileSaveAsDefault")->trigger();
-        QCOMPARE(s.dialogs.messages.size(), 3);
-        QVERIFY(
-            s.told({QStringLiteral("tickora.js"), QStringLiteral("default scroller was saved")}));
-        QVERIFY(!s.dialogs.lastText().contains(QStringLiteral("page beside it")));
-        QVERIFY(s.w->isDirty()); // its own file was not written
-        QCOMPARE(s.dialogs.unexpected, 0);
     }
 
     void commandLineNames_data() {
