@@ -16,7 +16,7 @@
 // items starts at count + 1; shown on the Items tab with its first item current.
 struct ListSession : EditorSession {
     explicit ListSession(const QList<ScriptItem>& items) {
-        openOnItems(itemsScript(2, items), QStringLiteral("list.js"));
+        open(itemsScript(2, items), QStringLiteral("list.js"), 1);
     }
     explicit ListSession(int count = 3) : ListSession(letteredItems(count, true)) {}
     QStringList shown() const {

@@ -81,10 +81,6 @@ void perform(EditorDocument& d, const QString& command, const QString& name) {
     }
 }
 
-QStringList list(const char* commaSeparated) {
-    return QString::fromUtf8(commaSeparated).split(u',', Qt::SkipEmptyParts);
-}
-
 } // namespace
 
 class TestDocument : public QObject {
@@ -102,8 +98,9 @@ private slots:
         const auto row = [](const char* tag, int current, const char* step, const char* name,
                             const char* names, const char* keys, int currentAfter,
                             const char* prepare = "", int count = 4) {
-            QTest::newRow(tag) << count << current << prepare << step << name << list(names)
-                               << list(keys) << currentAfter;
+            QTest::newRow(tag) << count << current << prepare << step << name
+                               << QString(names).split(u',', Qt::SkipEmptyParts)
+                               << QString(keys).split(u',', Qt::SkipEmptyParts) << currentAfter;
         };
         const char* keys = "Item0,Item1,Item2,Item3";
         row("add", 1, "add", "Add Item", "A,B,C,D,Item 5", "Item0,Item1,Item2,Item3,Item5", 4);

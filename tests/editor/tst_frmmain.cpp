@@ -146,8 +146,7 @@ private slots:
             QVERIFY(s.action(name)->shortcut().isEmpty());
         // Redo on both common keys, whatever the platform's own list; the menu shows the first.
         QCOMPARE(s.action("mnuEditRedo")->shortcuts(),
-                 (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
-                                      QKeySequence(QStringLiteral("Ctrl+Y"))}));
+                 QKeySequence::listFromString(QStringLiteral("Ctrl+Shift+Z; Ctrl+Y")));
 
         // Lists and spinners mark the document changed, and the direction switches the widths.
         auto* dirn = s.get<QComboBox>("cboScrDirn");
@@ -199,7 +198,6 @@ private slots:
         }
         QCOMPARE(s.get<QWidget>("udScrPause")->accessibleName(),
                  QStringLiteral("Pause (ms) up/down"));
-        QVERIFY(!s.get<QWidget>("tvItm")->accessibleName().isEmpty());
         QCOMPARE(s.list()->headerItem()->text(0), QStringLiteral("Items")); // hidden, yet read
 
         // Every control a screen reader shows, and every stop of the Tab chain, has a name.

@@ -251,7 +251,6 @@ private slots:
         QVERIFY(s.show());
         QLineEdit* width = s.field("txtScrWidth");
         s.replace(width, QStringLiteral("99999"));
-        QCOMPARE(QApplication::focusWidget(), width);
         QTest::keyClick(s.w.get(), Qt::Key_F1, Qt::ShiftModifier);
         QCOMPARE(s.viewer.contextHelpWindows.size(), 1);
         QWhatsThis::enterWhatsThisMode(); // what the program's viewer does there

@@ -127,8 +127,7 @@ private slots:
         QTest::mouseClick(s.get<QPushButton>(button.toLatin1().constData()), Qt::LeftButton);
         QCOMPARE(s.text()->toPlainText(), expected);
         QCOMPARE(QApplication::focusWidget(), s.text());
-        QVERIFY(s.w->isDirty());
-        QVERIFY(s.action("mnuFileSave")->isEnabled());
+        QVERIFY(s.action("mnuFileSave")->isEnabled()); // marked changed, and the menu knows
         // The marked text stays selected, and the whole change is one step to undo.
         const int open = expected.indexOf(u'>') + 1;
         QCOMPARE(s.text()->textCursor().selectionStart(), open);

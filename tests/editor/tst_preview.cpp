@@ -104,7 +104,8 @@ private slots:
         tabs->setCurrentIndex(2);
         QCOMPARE(s.dialogs.texts(), QStringList{kSaveForFolder});
         QVERIFY(QFile::exists(path));
-        QCOMPARE(readAll(s.work + QStringLiteral("/tickora_preview.js")), readAll(path));
+        const QString preview = s.work + QStringLiteral("/tickora_preview.js");
+        QCOMPARE(readAll(preview), readAll(path));
         for (const char* f : {"tickora.htm", "tickolib.js", "tickora.js"})
             QCOMPARE(readAll(s.work + "/" + f), readAll(s.app + "/" + f));
 
@@ -134,8 +135,7 @@ private slots:
         QTRY_COMPARE(view->url().fileName(), QStringLiteral("blank.htm"));
         s.field("txtScrSpeed")->setText(QStringLiteral("25"));
         tabs->setCurrentIndex(2);
-        QVERIFY(readAll(s.work + QStringLiteral("/tickora_preview.js"))
-                    .contains("news.scrollspeed = 25;"));
+        QVERIFY(readAll(preview).contains("news.scrollspeed = 25;"));
         QTRY_VERIFY_WITH_TIMEOUT(
             view->url().fileName() == QStringLiteral("tickora.htm") && travelled(view) >= 0, 20000);
         QVERIFY(loaded.size() >= 2);
@@ -153,8 +153,7 @@ private slots:
                                     QStringLiteral("cafe.js"));
         QCOMPARE(s.w->encoding(), TextEncoding::Windows1252);
         tabs->setCurrentIndex(2);
-        QVERIFY(readAll(s.work + QStringLiteral("/tickora_preview.js"))
-                    .contains("Caf\xC3\xA9 cr\xC3\xA8me"));
+        QVERIFY(readAll(preview).contains("Caf\xC3\xA9 cr\xC3\xA8me"));
         QCOMPARE(s.w->previewView(), view);
         QTRY_VERIFY_WITH_TIMEOUT(
             pageValue(view, QStringLiteral("document.body ? document.body.textContent : ''"))

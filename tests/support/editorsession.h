@@ -80,17 +80,13 @@ struct EditorSession {
     QString made(const QString& name) const {
         return QDir(root.path()).mkdir(name) ? root.filePath(name) : QString();
     }
-    // Opens a script written into the work folder (and shows the Items tab).
-    QString open(const QByteArray& script, const QString& name) {
+    // Opens a script written into the work folder, and shows the tab asked for (-1, none).
+    QString open(const QByteArray& script, const QString& name, int tab = -1) {
         const QString path = work + QLatin1Char('/') + name;
         if (!writeFile(path, script))
             qFatal("cannot write %s", qPrintable(path));
         w->openPath(path);
-        return path;
-    }
-    QString openOnItems(const QByteArray& script, const QString& name) {
-        const QString path = open(script, name);
-        get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        get<QTabWidget>("tabMain")->setCurrentIndex(tab);
         return path;
     }
     // Save As with the dialog answered by a name in the work folder.
