@@ -16,15 +16,11 @@
 // items starts at count + 1; shown on the Items tab with its first item current.
 struct ListSession : EditorSession {
     explicit ListSession(const QList<ScriptItem>& items) {
-        openOnItems(itemsScript(2, items), QStringLiteral("list.js"));
+        open(itemsScript(2, items), QStringLiteral("list.js"), 1);
     }
     explicit ListSession(int count = 3) : ListSession(letteredItems(count, true)) {}
     QStringList shown() const {
         return {field("txtItmName")->text(), text()->toPlainText(), field("txtItmWidth")->text()};
-    }
-    bool itemFieldsOn() const {
-        return field("txtItmName")->isEnabled() && text()->isEnabled() &&
-               get<QPushButton>("cmdItmBold")->isEnabled();
     }
     void clickRow(int i, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const {
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, modifiers,

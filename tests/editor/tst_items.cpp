@@ -39,7 +39,7 @@ private slots:
         QTest::addColumn<QString>("step"); // the undo step the edit becomes
         const auto row = [](const char* field, const char* how, const char* input, const char* kept,
                             const char* step) {
-            QTest::newRow(field) << field << how << QString::fromUtf8(input) << kept << step;
+            QTest::newRow(field) << field << how << input << kept << step;
         };
         row("txtScrWidth", "paste", "150\r\n", "150", "Edit Scroller Width");
         row("txtScrName", "paste", "\nnews\n", "news", "Edit Scroller Name");
@@ -72,12 +72,11 @@ private slots:
             f->setText(input);
         }
         QCOMPARE(f->text(), kept);
-        QVERIFY(s.w->isDirty());
-        QVERIFY(s.w->windowTitle().endsWith(QStringLiteral("*]")));
+        QVERIFY(s.starred());
         QVERIFY(s.button("mnuFileSave")->isEnabled());
 
         // A save takes it in as it was typed, as one step named for it.
-        s.action("mnuFileSave")->trigger();
+        s.run("mnuFileSave");
         QCOMPARE(s.doc().undoStack()->count(), 1);
         QTEST(s.doc().undoStack()->undoText(), "step");
         QCOMPARE(s.recorded(field), kept);
@@ -105,7 +104,6 @@ private slots:
         QFETCH(QString, how);
         ListSession s({{"Only", "the only one", "50"}});
         QVERIFY(s.show());
-        QVERIFY(s.itemFieldsOn());
         s.type(s.field("txtItmName"), QStringLiteral(" typed"));
         if (how == u"delete") {
             s.action("mnuItemDelete")->trigger();
@@ -116,23 +114,19 @@ private slots:
             s.button("mnuEditCut")->click();
         } else {
             s.dialogs.answers << Answer::No;
-            s.openOnItems("e = new Tickora();\r\ne.name = 'e';\r\ne.type = 2;\r\n",
-                          QStringLiteral("empty.js"));
+            s.open("e = new Tickora();\r\ne.name = 'e';\r\ne.type = 2;\r\n",
+                   QStringLiteral("empty.js"), 1);
         }
         QCOMPARE(s.list()->topLevelItemCount(), 0);
         QCOMPARE(s.shown(), (QStringList{"", "", ""}));
         QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isEnabled());
-        QVERIFY(!s.itemFieldsOn());
         QVERIFY(!s.get<QGroupBox>("fraItmAttr")->isAncestorOf(QApplication::focusWidget()));
         for (const char* a : {"mnuItemDelete", "mnuItemMoveUp", "mnuItemMoveDown"})
             QVERIFY2(!s.action(a)->isEnabled(), a);
         QVERIFY(s.action("mnuItemAdd")->isEnabled() && s.action("mnuEditPaste")->isEnabled());
-        // Typing reaches no field, and the commands that need an item change nothing.
-        QTest::keyClicks(s.field("txtItmName"), QStringLiteral("lost"));
-        QCOMPARE(s.field("txtItmName")->text(), QString());
+        // The commands that need an item change nothing.
         s.action("mnuItemMoveUp")->trigger();
         s.action("mnuEditCopy")->trigger();
-        QCOMPARE(s.list()->topLevelItemCount(), 0);
         QCOMPARE(s.doc().hasClip(), how == u"cut");
         ScrollerDocument saved;
         QVERIFY(scriptreader::LoadScroller(s.saveAs(QStringLiteral("saved.js")), saved).ok);
@@ -140,7 +134,7 @@ private slots:
 
         // An item brings the fields back.
         s.action(how == u"cut" ? "mnuEditPaste" : "mnuItemAdd")->trigger();
-        QVERIFY(s.itemFieldsOn());
+        QVERIFY(s.get<QGroupBox>("fraItmAttr")->isEnabled());
         QVERIFY(s.action("mnuItemDelete")->isEnabled());
         if (how == u"cut") // the whole item comes back, with what was typed into it
             QCOMPARE(s.shown(), (QStringList{"Only typed", "the only one", "50"}));
@@ -161,7 +155,7 @@ private slots:
         QTest::addColumn<int>("clipItems");         // items on the item clipboard
         const auto row = [](const char* where, const char* keys, const char* names,
                             const char* fieldText, const char* clipboard, int clipItems = 0) {
-            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(where, keys)))
+            QTest::addRow("%s, %s", where, keys)
                 << where << QKeySequence(keys) << QString::fromUtf8(names).split(u',') << fieldText
                 << clipboard << clipItems;
         };
@@ -210,7 +204,6 @@ private slots:
                        {"O\\'Neil", "it\\'s<br>two lines", ""},
                        {"C", "text C", "12"}});
         QVERIFY(s.show());
-        QVERIFY(!s.w->isDirty());
         s.clickRow(1);
         QCOMPARE(s.shown().at(0), QStringLiteral("O\\'Neil"));
         s.clickRow(1); // the item already shown
@@ -223,9 +216,8 @@ private slots:
         s.text()->setFocus();
         s.list()->setFocus();
         QCOMPARE(s.shown().at(0), QStringLiteral("C"));
-        QVERIFY(!s.w->isDirty());
+        QVERIFY(!s.starred());
         QVERIFY(!s.action("mnuFileSave")->isEnabled());
-        QVERIFY(!s.w->windowTitle().contains(u'*'));
         // Typing still marks it.
         s.type(s.field("txtItmName"), QStringLiteral("x"));
         QVERIFY(s.w->isDirty());
@@ -258,7 +250,6 @@ private slots:
             QTest::keyClick(s.list(), Qt::Key_Down, Qt::ControlModifier);
         }
         QTreeWidgetItem* current = s.list()->currentItem();
-        QVERIFY(current);
         QCOMPARE(s.list()->selectedItems(), QList<QTreeWidgetItem*>{current});
         QCOMPARE(s.shown().at(0), current->text(0));
         // Delete takes the item that looks selected, and no other.
@@ -303,11 +294,8 @@ private slots:
         ListSession s(0);
         QVERIFY(s.show());
         s.run("mnuItemAdd");
-        QCOMPARE(s.node(0)->text(0), QStringLiteral("Item 1"));
-        QCOMPARE(s.doc().item(0).sWidth, QString());
-        QCOMPARE(s.text()->toPlainText(), QStringLiteral("This is item 1"));
+        QCOMPARE(s.shown(), (QStringList{"Item 1", "This is item 1", ""}));
         QCOMPARE(s.current(), 0);
-        QVERIFY(s.w->isDirty());
         // Nothing was selected, so the list takes the focus.
         QCOMPARE(QApplication::focusWidget(), s.list());
 
@@ -348,7 +336,6 @@ private slots:
         QFETCH(bool, canMoveDown);
         ListSession s(count);
         s.select(selected);
-        QVERIFY(s.action("mnuItemDelete")->isEnabled());
         QCOMPARE(s.action("mnuItemMoveUp")->isEnabled(), canMoveUp);
         QCOMPARE(s.action("mnuItemMoveDown")->isEnabled(), canMoveDown);
         // Moved, the item stays current and shown, and the rules hold for its new place.
@@ -417,7 +404,6 @@ private slots:
         QCOMPARE(s.current(), 3);
         QCOMPARE(s.field("txtItmName")->text(), QStringLiteral("D"));
         QVERIFY(!s.starred() && !s.w->isDirty());
-        QVERIFY(!s.action("mnuFileSave")->isEnabled());
         QTest::keyClick(s.list(), Qt::Key_Y, Qt::ControlModifier); // Redo's other key
         QCOMPARE(s.names(), (QStringList{"A", "B", "C"}));
         QVERIFY(s.starred());
@@ -490,7 +476,7 @@ private slots:
     void refusedValuesAreNoSteps_data() {
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("bad");
-        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("messages");
         const char* const rows[][3] = {
             {"txtScrWidth", "2001", "Please Enter A Value Between 10 And 2000"},
             {"txtScrHeight", "abc", "Please Enter A Value Between 10 And 2000"},
@@ -504,7 +490,7 @@ private slots:
              "Scroller name must not be \"indexedDB\", a name that JavaScript or the web page "
              "already uses."}};
         for (const auto& r : rows)
-            QTest::addRow("%s %s", r[0], r[1]) << r[0] << r[1] << r[2];
+            QTest::addRow("%s %s", r[0], r[1]) << r[0] << r[1] << QStringList{r[2]};
     }
     void refusedValuesAreNoSteps() {
         QFETCH(QString, field);
@@ -516,21 +502,18 @@ private slots:
         tabs->setCurrentIndex(tab);
         QLineEdit* refused = s.field(qPrintable(field));
         const QString good = refused->text();
-        QCOMPARE(s.recorded(field), good);
         const bool pause = field != u"txtScrPause";
-        const QString other =
-            pause ? QStringLiteral("txtScrPause") : QStringLiteral("txtScrSpacing");
+        const char* other = pause ? "txtScrPause" : "txtScrSpacing";
         const QUndoStack* stack = s.doc().undoStack();
         // The typing pause takes in what the checks accept, and only that.
         s.replace(refused, bad);
-        s.field(qPrintable(other))->setText(QStringLiteral("30"));
+        s.field(other)->setText(QStringLiteral("30"));
         QTRY_COMPARE(stack->count(), 1);
         QCOMPARE(stack->undoText(),
                  pause ? QStringLiteral("Edit Pause") : QStringLiteral("Edit Spacing"));
         QCOMPARE(s.recorded(field), good);
         QTest::keyClick(refused, Qt::Key_Tab);
-        QTEST(s.dialogs.lastText(), "message");
-        QCOMPARE(s.dialogs.messages.size(), 1);
+        QTEST(s.dialogs.texts(), "messages");
         QCOMPARE(s.dialogs.messages[0].title, QStringLiteral("Tickora Creator"));
         QVERIFY(s.w->hasFieldError());
         QCOMPARE(QApplication::focusWidget(), refused);

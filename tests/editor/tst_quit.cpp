@@ -1,6 +1,7 @@
 // The real program, started as a user starts it: with the help window open, Quit ends the
 // editor and its help process. Keys reach the windows through the X server (xdotool).
 #include "eventwait.h"
+#include "files.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,11 +29,6 @@ QString findWindow(const QString& pattern) {
     return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                     QStringLiteral("--name"), pattern})
         .section(QLatin1Char('\n'), 0, 0);
-}
-
-// The window that has the keyboard focus.
-QString focusedWindow() {
-    return xdotool({QStringLiteral("getwindowfocus"), QStringLiteral("-f")});
 }
 
 // Waits until the condition has held once. A window search fails now and then while the
@@ -118,10 +114,8 @@ private Q_SLOTS:
         // the window can make the window system create the window anew under the keys sent.
         QTemporaryDir config;
         QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("tickora-creator"))));
-        QFile settings(config.filePath(QStringLiteral("tickora-creator/settings.conf")));
-        QVERIFY(settings.open(QIODevice::WriteOnly) &&
-                settings.write("[live]\nvisible=false\n") > 0);
-        settings.close();
+        QVERIFY(writeFile(config.filePath(QStringLiteral("tickora-creator/settings.conf")),
+                          "[live]\nvisible=false\n"));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
         env.insert(QStringLiteral("XDG_STATE_HOME"), config.path()); // no recovery offer
@@ -138,7 +132,8 @@ private Q_SLOTS:
         const QString helpWindow = waitForWindow(QStringLiteral("^Tickora Creator Help$"));
         QVERIFY2(!helpWindow.isEmpty(), "help window not found in 30 s");
         // The help window takes the focus once it is mapped; keys sent before that would go to it.
-        QVERIFY2(held([&] { return focusedWindow() == helpWindow; }, 30000),
+        const QStringList focused{QStringLiteral("getwindowfocus"), QStringLiteral("-f")};
+        QVERIFY2(held([&] { return xdotool(focused) == helpWindow; }, 30000),
                  "the help window did not take the focus");
         const QList<qint64> helpers = processesOf(app.filePath(QStringLiteral("tickora-help")));
         QCOMPARE(helpers.size(), 1);

@@ -28,12 +28,6 @@ using Answer = Dialogs::Answer;
 
 namespace {
 
-QString nameIn(const QString& path) {
-    ScrollerDocument doc;
-    scriptreader::LoadScroller(path, doc);
-    return doc.scroller.sName;
-}
-
 // A folder the program may not write, as after a system-wide install. The owner of a folder
 // without write permission still may when it is root, so root acts as another user meanwhile.
 class ReadOnlyFolder {
@@ -70,11 +64,6 @@ QStringList recentEntries(const EditorSession& s) {
         if (auto* a = s.w->findChild<QAction*>(QStringLiteral("mnuFileRecent%1").arg(i)))
             out << a->text();
     return out;
-}
-
-QString script(const QString& name) {
-    return name + QStringLiteral(" = new Tickora();\r\n") + name + QStringLiteral(".name = '") +
-           name + QStringLiteral("';\r\n") + name + QStringLiteral(".add('x', '', 'x');\r\n");
 }
 
 // A script in Windows-1252 with two items, and the feed it remembers.
@@ -164,9 +153,7 @@ private slots:
         EditorSession s;
         s.dialogs.choices << choice;
         s.w->offerRecovery();
-        QCOMPARE(s.dialogs.buttonSets.value(0),
-                 (QStringList{QStringLiteral("Recover"), QStringLiteral("Discard"),
-                              QStringLiteral("Later")}));
+        QCOMPARE(s.dialogs.buttonSets.value(0), (QStringList{"Recover", "Discard", "Later"}));
         QVERIFY(s.told({QDir::toNativeSeparators(script), QStringLiteral("3 items")}));
         QCOMPARE(describe(s.doc()) == edited, choice == 0);
         QCOMPARE(s.w->isDirty(), choice == 0);
@@ -181,20 +168,16 @@ private slots:
     void copyFollowsTheDirtyStateAndAFailureIsToldOnce() {
         EditorSession s;
         const QString copy = s.w->recoveryKeeper()->path();
-        s.openOnItems(kScript, QStringLiteral("a.js"));
-        s.run("mnuItemAdd");
-        TRY_VERIFY(QFile::exists(copy), 5000);
         QVERIFY(!copy.startsWith(s.work)); // never beside the script
-        s.run("mnuFileSave");
-        TRY_VERIFY(!QFile::exists(copy), 5000);
-        s.run("mnuItemAdd");
-        TRY_VERIFY(QFile::exists(copy), 5000);
-        s.dialogs.answers << Answer::No; // changes given up
-        s.run("mnuFileNew");
-        TRY_VERIFY(!QFile::exists(copy), 5000);
-        s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
-        s.run("mnuItemAdd");
-        TRY_VERIFY(QFile::exists(copy), 5000);
+        s.open(kScript, QStringLiteral("a.js"));
+        s.dialogs.answers << Answer::No; // New gives the changes up
+        // A copy while there are changes, none once they are saved or given up.
+        for (const char* command :
+             {"mnuItemAdd", "mnuFileSave", "mnuItemAdd", "mnuFileNew", "mnuItemAdd"}) {
+            s.get<QTabWidget>("tabMain")->setCurrentIndex(1);
+            s.run(command);
+            TRY_COMPARE(QFile::exists(copy), qstrcmp(command, "mnuItemAdd") == 0, 5000);
+        }
         s.restart(); // Quit answered No, then a clean exit
         QVERIFY(copies().isEmpty());
         QCOMPARE(s.dialogs.unexpected, 0);
@@ -206,7 +189,7 @@ private slots:
         s.restart([&] { qputenv("XDG_STATE_HOME", QFile::encodeName(blocker)); });
         qputenv("XDG_STATE_HOME", before);
         s.dialogs.clear();
-        s.openOnItems(kScript, QStringLiteral("b.js"));
+        s.open(kScript, QStringLiteral("b.js"), 1);
         s.run("mnuItemAdd");
         TRY_COMPARE(s.dialogs.messages.size(), 1, 5000);
         s.run("mnuItemAdd");
@@ -258,13 +241,10 @@ private slots:
         const QString script = writeScript(work.path());
         // Its copy and its open file; a copy under its number but of an older start is a gone
         // process's whose number was reused.
-        QVERIFY(writeFile(recovery::folder() + u'/' + id + QStringLiteral(".recovery"),
-                          recovery::encode(c)));
-        QVERIFY(
-            writeFile(recovery::folder() + u'/' + id + QStringLiteral(".open"), script.toUtf8()));
-        QVERIFY(
-            writeFile(recovery::folder() + QStringLiteral("/%1-1.recovery").arg(other.processId()),
-                      recovery::encode(c)));
+        for (const QString& name : {id + ".recovery", id + ".open",
+                                    QStringLiteral("%1-1.recovery").arg(other.processId())})
+            QVERIFY(writeFile(recovery::folder() + u'/' + name,
+                              name.endsWith(u".open") ? script.toUtf8() : recovery::encode(c)));
         EditorSession s;
         s.dialogs.choices << 2 << 1; // Later for the reused number; Open Anyway is refused
         s.w->offerRecovery();
@@ -294,7 +274,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(bool, dirty);
         EditorSession s;
-        const QString path = s.openOnItems(kScript, QStringLiteral("a.js"));
+        const QString path = s.open(kScript, QStringLiteral("a.js"), 1);
         if (dirty)
             s.run("mnuItemAdd");
         const QByteArray theirs = "s = new Tickora();\r\ns.add('x', '', 'only');\r\n";
@@ -303,8 +283,7 @@ private slots:
             QVERIFY(::rename(QFile::encodeName(path + QStringLiteral(".tmp")),
                              QFile::encodeName(path)) == 0);
         } else if (how == QLatin1String("in place")) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::ReadWrite) && f.resize(0) && f.write(theirs) > 0);
+            QVERIFY(writeFile(path, theirs)); // the same file, cut and written again
         } else {
             QVERIFY(QFile::remove(path));
         }
@@ -332,10 +311,10 @@ private slots:
     }
 
     void comingBackToTheWindowOrSavingChecksTheFile() {
-        DiskWatch::setDelay(
-            60000); // the watch stays silent: only the activation or the save can tell
+        // The watch stays silent: only the activation or the save can tell.
+        DiskWatch::setDelay(60000);
         EditorSession s;
-        const QString path = s.openOnItems(kScript, QStringLiteral("a.js"));
+        const QString path = s.open(kScript, QStringLiteral("a.js"), 1);
         QVERIFY(writeFile(path, "s = new Tickora();\r\n"));
         s.dialogs.answers << Answer::No;
         QEvent activate(QEvent::WindowActivate);
@@ -344,9 +323,7 @@ private slots:
         QVERIFY(s.w->isDirty()); // kept: the file and the window differ
 
         // Changed again and saved over before anything could tell: the save asks first.
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::Append) && f.write("s.add('theirs', '', 'x');\r\n") > 0);
-        f.close();
+        QVERIFY(writeFile(path, readAll(path) + "s.add('theirs', '', 'x');\r\n"));
         s.dialogs.answers << Answer::Cancel;
         s.run("mnuFileSave");
         QCOMPARE(s.dialogs.messages.size(), 2);
@@ -400,22 +377,24 @@ private slots:
             s.action("mnuFileSaveAsDefault")->trigger();
             if (writes == u"none") {
                 QCOMPARE(s.dialogs.messages.size(), 2);
-                QVERIFY(s.dialogs.lastText().contains(
-                    QStringLiteral("The default scroller is unchanged. Please check that you may "
-                                   "write to the folder \"%1\".")
-                        .arg(QDir::toNativeSeparators(userconfig::folder()))));
+                QVERIFY(
+                    s.told({QStringLiteral("The default scroller is unchanged. Please check that "
+                                           "you may write to the folder \"%1\".")
+                                .arg(QDir::toNativeSeparators(userconfig::folder()))}));
                 QVERIFY(s.w->isDirty());
                 QVERIFY(!QFile::exists(own));
                 return;
             }
-            QCOMPARE(s.dialogs.messages.size(), 1); // the question only
-            // New starts from what was just saved.
+            // New starts from what was just saved. (Nothing but the question was asked: anything
+            // else would be unexpected below.)
             s.dialogs.answers << Answer::No;
             s.action("mnuFileNew")->trigger();
             QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("mine"));
         }
         QCOMPARE(s.dialogs.unexpected, 0);
-        QCOMPARE(nameIn(writes == u"own" ? own : shipped), QStringLiteral("mine"));
+        ScrollerDocument written;
+        QVERIFY(scriptreader::LoadScroller(writes == u"own" ? own : shipped, written).ok);
+        QCOMPARE(written.scroller.sName, QStringLiteral("mine"));
         if (writes == u"own")
             QCOMPARE(readAll(shipped), shippedBefore);
         else
@@ -428,11 +407,8 @@ private slots:
     void recentFilesKeepTheLastEightNewestFirst() {
         EditorSession s;
         QStringList paths;
-        for (int i = 1; i <= 10; ++i) {
-            paths << s.work + QStringLiteral("/s%1.js").arg(i);
-            QVERIFY(writeFile(paths.last(), script(QStringLiteral("s%1").arg(i)).toUtf8()));
-            s.w->openPath(paths.last());
-        }
+        for (int i = 1; i <= 10; ++i)
+            paths << s.open(kScript, QStringLiteral("s%1.js").arg(i));
         QStringList expected;
         for (int i = 10; i >= 3; --i)
             expected << RecentFiles::caption(10 - i, paths[i - 1]);
@@ -457,7 +433,7 @@ private slots:
         QCOMPARE(recentEntries(s).size(), RecentFiles::kLimit - 1);
         QCOMPARE(s.action("mnuFileRecent3")->toolTip(), QDir::toNativeSeparators(paths[8]));
         QCOMPARE(s.w->filePath(), saved);
-        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("s7"));
+        QCOMPARE(s.field("txtScrName")->text(), QStringLiteral("news"));
 
         // A restart keeps the list, and the list only.
         const QStringList before = recentEntries(s);
@@ -545,8 +521,7 @@ private slots:
         const QList<int> sizes = split->sizes();
         s.restart();
         QVERIFY(s.show());
-        QCOMPARE(s.w->geometry().size(), where.size());
-        QCOMPARE(s.w->geometry().topLeft(), where.topLeft());
+        QCOMPARE(s.w->geometry(), where);
         QCOMPARE(s.get<QTabWidget>("tabMain")->currentIndex(), 1);
         QCOMPARE(s.get<QSplitter>("itemsSplitter")->sizes(), sizes);
 

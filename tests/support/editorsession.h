@@ -37,21 +37,16 @@ inline QString deliveredAppDir() {
 
 struct EditorSession {
     QTemporaryDir root;
-    QString app;
-    QString work;   // a folder for the user's scripts
-    QString config; // the user's config folder: settings never reach the real user's
+    QString app = made(QStringLiteral("app"));
+    QString work = made(QStringLiteral("work")); // a folder for the user's scripts
+    // The user's config folder: settings never reach the real user's.
+    QString config = made(QStringLiteral("config"));
     platform::FakeDialogs dialogs;
     std::unique_ptr<frmMain> w;
 
     // The live preview's browser costs every test that shows the window; its own tests ask
     // for it.
     explicit EditorSession(bool livePreview = false) {
-        app = root.filePath(QStringLiteral("app"));
-        work = root.filePath(QStringLiteral("work"));
-        QDir().mkpath(app);
-        QDir().mkpath(work);
-        config = root.filePath(QStringLiteral("config"));
-        QDir().mkpath(config);
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
         userconfig::settings()->setValue(QStringLiteral("live/visible"), livePreview);
         for (const char* name :
@@ -60,40 +55,38 @@ struct EditorSession {
                         app + QLatin1Char('/') + QLatin1String(name));
         w = std::make_unique<frmMain>(dialogs, app);
     }
-    ~EditorSession() {
-        // Leave without questions, whatever the test left behind.
+    ~EditorSession() { leave(false); }
+    // Ends the window without questions, whatever the test left behind; closed, as the user
+    // closes it, or just destroyed.
+    void leave(bool close) {
         dialogs.answers.clear();
-        if (w && w->isVisible() && w->isDirty())
+        if (w && (close || w->isVisible()) && w->isDirty())
             dialogs.answers << platform::Dialogs::Answer::No;
+        if (w && close)
+            w->close();
         w.reset();
     }
 
     // Closes the window as a restart of the program does, and opens a new one on the same
     // folders and settings; `between` runs while no window is open.
     void restart(const std::function<void()>& between = {}) {
-        if (w) {
-            dialogs.answers.clear();
-            if (w->isDirty())
-                dialogs.answers << platform::Dialogs::Answer::No;
-            w->close();
-        }
-        w.reset();
+        leave(true);
         if (between)
             between();
         w = std::make_unique<frmMain>(dialogs, app);
     }
 
-    // Opens a script written into the work folder (and shows the Items tab).
-    QString open(const QByteArray& script, const QString& name) {
+    // A folder made in the session's root.
+    QString made(const QString& name) const {
+        return QDir(root.path()).mkdir(name) ? root.filePath(name) : QString();
+    }
+    // Opens a script written into the work folder, and shows the tab asked for (-1, none).
+    QString open(const QByteArray& script, const QString& name, int tab = -1) {
         const QString path = work + QLatin1Char('/') + name;
         if (!writeFile(path, script))
             qFatal("cannot write %s", qPrintable(path));
         w->openPath(path);
-        return path;
-    }
-    QString openOnItems(const QByteArray& script, const QString& name) {
-        const QString path = open(script, name);
-        get<QTabWidget>("tabMain")->setCurrentIndex(1);
+        get<QTabWidget>("tabMain")->setCurrentIndex(tab);
         return path;
     }
     // Save As with the dialog answered by a name in the work folder.
