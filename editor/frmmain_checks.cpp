@@ -169,10 +169,10 @@ void frmMain::rejectField(QWidget* field) {
 }
 
 bool frmMain::ValidateRange(QLineEdit* field, double dMin, double dMax) {
-    const fieldrules::Bounds b{int(dMin), int(dMax), 1};
-    if (fieldrules::inRange(field->text(), b))
+    const QString message = fieldrules::rangeProblem(field->text(), {int(dMin), int(dMax), 1});
+    if (message.isEmpty())
         return false;
-    inform(fieldrules::rangeMessage(b));
+    inform(message);
     rejectField(field);
     return true;
 }

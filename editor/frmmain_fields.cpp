@@ -183,10 +183,8 @@ QString FieldRow::problem(const QString& text) const {
     switch (check) {
     case Check::Name:
         return fieldrules::CheckVariableName(text);
-    case Check::Range: {
-        const fieldrules::Bounds b = fieldrules::bounds(bounds);
-        return fieldrules::inRange(text, b) ? QString() : fieldrules::rangeMessage(b);
-    }
+    case Check::Range:
+        return fieldrules::rangeProblem(text, fieldrules::bounds(bounds));
     case Check::None:
         break;
     }

@@ -32,11 +32,6 @@ QString itemField(qsizetype i, const char* part) {
     return QStringLiteral("items[%1].%2").arg(i).arg(QLatin1String(part));
 }
 
-QString rangeProblem(const QString& text, NumericField f) {
-    const fieldrules::Bounds b = fieldrules::bounds(f);
-    return fieldrules::inRange(text, b) ? QString() : fieldrules::rangeMessage(b);
-}
-
 // The fields whose value the script would not give back.
 QStringList readBackDifferences(const ScrollerDocument& doc) {
     const ScrollerDocument expected = scriptwriter::asWritten(doc);
@@ -91,13 +86,15 @@ QList<Problem> ruleProblems(const ScrollerDocument& doc) {
     };
     add(QStringLiteral("name"), fieldrules::CheckVariableName(doc.scroller.sName));
     for (const Setting& s : kSettings)
-        add(QLatin1String(s.field), rangeProblem(doc.scroller.*s.value, s.range));
+        add(QLatin1String(s.field),
+            fieldrules::rangeProblem(doc.scroller.*s.value, fieldrules::bounds(s.range)));
     for (qsizetype i = 0; i < doc.items.size(); ++i) {
         const clsItem& item = doc.items[i];
         add(itemField(i, "name"), modString::scriptStringProblem(item.sName));
         add(itemField(i, "text"), modString::scriptStringProblem(item.sText));
         add(itemField(i, "width"), modString::scriptStringProblem(item.sWidth));
-        add(itemField(i, "width"), rangeProblem(item.sWidth, NumericField::ItmWidth));
+        add(itemField(i, "width"),
+            fieldrules::rangeProblem(item.sWidth, fieldrules::bounds(NumericField::ItmWidth)));
     }
     return out;
 }

@@ -27,6 +27,10 @@ QString rangeMessage(const Bounds& b) {
     return QStringLiteral("Please Enter A Value Between %1 And %2").arg(b.min).arg(b.max);
 }
 
+QString rangeProblem(QStringView text, const Bounds& b) {
+    return inRange(text, b) ? QString() : rangeMessage(b);
+}
+
 bool inRange(QStringView text, const Bounds& b) {
     if (text.isEmpty())
         return true;

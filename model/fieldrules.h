@@ -32,6 +32,9 @@ QString rangeMessage(const Bounds& b);
 // a number within min..max.
 bool inRange(QStringView text, const Bounds& b);
 
+// The range message when the text is out of range, or an empty string.
+QString rangeProblem(QStringView text, const Bounds& b);
+
 // The first rule the name breaks, as the message to show, or an empty string for a usable
 // script variable name.
 QString CheckVariableName(QStringView sText);
