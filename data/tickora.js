@@ -337,7 +337,7 @@ function Tickora() {
                 if (on) a.play();
                 else a.pause();
                 a.currentTime = t;
-                if (on) settle(a, t, 3);
+                if (on) settle(a, t, 3, L.now());
             }
         }
         var label = this._held ? 'Play' : 'Pause';
@@ -496,12 +496,13 @@ function Tickora() {
         return n || 1;
     }
 
-    // Some engines resume from a clock that stood still, leaping by the time held.
-    function settle(a, t, frames) {
+    // Some engines resume from a clock that stood still, leaping by the time held. A slow frame
+    // is time that passed: only a run ahead of the page's own clock is put back.
+    function settle(a, t, frames, from) {
         requestAnimationFrame(function () {
             if (a.playState !== 'running') return;
-            if (a.currentTime - t > 250) a.currentTime = t;
-            else if (frames > 1) settle(a, t, frames - 1);
+            if (a.currentTime - t > L.now() - from + 250) a.currentTime = t;
+            else if (frames > 1) settle(a, t, frames - 1, from);
         });
     }
 
