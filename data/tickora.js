@@ -337,7 +337,7 @@ function Tickora() {
                 if (on) a.play();
                 else a.pause();
                 a.currentTime = t;
-                if (on) settle(a, t, 3, L.now());
+                if (on) settle(a, t, 3, L.now(), t);
             }
         }
         var label = this._held ? 'Play' : 'Pause';
@@ -496,13 +496,15 @@ function Tickora() {
         return n || 1;
     }
 
-    // Some engines resume from a clock that stood still, leaping by the time held. A slow frame
-    // is time that passed: only a run ahead of the page's own clock is put back.
-    function settle(a, t, frames, from) {
+    // Some engines resume from a clock that stood still while held, and leap by the time held.
+    // In its first frames the strip runs no further than the time since it played on; a slow
+    // frame is time that passed, and what was shown is never taken back.
+    function settle(a, t, frames, from, shown) {
         requestAnimationFrame(function () {
             if (a.playState !== 'running') return;
-            if (a.currentTime - t > L.now() - from + 250) a.currentTime = t;
-            else if (frames > 1) settle(a, t, frames - 1, from);
+            var due = Math.max(t + L.now() - from, shown);
+            if (a.currentTime > due + 20) a.currentTime = due;
+            if (frames > 1) settle(a, t, frames - 1, from, a.currentTime);
         });
     }
 

@@ -116,14 +116,31 @@ class WebDriverPage extends Page {
                             [{ type: 'scroll', x: Math.round(x), y: Math.round(y), deltaX, deltaY }]);
     }
     async resize(width, height) {
-        // The window's outer size; grow it by the frame until the viewport has the size asked for.
-        let w = width, h = height;
-        for (let i = 0; i < 3; i++) {
+        // The window's outer size, grown by the frame round the viewport. The window system takes
+        // its time on a busy machine: each size is read once it has stood for a while.
+        const frame = this.frame ?? [0, 0];
+        let w = width + frame[0], h = height + frame[1], got;
+        for (let i = 0; i < 4; i++) {
             await this.cmd('POST', '/window/rect', { width: w, height: h });
-            const got = await this.eval('[innerWidth, innerHeight]');
-            if (got[0] === width && got[1] === height) return;
+            got = await this.settledViewport(width, height);
+            if (got[0] === width && got[1] === height) {
+                this.frame = [w - width, h - height];
+                return;
+            }
             w += width - got[0];
             h += height - got[1];
+        }
+        throw new Error(`the viewport stays ${got.join('×')}, not ${width}×${height}`);
+    }
+    // The viewport once it is the size wanted, or has not changed for half a second.
+    async settledViewport(width, height) {
+        let last = null, since = Date.now();
+        for (;;) {
+            const got = await this.eval('[innerWidth, innerHeight]');
+            if (got[0] === width && got[1] === height) return got;
+            if (!last || got[0] !== last[0] || got[1] !== last[1]) [last, since] = [got, Date.now()];
+            else if (Date.now() - since > 500) return got;
+            await delay(30);
         }
     }
 }

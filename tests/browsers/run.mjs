@@ -181,8 +181,9 @@ describe(`scroller in ${engine}`, () => {
             for (let i = 0; i < fs.length;) {
                 let j = i;
                 while (j + 1 < fs.length && fs[j + 1].off === fs[i].off) j++;
+                // The rest lies between the still frames' span and that of the moving frames round them.
                 if (fs[j].t - fs[i].t > 250)
-                    rests.push({ from: fs[i].t, to: fs[j].t,
+                    rests.push({ least: fs[j].t - fs[i].t, most: fs[Math.min(j + 1, fs.length - 1)].t - fs[Math.max(i - 1, 0)].t,
                                  item: fs[i].items.find((it) => Math.abs(it[1]) < 0.6)?.[0] ?? -1 });
                 i = j + 1;
             }
@@ -191,7 +192,7 @@ describe(`scroller in ${engine}`, () => {
                 assert.ok(r.item >= 0, 'rested with no item at the leading edge');
                 if (k) assert.equal(r.item, (rests[k - 1].item + 1) % 4);
                 if (k && k + 1 < rests.length)
-                    assert.ok(Math.abs(r.to - r.from - 600) < 100, `rest of ${r.to - r.from} ms`);
+                    assert.ok(r.least < 650 && r.most > 550, `rest of ${r.least} to ${r.most} ms`);
             });
         }
     });
@@ -327,7 +328,7 @@ describe(`scroller in ${engine}`, () => {
         }
     });
 
-    test('hidden page: paused while hidden, back without catching up; a slow frame after is not put back', async () => {
+    test('hidden page: paused while hidden, back without catching up; a short hold or a slow frame keeps to the clock', async () => {
         const page = await news(2, 10, sizedItems([90, 90, 90]), {
             // Headless engines keep their pages visible: the page's visibility is played here.
             pre: `T.hidden = false; Object.defineProperty(document, 'hidden', { get: function () { return T.hidden; } });
@@ -342,19 +343,23 @@ describe(`scroller in ${engine}`, () => {
         await page.eval('T.setHidden(false)');
         const back = await page.until(`${pos()}.distance > ${hidden} && ${pos()}.distance`);
         assert.ok(back < hidden + 40, `${hidden} -> ${back}`);
-        // A slow frame just after playing on is time that passed, not a leap to put back.
-        await page.eval('T.setHidden(true)');
-        await page.until(`!${pos()}.moving`);
-        const held = await page.eval(`${pos()}.distance`);
-        // Its second frame: some engines start a resumed animation only after the first.
-        const from = await page.eval(`T.setHidden(false), requestAnimationFrame(function () {
-            requestAnimationFrame(function () {
-                for (var end = performance.now() + 600; performance.now() < end;);
-            });
-        }), performance.now()`);
-        await page.pageWait(800);
-        const on = await page.eval(pos()), due = (on.time - from) / 10;
-        assert.ok(on.distance - held > due - 20, `${on.distance - held} px in ${on.time - from} ms`);
+        // Held briefly, the engine's clock may have stood still; a slow frame just after playing on
+        // is time that passed. Either way the strip keeps to the page's clock.
+        for (const slow of [0, 600]) {
+            await page.eval('T.setHidden(true)');
+            await page.until(`!${pos()}.moving`);
+            await page.pageWait(150);
+            // Played on in a task of its own, as an event would; the slow frame is the second, as some
+            // engines start a resumed animation only after the first.
+            const a = await page.eval(`[${pos()}.distance, performance.now()]`);
+            await page.eval(`T.setHidden(false), requestAnimationFrame(function () {
+                requestAnimationFrame(function () { for (var end = performance.now() + ${slow}; performance.now() < end;); });
+            })`);
+            await page.pageWait(slow + 200);
+            const b = await page.eval(`[${pos()}.distance, performance.now()]`), due = (b[1] - a[1]) / 10;
+            assert.ok(b[0] - a[0] > due - 20 && b[0] - a[0] < due + 2 + CLOCK_MS / 10,
+                      `a ${slow} ms frame: ${b[0] - a[0]} px in ${b[1] - a[1]} ms`);
+        }
     });
 
     test('right-to-left pages: every direction covers the box and keeps its meaning', async () => {
@@ -424,13 +429,13 @@ describe(`scroller in ${engine}`, () => {
             await page.mouseUp();
             await page.until('!news._drag'); // the page may take the last moves after the call returns
             // Leaving plays on from where the strip was let go.
-            const at = await page.eval(pos());
+            // The page's clock, not the animations': some engines' stands still while nothing moves.
+            const read = `[${pos()}.distance, performance.now()]`, at = await page.eval(read);
             await page.mouseMove(...OUTSIDE);
             await waitMoving(page);
             await page.pageWait(200);
-            const later = await page.eval(pos());
-            const ahead = later.distance - at.distance;
-            assert.ok(ahead > -1 && ahead <= (later.time - at.time) / 20 + 2, `jumped ${ahead} px after the drag: ${JSON.stringify([type, at, later])}`);
+            const later = await page.eval(read), ahead = later[0] - at[0];
+            assert.ok(ahead > -1 && ahead <= (later[1] - at[1]) / 20 + 2, `type ${type}: ${ahead} px in ${later[1] - at[1]} ms after the drag`);
             assert.equal(await page.eval('location.hash'), '', 'the drag clicked the link');
         }
         const page = await news(2, 20, [item('Link', '<a href="#clicked">a link</a>', '120'), ...sizedItems([90, 90])], hovering);
