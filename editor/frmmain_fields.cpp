@@ -184,7 +184,7 @@ QString FieldRow::problem(const QString& text) const {
     case Check::Name:
         return fieldrules::CheckVariableName(text);
     case Check::Range:
-        return fieldrules::rangeProblem(text, fieldrules::bounds(bounds));
+        return fieldrules::rangeProblem(text, bounds);
     case Check::None:
         break;
     }

@@ -86,15 +86,13 @@ QList<Problem> ruleProblems(const ScrollerDocument& doc) {
     };
     add(QStringLiteral("name"), fieldrules::CheckVariableName(doc.scroller.sName));
     for (const Setting& s : kSettings)
-        add(QLatin1String(s.field),
-            fieldrules::rangeProblem(doc.scroller.*s.value, fieldrules::bounds(s.range)));
+        add(QLatin1String(s.field), fieldrules::rangeProblem(doc.scroller.*s.value, s.range));
     for (qsizetype i = 0; i < doc.items.size(); ++i) {
         const clsItem& item = doc.items[i];
         add(itemField(i, "name"), modString::scriptStringProblem(item.sName));
         add(itemField(i, "text"), modString::scriptStringProblem(item.sText));
         add(itemField(i, "width"), modString::scriptStringProblem(item.sWidth));
-        add(itemField(i, "width"),
-            fieldrules::rangeProblem(item.sWidth, fieldrules::bounds(NumericField::ItmWidth)));
+        add(itemField(i, "width"), fieldrules::rangeProblem(item.sWidth, NumericField::ItmWidth));
     }
     return out;
 }

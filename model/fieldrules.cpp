@@ -31,6 +31,10 @@ QString rangeProblem(QStringView text, const Bounds& b) {
     return inRange(text, b) ? QString() : rangeMessage(b);
 }
 
+QString rangeProblem(QStringView text, NumericField f) {
+    return rangeProblem(text, bounds(f));
+}
+
 bool inRange(QStringView text, const Bounds& b) {
     if (text.isEmpty())
         return true;

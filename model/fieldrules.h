@@ -34,6 +34,7 @@ bool inRange(QStringView text, const Bounds& b);
 
 // The range message when the text is out of range, or an empty string.
 QString rangeProblem(QStringView text, const Bounds& b);
+QString rangeProblem(QStringView text, NumericField f);
 
 // The first rule the name breaks, as the message to show, or an empty string for a usable
 // script variable name.

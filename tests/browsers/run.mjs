@@ -69,6 +69,8 @@ async function news(type, speed, items, { set, wait = true, ...opts } = {}) {
 }
 
 const pos = (sc = 'news') => `${sc}.position()`;
+// The distance run and the page's clock: some engines' animation clock stands still while nothing moves.
+const onClock = `[${pos()}.distance, performance.now()]`;
 const waitMoving = (page, sc = 'news') => page.until(`${pos(sc)}.moving`);
 const centre = (page, expr) => page.eval(`T.centre(${expr})`);
 const setHover = (page, on) => page.eval(`news._hover = ${on}, news._kick(), 1`); // held, not as a list
@@ -351,12 +353,12 @@ describe(`scroller in ${engine}`, () => {
             await page.pageWait(150);
             // Played on in a task of its own, as an event would; the slow frame is the second, as some
             // engines start a resumed animation only after the first.
-            const a = await page.eval(`[${pos()}.distance, performance.now()]`);
+            const a = await page.eval(onClock);
             await page.eval(`T.setHidden(false), requestAnimationFrame(function () {
                 requestAnimationFrame(function () { for (var end = performance.now() + ${slow}; performance.now() < end;); });
             })`);
             await page.pageWait(slow + 200);
-            const b = await page.eval(`[${pos()}.distance, performance.now()]`), due = (b[1] - a[1]) / 10;
+            const b = await page.eval(onClock), due = (b[1] - a[1]) / 10;
             assert.ok(b[0] - a[0] > due - 20 && b[0] - a[0] < due + 2 + CLOCK_MS / 10,
                       `a ${slow} ms frame: ${b[0] - a[0]} px in ${b[1] - a[1]} ms`);
         }
@@ -429,12 +431,11 @@ describe(`scroller in ${engine}`, () => {
             await page.mouseUp();
             await page.until('!news._drag'); // the page may take the last moves after the call returns
             // Leaving plays on from where the strip was let go.
-            // The page's clock, not the animations': some engines' stands still while nothing moves.
-            const read = `[${pos()}.distance, performance.now()]`, at = await page.eval(read);
+            const at = await page.eval(onClock);
             await page.mouseMove(...OUTSIDE);
             await waitMoving(page);
             await page.pageWait(200);
-            const later = await page.eval(read), ahead = later[0] - at[0];
+            const later = await page.eval(onClock), ahead = later[0] - at[0];
             assert.ok(ahead > -1 && ahead <= (later[1] - at[1]) / 20 + 2, `type ${type}: ${ahead} px in ${later[1] - at[1]} ms after the drag`);
             assert.equal(await page.eval('location.hash'), '', 'the drag clicked the link');
         }
